@@ -1,0 +1,32 @@
+# scrlab_add_tests(<name> SOURCES <files...> LIBS <targets...> [QT])
+# One test executable per folder, run by CTest. QT test programs start the
+# offscreen platform unless QT_QPA_PLATFORM says otherwise, so their test list
+# is read just before the run rather than at build time.
+function(scrlab_add_tests name)
+  if(NOT SCRLAB_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  target_compile_definitions(${name} PRIVATE SCRLAB_TESTDATA_DIR="${SCRLAB_TESTDATA_DIR}")
+  if(T_QT)
+    target_link_libraries(${name} PRIVATE toolkit_testing_main)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT 300)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()
+
+# scrlab_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)
+function(scrlab_add_benchmark name)
+  if(NOT SCRLAB_BENCHMARKS)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE SCRLAB_TESTDATA_DIR="${SCRLAB_TESTDATA_DIR}")
+endfunction()

@@ -1,0 +1,30 @@
+#pragma once
+// The seven byte operations over the attribute area, with operands typed as text.
+
+#include <cstdint>
+#include <string_view>
+
+#include "screen/screen_store.h"
+
+namespace screen {
+
+enum class ByteOperation {
+    None = 0,          // "choose byte operations"
+    Replace = 1,       // "b1 replace to b2"
+    And = 2,           // "b1 AND b2"
+    Or = 3,            // "b1 OR b2"
+    Xor = 4,           // "b1 EOR(xor) b2"
+    ChangeInk = 5,     // "Change ink b1 to b2"
+    ChangePaper = 6,   // "Change paper b1 to b2"
+    ChangeBoth = 7,    // "Change both ink/paper b1 to b2"
+};
+
+// Decimal, "$" hexadecimal or "%" binary, after blanks and one sign; stops at
+// the first character that is no digit. Long digit runs wrap modulo 2^64.
+std::int64_t TextToNumber(std::string_view text);
+
+// Takes the undo copy, then applies operation `index` (0..7; others change
+// nothing) to all 768 attribute bytes with b1, b2 = the texts' low eight bits.
+void ApplyByteOperation(ScreenStore& store, int index, std::string_view b1Text, std::string_view b2Text);
+
+} // namespace screen

@@ -1,0 +1,63 @@
+#pragma once
+// The ZX Spectrum screen layout: 6144 bytes of interleaved one-bit bitmap,
+// then 768 attribute bytes, and the address arithmetic over it.
+
+#include <array>
+#include <cstdint>
+
+namespace screen {
+
+constexpr int ScreenWidth = 256;                    // pixels per line
+constexpr int ScreenHeight = 192;                   // pixel lines
+constexpr int CellSize = 8;                         // pixels per cell side
+constexpr int CellColumns = ScreenWidth / CellSize; // 32
+constexpr int CellRows = ScreenHeight / CellSize;   // 24
+constexpr int LineBytes = ScreenWidth / 8;          // 32
+constexpr int BitmapSize = LineBytes * ScreenHeight;          // 6144
+constexpr int AttributeCount = CellColumns * CellRows;        // 768
+constexpr int ScreenSize = BitmapSize + AttributeCount;       // 6912
+constexpr int AttributeStart = BitmapSize;                    // 6144
+constexpr int ThirdLines = 64;                      // pixel lines in a third
+constexpr int ThirdBytes = ThirdLines * LineBytes;  // 2048
+constexpr int PixelRowStep = 256;                   // bytes between a cell's pixel rows
+
+// Attribute byte fields.
+constexpr std::uint8_t FlashBit = 0x80;
+constexpr std::uint8_t BrightBit = 0x40;
+constexpr std::uint8_t PaperMask = 0x38;
+constexpr std::uint8_t InkMask = 0x07;
+
+constexpr int inkOf(std::uint8_t attr) { return attr & InkMask; }
+constexpr int paperOf(std::uint8_t attr) { return (attr & PaperMask) >> 3; }
+constexpr bool isBright(std::uint8_t attr) { return (attr & BrightBit) != 0; }
+
+// Offset of the byte holding pixel (x, y), x 0..255, y 0..191.
+constexpr int PixelByteOffset(int x, int y) {
+    return (y / 64) * ThirdBytes + (y % 8) * PixelRowStep + ((y / 8) % 8) * LineBytes + x / 8;
+}
+
+// Offset of the top bitmap byte of cell (column, row); the cell's pixel row i
+// lies PixelRowStep x i bytes further on.
+constexpr int CellBitmapOffset(int column, int row) {
+    return (row / 8) * ThirdBytes + (row % 8) * LineBytes + column;
+}
+
+// Offset of the attribute byte of cell (column, row).
+constexpr int AttributeOffset(int column, int row) {
+    return AttributeStart + row * CellColumns + column;
+}
+
+// The offset of the next pixel line; line 191 (6112) steps to 6144.
+std::uint16_t NextLineOffset(std::uint16_t offset);
+
+// Filled once by BuildLookupTables, read-only afterwards.
+extern std::array<std::uint16_t, ScreenHeight> LineAddressTable;
+extern std::array<std::uint8_t, 256> BitReverseTable;
+
+void BuildLookupTables();
+
+// True when pixel (x, y) of the given screen is ink. x wraps within the line
+// because it is 8-bit: -1 arrives as 255, 256 as 0. y must be 0..191.
+bool PixelIsSet(const std::uint8_t* screen, std::uint8_t x, std::uint8_t y);
+
+} // namespace screen
