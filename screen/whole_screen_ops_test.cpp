@@ -1,0 +1,261 @@
+#include "screen/whole_screen_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "screen/screen_test_support.h"
+
+namespace screen {
+namespace {
+
+using testing::FirstColourChange;
+using testing::PixelOffset;
+using testing::ScreenBytes;
+
+void Load(ScreenStore& store, const ScreenBytes& bytes) {
+    std::memcpy(store.working(), bytes.data(), bytes.size());
+}
+
+ScreenBytes Working(const ScreenStore& store) {
+    ScreenBytes bytes;
+    std::memcpy(bytes.data(), store.working(), bytes.size());
+    return bytes;
+}
+
+// The expected result of inverting cell (column, row) of `bytes`, by hand.
+void InvertByHand(ScreenBytes& bytes, int column, int row) {
+    for (int i = 0; i < 8; ++i) {
+        bytes[PixelOffset(column * 8, row * 8 + i)] ^= 0xFF;
+    }
+    std::uint8_t& attr = bytes[6144 + row * 32 + column];
+    attr = static_cast<std::uint8_t>((attr & 0xC0) | (attr & 7) << 3 | (attr >> 3 & 7));
+}
+
+TEST(SwapInkPaper, KeepsFlashAndBright) {
+    const std::pair<int, int> swaps[] = {{199, 248}, {248, 199}, {0, 0}, {1, 8}, {0x7A, 0x57}};
+    for (const auto& [in, out] : swaps) {
+        EXPECT_EQ(SwapInkPaper(static_cast<std::uint8_t>(in)), out) << in;
+    }
+}
+
+TEST(InvertScreen, ComplementsBitmapAndSwapsEveryAttribute) {
+    ScreenStore store;
+    ScreenBytes bytes{};
+    bytes[0] = 0x0F;
+    bytes[6143] = 0xFF;
+    bytes[6144] = 199;
+    bytes[6911] = 0x11;
+    Load(store, bytes);
+    InvertScreen(store);
+    ScreenBytes expected;
+    expected.fill(0xFF);
+    std::fill(expected.begin() + 6144, expected.end(), 0);
+    expected[0] = 0xF0;
+    expected[6143] = 0;
+    expected[6144] = 248;
+    expected[6911] = 0x0A;
+    EXPECT_EQ(Working(store), expected);
+    InvertScreen(store);
+    EXPECT_EQ(Working(store), bytes);
+}
+
+TEST(MirrorHorisontal, MovesPixelsAndAttributesToTheOtherSide) {
+    ScreenStore store;
+    ScreenBytes bytes{};
+    bytes[0] = 128;                      // pixel (0, 0)
+    bytes[PixelOffset(9, 8)] = 0x40;     // pixel (9, 8)
+    bytes[PixelOffset(255, 191)] = 0x01; // pixel (255, 191)
+    bytes[6144] = 5;                     // cell (0, 0)
+    bytes[6144 + 23 * 32 + 30] = 7;      // cell (30, 23)
+    Load(store, bytes);
+    MirrorHorisontal(store);
+    ScreenBytes expected{};
+    expected[31] = 1;
+    expected[PixelOffset(246, 8)] = 0x02;
+    expected[PixelOffset(0, 191)] = 0x80;
+    expected[6144 + 31] = 5;
+    expected[6144 + 23 * 32 + 1] = 7;
+    EXPECT_EQ(Working(store), expected);
+}
+
+ScreenBytes WithRow(int row, const std::vector<std::uint8_t>& attrs) {
+    ScreenBytes bytes{};
+    for (int column = 0; column < 32; ++column) {
+        bytes[6144 + row * 32 + column] = attrs[column % attrs.size()];
+    }
+    return bytes;
+}
+
+TEST(OptimizeAttributes, AllZeroScreenInvertsColumnsOneOnwards) {
+    ScreenStore store;
+    OptimizeAttributes(store);
+    ScreenBytes expected{};
+    for (int row = 0; row < 24; ++row) {
+        for (int column = 1; column < 32; ++column) {
+            InvertByHand(expected, column, row);
+        }
+    }
+    EXPECT_EQ(Working(store), expected);
+}
+
+struct OptimizeRowCase {
+    const char* what;
+    std::vector<std::uint8_t> rowIn;      // repeated across the 32 columns
+    std::vector<int> invertedColumns;
+};
+
+class OptimizeRow : public ::testing::TestWithParam<OptimizeRowCase> {};
+
+TEST_P(OptimizeRow, InvertsExactlyTheExpectedCells) {
+    const OptimizeRowCase& c = GetParam();
+    const int row = 7;
+    ScreenBytes bytes = WithRow(row, c.rowIn);
+    ScreenStore store;
+    Load(store, bytes);
+    OptimizeAttributes(store);
+    // The zero rows around it invert columns 1..31 as on the empty screen.
+    for (int r = 0; r < 24; ++r) {
+        if (r == row) {
+            for (int column : c.invertedColumns) {
+                InvertByHand(bytes, column, row);
+            }
+        } else {
+            for (int column = 1; column < 32; ++column) {
+                InvertByHand(bytes, column, r);
+            }
+        }
+    }
+    EXPECT_EQ(Working(store), bytes);
+}
+
+std::vector<int> ColumnsFrom(int first, int step) {
+    std::vector<int> columns;
+    for (int column = first; column < 32; column += step) {
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OptimizeRow,
+    ::testing::Values(
+        OptimizeRowCase{"ink1_paper2_everywhere", {17}, {}},
+        OptimizeRowCase{"alternating_pairs_all_end_ink1_paper2", {17, 10}, ColumnsFrom(1, 2)},
+        // Cell 1 becomes ink 1 paper 3 and no longer matches cell 2; judged on
+        // the old value it would have matched.
+        OptimizeRowCase{"change_ripples_along_the_row", {17, 11, 28, 28, 28, 28, 28, 28}, ColumnsFrom(1, 8)},
+        OptimizeRowCase{"flash_and_bright_take_no_part", {17 | 0x40, 8 | 5 | 0x80}, ColumnsFrom(1, 2)}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(OptimizeAttributes, AlternatingRowEndsAsInkOnePaperTwo) {
+    ScreenStore store;
+    Load(store, WithRow(3, {17, 10}));
+    OptimizeAttributes(store);
+    for (int column = 0; column < 32; ++column) {
+        EXPECT_EQ(store.working()[AttributeOffset(column, 3)], 17) << column;
+    }
+}
+
+struct ClickCase {
+    const char* what;
+    int column;
+    int row;
+    MouseButton button;
+    std::vector<std::pair<int, int>> invertedCells;
+};
+
+class Click : public ::testing::TestWithParam<ClickCase> {};
+
+TEST_P(Click, InvertsExactlyTheExpectedCellsAndTakesNoUndoCopy) {
+    const ClickCase& c = GetParam();
+    ScreenBytes bytes = testing::RealScreen("screen01");
+    ScreenStore store;
+    Load(store, bytes);
+    InvertCellsByClick(store, c.column, c.row, c.button);
+    for (const auto& [column, row] : c.invertedCells) {
+        InvertByHand(bytes, column, row);
+    }
+    EXPECT_EQ(Working(store), bytes);
+    EXPECT_EQ(testing::FirstDifference(store.undo(), ScreenBytes{}.data(), 0, 6912), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, Click,
+    ::testing::Values(
+        ClickCase{"left_1_2", 1, 2, MouseButton::Left, {{1, 2}}},
+        ClickCase{"left_31_0", 31, 0, MouseButton::Left, {{31, 0}}},
+        ClickCase{"left_0_23", 0, 23, MouseButton::Left, {{0, 23}}},
+        ClickCase{"right_29_5", 29, 5, MouseButton::Right, {{29, 5}, {30, 5}, {31, 5}}},
+        ClickCase{"right_31_23", 31, 23, MouseButton::Right, {{31, 23}}},
+        ClickCase{"left_outside_left", -1, 0, MouseButton::Left, {}},
+        ClickCase{"right_outside_left", -1, 3, MouseButton::Right, {}},
+        ClickCase{"left_outside_right", 32, 0, MouseButton::Left, {}},
+        ClickCase{"right_outside_right", 40, 23, MouseButton::Right, {}},
+        ClickCase{"left_above", 0, -1, MouseButton::Left, {}},
+        ClickCase{"right_below", 0, 24, MouseButton::Right, {}},
+        ClickCase{"left_far_away", 100000, -100000, MouseButton::Left, {}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(Click, RightClickFromColumnZeroInvertsTheWholeRow) {
+    ScreenStore store;
+    InvertCellsByClick(store, 0, 4, MouseButton::Right);
+    ScreenBytes expected{};
+    for (int column = 0; column < 32; ++column) {
+        InvertByHand(expected, column, 4);
+    }
+    EXPECT_EQ(Working(store), expected);
+}
+
+class RealScreenTransforms : public ::testing::TestWithParam<std::string> {
+protected:
+    const ScreenBytes& original() const { return testing::RealScreen(GetParam()); }
+    ScreenStore store;
+    void SetUp() override { Load(store, original()); }
+};
+
+TEST_P(RealScreenTransforms, InvertTwiceGivesBackTheScreen) {
+    InvertScreen(store);
+    EXPECT_NE(Working(store), original());
+    InvertScreen(store);
+    EXPECT_EQ(Working(store), original());
+}
+
+TEST_P(RealScreenTransforms, MirrorTwiceGivesBackTheScreen) {
+    MirrorHorisontal(store);
+    MirrorHorisontal(store);
+    EXPECT_EQ(Working(store), original());
+}
+
+TEST_P(RealScreenTransforms, MirrorShowsEachPixelAtTheOtherSide) {
+    MirrorHorisontal(store);
+    for (int y = 0; y < 192; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            ASSERT_EQ(testing::ColourOf(store.working(), x, y), testing::ColourOf(original().data(), 255 - x, y))
+                << x << "," << y;
+        }
+    }
+}
+
+TEST_P(RealScreenTransforms, InvertKeepsEveryPixelColour) {
+    InvertScreen(store);
+    EXPECT_EQ(FirstColourChange(original().data(), store.working()), "");
+}
+
+TEST_P(RealScreenTransforms, OptimizeKeepsEveryPixelColour) {
+    OptimizeAttributes(store);
+    EXPECT_EQ(FirstColourChange(original().data(), store.working()), "");
+}
+
+TEST_P(RealScreenTransforms, ClicksKeepEveryPixelColour) {
+    InvertCellsByClick(store, 3, 0, MouseButton::Left);
+    InvertCellsByClick(store, 12, 11, MouseButton::Right);
+    InvertCellsByClick(store, 31, 23, MouseButton::Left);
+    EXPECT_NE(Working(store), original());
+    EXPECT_EQ(FirstColourChange(original().data(), store.working()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, RealScreenTransforms, ::testing::ValuesIn(testing::RealScreenNames()));
+
+} // namespace
+} // namespace screen
