@@ -1,0 +1,117 @@
+// Cost of every whole-screen operation on a real screen, next to a plain
+// 6912-byte copy measured in the same run. Operations whose work depends on
+// the picture get the picture back (one more copy) before every run; the
+// summary subtracts that copy again.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "screen/byte_ops.h"
+#include "screen/outline_ops.h"
+#include "screen/screen_store.h"
+#include "screen/whole_screen_ops.h"
+
+namespace {
+
+using screen::ScreenSize;
+using screen::ScreenStore;
+
+const std::array<std::uint8_t, ScreenSize>& Picture() {
+    static const auto picture = [] {
+        std::array<std::uint8_t, ScreenSize> bytes{};
+        std::ifstream in(SCRLAB_TESTDATA_DIR "/screen01.scr", std::ios::binary);
+        in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+        if (in.gcount() != ScreenSize) {
+            std::fprintf(stderr, "screen01.scr is missing or short\n");
+            std::exit(1);
+        }
+        return bytes;
+    }();
+    return picture;
+}
+
+void Restore(ScreenStore& store) {
+    std::memcpy(store.working(), Picture().data(), ScreenSize);
+}
+
+void Memcpy6912(benchmark::State& state) {
+    std::array<std::uint8_t, ScreenSize> target{};
+    for (auto _ : state) {
+        std::memcpy(target.data(), Picture().data(), ScreenSize);
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+// `restore`: give the operation the same picture every time.
+template <void (*Operation)(ScreenStore&), bool restore>
+void Run(benchmark::State& state) {
+    ScreenStore store;
+    Restore(store);
+    for (auto _ : state) {
+        if constexpr (restore) {
+            Restore(store);
+        }
+        Operation(store);
+        benchmark::DoNotOptimize(store.working());
+        benchmark::ClobberMemory();
+    }
+}
+
+void ChangeBothInkPaper(ScreenStore& store) {
+    screen::ApplyByteOperation(store, 7, "7", "$20");
+}
+
+BENCHMARK(Memcpy6912);
+BENCHMARK(Run<screen::TakeUndoCopy, false>)->Name("TakeUndoCopy");
+BENCHMARK(Run<screen::InvertScreen, false>)->Name("InvertScreen");
+BENCHMARK(Run<screen::MirrorHorisontal, false>)->Name("MirrorHorisontal");
+BENCHMARK(Run<screen::OptimizeAttributes, true>)->Name("OptimizeAttributes+restore");
+BENCHMARK(Run<screen::CreateMask, true>)->Name("CreateMask+restore");
+BENCHMARK(Run<screen::FindContour, true>)->Name("FindContour+restore");
+BENCHMARK(Run<ChangeBothInkPaper, true>)->Name("ApplyByteOperation7+restore");
+
+// Prints the usual table, then every time as a multiple of the copy.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            nanoseconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Summarise() const {
+        const auto copy = nanoseconds_.find("Memcpy6912");
+        if (copy == nanoseconds_.end()) {
+            return;
+        }
+        std::printf("\n%-30s %10s %10s %12s\n", "operation", "ns", "x memcpy", "net x memcpy");
+        for (const auto& [name, ns] : nanoseconds_) {
+            const bool restored = name.find("+restore") != std::string::npos;
+            const double net = restored ? ns - copy->second : ns;
+            std::printf("%-30s %10.1f %10.2f %12.2f\n", name.c_str(), ns, ns / copy->second,
+                        net / copy->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> nanoseconds_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    screen::BuildLookupTables();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.Summarise();
+    benchmark::Shutdown();
+    return 0;
+}
