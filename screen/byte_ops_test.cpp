@@ -18,6 +18,8 @@ struct FieldCase {
     int operand;
 };
 
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class FieldText : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(FieldText, GivesTheOperand) {
@@ -76,6 +78,8 @@ struct OperationCase {
     std::vector<std::pair<int, int>> changes;  // byte value before and after
     bool othersStay = true;                     // false: only the listed values are checked
 };
+
+void PrintTo(const OperationCase& c, std::ostream* os) { *os << c.what; }
 
 class ByteOperationRule : public ::testing::TestWithParam<OperationCase> {};
 

@@ -82,6 +82,8 @@ struct SinglePixelCase {
     Pixels expected;  // in line order
 };
 
+void PrintTo(const SinglePixelCase& c, std::ostream* os) { *os << c.what; }
+
 class CreateMaskOfOnePixel : public ::testing::TestWithParam<SinglePixelCase> {};
 class FindContourOfOnePixel : public ::testing::TestWithParam<SinglePixelCase> {};
 

@@ -56,6 +56,8 @@ struct SnapshotCase {
     std::function<void(ScreenStore&)> run;
 };
 
+void PrintTo(const SnapshotCase& c, std::ostream* os) { *os << c.what; }
+
 class SnapshottingOperation : public ::testing::TestWithParam<SnapshotCase> {};
 
 TEST_P(SnapshottingOperation, SnapshotsTheScreenAsItWasBeforeAndUndoBringsItBack) {

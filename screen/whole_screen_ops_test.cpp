@@ -105,6 +105,8 @@ struct OptimizeRowCase {
     std::vector<int> invertedColumns;
 };
 
+void PrintTo(const OptimizeRowCase& c, std::ostream* os) { *os << c.what; }
+
 class OptimizeRow : public ::testing::TestWithParam<OptimizeRowCase> {};
 
 TEST_P(OptimizeRow, InvertsExactlyTheExpectedCells) {
@@ -164,6 +166,8 @@ struct ClickCase {
     MouseButton button;
     std::vector<std::pair<int, int>> invertedCells;
 };
+
+void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.what; }
 
 class Click : public ::testing::TestWithParam<ClickCase> {};
 
