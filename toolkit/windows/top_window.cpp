@@ -1,8 +1,12 @@
+#include <algorithm>
 #include <map>
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
+#include <QImage>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QScreen>
 
 #include "toolkit/windows/events.h"
@@ -59,6 +63,7 @@ void Destroy(int number) {
     if (!window)
         return;
     windows.erase(number);
+    ForgetShortcutTable(number);
     if (containerWindow == number)
         containerWindow = -1;
     delete window;
@@ -125,7 +130,7 @@ std::intptr_t CreateTopWindow(int number, int x, int y, int width, int height,
     auto* window = new TopWindow(number);
     window->setWindowFlags(QtFlags(flags));
     window->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    window->setWindowIcon(QApplication::windowIcon());
+    window->setAttribute(Qt::WA_AlwaysShowToolTips);  // tips show in an inactive window too
     auto* inner = new QWidget(window);
     inner->setObjectName(QStringLiteral("innerArea"));
     window->setCentralWidget(inner);
@@ -133,11 +138,28 @@ std::intptr_t CreateTopWindow(int number, int x, int y, int width, int height,
     if (!(flags & WindowSizingBorder))
         window->setFixedSize(window->size());
     windows[number] = window;
+    ResetShortcutTable(number);
     Place(window, x, y, flags);
     Show(window, flags);
     if (!(flags & WindowNotContainer))
         containerWindow = number;
     return reinterpret_cast<std::intptr_t>(window);
+}
+
+void SetProgramIcon(const std::uint32_t* argbPixels, int width, int height) {
+    if (!argbPixels || width <= 0 || height <= 0 || !ToolkitStarted())
+        return;
+    QImage picture(width, height, QImage::Format_ARGB32);
+    for (int row = 0; row < height; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(row));
+        for (int column = 0; column < width; ++column)
+            line[column] = argbPixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width)
+                                      + static_cast<std::size_t>(column)];
+    }
+    QIcon icon(QPixmap::fromImage(picture));
+    QApplication::setWindowIcon(icon);
+    for (auto& [number, window] : windows)
+        window->setWindowIcon(icon);
 }
 
 NativeHandle WindowHandle(int number) {

@@ -36,11 +36,20 @@ NativeHandle WindowHandle(int window);
 void SetWindowCaption(int window, const char* text);
 std::string WindowCaption(int window);
 
+// Gives the program and every open window this icon: width x height pixels,
+// row by row from the top, each 0xAARRGGBB. Nothing changes for a null
+// picture or a size that is not positive.
+void SetProgramIcon(const std::uint32_t* argbPixels, int width, int height);
+
 // Menus: a bar, drop-downs appended to the current menu, and command items.
+// CreateMenuBar makes the bar current and answers 0 when the owner is not an
+// open window. A title always lands on the bar; CloseSubmenu returns to the
+// parent of the current menu, so a command after it can sit on the bar itself.
 std::intptr_t CreateMenuBar(int menu, NativeHandle owner);
 void AddMenuTitle(const std::string& text);
 void CreateSubmenu(const std::string& text);
 void CloseSubmenu();
+// Choosing a command item raises MenuEvent(commandId, owning window, 0).
 // The text after a tab is shown right-aligned as a shortcut hint only.
 void AddMenuCommand(int commandId, const std::string& text);
 void AddMenuSeparator();
@@ -51,6 +60,8 @@ constexpr std::uint32_t ShortcutControl = 0x20000;
 constexpr std::uint32_t ShortcutAlt = 0x40000;
 constexpr int FocusNextCommand = 64001;
 constexpr int FocusPreviousCommand = 64002;
+// Binding the same key and modifiers again replaces the command. The window's
+// shortcuts apply while any of its controls has the focus, text fields too.
 void AddShortcut(int window, std::uint32_t keyAndModifiers, int commandId);
 
 } // namespace toolkit
