@@ -15,6 +15,7 @@ std::uint8_t SwapInkPaper(std::uint8_t attr);
 
 // Complements the cell's eight bitmap bytes and swaps its INK and PAPER:
 // the colour view looks the same, the mono view shows the cell inverted.
+// The cell must lie in the grid (column 0..31, row 0..23).
 void InvertCell(std::uint8_t* screen, int column, int row);
 
 void InvertScreen(ScreenStore& store);
