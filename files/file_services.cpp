@@ -1,0 +1,186 @@
+#include "files/file_services.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+// As many links as the kernel follows before it gives up.
+constexpr int MaxLinkHops = 40;
+constexpr mode_t PermissionBits = 07777;
+constexpr mode_t NewFileMode = 0666;
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and tells whether everything held back reached the file.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a name finally stands for, following symbolic links one by one so
+// that a link to a file not yet there still names where to create it.
+std::string FollowLinks(std::string path) {
+    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length <= 0 || static_cast<std::size_t>(length) > link.size())
+            return path;
+        link.resize(static_cast<std::size_t>(length));
+        path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
+    }
+    return path;
+}
+
+bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(fd, bytes, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, NewFileMode));
+    if (!file.valid())
+        return false;
+    const bool written = WriteAll(file.get(), bytes, count);
+    return file.close() && written;
+}
+
+// Whether we may write the existing file: only then may a new one replace it.
+bool MayWrite(const std::string& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// Where the folder takes no new file from us (or the name is too long for a
+// temporary one) the file itself may still be writable. A full disk or a
+// failing device is no reason to risk the old content.
+bool FolderRefusesNewFiles(int error) {
+    return error == EACCES || error == EPERM || error == ENAMETOOLONG;
+}
+
+mode_t NewFilePermissions() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return NewFileMode & ~mask;
+}
+
+// Best effort: once renamed, the new content is already the file's, and a
+// folder that cannot be synced makes the save no less complete.
+void SyncFolder(const std::string& folder) {
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.valid())
+        ::fsync(directory.get());
+}
+
+} // namespace
+
+std::int64_t FileSize(const std::string& name) {
+    struct stat info {};
+    if (name.empty() || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count) {
+    // Non-blocking, so a name swapped for a pipe since its size was taken
+    // cannot hang the program.
+    FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    std::size_t total = 0;
+    while (total < count) {
+        const ssize_t got = ::read(file.get(), into + total, count - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        total += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
+    if (name.empty())
+        return false;
+    const std::string target = FollowLinks(name);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    // Devices, pipes and the like cannot be replaced by a file of ours.
+    if (exists && !S_ISREG(old.st_mode))
+        return WriteInPlace(target, bytes, count);
+    if (exists && !MayWrite(target))
+        return false;
+
+    // A second name for the same file would keep the old content if a new
+    // file took this name's place.
+    if (exists && old.st_nlink > 1)
+        return WriteInPlace(target, bytes, count);
+
+    const std::string folder = FolderOf(target);
+    const std::size_t slash = target.rfind('/');
+    const std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary = folder + "/." + leaf + ".saving-XXXXXX";
+    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file.valid())
+        return FolderRefusesNewFiles(errno) && WriteInPlace(target, bytes, count);
+    // The new file must take over owner, group and permissions exactly;
+    // where that is not allowed, writing in place keeps them.
+    struct stat fresh {};
+    const bool sameOwner = !exists ||
+                           (::fstat(file.get(), &fresh) == 0 && fresh.st_uid == old.st_uid &&
+                            fresh.st_gid == old.st_gid) ||
+                           ::fchown(file.get(), old.st_uid, old.st_gid) == 0;
+    const mode_t permissions = exists ? old.st_mode & PermissionBits : NewFilePermissions();
+    if (!sameOwner || ::fchmod(file.get(), permissions) != 0) {
+        file.close();
+        ::unlink(temporary.c_str());
+        return WriteInPlace(target, bytes, count);
+    }
+    bool saved = WriteAll(file.get(), bytes, count) && ::fsync(file.get()) == 0;
+    saved = file.close() && saved;
+    saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!saved) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+} // namespace files

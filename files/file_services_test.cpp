@@ -1,0 +1,234 @@
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "files/file_services.h"
+#include "files/files_test_support.h"
+
+namespace files {
+namespace {
+
+using testing::Bytes;
+using testing::InChildProcess;
+using testing::Pattern;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+constexpr std::size_t Screen = 6912;
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+// Running as root, the tests act as an unprivileged user in their child
+// processes; the files they use there must be that user's.
+void GiveToTestUser(const std::string& path) {
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), testing::NobodyId, testing::NobodyId), 0) << path;
+    }
+}
+
+bool Write(const std::string& path, const Bytes& bytes) {
+    return WriteFileSafely(path, bytes.data(), bytes.size());
+}
+
+TEST(FileSize, OnlyRegularFilesHaveOne) {
+    TempFolder folder;
+    WriteBytes(folder / "screen", Pattern(Screen, 1));
+    WriteBytes(folder / "empty", {});
+    ASSERT_EQ(symlink("screen", (folder / "link").c_str()), 0);
+    ASSERT_EQ(symlink("nothing", (folder / "dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((folder / "sub").c_str(), 0700), 0);
+
+    EXPECT_EQ(FileSize(folder / "screen"), 6912);
+    EXPECT_EQ(FileSize(folder / "empty"), 0);
+    EXPECT_EQ(FileSize(folder / "link"), 6912);
+    EXPECT_LT(FileSize(folder / "dangling"), 0);
+    EXPECT_LT(FileSize(folder / "pipe"), 0);  // taking its size must not open it either
+    EXPECT_LT(FileSize(folder / "sub"), 0);
+    EXPECT_LT(FileSize(folder / "missing"), 0);
+    EXPECT_LT(FileSize(""), 0);
+    EXPECT_LT(FileSize("/"), 0);
+    EXPECT_LT(FileSize("/dev/null"), 0);
+}
+
+TEST(ReadFileStart, ReadsExactlyTheStartOrFails) {
+    TempFolder folder;
+    const Bytes screen = Pattern(Screen + 3, 9);
+    WriteBytes(folder / "screen", screen);
+    WriteBytes(folder / "short", Pattern(Screen - 1, 9));
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((folder / "sub").c_str(), 0700), 0);
+
+    Bytes into(Screen, 0xEE);
+    ASSERT_TRUE(ReadFileStart(folder / "screen", into.data(), into.size()));
+    EXPECT_EQ(into, Bytes(screen.begin(), screen.begin() + Screen));
+    EXPECT_FALSE(ReadFileStart(folder / "short", into.data(), into.size()));
+    EXPECT_FALSE(ReadFileStart(folder / "missing", into.data(), into.size()));
+    EXPECT_FALSE(ReadFileStart(folder / "sub", into.data(), into.size()));
+    // A pipe with no writer would block a plain read for ever.
+    EXPECT_FALSE(ReadFileStart(folder / "pipe", into.data(), into.size()));
+}
+
+TEST(WriteFileSafely, ReplacesTheContentAndKeepsThePermissions) {
+    TempFolder folder;
+    for (mode_t mode : {0600, 0640, 0755, 0604}) {
+        const std::string path = folder / "title.scr";
+        WriteBytes(path, Pattern(Screen, 1));
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        const Bytes next = Pattern(Screen, static_cast<std::uint8_t>(mode));
+        ASSERT_TRUE(Write(path, next));
+        EXPECT_EQ(ReadBytes(path), next);
+        EXPECT_EQ(ModeOf(path), mode);
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"}) << "temporary file left";
+    }
+}
+
+TEST(WriteFileSafely, CreatesAMissingFileWithTheUsualPermissions) {
+    TempFolder folder;
+    const mode_t mask = umask(022);
+    const Bytes bytes = Pattern(768, 4);
+    const bool written = Write(folder / "title.attr", bytes);
+    umask(mask);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(ReadBytes(folder / "title.attr"), bytes);
+    EXPECT_EQ(ModeOf(folder / "title.attr"), 0644u);
+    EXPECT_FALSE(Write("", bytes));
+    EXPECT_FALSE(Write(folder / "no folder/title.attr", bytes));
+}
+
+TEST(WriteFileSafely, WritesThroughSymbolicLinksToTheirTarget) {
+    TempFolder folder;
+    ASSERT_EQ(mkdir((folder / "real").c_str(), 0700), 0);
+    WriteBytes(folder / "real/title.scr", Pattern(Screen, 1));
+    ASSERT_EQ(chmod((folder / "real/title.scr").c_str(), 0640), 0);
+    // A chain: absolute link to a relative one.
+    ASSERT_EQ(symlink("real/title.scr", (folder / "near").c_str()), 0);
+    ASSERT_EQ(symlink((folder / "near").c_str(), (folder / "far").c_str()), 0);
+
+    const Bytes next = Pattern(Screen, 2);
+    ASSERT_TRUE(Write(folder / "far", next));
+    struct stat info {};
+    ASSERT_EQ(lstat((folder / "far").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(lstat((folder / "near").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadBytes(folder / "real/title.scr"), next);
+    EXPECT_EQ(ModeOf(folder / "real/title.scr"), 0640u);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"far", "near", "real"}));
+
+    // A link to a file not there yet creates the file it points to.
+    ASSERT_EQ(symlink("real/new.scr", (folder / "pending").c_str()), 0);
+    ASSERT_TRUE(Write(folder / "pending", next));
+    EXPECT_EQ(ReadBytes(folder / "real/new.scr"), next);
+    ASSERT_EQ(lstat((folder / "pending").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+TEST(WriteFileSafely, HardLinkedFilesAreWrittenInPlaceSoEveryNameSeesTheSave) {
+    TempFolder folder;
+    WriteBytes(folder / "title.scr", Pattern(Screen, 1));
+    ASSERT_EQ(link((folder / "title.scr").c_str(), (folder / "copy.scr").c_str()), 0);
+    const Bytes next = Pattern(Screen, 5);
+    ASSERT_TRUE(Write(folder / "title.scr", next));
+    EXPECT_EQ(ReadBytes(folder / "copy.scr"), next);
+}
+
+TEST(WriteFileSafely, NamesTooLongForATemporaryFileAreWrittenInPlace) {
+    TempFolder folder;
+    const std::string path = folder / (std::string(250, 'n') + ".scr");
+    WriteBytes(path, Pattern(Screen, 1));
+    const Bytes next = Pattern(Screen, 3);
+    ASSERT_TRUE(Write(path, next));
+    EXPECT_EQ(ReadBytes(path), next);
+    EXPECT_EQ(folder.names().size(), 1u);
+}
+
+// In a child process that may not create files beside the target.
+TEST(WriteFileSafely, AFolderThatTakesNoNewFilesStillLetsTheFileBeWritten) {
+    TempFolder folder;
+    const std::string path = folder / "title.scr";
+    WriteBytes(path, Pattern(Screen, 1));
+    GiveToTestUser(folder.path().string());
+    GiveToTestUser(path);
+    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+    ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
+    const Bytes next = Pattern(Screen, 6);
+    const int status = InChildProcess([&] {
+        if (!testing::DropRootPrivileges())
+            return 2;
+        return Write(path, next) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(path), next);
+    EXPECT_EQ(ModeOf(path), 0644u);
+}
+
+TEST(WriteFileSafely, AFileWeMayNotWriteStaysAsItWas) {
+    TempFolder folder;
+    const std::string path = folder / "title.scr";
+    const Bytes old = Pattern(Screen, 1);
+    WriteBytes(path, old);
+    GiveToTestUser(folder.path().string());
+    GiveToTestUser(path);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    const int status = InChildProcess([&] {
+        if (!testing::DropRootPrivileges())
+            return 2;
+        const Bytes next = Pattern(Screen, 7);
+        return Write(path, next) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(ModeOf(path), 0444u);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"});
+}
+
+TEST(WriteFileSafely, KeepsTheOwnerOfAFileSavedByAnotherUser) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only a privileged user can save over another user's file";
+    TempFolder folder;
+    const std::string path = folder / "title.scr";
+    WriteBytes(path, Pattern(Screen, 1));
+    ASSERT_EQ(chown(path.c_str(), testing::NobodyId, testing::NobodyId), 0);
+    ASSERT_TRUE(Write(path, Pattern(Screen, 8)));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, testing::NobodyId);
+    EXPECT_EQ(info.st_gid, testing::NobodyId);
+}
+
+TEST(WriteFileSafely, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
+    TempFolder folder;
+    const std::string path = folder / "title.scr";
+    const Bytes old = Pattern(Screen, 1);
+    WriteBytes(path, old);
+    const int status = InChildProcess([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 2;
+        const Bytes next = Pattern(Screen, 9);
+        return Write(path, next) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"}) << "temporary file left";
+}
+
+TEST(WriteFileSafely, DevicesAreWrittenAsTheyAre) {
+    EXPECT_TRUE(Write("/dev/null", Pattern(Screen, 1)));
+    struct stat info {};
+    ASSERT_EQ(stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+} // namespace
+} // namespace files

@@ -1,0 +1,113 @@
+#include "files/files_test_support.h"
+
+#include "toolkit/controls/controls.h"
+#include "toolkit/controls/requester_answers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <ostream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace files::testing {
+
+TempFolder::TempFolder() {
+    char name[] = "/tmp/scrlab-files-XXXXXX";
+    if (!mkdtemp(name))
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = name;
+}
+
+TempFolder::~TempFolder() {
+    // Tests take rights away; give them back so everything can go.
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+        if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempFolder::names() const {
+    std::vector<std::string> result;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+        result.push_back(entry.path().filename().string());
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Bytes Pattern(std::size_t count, std::uint8_t seed) {
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + i / 251);
+    return bytes;
+}
+
+std::vector<std::filesystem::path> TestScreens() {
+    std::vector<std::filesystem::path> screens;
+    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR))
+        if (entry.path().extension() == ".scr")
+            screens.push_back(entry.path());
+    std::sort(screens.begin(), screens.end());
+    return screens;
+}
+
+int InChildProcess(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0)
+        _exit(body());
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR)
+            return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool DropRootPrivileges() {
+    if (geteuid() != 0)
+        return true;
+    return setgroups(0, nullptr) == 0 && setgid(NobodyId) == 0 && setuid(NobodyId) == 0;
+}
+
+StandInUser::StandInUser() {
+    toolkit::SetRequesterAnswerer([this](const toolkit::RequesterQuestion& question) {
+        toolkit::RequesterAnswer answer;
+        if (question.kind == toolkit::RequesterKind::OpenFile) {
+            fileRequests_.push_back({question.title, question.text, question.patternList, question.patternIndex});
+            answer.path = choice_;
+        } else {
+            messages_.push_back({question.title, question.text, question.flags});
+            answer.button = toolkit::OkButton;
+        }
+        return answer;
+    });
+}
+
+StandInUser::~StandInUser() { toolkit::SetRequesterAnswerer({}); }
+
+std::ostream& operator<<(std::ostream& out, const StandInUser::Message& message) {
+    return out << '(' << message.title << ", " << message.text << ", flags " << message.flags << ')';
+}
+
+} // namespace files::testing
