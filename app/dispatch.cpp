@@ -1,0 +1,117 @@
+#include "app/shell.h"
+#include "files/screen_files.h"
+#include "render/screen_renderer.h"
+#include "screen/byte_ops.h"
+#include "screen/outline_ops.h"
+#include "screen/whole_screen_ops.h"
+#include "toolkit/canvas/canvas.h"
+#include "toolkit/controls/controls.h"
+#include "toolkit/drop/drop.h"
+#include "toolkit/windows/events.h"
+#include "toolkit/windows/windows.h"
+
+namespace app {
+namespace {
+
+constexpr int NoHighlight = -1;
+constexpr int CellShift = 4;  // 16 view pixels per cell
+constexpr int ViewWidth = 512;
+constexpr int ViewHeight = 384;
+
+void Redraw(const screen::ScreenStore& store) { render::ScreenRenderer(store, NoHighlight, NoHighlight); }
+
+// Answers whether the command ends the loop.
+bool DispatchMenuCommand(screen::ScreenStore& store, int command) {
+    switch (command) {
+    case OpenCommand: files::OpenScreenFile(store); break;
+    case SaveCommand: files::SaveScreenFile(store); break;
+    case QuitCommand: return true;
+    case OptimizeCommand: screen::OptimizeAttributes(store); Redraw(store); break;
+    case InvertCommand: screen::InvertScreen(store); Redraw(store); break;
+    case SplitCommand: files::SplitScreenFile(store); break;
+    case FindContourCommand: screen::FindContour(store); Redraw(store); break;
+    case CreateMaskCommand: screen::CreateMask(store); Redraw(store); break;
+    case MirrorCommand: screen::MirrorHorisontal(store); Redraw(store); break;
+    case UndoCommand: screen::RestoreUndoCopy(store); Redraw(store); break;
+    default: break;
+    }
+    return false;
+}
+
+void RunByteOperation(screen::ScreenStore& store) {
+    int index = toolkit::GetControlState(OperationsControl);
+    std::string b1 = toolkit::GetControlText(B1FieldControl);
+    std::string b2 = toolkit::GetControlText(B2FieldControl);
+    screen::ApplyByteOperation(store, index, b1, b2);
+    Redraw(store);
+}
+
+// The pointer position of the current view event, when it lies inside the
+// view: merged or fast movements can report a position past its edge, and
+// such a position names no cell.
+bool PointerCell(int view, int& column, int& row) {
+    int x = toolkit::GetControlAttribute(view, toolkit::MouseXAttribute);
+    int y = toolkit::GetControlAttribute(view, toolkit::MouseYAttribute);
+    if (x < 0 || x >= ViewWidth || y < 0 || y >= ViewHeight)
+        return false;
+    column = x >> CellShift;
+    row = y >> CellShift;
+    return true;
+}
+
+void UpdateTitleStatus(const screen::ScreenStore& store, int view) {
+    int column = 0;
+    int row = 0;
+    if (!PointerCell(view, column, row))
+        return;
+    std::uint8_t attribute = store.working()[screen::AttributeOffset(column, row)];
+    std::string title = TitleStatusLine(column, row, attribute, files::CurrentFileName());
+    toolkit::SetWindowCaption(MainWindow, title.c_str());
+    render::ScreenRenderer(store, column, row);
+}
+
+void InvertCellsUnderPointer(screen::ScreenStore& store, int view, screen::MouseButton button) {
+    int column = 0;
+    int row = 0;
+    if (!PointerCell(view, column, row))
+        return;
+    screen::InvertCellsByClick(store, column, row, button);
+    render::ScreenRenderer(store, column, row);
+}
+
+void DispatchViewEvent(screen::ScreenStore& store, int view) {
+    std::int32_t type = toolkit::CurrentEventType();
+    if (type == toolkit::LeftButtonDownEventType || type == toolkit::RightButtonDownEventType) {
+        auto button = type == toolkit::LeftButtonDownEventType ? screen::MouseButton::Left
+                                                               : screen::MouseButton::Right;
+        InvertCellsUnderPointer(store, view, button);
+    }
+    if (type == toolkit::MouseMoveEventType)
+        UpdateTitleStatus(store, view);
+}
+
+} // namespace
+
+std::int32_t DispatchEvent(screen::ScreenStore& store, std::int32_t kind) {
+    std::int32_t source = toolkit::CurrentEventSource();
+    if (kind == toolkit::MenuEvent && DispatchMenuCommand(store, source))
+        kind = toolkit::CloseWindowEvent;
+    if (kind == toolkit::ControlDropEvent)
+        files::LoadDroppedFile(store, toolkit::GetDroppedFiles());
+    if (kind == toolkit::ControlEvent && source == GridControl)
+        Redraw(store);
+    if (kind == toolkit::ControlEvent && source == GoControl)
+        RunByteOperation(store);
+    if (kind == toolkit::ControlEvent && (source == MonoViewControl || source == ColourViewControl))
+        DispatchViewEvent(store, source);
+    return kind;
+}
+
+void RunEventLoop(screen::ScreenStore& store) {
+    std::int32_t kind = 0;
+    do {
+        kind = DispatchEvent(store, toolkit::WaitEvent());
+    } while (kind != toolkit::CloseWindowEvent);
+}
+
+} // namespace app

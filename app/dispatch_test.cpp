@@ -1,0 +1,174 @@
+// The real dispatch, driven by events posted the way the toolkit posts them.
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/shell.h"
+#include "files/screen_files.h"
+#include "screen/screen_layout.h"
+#include "toolkit/canvas/canvas.h"
+#include "toolkit/controls/controls.h"
+#include "toolkit/windows/events.h"
+#include "toolkit/windows/windows.h"
+
+namespace {
+
+std::vector<std::uint8_t> ReadScreen(const char* name) {
+    std::ifstream in(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
+
+class Dispatch : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(app::BuildMainWindow());
+        screen::BuildLookupTables();
+    }
+    void SetUp() override {
+        toolkit::ClearEventQueue();
+        toolkit::SetWindowCaption(app::MainWindow, "New window ( 0 )");
+    }
+
+    // Makes the event current exactly as WaitEvent would, then dispatches it.
+    std::int32_t Deliver(std::int32_t kind, int source, std::int32_t type, void* data = nullptr) {
+        toolkit::ClearEventQueue();
+        toolkit::PostEvent(kind, source, app::MainWindow, type, data, data ? ReleaseEventData : nullptr);
+        std::int32_t current = toolkit::WaitEvent();
+        EXPECT_EQ(current, kind);
+        return app::DispatchEvent(store, current);
+    }
+    std::int32_t ViewEvent(int view, std::int32_t type, int x, int y) {
+        auto* data = new toolkit::CanvasEventData{x, y, 0, 0, 0, 0, 0};
+        return Deliver(toolkit::ControlEvent, view, type, data);
+    }
+    std::int32_t Menu(int command) { return Deliver(toolkit::MenuEvent, command, 0); }
+
+    void LoadPicture(const char* name) {
+        std::vector<std::uint8_t> bytes = ReadScreen(name);
+        ASSERT_EQ(bytes.size(), static_cast<std::size_t>(screen::ScreenSize));
+        std::memcpy(store.working(), bytes.data(), bytes.size());
+        screen::TakeUndoCopy(store);
+    }
+    std::vector<std::uint8_t> Working() const {
+        return {store.working(), store.working() + screen::ScreenSize};
+    }
+
+    screen::ScreenStore store;
+};
+
+TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
+    LoadPicture("screen02.scr");
+    std::uint8_t attribute = store.working()[screen::AttributeOffset(5, 3)];
+    ViewEvent(app::ColourViewControl, toolkit::MouseMoveEventType, 5 * 16 + 7, 3 * 16 + 15);
+    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
+              app::TitleStatusLine(5, 3, attribute, files::CurrentFileName()));
+    ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, 511, 383);
+    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow).substr(0, 11), "x:31 y:23 a");
+}
+
+TEST_F(Dispatch, EnterLeaveAndReleasesLeaveTheTitleAlone) {
+    for (std::int32_t type : {toolkit::MouseEnterEventType, toolkit::MouseLeaveEventType,
+                              toolkit::LeftButtonUpEventType, toolkit::LeftClickEventType,
+                              toolkit::MouseWheelEventType}) {
+        ViewEvent(app::MonoViewControl, type, 40, 40);
+        EXPECT_EQ(toolkit::WindowCaption(app::MainWindow), "New window ( 0 )") << type;
+    }
+}
+
+TEST_F(Dispatch, ViewEventsOutsideTheViewTouchNothing) {
+    LoadPicture("screen01.scr");
+    std::vector<std::uint8_t> before = Working();
+    const int outside[][2] = {{-1, 0}, {0, -1}, {512, 10}, {10, 384}, {600, 500}, {-300, -300}};
+    for (auto& position : outside) {
+        ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, position[0], position[1]);
+        ViewEvent(app::ColourViewControl, toolkit::LeftButtonDownEventType, position[0], position[1]);
+        ViewEvent(app::ColourViewControl, toolkit::RightButtonDownEventType, position[0], position[1]);
+    }
+    EXPECT_EQ(Working(), before);
+    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow), "New window ( 0 )");
+}
+
+TEST_F(Dispatch, LeftPressInvertsOneCellAndRightPressTheRestOfItsRow) {
+    LoadPicture("screen03.scr");
+    std::vector<std::uint8_t> before = Working();
+    ViewEvent(app::MonoViewControl, toolkit::LeftButtonDownEventType, 1 * 16, 2 * 16 + 3);
+    int changedCells = 0;
+    for (int row = 0; row < 24; ++row)
+        for (int column = 0; column < 32; ++column)
+            if (store.working()[screen::AttributeOffset(column, row)]
+                    != before[screen::AttributeOffset(column, row)]
+                || store.working()[screen::CellBitmapOffset(column, row)]
+                    != before[screen::CellBitmapOffset(column, row)])
+                ++changedCells;
+    EXPECT_LE(changedCells, 1);
+    EXPECT_EQ(store.working()[screen::CellBitmapOffset(1, 2)],
+              static_cast<std::uint8_t>(~before[screen::CellBitmapOffset(1, 2)]));
+
+    LoadPicture("screen03.scr");
+    ViewEvent(app::ColourViewControl, toolkit::RightButtonDownEventType, 29 * 16 + 2, 4 * 16);
+    for (int column = 0; column < 32; ++column) {
+        std::uint8_t expected = before[screen::CellBitmapOffset(column, 4)];
+        if (column >= 29)
+            expected = static_cast<std::uint8_t>(~expected);
+        EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 4)], expected) << column;
+        EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 5)],
+                  before[screen::CellBitmapOffset(column, 5)]);
+    }
+}
+
+TEST_F(Dispatch, MenuOperationsTakeTheUndoCopyAndUndoRestoresIt) {
+    LoadPicture("screen09.scr");
+    std::vector<std::uint8_t> loaded = Working();
+    for (int command : {app::OptimizeCommand, app::InvertCommand, app::FindContourCommand,
+                        app::CreateMaskCommand, app::MirrorCommand}) {
+        EXPECT_EQ(Menu(command), toolkit::MenuEvent);
+        EXPECT_EQ(Menu(app::UndoCommand), toolkit::MenuEvent);
+        EXPECT_EQ(Working(), loaded) << command;
+    }
+    Menu(app::InvertCommand);
+    EXPECT_NE(Working(), loaded);
+    ViewEvent(app::MonoViewControl, toolkit::LeftButtonDownEventType, 0, 0);
+    Menu(app::UndoCommand);
+    Menu(app::UndoCommand);
+    EXPECT_EQ(Working(), loaded);
+}
+
+TEST_F(Dispatch, QuitEndsTheLoopAndChangesNothing) {
+    LoadPicture("screen05.scr");
+    std::vector<std::uint8_t> before = Working();
+    EXPECT_EQ(Menu(app::QuitCommand), toolkit::CloseWindowEvent);
+    EXPECT_EQ(Working(), before);
+    EXPECT_EQ(Deliver(toolkit::CloseWindowEvent, app::MainWindow, 0), toolkit::CloseWindowEvent);
+}
+
+TEST_F(Dispatch, GoRunsTheChosenByteOperationWithTheFieldsOperands) {
+    LoadPicture("screen11.scr");
+    std::vector<std::uint8_t> loaded = Working();
+    toolkit::SetControlState(app::OperationsControl, 2);  // "b1 AND b2" with b2 = "b2", that is 0
+    Deliver(toolkit::ControlEvent, app::GoControl, 0);
+    for (int i = screen::AttributeStart; i < screen::ScreenSize; ++i)
+        ASSERT_EQ(store.working()[i], 0) << i;
+    EXPECT_TRUE(std::equal(loaded.begin(), loaded.begin() + screen::BitmapSize, store.working()));
+    Menu(app::UndoCommand);
+    EXPECT_EQ(Working(), loaded);
+    toolkit::SetControlState(app::OperationsControl, 0);
+}
+
+TEST_F(Dispatch, OtherControlsAndUnknownKindsChangeNothing) {
+    LoadPicture("screen07.scr");
+    std::vector<std::uint8_t> before = Working();
+    Deliver(toolkit::ControlEvent, app::B1FieldControl, toolkit::ChangeEventType);
+    Deliver(toolkit::ControlEvent, app::OperationsControl, toolkit::ChangeEventType);
+    Deliver(toolkit::ControlEvent, app::GridControl, 0);
+    Deliver(toolkit::WindowResizedEvent, app::MainWindow, 0);
+    EXPECT_EQ(app::DispatchEvent(store, toolkit::NoEventKind), toolkit::NoEventKind);
+    EXPECT_EQ(Working(), before);
+}
+
+} // namespace

@@ -1,0 +1,33 @@
+// scrlab: inspect and edit ZX Spectrum screens.
+
+#include <cstdio>
+#include <new>
+
+#include "app/shell.h"
+#include "app/program_icon.h"
+#include "screen/screen_layout.h"
+#include "toolkit/windows/toolkit_start.h"
+
+int main() {
+    if (!toolkit::StartToolkit()) {
+        std::fprintf(stderr, "scrlab: %s\n", toolkit::ToolkitStartError().c_str());
+        return 1;
+    }
+    int status = 0;
+    try {
+        screen::ScreenStore store;  // working and undo screens, scratch plane; all zero
+        app::SetProgramIcon();
+        if (app::BuildMainWindow()) {
+            screen::BuildLookupTables();
+            app::RunEventLoop(store);
+        } else {
+            std::fprintf(stderr, "scrlab: cannot open the main window\n");
+            status = 1;
+        }
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "scrlab: not enough memory for the screen buffers\n");
+        status = 1;
+    }
+    toolkit::ShutdownToolkit();
+    return status;
+}
