@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,20 +45,21 @@ std::string FolderOf(const std::string& path) {
 }
 
 // The file a name finally stands for, following symbolic links one by one so
-// that a link to a file not yet there still names where to create it.
-std::string FollowLinks(std::string path) {
-    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+// that a link to a file not yet there still names where to create it. Nothing
+// for a loop or a link that cannot be read: a new file must not replace it.
+std::optional<std::string> FollowLinks(std::string path) {
+    for (int hop = 0; hop <= MaxLinkHops; ++hop) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             return path;
-        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        std::string link(PATH_MAX, '\0');
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-        if (length <= 0 || static_cast<std::size_t>(length) > link.size())
-            return path;
+        if (length <= 0 || static_cast<std::size_t>(length) >= link.size())
+            return std::nullopt;
         link.resize(static_cast<std::size_t>(length));
         path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
     }
-    return path;
+    return std::nullopt;
 }
 
 bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
@@ -74,7 +76,9 @@ bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
 }
 
 bool WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, NewFileMode));
+    // Non-blocking, so a pipe nobody reads fails at once instead of hanging.
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+                               NewFileMode));
     if (!file.valid())
         return false;
     const bool written = WriteAll(file.get(), bytes, count);
@@ -138,7 +142,10 @@ bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t coun
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
     if (name.empty())
         return false;
-    const std::string target = FollowLinks(name);
+    const std::optional<std::string> followed = FollowLinks(name);
+    if (!followed)
+        return false;
+    const std::string& target = *followed;
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     // Devices, pipes and the like cannot be replaced by a file of ours.

@@ -130,6 +130,13 @@ TEST(WriteFileSafely, WritesThroughSymbolicLinksToTheirTarget) {
     EXPECT_EQ(ReadBytes(folder / "real/new.scr"), next);
     ASSERT_EQ(lstat((folder / "pending").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
+
+    // Links in a loop name no file: the save fails and the links stay.
+    ASSERT_EQ(symlink("round", (folder / "about").c_str()), 0);
+    ASSERT_EQ(symlink("about", (folder / "round").c_str()), 0);
+    EXPECT_FALSE(Write(folder / "about", next));
+    ASSERT_EQ(lstat((folder / "about").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST(WriteFileSafely, HardLinkedFilesAreWrittenInPlaceSoEveryNameSeesTheSave) {
@@ -223,11 +230,17 @@ TEST(WriteFileSafely, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
     EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"}) << "temporary file left";
 }
 
-TEST(WriteFileSafely, DevicesAreWrittenAsTheyAre) {
+TEST(WriteFileSafely, DevicesAndPipesAreWrittenAsTheyAreWithoutWaiting) {
     EXPECT_TRUE(Write("/dev/null", Pattern(Screen, 1)));
     struct stat info {};
     ASSERT_EQ(stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
+    // Nobody reads this pipe: the save fails instead of hanging.
+    TempFolder folder;
+    ASSERT_EQ(mkfifo((folder / "title.screen").c_str(), 0600), 0);
+    EXPECT_FALSE(Write(folder / "title.screen", Pattern(6144, 1)));
+    ASSERT_EQ(stat((folder / "title.screen").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 } // namespace
