@@ -8,10 +8,14 @@ PACKAGES := g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
 BUILD      := build
 ASAN_BUILD := build-asan
 BENCH_BUILD := build-bench
+FUZZ_BUILD := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer
+SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build run test test-plain test-sanitized bench fuzz install clean
+.PHONY: all deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install clean
 
 all: build
 
@@ -38,6 +42,7 @@ run: build
 test: deps
 	$(MAKE) test-plain
 	$(MAKE) test-sanitized
+	$(MAKE) fuzz-smoke
 
 test-plain: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -52,6 +57,30 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSCRLAB_BENCHMARKS=ON -DSCRLAB_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/*/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $$b; done
+
+# libFuzzer targets (clang), each run for FUZZ_SECONDS; `make test` runs them
+# for a few seconds so they keep building and keep passing.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_FUZZ=ON -DSCRLAB_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+
+fuzz: fuzz-build
+	tools/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=5
+
+# The real program under SOAK_EVENTS pseudo-random user actions, built with
+# AddressSanitizer and UndefinedBehaviorSanitizer (SOAK_SEED replays a run).
+soak: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSCRLAB_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target app_soak
+	LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp QT_QPA_PLATFORM=offscreen \
+	  $(ASAN_BUILD)/app/soak/app_soak --events $(SOAK_EVENTS) $(if $(SOAK_SEED),--seed $(SOAK_SEED))
+
+# One short session of the real program under valgrind memcheck, in Xvfb.
+valgrind: build
+	tools/valgrind_session.sh $(BUILD)/scrlab
 
 install: build
 	cmake --install $(BUILD)

@@ -7,6 +7,8 @@
 
 #include "toolkit/controls/control_qt.h"
 #include "toolkit/drop/drop_target_qt.h"
+#include "toolkit/drop/dropped_files.h"
+#include "toolkit/windows/events.h"
 #include "toolkit/windows/window_qt.h"
 
 namespace toolkit {
@@ -51,6 +53,13 @@ void BringAboveHidingSiblings(QWidget* control) {
         sibling->stackUnder(control);
 }
 
+const DropRecord* CurrentDropRecord() {
+    const std::int32_t kind = CurrentEventKind();
+    if (kind != ControlDropEvent && kind != WindowDropEvent)
+        return nullptr;
+    return static_cast<const DropRecord*>(CurrentEventData());
+}
+
 } // namespace
 
 void EnableControlDrop(int control, std::int32_t format, std::int32_t actions,
@@ -69,6 +78,14 @@ void EnableWindowDrop(int window, std::int32_t format, std::int32_t actions,
     if (!owner || format == NoDropFormat)
         return;
     EnableDrop(owner, DropTarget::WindowOwner, window, format, actions, privateType);
+}
+
+std::string GetDroppedFiles() {
+    const DropRecord* record = CurrentDropRecord();
+    if (!record || !record->data || record->format != FilesDropFormat)
+        return {};
+    // The record's block stays as it is, so the list can be asked for again.
+    return FileListOfBlock(record->data.get(), record->size);
 }
 
 } // namespace toolkit

@@ -6,19 +6,26 @@
 
 #include "toolkit/drop/drop.h"
 #include "toolkit/drop/drop_target_qt.h"
-#include "toolkit/windows/events.h"
+#include "toolkit/drop/dropped_files.h"
 
 namespace toolkit {
 namespace {
 
 constexpr std::size_t PrivateTypeSize = 4;
 
+// A name with a zero byte names no file, and one with a line feed would read
+// as two names in the dropped file list (the first of them perhaps another
+// file): neither is offered.
+bool ListableName(const QString& name) {
+    return !name.isEmpty() && !name.contains(QChar(u'\0')) && !name.contains(QChar(u'\n'));
+}
+
 QList<QUrl> LocalFiles(const QMimeData* data) {
     QList<QUrl> files;
     if (!data || !data->hasUrls())
         return files;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+        if (url.isLocalFile() && ListableName(url.toLocalFile()))
             files.push_back(url);
     return files;
 }
@@ -32,13 +39,6 @@ std::vector<std::uint8_t> FileListBlock(const QList<QUrl>& files) {
     }
     block.push_back(0);
     return block;
-}
-
-const DropRecord* CurrentDropRecord() {
-    const std::int32_t kind = CurrentEventKind();
-    if (kind != ControlDropEvent && kind != WindowDropEvent)
-        return nullptr;
-    return static_cast<const DropRecord*>(CurrentEventData());
 }
 
 } // namespace
@@ -77,14 +77,10 @@ std::optional<std::int32_t> DraggedPrivateType(const QMimeData* data) {
 
 void ReleaseDropRecord(void* record) { delete static_cast<DropRecord*>(record); }
 
-std::string GetDroppedFiles() {
-    const DropRecord* record = CurrentDropRecord();
-    if (!record || !record->data || record->format != FilesDropFormat)
-        return {};
-    // The record's block stays as it is, so the list can be asked for again.
+std::string FileListOfBlock(const std::uint8_t* block, std::size_t size) {
     std::string list;
-    const char* cursor = reinterpret_cast<const char*>(record->data.get());
-    const char* end = cursor + record->size;
+    const char* cursor = reinterpret_cast<const char*>(block);
+    const char* end = cursor + size;
     while (cursor < end && *cursor != '\0') {
         const std::size_t length = strnlen(cursor, static_cast<std::size_t>(end - cursor));
         if (!list.empty())
@@ -93,6 +89,14 @@ std::string GetDroppedFiles() {
         cursor += length + 1;
     }
     return list;
+}
+
+std::string DroppedFilesOfUriList(std::string_view uriList) {
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"),
+                 QByteArray(uriList.data(), static_cast<qsizetype>(uriList.size())));
+    const std::optional<std::vector<std::uint8_t>> block = DroppedBlock(&data, FilesDropFormat);
+    return block ? FileListOfBlock(block->data(), block->size()) : std::string();
 }
 
 } // namespace toolkit

@@ -1,0 +1,34 @@
+#!/bin/sh
+# Runs every fuzz target for a bounded time and prints its speed and count.
+# Usage: tools/run_fuzzers.sh <fuzz build folder> <seconds per target>
+# New inputs go to <build>/corpus/<target>, findings to <build>/findings/;
+# the seeds in the repository are only read.
+set -u
+build=$1
+seconds=$2
+top=$(cd "$(dirname "$0")/.." && pwd)
+failed=0
+mkdir -p "$build/findings"
+for target in text_to_number file_names dropped_files picture_ops; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  case $target in
+    picture_ops) seeds="$top/testdata/screens"; options="-max_len=8192 -len_control=0" ;;
+    *) seeds="$top/fuzz/seeds/$target"; options="-max_len=4096" ;;
+  esac
+  log="$build/findings/$target.log"
+  # shellcheck disable=SC2086
+  "$build/fuzz/${target}_fuzzer" $options -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$build/findings/$target-" "$corpus" "$seeds" >"$log" 2>&1
+  status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+  if [ $status -eq 0 ]; then
+    echo "fuzz $target: ${runs:-0} executions in ${seconds} s, ${speed:-0} per second"
+  else
+    echo "fuzz $target: FAILED (exit $status) after ${runs:-0} executions; see $log"
+    grep -E "law broken|ERROR|SUMMARY" "$log" | head -5
+    failed=1
+  fi
+done
+exit $failed
