@@ -1,0 +1,173 @@
+#include "toolkit/drawing/drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include "toolkit/canvas/canvas_access.h"
+#include "toolkit/drawing/drawing_measure.h"
+
+namespace toolkit {
+
+namespace drawing_detail {
+DrawingPass* activePass = nullptr;
+} // namespace drawing_detail
+
+namespace {
+
+// This thread's current pass; the primitives read its process-wide mirror.
+thread_local DrawingPass* currentPass = nullptr;
+bool repaintAtEnd = true;
+
+// Points the pass at the canvas's back buffer as it is now.
+void TakePixels(DrawingPass& pass, CanvasPixels& pixels) {
+    pass.width = pixels.width;
+    pass.height = pixels.height;
+    pass.rowLength = pixels.rowLength;
+    pass.topRow = pixels.storage.get() + static_cast<std::ptrdiff_t>(pixels.height - 1) * pixels.rowLength;
+    pass.storage = std::move(pixels.storage);
+}
+
+void MakeCurrent(DrawingPass* pass) {
+    currentPass = pass;
+    drawing_detail::activePass = pass;
+}
+
+// Frees the current pass, repainting its canvas when asked to.
+void FinishPass(bool repaint) {
+    DrawingPass* pass = currentPass;
+    if (!pass)
+        return;
+    MakeCurrent(nullptr);
+    const int control = pass->control;
+    delete pass;
+    if (repaint)
+        RepaintCanvasNow(control);
+}
+
+void PutPixel(DrawingPass& pass, std::int64_t x, std::int64_t y, const std::uint8_t* pixel) {
+    if (x < 0 || y < 0 || x >= pass.width || y >= pass.height)
+        return;
+    std::memcpy(pass.topRow - y * pass.rowLength + x * 3, pixel, 3);
+}
+
+// A run along one row (or one column when `vertical`), both ends included.
+void DrawRun(DrawingPass& pass, std::int64_t fixed, std::int64_t from, std::int64_t to, bool vertical,
+             const std::uint8_t* pixel) {
+    const std::int64_t limit = vertical ? pass.height : pass.width;
+    if (fixed < 0 || fixed >= (vertical ? pass.width : pass.height))
+        return;
+    if (from > to)
+        std::swap(from, to);
+    from = std::max<std::int64_t>(from, 0);
+    to = std::min<std::int64_t>(to, limit - 1);
+    for (std::int64_t along = from; along <= to; ++along)
+        vertical ? PutPixel(pass, fixed, along, pixel) : PutPixel(pass, along, fixed, pixel);
+}
+
+// Moves end points outside 0..limit-1 of one axis onto its edge, sliding the
+// other coordinate along the line. False when the line lies wholly beyond.
+bool ClipAxis(std::int64_t& a1, std::int64_t& b1, std::int64_t& a2, std::int64_t& b2, std::int64_t limit) {
+    if ((a1 < 0 && a2 < 0) || (a1 > limit - 1 && a2 > limit - 1))
+        return false;
+    if (a1 == a2)
+        return true;  // inside on this axis: nothing to move
+    const double slope = static_cast<double>(b2 - b1) / static_cast<double>(a2 - a1);
+    auto moveEnd = [&](std::int64_t& a, std::int64_t& b) {
+        const std::int64_t edge = a < 0 ? 0 : a > limit - 1 ? limit - 1 : a;
+        if (edge == a)
+            return;
+        b = static_cast<std::int64_t>(std::trunc(static_cast<double>(b) + slope * static_cast<double>(edge - a)));
+        a = edge;
+    };
+    moveEnd(a1, b1);
+    moveEnd(a2, b2);
+    return true;
+}
+
+} // namespace
+
+DrawTarget CanvasDrawTarget(int control) {
+    FinishPass(false);
+    CanvasPixels pixels;
+    if (!GetCanvasPixels(control, pixels) || !pixels.storage)
+        return 0;
+    auto* pass = new (std::nothrow) DrawingPass;
+    if (!pass)
+        return 0;
+    TakePixels(*pass, pixels);
+    pass->control = control;
+    MakeCurrent(pass);
+    return reinterpret_cast<DrawTarget>(pass);
+}
+
+std::intptr_t BeginDrawing(DrawTarget target) {
+    if (target == 0)
+        return 0;
+    DrawingPass* pass = currentPass;
+    CanvasPixels pixels;
+    if (!pass || reinterpret_cast<DrawTarget>(pass) != target || !GetCanvasPixels(pass->control, pixels)
+        || !pixels.storage) {
+        FinishPass(false);
+        return 0;
+    }
+    // The drawing area is the whole back buffer, as the canvas has it now.
+    TakePixels(*pass, pixels);
+    pass->begun = true;
+    return target;
+}
+
+void EndDrawing() { FinishPass(repaintAtEnd); }
+
+void SetRepaintAtEndOfDrawing(bool repaint) { repaintAtEnd = repaint; }
+
+void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
+    DrawingPass* pass = drawing_detail::activePass;
+    if (!pass)
+        return;
+    const drawing_detail::StoredPixel stored = drawing_detail::TakeColour(*pass, colour);
+    const std::uint8_t* pixel = stored.bytes;
+    std::int64_t ax = std::int64_t{x1} + pass->originX, ay = std::int64_t{y1} + pass->originY;
+    std::int64_t bx = std::int64_t{x2} + pass->originX, by = std::int64_t{y2} + pass->originY;
+    if (ay == by) {
+        DrawRun(*pass, ay, ax, bx, false, pixel);
+        return;
+    }
+    if (ax == bx) {
+        DrawRun(*pass, ax, ay, by, true, pixel);
+        return;
+    }
+    if (!ClipAxis(ax, ay, bx, by, pass->width) || !ClipAxis(ay, ax, by, bx, pass->height))
+        return;
+    // Bresenham along the major axis (x on a 45 degree line), from the end
+    // with the smaller major coordinate, so either order gives the same pixels.
+    const bool xMajor = std::llabs(by - ay) <= std::llabs(bx - ax);
+    std::int64_t major1 = xMajor ? ax : ay, minor1 = xMajor ? ay : ax;
+    std::int64_t major2 = xMajor ? bx : by, minor2 = xMajor ? by : bx;
+    if (major1 > major2) {
+        std::swap(major1, major2);
+        std::swap(minor1, minor2);
+    }
+    const std::int64_t majorDifference = major2 - major1;
+    const std::int64_t minorDifference = std::llabs(minor2 - minor1);
+    const std::int64_t minorStep = minor2 > minor1 ? 1 : -1;
+    std::int64_t error = 2 * minorDifference - majorDifference;
+    std::int64_t minor = minor1;
+    auto plot = [&](std::int64_t major) {
+        xMajor ? PutPixel(*pass, major, minor, pixel) : PutPixel(*pass, minor, major, pixel);
+    };
+    plot(major1);
+    for (std::int64_t major = major1 + 1; major <= major2; ++major) {
+        if (error >= 0) {
+            minor += minorStep;
+            error += 2 * (minorDifference - majorDifference);
+        } else {
+            error += 2 * minorDifference;
+        }
+        plot(major);
+    }
+}
+
+} // namespace toolkit
