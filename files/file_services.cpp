@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <optional>
+#include <utility>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +26,10 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     // Closes now and tells whether everything held back reached the file.
@@ -85,6 +91,74 @@ bool WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_
     return file.close() && written;
 }
 
+// Writes at the offset until all is written; `done` tells how far it came.
+bool WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done) {
+    done = 0;
+    while (done < count) {
+        const ssize_t written = ::pwrite(fd, bytes + done, count - done, static_cast<off_t>(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(fd, into + done, count - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// Writes a regular file in place without emptying it first, and cuts it to
+// its new length only once the new content is all there. A write that fails
+// part way (a full disk, a file size limit) puts the overwritten bytes back,
+// so the file is never left shorter or half new. A file we may write but not
+// read cannot be put back, and is written as before.
+bool OverwriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
+    constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    bool created = false;
+    FileDescriptor file(::open(path.c_str(), Flags));
+    if (!file.valid() && errno == ENOENT) {
+        file = FileDescriptor(::open(path.c_str(), Flags | O_CREAT | O_EXCL, NewFileMode));
+        created = file.valid();
+    }
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (file.valid() || errno == EACCES) {
+            file.close();
+            return WriteInPlace(path, bytes, count);
+        }
+        return false;
+    }
+    const auto oldSize = static_cast<std::size_t>(info.st_size);
+    std::vector<std::uint8_t> old(std::min(oldSize, count));
+    if (!ReadAllAt(file.get(), old.data(), old.size()))
+        return false;
+    std::size_t written = 0;
+    const bool complete = WriteAllAt(file.get(), bytes, count, written) &&
+                          (oldSize <= count || ::ftruncate(file.get(), static_cast<off_t>(count)) == 0) &&
+                          ::fsync(file.get()) == 0;
+    if (complete)
+        return file.close();
+    std::size_t restored = 0;
+    WriteAllAt(file.get(), old.data(), std::min(written, old.size()), restored);
+    if (oldSize < count)
+        ::ftruncate(file.get(), static_cast<off_t>(oldSize));
+    file.close();
+    if (created)
+        ::unlink(path.c_str());
+    return false;
+}
+
 // Whether we may write the existing file: only then may a new one replace it.
 bool MayWrite(const std::string& path) {
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
@@ -111,7 +185,13 @@ void SyncFolder(const std::string& folder) {
         ::fsync(directory.get());
 }
 
+std::function<void(const std::string&)> beforeRead;
+
 } // namespace
+
+void testing::SetBeforeReadHook(std::function<void(const std::string& name)> hook) {
+    beforeRead = std::move(hook);
+}
 
 std::int64_t FileSize(const std::string& name) {
     struct stat info {};
@@ -121,6 +201,8 @@ std::int64_t FileSize(const std::string& name) {
 }
 
 bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count) {
+    if (beforeRead)
+        beforeRead(name);
     // Non-blocking, so a name swapped for a pipe since its size was taken
     // cannot hang the program.
     FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
@@ -157,7 +239,7 @@ bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::si
     // A second name for the same file would keep the old content if a new
     // file took this name's place.
     if (exists && old.st_nlink > 1)
-        return WriteInPlace(target, bytes, count);
+        return OverwriteInPlace(target, bytes, count);
 
     const std::string folder = FolderOf(target);
     const std::size_t slash = target.rfind('/');
@@ -165,7 +247,7 @@ bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::si
     std::string temporary = folder + "/." + leaf + ".saving-XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.valid())
-        return FolderRefusesNewFiles(errno) && WriteInPlace(target, bytes, count);
+        return FolderRefusesNewFiles(errno) && OverwriteInPlace(target, bytes, count);
     // The new file must take over owner, group and permissions exactly;
     // where that is not allowed, writing in place keeps them.
     struct stat fresh {};
@@ -177,7 +259,7 @@ bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::si
     if (!sameOwner || ::fchmod(file.get(), permissions) != 0) {
         file.close();
         ::unlink(temporary.c_str());
-        return WriteInPlace(target, bytes, count);
+        return OverwriteInPlace(target, bytes, count);
     }
     bool saved = WriteAll(file.get(), bytes, count) && ::fsync(file.get()) == 0;
     saved = file.close() && saved;

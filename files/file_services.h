@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace files {
@@ -27,3 +28,12 @@ bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t coun
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
 } // namespace files
+
+namespace files::testing {
+
+// Runs at the start of ReadFileStart, before the file is opened: that is,
+// between a load's size test and its read, where another program could swap
+// the file. Tests change the file there; an empty hook runs nothing.
+void SetBeforeReadHook(std::function<void(const std::string& name)> hook);
+
+} // namespace files::testing
