@@ -1,0 +1,228 @@
+#include "render/screen_renderer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "toolkit/canvas/canvas.h"
+#include "toolkit/canvas/canvas_access.h"
+#include "toolkit/controls/controls.h"
+#include "toolkit/windows/events.h"
+#include "toolkit/windows/windows.h"
+
+namespace render {
+namespace {
+
+constexpr int ViewWidth = 512;
+constexpr int ViewHeight = 384;
+constexpr int ViewRowLength = ViewWidth * 3;  // already a multiple of 4
+using Bytes = std::vector<std::uint8_t>;
+
+struct Rgb {
+    int red, green, blue;
+    bool operator==(const Rgb&) const = default;
+};
+
+// What canvas pixel (cx, cy) of a view must show, worked out from the screen
+// bytes alone: the screen pixel under it, its cell's attribute, the palette.
+Rgb ExpectedPixel(const std::uint8_t* screen, bool colourView, int highlight, bool grid, int cx, int cy) {
+    if (grid && (cx % 16 == 0 || cy % 16 == 0))
+        return {0, 0, 255};
+    const int x = cx / 2, y = cy / 2;
+    // Line y sits in third y / 64, pixel row y % 8 of cell row (y / 8) % 8 of that third.
+    const int byteOffset = (y >> 6) * 2048 + (y & 7) * 256 + ((y >> 3) & 7) * 32 + (x >> 3);
+    const bool set = (screen[byteOffset] >> (7 - (x & 7))) & 1;
+    const int cellIndex = (y / 8) * 32 + x / 8;
+    int attr = colourView ? screen[6144 + cellIndex] : 7;
+    if (cellIndex == highlight)
+        attr = 255 - attr;
+    const int number = set ? attr & 7 : (attr >> 3) & 7;
+    const int level = attr & 64 ? 255 : 127;
+    return {number & 2 ? level : 0, number & 4 ? level : 0, number & 1 ? level : 0};
+}
+
+// The whole back buffer a view must hold: blue, green, red, bottom row first.
+Bytes ExpectedView(const std::uint8_t* screen, bool colourView, int highlight, bool grid) {
+    Bytes bytes(static_cast<std::size_t>(ViewRowLength) * ViewHeight);
+    for (int cy = 0; cy < ViewHeight; ++cy)
+        for (int cx = 0; cx < ViewWidth; ++cx) {
+            const Rgb rgb = ExpectedPixel(screen, colourView, highlight, grid, cx, cy);
+            std::uint8_t* p = &bytes[static_cast<std::size_t>(ViewHeight - 1 - cy) * ViewRowLength + cx * 3];
+            p[0] = static_cast<std::uint8_t>(rgb.blue);
+            p[1] = static_cast<std::uint8_t>(rgb.green);
+            p[2] = static_cast<std::uint8_t>(rgb.red);
+        }
+    return bytes;
+}
+
+Bytes ViewBytes(int view) {
+    toolkit::CanvasPixels pixels;
+    EXPECT_TRUE(toolkit::GetCanvasPixels(view, pixels));
+    EXPECT_EQ(pixels.width, ViewWidth);
+    EXPECT_EQ(pixels.height, ViewHeight);
+    EXPECT_EQ(pixels.rowLength, ViewRowLength);
+    return Bytes(pixels.storage.get(), pixels.storage.get() + static_cast<std::size_t>(ViewRowLength) * ViewHeight);
+}
+
+Rgb ViewPixel(int view, int cx, int cy) {
+    toolkit::CanvasPixels pixels;
+    EXPECT_TRUE(toolkit::GetCanvasPixels(view, pixels));
+    const std::uint8_t* p = pixels.storage.get() + static_cast<std::size_t>(ViewHeight - 1 - cy) * ViewRowLength + cx * 3;
+    return {p[2], p[1], p[0]};
+}
+
+// Reports the first differing pixel rather than a 589,824-byte dump.
+void ExpectView(int view, const Bytes& expected) {
+    const Bytes actual = ViewBytes(view);
+    ASSERT_EQ(actual.size(), expected.size());
+    auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin());
+    if (a != actual.end()) {
+        const auto offset = static_cast<int>(a - actual.begin());
+        ADD_FAILURE() << "view " << view << " differs at canvas pixel (" << (offset % ViewRowLength) / 3 << ", "
+                      << ViewHeight - 1 - offset / ViewRowLength << ")";
+    }
+}
+
+const Rgb Black{0, 0, 0}, Grey{127, 127, 127}, White{255, 255, 255}, GridBlue{0, 0, 255};
+
+class ScreenRendererTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        toolkit::ClearEventQueue();
+        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, 1042, 480, "renderer test", 0xCC0000), 0);
+        ASSERT_NE(toolkit::CreateCanvas(MonoView, 0, 20, 512, 384, toolkit::CanvasConfinePointer), 0);
+        ASSERT_NE(toolkit::CreateCanvas(ColourView, 530, 20, 512, 384, toolkit::CanvasConfinePointer), 0);
+        ASSERT_NE(toolkit::CreateCheckBox(GridCheckBox, 0, 0, 60, 20, "Grid"), 0);
+    }
+    void TearDown() override {
+        for (int control : {MonoView, ColourView, GridCheckBox})
+            toolkit::DestroyControl(control);
+        toolkit::ClearEventQueue();
+    }
+    void SetGrid(bool on) { toolkit::SetControlState(GridCheckBox, on ? 1 : 0); }
+    std::uint8_t* working() { return store.working(); }
+    void Render(int column, int row) { ScreenRenderer(store, column, row); }
+    void ExpectBothViews(int highlight, bool grid) {
+        ExpectView(MonoView, ExpectedView(working(), false, highlight, grid));
+        ExpectView(ColourView, ExpectedView(working(), true, highlight, grid));
+    }
+
+    screen::ScreenStore store;
+};
+
+std::vector<std::filesystem::path> RealScreens() {
+    std::vector<std::filesystem::path> screens;
+    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR))
+        if (entry.path().extension() == ".scr" && entry.file_size() == 6912)
+            screens.push_back(entry.path());
+    std::sort(screens.begin(), screens.end());
+    return screens;
+}
+
+TEST_F(ScreenRendererTest, EveryRealScreenIsDrawnByTheRuleInBothViews) {
+    const auto screens = RealScreens();
+    ASSERT_GE(screens.size(), 5u);
+    for (const auto& path : screens) {
+        SCOPED_TRACE(path.filename().string());
+        std::ifstream file(path, std::ios::binary);
+        file.read(reinterpret_cast<char*>(working()), 6912);
+        ASSERT_EQ(file.gcount(), 6912);
+        for (bool grid : {false, true}) {
+            SetGrid(grid);
+            for (auto [column, row] : {std::pair{-1, -1}, {5, 17}, {31, 0}}) {
+                SCOPED_TRACE(::testing::Message() << "grid " << grid << ", highlight " << column << "," << row);
+                Render(column, row);
+                ExpectBothViews(row * 32 + column, grid);
+            }
+        }
+    }
+}
+
+TEST_F(ScreenRendererTest, ViewsAreWhiteUntilTheFirstCallThenBlackForAnEmptyScreen) {
+    for (int view : {MonoView, ColourView})
+        for (std::uint8_t byte : ViewBytes(view))
+            ASSERT_EQ(byte, 0xFF);
+    Render(-1, -1);
+    for (int view : {MonoView, ColourView})
+        for (std::uint8_t byte : ViewBytes(view))
+            ASSERT_EQ(byte, 0);
+    SetGrid(true);
+    Render(-1, -1);
+    for (int view : {MonoView, ColourView}) {
+        EXPECT_EQ(ViewPixel(view, 0, 0), GridBlue);
+        EXPECT_EQ(ViewPixel(view, 16, 5), GridBlue);
+        EXPECT_EQ(ViewPixel(view, 496, 383), GridBlue);
+        EXPECT_EQ(ViewPixel(view, 511, 368), GridBlue);
+        EXPECT_EQ(ViewPixel(view, 511, 383), Black);
+        EXPECT_EQ(ViewPixel(view, 17, 5), Black);
+    }
+    ExpectBothViews(-33, true);
+}
+
+TEST_F(ScreenRendererTest, BrightInkAndPaperAndTheFlashBit) {
+    // Cell 0 all set with attribute 71; cell 1 all clear with 56; cell 2 and 3
+    // the same pattern with 135 and 7.
+    for (int row = 0; row < 8; ++row) {
+        working()[row * 256 + 0] = 0xFF;
+        working()[row * 256 + 2] = 0xA5;
+        working()[row * 256 + 3] = 0xA5;
+    }
+    working()[6144 + 0] = 71;
+    working()[6144 + 1] = 56;
+    working()[6144 + 2] = 135;
+    working()[6144 + 3] = 7;
+    Render(-1, -1);
+    EXPECT_EQ(ViewPixel(ColourView, 5, 5), White);
+    EXPECT_EQ(ViewPixel(MonoView, 5, 5), Grey);
+    EXPECT_EQ(ViewPixel(ColourView, 16 + 5, 5), Grey);
+    EXPECT_EQ(ViewPixel(MonoView, 16 + 5, 5), Black);
+    for (int cy = 0; cy < 16; ++cy)
+        for (int cx = 0; cx < 16; ++cx)
+            ASSERT_EQ(ViewPixel(ColourView, 32 + cx, cy), ViewPixel(ColourView, 48 + cx, cy)) << cx << "," << cy;
+    ExpectBothViews(-33, false);
+}
+
+TEST_F(ScreenRendererTest, TheHighlightComplementsTheAttribute) {
+    for (int row = 0; row < 8; ++row)
+        working()[row * 256] = 0xF0;  // left half of cell (0, 0) set
+    working()[6144] = 56;
+    Render(0, 0);
+    EXPECT_EQ(ViewPixel(MonoView, 0, 0), Black);    // set pixels black
+    EXPECT_EQ(ViewPixel(MonoView, 15, 15), White);  // on white
+    EXPECT_EQ(ViewPixel(ColourView, 0, 0), White);  // attribute 199: white on black
+    EXPECT_EQ(ViewPixel(ColourView, 15, 15), Black);
+    EXPECT_EQ(ViewPixel(MonoView, 16, 0), Black);   // the next cell is not highlighted
+    ExpectBothViews(0, false);
+
+    // Only row x 32 + column counts: column 40 of row 0 is cell 8 of row 1.
+    Render(40, 0);
+    const Bytes wrapped = ViewBytes(ColourView);
+    Render(8, 1);
+    EXPECT_TRUE(wrapped == ViewBytes(ColourView));
+    ExpectBothViews(40, false);
+    Render(0, 24);  // index 768: no cell
+    ExpectBothViews(-33, false);
+}
+
+TEST_F(ScreenRendererTest, TheLastPixelAndTheFirstByteOfTheMiddleThird) {
+    working()[6143] = 0x01;  // screen pixel (255, 191)
+    working()[2048] = 0xFF;  // third 1, pixel row 0, cell 0: screen line 64
+    Render(-1, -1);
+    for (int cy = 380; cy < 384; ++cy)
+        for (int cx = 508; cx < 512; ++cx)
+            EXPECT_EQ(ViewPixel(MonoView, cx, cy), cx >= 510 && cy >= 382 ? Grey : Black) << cx << "," << cy;
+    for (int cy = 126; cy < 132; ++cy)
+        for (int cx = 0; cx < 18; ++cx)
+            EXPECT_EQ(ViewPixel(MonoView, cx, cy), cx < 16 && (cy == 128 || cy == 129) ? Grey : Black)
+                << cx << "," << cy;
+    ExpectBothViews(-33, false);
+}
+
+} // namespace
+} // namespace render
