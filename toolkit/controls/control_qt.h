@@ -56,6 +56,16 @@ private:
 // Call before building the new control's widget.
 void ReleaseControlNumber(int number);
 
+// The first step of every creation: answers the widget a new control goes
+// into, after freeing its number, or null when the number is not usable
+// (below -1) or no window takes controls.
+QWidget* ContainerForNewControl(int number);
+
+// The last step: puts the widget at (x, y) in its container with the given
+// size, shows it and registers the control (RegisterControl's answer).
+std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, int y,
+                           int width, int height);
+
 // Takes over the control under the number (-1: an automatic number). Answers
 // the widget's address for an explicit number, the number for an automatic
 // one, 0 on failure (the control is destroyed then).

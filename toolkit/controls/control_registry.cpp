@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::size_t InitialTableSize = 50;
 constexpr std::size_t GrowthMargin = 50;
+// The highest number a caller may choose: the table is indexed by it, and
+// the desktop's own control identifiers end here too.
+constexpr int HighestChosenNumber = 0xFFFF;
 // Automatic numbers are handed out from here on, far above any chosen number.
 constexpr int FirstAutomaticNumber = 0x40000000;
 
@@ -33,10 +36,26 @@ std::unique_ptr<Control>* Slot(int number) {
 }
 
 void DestroyAll() {
+    // Out of the registry first: a dying widget looks its record up.
+    std::vector<std::unique_ptr<Control>> doomed;
     for (auto& slot : registry.table)
-        slot.reset();
+        if (slot)
+            doomed.push_back(std::move(slot));
+    for (auto& [number, control] : registry.automatic)
+        if (control)
+            doomed.push_back(std::move(control));
     registry.automatic.clear();
+    doomed.clear();
     registry.shutdownRegistered = false;
+    SetTabStopSource(nullptr);
+}
+
+std::vector<QWidget*> TabStopsOf(int window) {
+    std::vector<QWidget*> stops;
+    for (Control* control : ControlsInCreationOrder())
+        if (control->window() == window && control->isTabStop() && control->widget())
+            stops.push_back(control->widget());
+    return stops;
 }
 
 } // namespace
@@ -56,12 +75,31 @@ void Control::post(std::int32_t type, void* data, ReleaseFunction release) const
 
 void ReleaseControlNumber(int number) { DestroyControl(number); }
 
+QWidget* ContainerForNewControl(int number) {
+    if (number < AutomaticNumber || number > HighestChosenNumber)
+        return nullptr;
+    if (number != AutomaticNumber)
+        ReleaseControlNumber(number);
+    return CurrentContainerWidget();
+}
+
+std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, int y,
+                           int width, int height) {
+    if (!control || !control->widget())
+        return 0;
+    control->widget()->setGeometry(x, y, width, height);
+    control->widget()->show();
+    return RegisterControl(number, std::move(control));
+}
+
 std::intptr_t RegisterControl(int number, std::unique_ptr<Control> control) {
-    if (!control || !control->widget() || (number < 0 && number != AutomaticNumber))
+    if (!control || !control->widget() || (number < 0 && number != AutomaticNumber)
+        || number > HighestChosenNumber)
         return 0;
     if (!registry.shutdownRegistered) {
         registry.shutdownRegistered = true;
         AddShutdownStep(DestroyAll);
+        SetTabStopSource(TabStopsOf);
     }
     control->window_ = WindowNumberOf(control->widget());
     control->sequence_ = registry.nextSequence++;
@@ -98,10 +136,13 @@ Control* FindControl(int number) {
 }
 
 void DestroyControl(int number) {
-    if (std::unique_ptr<Control>* slot = Slot(number)) {
-        slot->reset();
+    std::unique_ptr<Control> doomed;
+    if (std::unique_ptr<Control>* slot = Slot(number))
+        doomed = std::move(*slot);
+    if (number >= FirstAutomaticNumber)
         registry.automatic.erase(number);
-    }
+    // The control dies here, when the registry no longer knows it: its
+    // widget's last signals must not find a half-destroyed record.
 }
 
 std::vector<Control*> ControlsInCreationOrder() {
@@ -110,7 +151,8 @@ std::vector<Control*> ControlsInCreationOrder() {
         if (slot)
             result.push_back(slot.get());
     for (auto& [number, control] : registry.automatic)
-        result.push_back(control.get());
+        if (control)
+            result.push_back(control.get());
     std::sort(result.begin(), result.end(),
               [](const Control* a, const Control* b) { return a->sequence() < b->sequence(); });
     return result;
