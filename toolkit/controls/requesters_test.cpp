@@ -1,4 +1,5 @@
 #include <functional>
+#include <memory>
 #include <ostream>
 
 #include <gtest/gtest.h>
@@ -7,8 +8,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
