@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -26,6 +27,8 @@ void TakePixels(DrawingPass& pass, CanvasPixels& pixels) {
     pass.width = pixels.width;
     pass.height = pixels.height;
     pass.rowLength = pixels.rowLength;
+    pass.fastColumns = pixels.width >= 2 ? static_cast<std::uint64_t>(pixels.width - 1) : 0;
+    pass.fastRows = pixels.height >= 2 ? static_cast<std::uint64_t>(pixels.height - 1) : 0;
     pass.topRow = pixels.storage.get() + static_cast<std::ptrdiff_t>(pixels.height - 1) * pixels.rowLength;
     pass.storage = std::move(pixels.storage);
 }
@@ -51,6 +54,15 @@ void PutPixel(DrawingPass& pass, std::int64_t x, std::int64_t y, const std::uint
     if (x < 0 || y < 0 || x >= pass.width || y >= pass.height)
         return;
     std::memcpy(pass.topRow - y * pass.rowLength + x * 3, pixel, 3);
+}
+
+// The pixel's three bytes in memory order.
+struct PixelBytes {
+    std::uint8_t bytes[3];
+};
+PixelBytes BytesOf(std::uint32_t pixel) {
+    return {{static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
+             static_cast<std::uint8_t>(pixel >> 16)}};
 }
 
 // A run along one row (or one column when `vertical`), both ends included.
@@ -127,8 +139,8 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
     DrawingPass* pass = drawing_detail::activePass;
     if (!pass)
         return;
-    const drawing_detail::StoredPixel stored = drawing_detail::TakeColour(*pass, colour);
-    const std::uint8_t* pixel = stored.bytes;
+    const PixelBytes bytes = BytesOf(drawing_detail::TakeColour(*pass, colour));
+    const std::uint8_t* pixel = bytes.bytes;
     std::int64_t ax = std::int64_t{x1} + pass->originX, ay = std::int64_t{y1} + pass->originY;
     std::int64_t bx = std::int64_t{x2} + pass->originX, by = std::int64_t{y2} + pass->originY;
     if (ay == by) {

@@ -5,8 +5,8 @@
 // directly and act on the current pass; with none they do nothing.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 namespace toolkit {
@@ -40,48 +40,68 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour);
 struct DrawingPass {
     std::shared_ptr<std::uint8_t[]> storage;  // keeps the pixels alive while the pass lasts
     std::uint8_t* topRow = nullptr;           // the image's top row: the last row in memory
-    int width = 0;
-    int height = 0;
-    int rowLength = 0;                        // bytes per row, positive
-    int originX = 0;
-    int originY = 0;
+    // 64-bit, so that no argument can overflow the clipping arithmetic. The
+    // pixel stores are typed 16 and 32 bits wide and so can never be these
+    // fields: the compiler keeps them in registers across a run of FillBox calls.
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::int64_t rowLength = 0;               // bytes per row, positive
+    std::int64_t originX = 0;
+    std::int64_t originY = 0;
+    // A 2 x 2 box with 0 <= left < fastColumns and 0 <= top < fastRows lies
+    // wholly inside (both 0 when the buffer is too small to hold one).
+    std::uint64_t fastColumns = 0;
+    std::uint64_t fastRows = 0;
+    // The colour cache: the last colour value a primitive received.
+    std::uint64_t colour = 0;
     int control = -1;
     bool begun = false;
-    // The colour cache: the last colour value a primitive received.
-    ColourValue colour = 0;
 };
 
 namespace drawing_detail {
 
+static_assert(std::endian::native == std::endian::little, "pixel words are laid out little-endian");
+
 // The process-wide mirror of this thread's current pass, read by the primitives.
 extern DrawingPass* activePass;
 
-// One pixel as it is stored: blue, green, red. The alpha byte plays no part.
-struct StoredPixel {
-    std::uint8_t bytes[3];
-};
-
-// Takes the colour into the pass's cache and splits it. Splitting every time
-// costs less than the comparison it would save, whose branch the renderer
-// (changing colour nearly every call) would mispredict.
-inline StoredPixel TakeColour(DrawingPass& pass, ColourValue colour) {
+// Takes the colour into the pass's cache and answers its blue, green and red
+// bytes in memory order in the low three bytes; the alpha byte plays no part.
+// Splitting is a byte swap and a shift: cheaper than comparing with the cache
+// first, whose branch the renderer (changing colour nearly every call) would
+// mispredict.
+inline std::uint32_t TakeColour(DrawingPass& pass, ColourValue colour) {
     pass.colour = colour;
-    return StoredPixel{{static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
-                        static_cast<std::uint8_t>(colour)}};
+    return __builtin_bswap32(colour) >> 8;
+}
+
+// GCC's unaligned integer types: one store each instead of byte by byte.
+using Unaligned16 = std::uint16_t __attribute__((aligned(1)));
+using Unaligned32 = std::uint32_t __attribute__((aligned(1)));
+
+// One pixel: blue, green, red, as two overlapping 16-bit stores.
+inline void StorePixel(std::uint8_t* at, std::uint32_t pixel) {
+    *reinterpret_cast<Unaligned16*>(at) = static_cast<std::uint16_t>(pixel);
+    *reinterpret_cast<Unaligned16*>(at + 1) = static_cast<std::uint16_t>(pixel >> 8);
+}
+
+// Two neighbouring pixels of one row: six bytes blue, green, red, blue, green, red.
+inline void StorePixelPair(std::uint8_t* at, std::uint32_t pixel) {
+    *reinterpret_cast<Unaligned32*>(at) = pixel | (pixel << 24);
+    *reinterpret_cast<Unaligned16*>(at + 4) = static_cast<std::uint16_t>(pixel >> 8);
 }
 
 } // namespace drawing_detail
 
-inline void FillBox(int x, int y, int width, int height, ColourValue colour) {
-    DrawingPass* pass = drawing_detail::activePass;
-    if (!pass)
-        return;
-    // 64-bit, so that no argument can overflow the clipping arithmetic.
-    std::int64_t left = std::int64_t{x} + pass->originX;
-    std::int64_t top = std::int64_t{y} + pass->originY;
-    std::int64_t columns = width;
-    std::int64_t rows = height;
-    if (columns < 0) {
+namespace drawing_detail {
+
+// Every box that is not a 2 x 2 one lying wholly inside. Out of line, so that
+// the fast path stays small, but visible, so that the compiler sees it write
+// nothing but pixels and keeps the pass in registers across the calls.
+[[gnu::noinline, gnu::cold]] inline void FillClippedBox(const DrawingPass& pass, std::int64_t left,
+                                                        std::int64_t top, std::int64_t columns,
+                                                        std::int64_t rows, std::uint32_t pixel) {
+    if (columns < 0) {  // a negative size reaches back from the given corner
         left += columns;
         columns = -columns;
     }
@@ -97,26 +117,34 @@ inline void FillBox(int x, int y, int width, int height, ColourValue colour) {
         rows += top;
         top = 0;
     }
-    columns = std::min(columns, pass->width - left);
-    rows = std::min(rows, pass->height - top);
+    columns = std::min(columns, pass.width - left);
+    rows = std::min(rows, pass.height - top);
     if (columns <= 0 || rows <= 0)
         return;
-    const drawing_detail::StoredPixel stored = drawing_detail::TakeColour(*pass, colour);
-    const std::uint8_t* pixel = stored.bytes;
-    const std::ptrdiff_t rowLength = pass->rowLength;
-    std::uint8_t* row = pass->topRow - top * rowLength + left * 3;
-    if (columns == 2) {
-        // The renderer's 2 x 2 boxes: one six-byte run per row.
-        std::uint8_t run[6] = {pixel[0], pixel[1], pixel[2], pixel[0], pixel[1], pixel[2]};
-        for (std::int64_t r = 0; r < rows; ++r, row -= rowLength)
-            std::memcpy(row, run, sizeof run);
+    std::uint8_t* row = pass.topRow - top * pass.rowLength + left * 3;
+    for (std::int64_t r = 0; r < rows; ++r, row -= pass.rowLength)
+        for (std::int64_t c = 0; c < columns; ++c)
+            StorePixel(row + c * 3, pixel);
+}
+
+} // namespace drawing_detail
+
+inline void FillBox(int x, int y, int width, int height, ColourValue colour) {
+    DrawingPass* pass = drawing_detail::activePass;
+    if (!pass)
+        return;
+    const std::int64_t left = std::int64_t{x} + pass->originX;
+    const std::int64_t top = std::int64_t{y} + pass->originY;
+    const std::uint32_t pixel = drawing_detail::TakeColour(*pass, colour);
+    if (width == 2 && height == 2 && static_cast<std::uint64_t>(left) < pass->fastColumns
+        && static_cast<std::uint64_t>(top) < pass->fastRows) {
+        // The renderer's boxes, one per screen pixel.
+        std::uint8_t* row = pass->topRow - top * pass->rowLength + left * 3;
+        drawing_detail::StorePixelPair(row, pixel);
+        drawing_detail::StorePixelPair(row - pass->rowLength, pixel);
         return;
     }
-    for (std::int64_t r = 0; r < rows; ++r, row -= rowLength) {
-        std::uint8_t* out = row;
-        for (std::int64_t c = 0; c < columns; ++c, out += 3)
-            std::memcpy(out, pixel, 3);
-    }
+    drawing_detail::FillClippedBox(*pass, left, top, width, height, pixel);
 }
 
 } // namespace toolkit
