@@ -1,5 +1,7 @@
 #include <QImage>
 #include <QPixmap>
+#include <QTest>
+#include <algorithm>
 
 #include "toolkit/canvas/canvas_test_support.h"
 
@@ -105,6 +107,63 @@ TEST(ConvertBackBuffer, ScaledByTwoEveryPixelBecomesAWholeBlock) {
             const bool inArea = x >= 2 && x < 12 && y >= 2 && y < 8;
             ASSERT_EQ(image.pixel(x, y), inArea ? PatternColour(x / 2, y / 2) : qRgb(0, 0, 0)) << x << "," << y;
         }
+}
+
+} // namespace
+} // namespace toolkit
+
+namespace toolkit {
+namespace {
+
+using namespace testing_support;
+
+TEST_F(CanvasWindowTest, ABorderedCanvasShowsItsPictureInsideTheEdgeAndFramesItsFocus) {
+    ASSERT_NE(CreateCanvas(2, 600, 20, 44, 34, CanvasBorder | CanvasFocusFrame | CanvasKeyboard), 0);
+    CanvasWidget* canvas = CanvasWidgetOf(2);
+    BackBuffer& buffer = canvas->backBuffer();
+    ASSERT_EQ(buffer.width(), 40);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            WritePixel(buffer, x, y, PatternColour(x, y));
+    const std::vector<std::uint8_t> before(buffer.bytes(), buffer.bytes() + buffer.byteCount());
+
+    QImage shown = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.devicePixelRatio(), 1.0);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(shown.pixel(x + 2, y + 2), PatternColour(x, y)) << x << "," << y;
+
+    canvas->activateWindow();
+    canvas->setFocus();
+    QTest::qWait(20);
+    ASSERT_TRUE(canvas->hasFocus());
+    shown = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int framed = 0;
+    for (int x = 2; x < 38; ++x)  // the frame runs 2 pixels inside the picture
+        framed += shown.pixel(x + 2, 4) != PatternColour(x, 2);
+    EXPECT_GT(framed, 5);
+    EXPECT_EQ(shown.pixel(20 + 2, 15 + 2), PatternColour(20, 15));  // the middle stays the picture
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), buffer.bytes()));  // painting never draws into it
+}
+
+TEST_F(CanvasWindowTest, BackBufferHandlesNameOnePictureEach) {
+    const std::int32_t firstHandle = GetControlAttribute(0, BackBufferAttribute);
+    const std::int32_t secondHandle = GetControlAttribute(1, BackBufferAttribute);
+    EXPECT_NE(firstHandle, 0);
+    EXPECT_NE(firstHandle, secondHandle);
+    BackBuffer& source = second()->backBuffer();
+    for (int y = 0; y < 384; ++y)
+        for (int x = 0; x < 512; ++x)
+            WritePixel(source, x, y, PatternColour(x, y));
+    SetControlAttribute(0, BackBufferAttribute, 0);
+    SetControlAttribute(0, BackBufferAttribute, secondHandle + 1000);
+    EXPECT_EQ(ReadPixel(first()->backBuffer(), 5, 5), qRgb(255, 255, 255));
+    SetControlAttribute(0, BackBufferAttribute, secondHandle);
+    for (int y = 0; y < 384; ++y)
+        for (int x = 0; x < 512; ++x)
+            ASSERT_EQ(ReadPixel(first()->backBuffer(), x, y), PatternColour(x, y)) << x << "," << y;
+    first()->resize(100, 100);
+    EXPECT_NE(GetControlAttribute(0, BackBufferAttribute), firstHandle);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QCoreApplication>
 
 #include "toolkit/canvas/canvas_test_support.h"
@@ -100,6 +102,9 @@ TEST_F(CanvasWindowTest, RightPressWhileLeftHeldTakesNoNewCaptureAndReleasesNoth
     EXPECT_FALSE(second()->holdsCapture());
     EXPECT_FALSE(second()->isConfineOwner());
     EXPECT_TRUE(first()->isConfineOwner());
+    // Released inside, but without the capture: no click.
+    SendMouse(second(), QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton, Qt::LeftButton);
+    EXPECT_TRUE(first()->isConfineOwner());
     SendMouse(first(), QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
     SendMouse(first(), QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton, Qt::LeftButton);
     EXPECT_TRUE(first()->isConfineOwner());
@@ -108,11 +113,12 @@ TEST_F(CanvasWindowTest, RightPressWhileLeftHeldTakesNoNewCaptureAndReleasesNoth
     EXPECT_FALSE(first()->isConfineOwner());
     EXPECT_FALSE(first()->holdsCapture());
     auto events = TakeEvents();
-    EXPECT_EQ(TypesOf(events), (Types{LeftButtonDownEventType, RightButtonDownEventType, RightButtonDownEventType,
-                                      RightButtonUpEventType, RightClickEventType, LeftButtonUpEventType,
-                                      LeftClickEventType}));
+    EXPECT_EQ(TypesOf(events), (Types{LeftButtonDownEventType, RightButtonDownEventType, RightButtonUpEventType,
+                                      RightButtonDownEventType, RightButtonUpEventType, RightClickEventType,
+                                      LeftButtonUpEventType, LeftClickEventType}));
     EXPECT_EQ(events[1].source, 1);
-    EXPECT_EQ(events[2].data.buttons, LeftButtonBit | RightButtonBit);
+    EXPECT_EQ(events[2].source, 1);
+    EXPECT_EQ(events[3].data.buttons, LeftButtonBit | RightButtonBit);
 }
 
 TEST_F(CanvasWindowTest, WheelCountsWholeNotchesAcrossAllCanvases) {
@@ -177,6 +183,37 @@ TEST_F(KeyboardCanvasTest, KeysAndTypedCharacters) {
     events = TakeEvents();
     ASSERT_EQ(TypesOf(events), (Types{KeyDownEventType, InputEventType}));
     EXPECT_EQ(events[1].data.inputCharacter, 0xE9);
+}
+
+TEST_F(KeyboardCanvasTest, KeyWheelAndCharacterAttributesOfTheCurrentEvent) {
+    EmptyWheelAccumulator(first());
+    QKeyEvent shifted(QEvent::KeyPress, Qt::Key_B, Qt::ShiftModifier | Qt::ControlModifier, QStringLiteral("B"));
+    QCoreApplication::sendEvent(first(), &shifted);
+    SendWheel(first(), -360);
+    ASSERT_EQ(WaitEvent(), ControlEvent);
+    EXPECT_EQ(GetControlAttribute(0, KeyAttribute), 0x42);
+    EXPECT_EQ(GetControlAttribute(0, ModifiersAttribute), ShiftBit | ControlBit);
+    EXPECT_EQ(GetControlAttribute(0, InputCharacterAttribute), 0);
+    ASSERT_EQ(WaitEvent(), ControlEvent);
+    EXPECT_EQ(GetControlAttribute(0, InputCharacterAttribute), 'B');
+    EXPECT_EQ(GetControlAttribute(0, KeyAttribute), 0);
+    ASSERT_EQ(WaitEvent(), ControlEvent);
+    EXPECT_EQ(CurrentEventType(), MouseWheelEventType);
+    EXPECT_EQ(GetControlAttribute(0, WheelNotchesAttribute), -3);
+    EXPECT_EQ(GetControlAttribute(0, InputCharacterAttribute), 0);
+    ClearEventQueue();
+}
+
+TEST_F(FreeCanvasTest, ButtonsOtherThanTheThreeAndSidewaysWheelsAreNotTheCanvases) {
+    EmptyWheelAccumulator(first());
+    SendMouse(first(), QEvent::MouseButtonPress, {3, 3}, Qt::BackButton, Qt::BackButton);
+    SendMouse(first(), QEvent::MouseButtonRelease, {3, 3}, Qt::BackButton, Qt::NoButton);
+    QWheelEvent sideways(QPointF(5, 5), QPointF(first()->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(240, 0),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(first(), &sideways);
+    EXPECT_TRUE(TakeEvents().empty());
+    EXPECT_FALSE(first()->holdsCapture());
+    EXPECT_EQ(CanvasWheelRemainder(), 0);
 }
 
 TEST_F(KeyboardCanvasTest, FocusIsReportedAndOnlyTheKeyboardCanvasIsATabStop) {

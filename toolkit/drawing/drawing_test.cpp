@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QObject>
 
+#include "toolkit/canvas/canvas_access.h"
 #include "toolkit/canvas/canvas_qt.h"
 #include "toolkit/controls/control_qt.h"
 #include "toolkit/windows/window_qt.h"
@@ -120,12 +121,15 @@ public:
 TEST_F(DrawingTest, EndingAPassShowsThePictureAtOnce) {
     PaintCounter counter;
     CanvasWidget* canvas = CanvasWidgetOf(ViewCanvas);
+    ASSERT_TRUE(WaitUntilCanvasShown(ViewCanvas, 5000));
+    const int paintsBefore = CanvasPaintCount(ViewCanvas);
     canvas->installEventFilter(&counter);
     Begin(ViewCanvas);
     FillBox(100, 100, 10, 10, Red);
     ASSERT_EQ(counter.paints, 0);
     EndDrawing();
     EXPECT_EQ(counter.paints, 1);  // painted before EndDrawing returned, without the event loop
+    EXPECT_EQ(CanvasPaintCount(ViewCanvas), paintsBefore + 1);
 
     SetRepaintAtEndOfDrawing(false);
     Begin(ViewCanvas);
