@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -43,22 +44,19 @@ std::vector<QCursor> cursors;
 } // namespace
 
 std::intptr_t CreateCanvas(int number, int x, int y, int width, int height, std::uint32_t flags) {
-    QWidget* container = CurrentContainerWidget();
-    if (!container || (number < 0 && number != AutomaticNumber))
+    QWidget* container = ContainerForNewControl(number);
+    if (!container)
         return 0;
-    if (number >= 0)
-        ReleaseControlNumber(number);
     CanvasWidget* canvas = nullptr;
     try {
         canvas = new CanvasWidget(container, flags, width, height);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    canvas->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
     if (flags & CanvasConfinePointer)
         PrepareConfinement(canvas);
-    canvas->show();
-    return RegisterControl(number, std::make_unique<CanvasControl>(canvas));
+    return PlaceControl(number, std::make_unique<CanvasControl>(canvas), x, y, std::max(width, 0),
+                        std::max(height, 0));
 }
 
 CanvasWidget* CanvasWidgetOf(int number) {
