@@ -65,18 +65,23 @@ PixelBytes BytesOf(std::uint32_t pixel) {
              static_cast<std::uint8_t>(pixel >> 16)}};
 }
 
-// A run along one row (or one column when `vertical`), both ends included.
+// A run along one row (or one column when `vertical`), both ends included,
+// clipped once and then written straight through.
 void DrawRun(DrawingPass& pass, std::int64_t fixed, std::int64_t from, std::int64_t to, bool vertical,
-             const std::uint8_t* pixel) {
-    const std::int64_t limit = vertical ? pass.height : pass.width;
+             std::uint32_t pixel) {
     if (fixed < 0 || fixed >= (vertical ? pass.width : pass.height))
         return;
     if (from > to)
         std::swap(from, to);
     from = std::max<std::int64_t>(from, 0);
-    to = std::min<std::int64_t>(to, limit - 1);
-    for (std::int64_t along = from; along <= to; ++along)
-        vertical ? PutPixel(pass, fixed, along, pixel) : PutPixel(pass, along, fixed, pixel);
+    to = std::min<std::int64_t>(to, (vertical ? pass.height : pass.width) - 1);
+    if (from > to)
+        return;
+    std::uint8_t* at = vertical ? pass.topRow - from * pass.rowLength + fixed * 3
+                                : pass.topRow - fixed * pass.rowLength + from * 3;
+    const std::int64_t step = vertical ? -pass.rowLength : 3;
+    for (std::int64_t along = from; along <= to; ++along, at += step)
+        drawing_detail::StorePixel(at, pixel);
 }
 
 // Moves end points outside 0..limit-1 of one axis onto its edge, sliding the
@@ -139,16 +144,17 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
     DrawingPass* pass = drawing_detail::activePass;
     if (!pass)
         return;
-    const PixelBytes bytes = BytesOf(drawing_detail::TakeColour(*pass, colour));
+    const std::uint32_t word = drawing_detail::TakeColour(*pass, colour);
+    const PixelBytes bytes = BytesOf(word);
     const std::uint8_t* pixel = bytes.bytes;
     std::int64_t ax = std::int64_t{x1} + pass->originX, ay = std::int64_t{y1} + pass->originY;
     std::int64_t bx = std::int64_t{x2} + pass->originX, by = std::int64_t{y2} + pass->originY;
     if (ay == by) {
-        DrawRun(*pass, ay, ax, bx, false, pixel);
+        DrawRun(*pass, ay, ax, bx, false, word);
         return;
     }
     if (ax == bx) {
-        DrawRun(*pass, ax, ay, by, true, pixel);
+        DrawRun(*pass, ax, ay, by, true, word);
         return;
     }
     if (!ClipAxis(ax, ay, bx, by, pass->width) || !ClipAxis(ay, ax, by, bx, pass->height))
