@@ -117,6 +117,7 @@ int Soak(const Options& options) {
     const auto start = std::chrono::steady_clock::now();
     for (long done = 1; done <= options.events; ++done) {
         const std::string loaded = files::CurrentFileName();
+        toolkit::testing::ActivateWindow(app::MainWindow);
         actions.RunOne();
         Pump(store, counts);
         if (files::CurrentFileName() != loaded)

@@ -27,8 +27,20 @@ protected:
     }
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
+        if (event->reason() != Qt::PopupFocusReason && (isUndoAvailable() || isRedoAvailable()))
+            ForgetEditHistory();
         if (event->reason() != Qt::PopupFocusReason && focusChanged)
             focusChanged(false);
+    }
+
+private:
+    // Qt keeps every keystroke for undo: without this the history, and the
+    // memory it takes, grew with everything ever typed into the field. Undo
+    // works within one stay of the focus.
+    void ForgetEditHistory() {
+        const int cursor = cursorPosition();
+        setText(text());  // not an edit: raises no event
+        setCursorPosition(cursor);
     }
 };
 

@@ -292,6 +292,12 @@ void DragText(int window, int x, int y, const std::string& text, int offered) {
     Drag(window, x, y, data, offered, DragEnd::Drop);
 }
 
+void ActivateWindow(int window) {
+    QMainWindow* top = TopWindowOfNumber(window);
+    if (top && !top->isActiveWindow() && !QApplication::activePopupWidget())
+        top->activateWindow();
+}
+
 void RequestClose(int window) {
     if (QMainWindow* top = TopWindowOfNumber(window))
         top->close();

@@ -78,6 +78,10 @@ void DragFiles(int window, int x, int y, const std::vector<std::string>& paths, 
 // The same with plain text instead of files.
 void DragText(int window, int x, int y, const std::string& text, int offered);
 
+// What a window manager does when the user clicks into a window: makes it
+// the active one again (after drop-downs, nobody else does without one).
+void ActivateWindow(int window);
+
 // A click on the window's close box.
 void RequestClose(int window);
 
