@@ -75,9 +75,11 @@ inline std::uint32_t TakeColour(DrawingPass& pass, ColourValue colour) {
     return __builtin_bswap32(colour) >> 8;
 }
 
-// GCC's unaligned integer types: one store each instead of byte by byte.
-using Unaligned16 = std::uint16_t __attribute__((aligned(1)));
-using Unaligned32 = std::uint32_t __attribute__((aligned(1)));
+// Unaligned integer types (a GCC and Clang extension): one store each instead
+// of byte by byte. Only the typedef form lowers the alignment in both.
+typedef std::uint16_t Unaligned16 __attribute__((aligned(1)));
+typedef std::uint32_t Unaligned32 __attribute__((aligned(1)));
+static_assert(alignof(Unaligned16) == 1 && alignof(Unaligned32) == 1);
 
 // One pixel: blue, green, red, as two overlapping 16-bit stores.
 inline void StorePixel(std::uint8_t* at, std::uint32_t pixel) {
