@@ -1,0 +1,95 @@
+// Screens dragged from another program and dropped on either view.
+
+#include <thread>
+
+#include "app/e2e/session.h"
+#include "screen/whole_screen_ops.h"
+
+namespace e2e {
+namespace {
+
+constexpr Point SourceAt{20, 650};  // below the main window
+
+class Drop : public ScrlabTest {
+protected:
+    // Starts a drag source for the file, presses on it, moves onto the target
+    // in steps, releases. The source keeps running until the test ends: the
+    // target fetches the dropped data after the release.
+    void DragFile(const std::string& path, Point target) {
+        // An earlier source has handed over its data once its drop loaded.
+        source_.reset();
+        const std::string log = Folder() + "/drag_source";
+        source_ = std::make_unique<Child>(
+            std::vector<std::string>{SCRLAB_DRAG_SOURCE, std::to_string(SourceAt.x), std::to_string(SourceAt.y), path},
+            Environment{{"DISPLAY", desktop().environment().front().second}, {"QT_QPA_PLATFORM", "xcb"},
+                        {"XDG_RUNTIME_DIR", Folder() + "/runtime"}},
+            log + ".out", log + ".err");
+        ASSERT_EQ(WaitOutput(log + ".out", "ready\n"), "ready\n") << "the drag source did not show";
+        const Point from{SourceAt.x + 100, SourceAt.y + 60};
+        desktop().MovePointer(from.x, from.y);
+        ASSERT_TRUE(desktop().Xdo({"mousedown", "1"}));
+        constexpr int Steps = 8;
+        for (int step = 1; step <= Steps; ++step) {
+            desktop().MovePointer(from.x + (target.x - from.x) * step / Steps,
+                                  from.y + (target.y - from.y) * step / Steps);
+            std::this_thread::sleep_for(Milliseconds(60));  // a drag advances on the target's answers
+        }
+        desktop().MovePointer(target.x + 1, target.y);
+        std::this_thread::sleep_for(Milliseconds(200));
+        ASSERT_TRUE(desktop().Xdo({"mouseup", "1"}));
+        EXPECT_EQ(WaitOutput(log + ".out", "ready\ndrop action 1\n"), "ready\ndrop action 1\n")
+            << "the drop was not taken as a copy: " << ReadWholeFile(log + ".err");
+    }
+
+    std::string WaitOutput(const std::string& path, const std::string& expected) {
+        const Clock::time_point deadline = Clock::now() + Patience;
+        std::string output = ReadWholeFile(path);
+        while (output != expected && Clock::now() < deadline) {
+            std::this_thread::sleep_for(Milliseconds(50));
+            output = ReadWholeFile(path);
+        }
+        return output;
+    }
+
+    std::unique_ptr<Child> source_;
+};
+
+TEST_F(Drop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
+    const std::string first = CopyScreen("screen12.scr");
+    const std::string second = CopyScreen("screen08.scr", "dropped/second.scr");
+    const ScreenBytes firstScreen = ReadScreen(first);
+    const ScreenBytes secondScreen = ReadScreen(second);
+
+    DragFile(first, InViewCell(View::Mono, {12, 10}));
+    EXPECT_TRUE(WaitViews(firstScreen));
+    Shot("dropped_on_mono");
+    EXPECT_TRUE(OpenMessageBoxes().empty());
+    EXPECT_TRUE(PointAt(View::Mono, {4, 4}, StatusTitle({4, 4}, firstScreen[6144 + 4 * 32 + 4], first)));
+
+    DragFile(second, InViewCell(View::Colour, {25, 20}));
+    EXPECT_TRUE(WaitViews(secondScreen));
+
+    // As after Open: Undo keeps the dropped screen, Save writes to the dropped file.
+    ChooseMenu(MenuTitle::Undo);
+    EXPECT_TRUE(WaitViews(secondScreen));
+    ChooseOperation(OperationsItem::Invert);
+    const ScreenBytes inverted = Transformed(secondScreen, screen::InvertScreen);
+    EXPECT_TRUE(WaitViews(inverted));
+    EXPECT_EQ(SaveAndRead(second, inverted), inverted);
+    EXPECT_EQ(ReadScreen(first), firstScreen);
+}
+
+TEST_F(Drop, FileThatIsNoScreenIsRefusedWithAMessage) {
+    const std::string path = CopyScreen("screen01.scr");
+    const ScreenBytes screen = ReadScreen(path);
+    Open(path);
+    const std::string notScreen = Folder() + "/xvfb.log";  // some text file of another size
+    DragFile(notScreen, InViewCell(View::Colour, {3, 3}));
+    const std::string box = WaitMessageBox("Error");
+    ASSERT_FALSE(box.empty()) << "no \"this is not ZX Spectrum picture!\" box";
+    EXPECT_TRUE(DismissMessageBox(box));
+    EXPECT_TRUE(WaitViews(screen, std::nullopt, false, Milliseconds(0)));
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,49 @@
+// The three ways out: Control+Q, "Quit" and the close box. Each ends the
+// program at once with status 0, unsaved edits or not, asking nothing.
+
+#include "app/e2e/session.h"
+#include "screen/whole_screen_ops.h"
+
+namespace e2e {
+namespace {
+
+class Ending : public ScrlabTest {
+protected:
+    // Loads a screen and edits it without saving.
+    void EditWithoutSaving() {
+        path_ = CopyScreen("screen05.scr");
+        Open(path_);
+        ChooseOperation(OperationsItem::Invert);
+        EXPECT_TRUE(WaitViews(Transformed(ReadScreen(path_), screen::InvertScreen)));
+    }
+    void ExpectEndedQuietly() {
+        ASSERT_TRUE(WaitProgramEnd()) << "still running; open boxes: " << OpenMessageBoxes().size();
+        EXPECT_EQ(ProgramEnding().signal, 0);
+        EXPECT_EQ(ProgramEnding().exitStatus, 0);
+        EXPECT_EQ(ReadWholeFile(path_), ReadWholeFile(std::string(SCRLAB_TESTDATA_DIR) + "/screen05.scr"))
+            << "the edit was saved";
+    }
+    std::string path_;
+};
+
+TEST_F(Ending, ControlQ) {
+    EditWithoutSaving();
+    Keys("ctrl+q");
+    ExpectEndedQuietly();
+}
+
+TEST_F(Ending, QuitFromTheFileMenu) {
+    EditWithoutSaving();
+    ChooseMenu(MenuTitle::File, static_cast<int>(FileItem::Quit));
+    ExpectEndedQuietly();
+}
+
+TEST_F(Ending, CloseBox) {
+    EditWithoutSaving();
+    // What a window manager sends when the close box is clicked.
+    ASSERT_TRUE(desktop().Tool({SCRLAB_CLOSE_REQUEST, MainWindow()}).succeeded());
+    ExpectEndedQuietly();
+}
+
+} // namespace
+} // namespace e2e

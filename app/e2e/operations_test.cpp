@@ -1,0 +1,136 @@
+// Editing through the window: the menu operations and Undo, clicks on the
+// views, the grid, and the byte operations of the row under the views.
+
+#include <thread>
+
+#include "app/e2e/session.h"
+#include "screen/byte_ops.h"
+#include "screen/outline_ops.h"
+#include "screen/whole_screen_ops.h"
+
+namespace e2e {
+namespace {
+
+using Operations = ScrlabTest;
+
+struct MenuOperation {
+    OperationsItem item;
+    const char* name;
+    void (*apply)(screen::ScreenStore&);
+};
+
+const MenuOperation MenuOperations[] = {
+    {OperationsItem::Optimize, "Optimize", screen::OptimizeAttributes},
+    {OperationsItem::Invert, "Invert", screen::InvertScreen},
+    {OperationsItem::FindContour, "Find contour", screen::FindContour},
+    {OperationsItem::CreateMask, "Create Mask", screen::CreateMask},
+    {OperationsItem::Mirror, "Mirror Horisontal", screen::MirrorHorisontal},
+};
+
+TEST_F(Operations, EachMenuOperationSavesItsResultAndUndoRestores) {
+    const std::string path = CopyScreen("screen07.scr");
+    const ScreenBytes original = ReadScreen(path);
+    Open(path);
+    for (const MenuOperation& operation : MenuOperations) {
+        SCOPED_TRACE(operation.name);
+        const ScreenBytes expected = Transformed(original, operation.apply);
+        ChooseOperation(operation.item);
+        EXPECT_TRUE(WaitViews(expected));
+        EXPECT_EQ(SaveAndRead(path, expected), expected);
+        if (operation.item == OperationsItem::FindContour)
+            Shot("find_contour");
+        ChooseMenu(MenuTitle::Undo);
+        EXPECT_TRUE(WaitViews(original));
+        EXPECT_EQ(SaveAndRead(path, original), original);
+    }
+    EXPECT_TRUE(OpenMessageBoxes().empty());
+}
+
+TEST_F(Operations, LeftClickInvertsACellAndRightClickTheRestOfItsRowLookingTheSame) {
+    const std::string path = CopyScreen("screen02.scr");
+    ScreenBytes screen = ReadScreen(path);
+    Open(path);
+
+    struct Press {
+        View view;
+        Cell cell;
+        int button;
+        screen::MouseButton which;
+    };
+    const Press presses[] = {{View::Mono, {5, 7}, 1, screen::MouseButton::Left},
+                             {View::Colour, {20, 9}, 3, screen::MouseButton::Right}};
+    for (const Press& press : presses) {
+        SCOPED_TRACE(press.button == 1 ? "left" : "right");
+        // Point at the cell first: it is then drawn highlighted before and after.
+        const int attribute = screen[6144 + press.cell.row * 32 + press.cell.column];
+        ASSERT_TRUE(PointAt(press.view, press.cell, StatusTitle(press.cell, attribute, path)));
+        ASSERT_TRUE(WaitViews(screen, press.cell));
+        std::optional<Image> colourBefore = ViewShot(View::Colour);
+        ASSERT_TRUE(colourBefore);
+
+        Click(InViewCell(press.view, press.cell), press.button);
+        const ScreenBytes inverted = Transformed(screen, [&](screen::ScreenStore& store) {
+            screen::InvertCellsByClick(store, press.cell.column, press.cell.row, press.which);
+        });
+        ASSERT_NE(inverted, screen);
+        EXPECT_TRUE(WaitView(View::Mono, ViewPicture(inverted, View::Mono, press.cell)));
+        EXPECT_TRUE(WaitView(View::Colour, *colourBefore, Milliseconds(0))) << "the colour view changed";
+        Shot(press.button == 1 ? "left_click" : "right_click");
+        EXPECT_EQ(SaveAndRead(path, inverted), inverted);
+        screen = inverted;
+    }
+}
+
+TEST_F(Operations, GridCheckboxDrawsAndRemovesTheBlueGrid) {
+    const std::string path = CopyScreen("screen10.scr");
+    const ScreenBytes screen = ReadScreen(path);
+    Open(path);
+    const Point grid = InArea(288, 10);  // the box at the left of the "Grid" control
+    Click(grid);
+    EXPECT_TRUE(WaitViews(screen, std::nullopt, true));
+    Shot("grid");
+    Click(grid);
+    EXPECT_TRUE(WaitViews(screen, std::nullopt, false));
+}
+
+TEST_F(Operations, GoAppliesTheChosenByteOperationToTheAttributes) {
+    const std::string path = CopyScreen("screen11.scr");
+    const ScreenBytes original = ReadScreen(path);
+    Open(path);
+
+    // Type the operands over the fields' own texts and choose "Change paper b1 to b2".
+    Click(InArea(20, 415));
+    Keys("ctrl+a");
+    Type("0");
+    Click(InArea(220, 415));
+    Keys("ctrl+a");
+    Type("$5");
+    Click(InArea(120, 415));
+    std::this_thread::sleep_for(Milliseconds(300));  // the list grabs the keyboard once shown
+    for (int step = 0; step < 6; ++step)
+        Keys("Down");
+    Keys("Return");
+    Shot("operands");
+
+    // Nothing changes before "go!".
+    ParkPointer();
+    EXPECT_EQ(SaveAndRead(path, original), original);
+    EXPECT_TRUE(WaitViews(original, std::nullopt, false, Milliseconds(0)));
+
+    Click(InArea(260, 415));
+    const ScreenBytes expected = Transformed(original, [](screen::ScreenStore& store) {
+        screen::ApplyByteOperation(store, static_cast<int>(screen::ByteOperation::ChangePaper), "0", "$5");
+    });
+    ASSERT_NE(expected, original);
+    ParkPointer();
+    EXPECT_TRUE(WaitViews(expected));
+    EXPECT_EQ(SaveAndRead(path, expected), expected);
+    Shot("after_go");
+
+    // "go!" took the undo copy.
+    ChooseMenu(MenuTitle::Undo);
+    EXPECT_TRUE(WaitViews(original));
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,383 @@
+#include "app/e2e/session.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
+
+namespace e2e {
+namespace {
+
+constexpr Milliseconds PollStep(50);
+constexpr Milliseconds CloseLimit(15000);
+constexpr int ViewWidth = 512;
+constexpr int ViewHeight = 384;
+constexpr int ViewTop = 20;          // below the menu bar
+constexpr int ColourViewLeft = 530;  // the mono view is at 0
+constexpr int InnerWidth = 1073;
+constexpr int CellPixels = 16;
+
+// Menu texts are drawn dark on a light bar; the words of one title stand
+// closer together than two titles do.
+constexpr int DarkLimit = 100;
+constexpr int TitleGap = 8;
+
+bool Dark(Rgb colour) { return std::max({colour.red, colour.green, colour.blue}) < DarkLimit; }
+
+// Runs of columns (or rows) that hold dark pixels, joined across short gaps:
+// [first, last] pairs.
+std::vector<std::pair<int, int>> DarkRuns(const std::vector<bool>& dark, int gap) {
+    std::vector<std::pair<int, int>> runs;
+    for (int i = 0; i < static_cast<int>(dark.size()); ++i) {
+        if (!dark[i])
+            continue;
+        if (!runs.empty() && i - runs.back().second <= gap)
+            runs.back().second = i;
+        else
+            runs.emplace_back(i, i);
+    }
+    return runs;
+}
+
+std::string TestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "_" + info->name();
+}
+
+} // namespace
+
+void ScrlabTest::SetUp() {
+    char pattern[] = "/tmp/scrlab-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    std::filesystem::create_directories(folder_ + "/runtime");
+    chmod((folder_ + "/runtime").c_str(), 0700);
+    server_ = std::make_unique<XServer>(folder_ + "/xvfb.log");
+    ASSERT_TRUE(server_->ready()) << server_->failure();
+    desktop_ = std::make_unique<Desktop>(server_->display());
+    StartProgram();
+}
+
+void ScrlabTest::StartProgram() {
+    Environment environment = desktop_->environment();
+    environment.push_back({"QT_QPA_PLATFORM", "xcb"});
+    environment.push_back({"XDG_RUNTIME_DIR", folder_ + "/runtime"});
+    // Only a system library's own leak is let pass in the sanitizer build.
+    environment.push_back({"LSAN_OPTIONS", "suppressions=" SCRLAB_LSAN_SUPPRESSIONS ":print_suppressions=0"});
+    program_ = std::make_unique<Child>(std::vector<std::string>{SCRLAB_PROGRAM}, environment,
+                                       folder_ + "/scrlab.out", folder_ + "/scrlab.err", -1, folder_);
+    const Clock::time_point deadline = Clock::now() + Patience;
+    while (window_.empty() && Clock::now() < deadline) {
+        std::vector<std::string> shown = desktop_->VisibleWindowsNamed("^New window \\( 0 \\)$");
+        if (!shown.empty()) {
+            window_ = shown.front();
+            break;
+        }
+        ASSERT_FALSE(program_->WaitEnd(PollStep)) << "scrlab ended at start: " << ProgramErrors();
+    }
+    ASSERT_FALSE(window_.empty()) << "no window titled \"" << FirstTitle << "\" appeared";
+    Outcome geometry = desktop_->Tool({"xdotool", "getwindowgeometry", "--shell", window_});
+    std::istringstream lines(geometry.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.starts_with("X="))
+            windowAt_.x = std::stoi(line.substr(2));
+        if (line.starts_with("Y="))
+            windowAt_.y = std::stoi(line.substr(2));
+    }
+    LocateViews();
+    FocusMainWindow();
+    ParkPointer();
+}
+
+// The views are X windows of their own (the pointer is held inside one while
+// a button is down), so the window tree tells exactly where they are.
+void ScrlabTest::LocateViews() {
+    std::vector<XWindow> views;
+    const Clock::time_point deadline = Clock::now() + Patience;
+    do {
+        views.clear();
+        for (const XWindow& window : desktop_->Windows(window_, true))
+            if (window.width == ViewWidth && window.height == ViewHeight)
+                views.push_back(window);
+    } while (views.size() != 2 && Clock::now() < deadline && (std::this_thread::sleep_for(PollStep), true));
+    ASSERT_EQ(views.size(), 2u) << "expected two 512 x 384 view windows";
+    std::sort(views.begin(), views.end(), [](const XWindow& a, const XWindow& b) { return a.x < b.x; });
+    mono_ = {views[0].x, views[0].y};
+    colour_ = {views[1].x, views[1].y};
+    menuBarHeight_ = mono_.y - windowAt_.y - ViewTop;
+    ASSERT_EQ(mono_.x, windowAt_.x) << "the mono view is not at the window's left edge";
+    ASSERT_EQ(colour_.x - mono_.x, ColourViewLeft) << "the colour view is not 530 pixels right of the mono view";
+    ASSERT_EQ(colour_.y, mono_.y);
+    ASSERT_GT(menuBarHeight_, 0) << "no menu bar above the views";
+}
+
+void ScrlabTest::TearDown() {
+    if (program_) {
+        // Ending the program the ordinary way lets the sanitizers check it.
+        if (!program_->WaitEnd(Milliseconds(0))) {
+            desktop_->Tool({SCRLAB_CLOSE_REQUEST, window_});
+            if (!program_->WaitEnd(CloseLimit))
+                program_->Stop();
+        }
+        std::string errors = ProgramErrors();
+        if (errors.find("Sanitizer") != std::string::npos || errors.find("runtime error") != std::string::npos)
+            ADD_FAILURE() << "scrlab reported:\n" << errors;
+        program_.reset();
+    }
+    desktop_.reset();
+    server_.reset();
+    if (!folder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+}
+
+std::string ScrlabTest::ProgramErrors() const { return ReadWholeFile(folder_ + "/scrlab.err"); }
+
+std::string ScrlabTest::Title() const { return desktop_->WindowName(window_); }
+
+std::string ScrlabTest::WaitTitle(const std::function<bool(const std::string&)>& test, Milliseconds limit) const {
+    const Clock::time_point deadline = Clock::now() + limit;
+    std::string title = Title();
+    while (!test(title) && Clock::now() < deadline) {
+        std::this_thread::sleep_for(PollStep);
+        title = Title();
+    }
+    return title;
+}
+
+bool ScrlabTest::WaitProgramEnd(Milliseconds limit) { return program_->WaitEnd(limit); }
+
+Point ScrlabTest::InViewCell(View view, Cell cell, int dx, int dy) const {
+    Point origin = ViewOrigin(view);
+    return {origin.x + cell.column * CellPixels + dx, origin.y + cell.row * CellPixels + dy};
+}
+
+Point ScrlabTest::NeutralSpot() const { return {windowAt_.x + 800, windowAt_.y + menuBarHeight_ + 470}; }
+
+Point ScrlabTest::InArea(int x, int y) const { return {windowAt_.x + x, windowAt_.y + menuBarHeight_ + y}; }
+
+void ScrlabTest::ParkPointer() const {
+    Point spot = NeutralSpot();
+    desktop_->MovePointer(spot.x, spot.y);
+}
+
+void ScrlabTest::Keys(const std::string& keys) const { EXPECT_TRUE(desktop_->Xdo({"key", keys})) << keys; }
+
+void ScrlabTest::Type(const std::string& text) const {
+    EXPECT_TRUE(desktop_->Xdo({"type", "--delay", "5", text})) << text;
+}
+
+void ScrlabTest::Click(Point at, int button) const {
+    EXPECT_TRUE(desktop_->Xdo({"mousemove", std::to_string(at.x), std::to_string(at.y), "click",
+                               std::to_string(button)}));
+}
+
+::testing::AssertionResult ScrlabTest::PointAt(View view, Cell cell, const std::string& expectedTitle) {
+    const Point at = InViewCell(view, cell);
+    const Clock::time_point deadline = Clock::now() + Patience;
+    std::string title;
+    for (int nudge = 0; Clock::now() < deadline; ++nudge) {
+        desktop_->MovePointer(at.x + nudge % 2, at.y);
+        std::this_thread::sleep_for(Milliseconds(100));
+        title = Title();
+        if (title == expectedTitle)
+            return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the title reads \"" << title << "\"";
+}
+
+void ScrlabTest::FocusMainWindow() const { EXPECT_TRUE(desktop_->Xdo({"windowfocus", "--sync", window_})); }
+
+std::optional<Point> ScrlabTest::MenuTitleCentre(MenuTitle title) const {
+    std::optional<Image> shot = desktop_->Screenshot();
+    if (!shot)
+        return std::nullopt;
+    std::vector<bool> dark(InnerWidth, false);
+    for (int x = 0; x < InnerWidth; ++x)
+        for (int y = 0; y < menuBarHeight_; ++y)
+            if (Dark(shot->At(windowAt_.x + x, windowAt_.y + y)))
+                dark[x] = true;
+    std::vector<std::pair<int, int>> titles = DarkRuns(dark, TitleGap);
+    const auto index = static_cast<std::size_t>(title);
+    if (titles.size() != 3)
+        return std::nullopt;
+    return Point{windowAt_.x + (titles[index].first + titles[index].second) / 2, windowAt_.y + menuBarHeight_ / 2};
+}
+
+void ScrlabTest::ChooseMenu(MenuTitle title, int item) {
+    std::optional<Point> at = MenuTitleCentre(title);
+    ASSERT_TRUE(at) << "the menu bar does not show three titles";
+    Click(*at);
+    if (title == MenuTitle::Undo)
+        return;
+    // The drop-down is a window of its own; it takes the keyboard while open.
+    std::string popup;
+    const Clock::time_point deadline = Clock::now() + Patience;
+    while (popup.empty() && Clock::now() < deadline) {
+        Outcome outcome = desktop_->Tool({"xdotool", "search", "--onlyvisible", "--classname", "scrlab"});
+        std::istringstream ids(outcome.output);
+        std::string id;
+        while (ids >> id)
+            if (id != window_)
+                popup = id;
+        if (popup.empty())
+            std::this_thread::sleep_for(PollStep);
+    }
+    ASSERT_FALSE(popup.empty()) << "the menu did not open";
+    std::this_thread::sleep_for(Milliseconds(200));  // the drop-down grabs the keyboard once shown
+    for (int i = 0; i <= item; ++i)
+        Keys("Down");
+    Keys("Return");
+}
+
+std::string ScrlabTest::CopyScreen(const std::string& name, const std::string& as) const {
+    const std::string target = folder_ + "/" + (as.empty() ? name : as);
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path());
+    std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, target,
+                               std::filesystem::copy_options::overwrite_existing);
+    return target;
+}
+
+ScreenBytes ScrlabTest::ReadScreen(const std::string& path) {
+    std::string bytes = ReadWholeFile(path);
+    return ScreenBytes(bytes.begin(), bytes.end());
+}
+
+std::string ScrlabTest::WaitRequester() const {
+    Keys("ctrl+o");
+    return WaitMessageBox("Please choose file to load");
+}
+
+void ScrlabTest::OpenThroughRequester(const std::string& path) {
+    const std::string requester = WaitRequester();
+    ASSERT_FALSE(requester.empty()) << "Control+O opened no requester";
+    EXPECT_TRUE(desktop_->Xdo({"windowfocus", "--sync", requester}));
+    Type(path);
+    Keys("Return");
+    const Clock::time_point gone = Clock::now() + Patience;
+    while (!desktop_->VisibleWindowsNamed("^Please choose file to load$").empty() && Clock::now() < gone)
+        std::this_thread::sleep_for(PollStep);
+}
+
+void ScrlabTest::Open(const std::string& path) {
+    OpenThroughRequester(path);
+    EXPECT_TRUE(WaitViews(ReadScreen(path)));
+}
+
+std::string ScrlabTest::WaitFileContents(const std::string& path, const std::string& expected) const {
+    const Clock::time_point deadline = Clock::now() + Patience;
+    std::string contents = ReadWholeFile(path);
+    while (contents != expected && Clock::now() < deadline) {
+        std::this_thread::sleep_for(PollStep);
+        contents = ReadWholeFile(path);
+    }
+    return contents;
+}
+
+ScreenBytes ScrlabTest::SaveAndRead(const std::string& path, const ScreenBytes& expected) {
+    Keys("ctrl+s");
+    std::string contents = WaitFileContents(path, std::string(expected.begin(), expected.end()));
+    return ScreenBytes(contents.begin(), contents.end());
+}
+
+std::optional<Image> ScrlabTest::ViewShot(View view) const {
+    std::optional<Image> shot = desktop_->Screenshot();
+    if (!shot)
+        return std::nullopt;
+    Point origin = ViewOrigin(view);
+    return shot->Crop(origin.x, origin.y, ViewWidth, ViewHeight);
+}
+
+::testing::AssertionResult ScrlabTest::WaitView(View view, const Image& expected, Milliseconds limit) {
+    const Clock::time_point deadline = Clock::now() + limit;
+    std::optional<Image> shown;
+    do {
+        shown = ViewShot(view);
+        if (shown && *shown == expected)
+            return ::testing::AssertionSuccess();
+        std::this_thread::sleep_for(PollStep);
+    } while (Clock::now() < deadline);
+    Shot("mismatch");
+    if (!shown)
+        return ::testing::AssertionFailure() << "no screenshot";
+    return ::testing::AssertionFailure() << (view == View::Mono ? "mono" : "colour")
+                                         << " view: " << Compare(*shown, expected).Describe(*shown, expected);
+}
+
+::testing::AssertionResult ScrlabTest::WaitViews(const ScreenBytes& screen, std::optional<Cell> highlight, bool grid,
+                                                 Milliseconds limit) {
+    if (screen.size() != 6912)
+        return ::testing::AssertionFailure() << "not a screen: " << screen.size() << " bytes";
+    ::testing::AssertionResult mono = WaitView(View::Mono, ViewPicture(screen, View::Mono, highlight, grid), limit);
+    if (!mono)
+        return mono;
+    return WaitView(View::Colour, ViewPicture(screen, View::Colour, highlight, grid), limit);
+}
+
+void ScrlabTest::Shot(const std::string& name) const {
+    std::optional<Image> shot = desktop_->Screenshot();
+    if (!shot)
+        return;
+    std::filesystem::create_directories(SCRLAB_E2E_SHOTS_DIR);
+    desktop_->SavePng(*shot, std::string(SCRLAB_E2E_SHOTS_DIR) + "/" + TestName() + "_" + name + ".png");
+}
+
+std::string ScrlabTest::WaitMessageBox(const std::string& title, Milliseconds limit) const {
+    const Clock::time_point deadline = Clock::now() + limit;
+    do {
+        std::vector<std::string> ids = desktop_->VisibleWindowsNamed("^" + title + "$");
+        if (!ids.empty())
+            return ids.front();
+        std::this_thread::sleep_for(PollStep);
+    } while (Clock::now() < deadline);
+    return {};
+}
+
+::testing::AssertionResult ScrlabTest::DismissMessageBox(const std::string& id) const {
+    const std::string title = desktop_->WindowName(id);
+    desktop_->Xdo({"windowfocus", "--sync", id});
+    desktop_->Xdo({"key", "Return"});
+    const Clock::time_point deadline = Clock::now() + Patience;
+    do {
+        std::vector<std::string> ids = desktop_->VisibleWindowsNamed("^" + title + "$");
+        if (std::find(ids.begin(), ids.end(), id) == ids.end())
+            return ::testing::AssertionSuccess();
+        std::this_thread::sleep_for(PollStep);
+    } while (Clock::now() < deadline);
+    return ::testing::AssertionFailure() << "the \"" << title << "\" box stayed open after Return";
+}
+
+std::vector<std::string> ScrlabTest::OpenMessageBoxes() const {
+    return desktop_->VisibleWindowsNamed("^(Error|Information)$");
+}
+
+} // namespace e2e
+
+namespace e2e {
+
+std::string StatusTitle(Cell cell, std::uint8_t attribute, const std::string& fileName) {
+    std::string bits;
+    for (int bit = 7; bit >= 0; --bit) {
+        bits += (attribute >> bit) & 1 ? '1' : '0';
+        if (bit == 6 || bit == 3)
+            bits += ':';
+    }
+    return "x:" + std::to_string(cell.column) + " y:" + std::to_string(cell.row) + " attribute:" + bits +
+           " file:" + fileName;
+}
+
+ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(screen::ScreenStore&)>& operation) {
+    screen::BuildLookupTables();
+    screen::ScreenStore store;
+    std::copy(screen.begin(), screen.end(), store.working());
+    screen::TakeUndoCopy(store);
+    operation(store);
+    return ScreenBytes(store.working(), store.working() + screen.size());
+}
+
+} // namespace e2e

@@ -1,0 +1,66 @@
+// Start-up as a user meets it: the first title, white views, the first
+// movements over a view, and a start with no display to open a window on.
+
+#include <thread>
+
+#include "app/e2e/session.h"
+
+namespace e2e {
+namespace {
+
+using Startup = ScrlabTest;
+
+const ScreenBytes NothingLoaded(6912, 0);
+
+TEST_F(Startup, TitleAndWhiteViewsUntilAMovementInsideAView) {
+    EXPECT_EQ(Title(), FirstTitle);
+    const Image white(512, 384, White);
+    EXPECT_TRUE(WaitView(View::Mono, white));
+    EXPECT_TRUE(WaitView(View::Colour, white));
+    Shot("start");
+
+    // The movement that brings the pointer into a view only enters it.
+    const Cell entered{3, 2};
+    Point at = InViewCell(View::Mono, entered);
+    desktop().MovePointer(at.x, at.y);
+    std::this_thread::sleep_for(Milliseconds(700));  // nothing to wait for: the test is that nothing happens
+    EXPECT_EQ(Title(), FirstTitle);
+    EXPECT_TRUE(WaitView(View::Mono, white, Milliseconds(0)));
+
+    // The next one sets the title and draws the (empty) screen with that cell highlighted.
+    const Cell moved{9, 13};
+    at = InViewCell(View::Mono, moved, 4, 11);
+    desktop().MovePointer(at.x, at.y);
+    const std::string expected = StatusTitle(moved, 0, "");
+    EXPECT_EQ(WaitTitle([&](const std::string& title) { return title == expected; }), expected);
+    EXPECT_TRUE(WaitViews(NothingLoaded, moved));
+    Shot("after_movement");
+
+    // Leaving the view changes neither the title nor the highlight.
+    ParkPointer();
+    std::this_thread::sleep_for(Milliseconds(500));
+    EXPECT_EQ(Title(), expected);
+    EXPECT_TRUE(WaitViews(NothingLoaded, moved, false, Milliseconds(0)));
+
+    // Over the colour view the title names its cells the same way.
+    EXPECT_TRUE(PointAt(View::Colour, {31, 23}, StatusTitle({31, 23}, 0, "")));
+}
+
+TEST(StartupWithoutDisplay, PrintsOneLineAndExitsWithStatusOne) {
+    Outcome outcome = RunToEnd({SCRLAB_PROGRAM}, Patience,
+                               {{"DISPLAY", std::nullopt},
+                                {"WAYLAND_DISPLAY", std::nullopt},
+                                {"QT_QPA_PLATFORM", std::nullopt},
+                                {"LSAN_OPTIONS", "suppressions=" SCRLAB_LSAN_SUPPRESSIONS ":print_suppressions=0"}});
+    ASSERT_TRUE(outcome.ending.ended) << "still running without a display";
+    EXPECT_EQ(outcome.ending.signal, 0);
+    EXPECT_FALSE(outcome.ending.coreDumped);
+    EXPECT_EQ(outcome.ending.exitStatus, 1);
+    EXPECT_EQ(outcome.output, "");
+    ASSERT_FALSE(outcome.errors.empty());
+    EXPECT_EQ(outcome.errors.find('\n'), outcome.errors.size() - 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("display"), std::string::npos) << outcome.errors;
+}
+
+} // namespace
+} // namespace e2e
