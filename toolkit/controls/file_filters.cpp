@@ -48,10 +48,15 @@ std::vector<std::string> FileFiltersOf(const std::string& patternList) {
                 pattern = "*";
             if (pattern.empty())
                 continue;
-            patterns += patterns.empty() ? pattern : " " + pattern;
+            if (!patterns.empty())
+                patterns += ' ';
+            patterns += pattern;
         }
-        if (!patterns.empty())
-            filters.push_back(label + " (" + patterns + ")");
+        if (patterns.empty())
+            continue;
+        std::string filter = label;
+        filter.append(" (").append(patterns).append(")");
+        filters.push_back(std::move(filter));
     }
     return filters;
 }
