@@ -10,7 +10,7 @@ namespace {
 
 constexpr Point SourceAt{20, 650};  // below the main window
 
-class Drop : public ScrlabTest {
+class EndToEndDrop : public ScrlabTest {
 protected:
     // Starts a drag source for the file, presses on it, moves onto the target
     // in steps, releases. The source keeps running until the test ends: the
@@ -54,7 +54,7 @@ protected:
     std::unique_ptr<Child> source_;
 };
 
-TEST_F(Drop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
+TEST_F(EndToEndDrop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
     const std::string first = CopyScreen("screen12.scr");
     const std::string second = CopyScreen("screen08.scr", "dropped/second.scr");
     const ScreenBytes firstScreen = ReadScreen(first);
@@ -79,7 +79,7 @@ TEST_F(Drop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
     EXPECT_EQ(ReadScreen(first), firstScreen);
 }
 
-TEST_F(Drop, FileThatIsNoScreenIsRefusedWithAMessage) {
+TEST_F(EndToEndDrop, FileThatIsNoScreenIsRefusedWithAMessage) {
     const std::string path = CopyScreen("screen01.scr");
     const ScreenBytes screen = ReadScreen(path);
     Open(path);

@@ -7,7 +7,7 @@
 namespace e2e {
 namespace {
 
-class Ending : public ScrlabTest {
+class EndToEndEnding : public ScrlabTest {
 protected:
     // Loads a screen and edits it without saving.
     void EditWithoutSaving() {
@@ -26,19 +26,19 @@ protected:
     std::string path_;
 };
 
-TEST_F(Ending, ControlQ) {
+TEST_F(EndToEndEnding, ControlQ) {
     EditWithoutSaving();
     Keys("ctrl+q");
     ExpectEndedQuietly();
 }
 
-TEST_F(Ending, QuitFromTheFileMenu) {
+TEST_F(EndToEndEnding, QuitFromTheFileMenu) {
     EditWithoutSaving();
     ChooseMenu(MenuTitle::File, static_cast<int>(FileItem::Quit));
     ExpectEndedQuietly();
 }
 
-TEST_F(Ending, CloseBox) {
+TEST_F(EndToEndEnding, CloseBox) {
     EditWithoutSaving();
     // What a window manager sends when the close box is clicked.
     ASSERT_TRUE(desktop().Tool({SCRLAB_CLOSE_REQUEST, MainWindow()}).succeeded());

@@ -9,13 +9,13 @@
 namespace e2e {
 namespace {
 
-using Files = ScrlabTest;
+using EndToEndFiles = ScrlabTest;
 
 constexpr int AttributeStart = 6144;
 
 std::string AsText(const ScreenBytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-TEST_F(Files, OpenedScreenShowsInBothViewsPixelForPixel) {
+TEST_F(EndToEndFiles, OpenedScreenShowsInBothViewsPixelForPixel) {
     const std::string first = CopyScreen("screen02.scr");
     Open(first);
     Shot("loaded");
@@ -37,7 +37,7 @@ TEST_F(Files, OpenedScreenShowsInBothViewsPixelForPixel) {
     EXPECT_TRUE(WaitViews(replaced, cell));
 }
 
-TEST_F(Files, SaveWritesTheEditedScreenAndSplitWritesItsTwoParts) {
+TEST_F(EndToEndFiles, SaveWritesTheEditedScreenAndSplitWritesItsTwoParts) {
     const std::string path = CopyScreen("screen04.scr", "pics/title.scr");
     const ScreenBytes original = ReadScreen(path);
     Open(path);
@@ -58,7 +58,7 @@ TEST_F(Files, SaveWritesTheEditedScreenAndSplitWritesItsTwoParts) {
     EXPECT_TRUE(OpenMessageBoxes().empty());
 }
 
-TEST_F(Files, MessagesBeforeAnyScreenIsLoaded) {
+TEST_F(EndToEndFiles, MessagesBeforeAnyScreenIsLoaded) {
     // Save has no file to write.
     Keys("ctrl+s");
     std::string box = WaitMessageBox("Error");
@@ -95,7 +95,7 @@ TEST_F(Files, MessagesBeforeAnyScreenIsLoaded) {
     EXPECT_TRUE(OpenMessageBoxes().empty());
 }
 
-TEST_F(Files, RefusedLoadsAndAFailedSaveKeepThePicture) {
+TEST_F(EndToEndFiles, RefusedLoadsAndAFailedSaveKeepThePicture) {
     // Not a screen: one byte short. Nothing was loaded before, so the views stay white.
     const std::string shortFile = Folder() + "/short.scr";
     std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/screen03.scr", shortFile);

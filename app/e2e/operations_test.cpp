@@ -11,7 +11,7 @@
 namespace e2e {
 namespace {
 
-using Operations = ScrlabTest;
+using EndToEndOperations = ScrlabTest;
 
 struct MenuOperation {
     OperationsItem item;
@@ -27,7 +27,7 @@ const MenuOperation MenuOperations[] = {
     {OperationsItem::Mirror, "Mirror Horisontal", screen::MirrorHorisontal},
 };
 
-TEST_F(Operations, EachMenuOperationSavesItsResultAndUndoRestores) {
+TEST_F(EndToEndOperations, EachMenuOperationSavesItsResultAndUndoRestores) {
     const std::string path = CopyScreen("screen07.scr");
     const ScreenBytes original = ReadScreen(path);
     Open(path);
@@ -46,7 +46,7 @@ TEST_F(Operations, EachMenuOperationSavesItsResultAndUndoRestores) {
     EXPECT_TRUE(OpenMessageBoxes().empty());
 }
 
-TEST_F(Operations, LeftClickInvertsACellAndRightClickTheRestOfItsRowLookingTheSame) {
+TEST_F(EndToEndOperations, LeftClickInvertsACellAndRightClickTheRestOfItsRowLookingTheSame) {
     const std::string path = CopyScreen("screen02.scr");
     ScreenBytes screen = ReadScreen(path);
     Open(path);
@@ -81,7 +81,7 @@ TEST_F(Operations, LeftClickInvertsACellAndRightClickTheRestOfItsRowLookingTheSa
     }
 }
 
-TEST_F(Operations, GridCheckboxDrawsAndRemovesTheBlueGrid) {
+TEST_F(EndToEndOperations, GridCheckboxDrawsAndRemovesTheBlueGrid) {
     const std::string path = CopyScreen("screen10.scr");
     const ScreenBytes screen = ReadScreen(path);
     Open(path);
@@ -93,7 +93,7 @@ TEST_F(Operations, GridCheckboxDrawsAndRemovesTheBlueGrid) {
     EXPECT_TRUE(WaitViews(screen, std::nullopt, false));
 }
 
-TEST_F(Operations, GoAppliesTheChosenByteOperationToTheAttributes) {
+TEST_F(EndToEndOperations, GoAppliesTheChosenByteOperationToTheAttributes) {
     const std::string path = CopyScreen("screen11.scr");
     const ScreenBytes original = ReadScreen(path);
     Open(path);

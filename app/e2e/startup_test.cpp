@@ -8,11 +8,11 @@
 namespace e2e {
 namespace {
 
-using Startup = ScrlabTest;
+using EndToEndStartup = ScrlabTest;
 
 const ScreenBytes NothingLoaded(6912, 0);
 
-TEST_F(Startup, TitleAndWhiteViewsUntilAMovementInsideAView) {
+TEST_F(EndToEndStartup, TitleAndWhiteViewsUntilAMovementInsideAView) {
     EXPECT_EQ(Title(), FirstTitle);
     const Image white(512, 384, White);
     EXPECT_TRUE(WaitView(View::Mono, white));
@@ -46,7 +46,7 @@ TEST_F(Startup, TitleAndWhiteViewsUntilAMovementInsideAView) {
     EXPECT_TRUE(PointAt(View::Colour, {31, 23}, StatusTitle({31, 23}, 0, "")));
 }
 
-TEST(StartupWithoutDisplay, PrintsOneLineAndExitsWithStatusOne) {
+TEST(EndToEndNoDisplay, PrintsOneLineAndExitsWithStatusOne) {
     Outcome outcome = RunToEnd({SCRLAB_PROGRAM}, Patience,
                                {{"DISPLAY", std::nullopt},
                                 {"WAYLAND_DISPLAY", std::nullopt},
