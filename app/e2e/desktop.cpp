@@ -47,11 +47,13 @@ XServer::XServer(const std::string& logPath) {
         failure_ = "no pipe for the display number";
         return;
     }
-    // The child finds the pipe as descriptor 3.
+    // The child finds the pipe as descriptor 3. Without -noreset the server
+    // starts over whenever its last client leaves, and a program connecting
+    // just then is turned away: the tools come and go all the time.
     child_ = std::make_unique<Child>(
         std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0",
                                  std::to_string(ScreenPixelsWide) + "x" + std::to_string(ScreenPixelsHigh) + "x24",
-                                 "-nolisten", "tcp"},
+                                 "-nolisten", "tcp", "-noreset"},
         Environment{}, logPath, logPath, pipe[1]);
     close(pipe[1]);
     std::string number = ReadDisplayNumber(pipe[0]);

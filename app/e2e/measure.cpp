@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         if (arg == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else
-            program = arg;
+            program = std::filesystem::absolute(arg);  // it starts in a folder of its own
     }
     char pattern[] = "/tmp/scrlab-measure-XXXXXX";
     if (!mkdtemp(pattern))

@@ -50,6 +50,11 @@ std::string TestName() {
 } // namespace
 
 void ScrlabTest::SetUp() {
+    // Shots of an earlier run of this test would tell of a state it no longer reached.
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_E2E_SHOTS_DIR, ignored))
+        if (entry.path().filename().string().starts_with(TestName() + "_"))
+            std::filesystem::remove(entry.path(), ignored);
     char pattern[] = "/tmp/scrlab-e2e-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder_ = pattern;

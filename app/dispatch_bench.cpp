@@ -1,0 +1,100 @@
+// What one pointer movement over a view costs through the real dispatch: the
+// event made current as the toolkit makes it, the title status line, and both
+// views drawn and repainted. Next to it the floor for the same bytes: a memset
+// of both views' pixels.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "app/shell.h"
+#include "files/screen_files.h"
+#include "toolkit/canvas/canvas.h"
+#include "toolkit/canvas/canvas_access.h"
+#include "toolkit/windows/events.h"
+#include "toolkit/windows/toolkit_start.h"
+#include "toolkit/windows/windows.h"
+
+namespace {
+
+constexpr std::size_t ViewBytes = 512 * 384 * 3;
+
+screen::ScreenStore* store = nullptr;
+
+void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
+
+void BM_MemsetBothViews(benchmark::State& state) {
+    std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
+    int value = 0;
+    for (auto _ : state) {
+        std::memset(mono.data(), value, ViewBytes);
+        std::memset(colour.data(), value, ViewBytes);
+        benchmark::DoNotOptimize(mono.data());
+        benchmark::DoNotOptimize(colour.data());
+        benchmark::ClobberMemory();
+        value ^= 0x55;
+    }
+}
+BENCHMARK(BM_MemsetBothViews);
+
+// The pointer walks over the view's cells, one movement per iteration, so the
+// title changes each time as it does under a moving pointer.
+void PointerMovement(benchmark::State& state, int view) {
+    const int paintsBefore = toolkit::CanvasPaintCount(app::ColourViewControl);
+    int x = 0;
+    int y = 0;
+    for (auto _ : state) {
+        auto* data = new toolkit::CanvasEventData{x, y, 0, 0, 0, 0, 0};
+        toolkit::PostEvent(toolkit::ControlEvent, view, app::MainWindow, toolkit::MouseMoveEventType, data,
+                           ReleaseEventData);
+        std::int32_t kind = toolkit::WaitEvent();
+        benchmark::DoNotOptimize(app::DispatchEvent(*store, kind));
+        x = (x + 37) % 512;
+        y = (y + 23) % 384;
+    }
+    state.counters["repaints/movement"] = benchmark::Counter(
+        static_cast<double>(toolkit::CanvasPaintCount(app::ColourViewControl) - paintsBefore) /
+        static_cast<double>(state.iterations()));
+}
+
+void BM_PointerMovementOverMonoView(benchmark::State& state) { PointerMovement(state, app::MonoViewControl); }
+BENCHMARK(BM_PointerMovementOverMonoView)->Unit(benchmark::kMicrosecond);
+
+void BM_PointerMovementOverColourView(benchmark::State& state) { PointerMovement(state, app::ColourViewControl); }
+BENCHMARK(BM_PointerMovementOverColourView)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    benchmark::Initialize(&argc, argv);
+    if (!toolkit::StartToolkit()) {
+        std::fprintf(stderr, "%s\n", toolkit::ToolkitStartError().c_str());
+        return 1;
+    }
+    store = new screen::ScreenStore;
+    if (!app::BuildMainWindow()) {
+        std::fprintf(stderr, "cannot open the main window\n");
+        return 1;
+    }
+    screen::BuildLookupTables();
+    if (!toolkit::WaitUntilCanvasShown(app::ColourViewControl, 5000)) {
+        std::fprintf(stderr, "the views were never shown\n");
+        return 1;
+    }
+    const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr";
+    files::LoadScreenFile(*store, path);
+    if (files::CurrentFileName() != path) {
+        std::fprintf(stderr, "cannot load %s\n", path.c_str());
+        return 1;
+    }
+    toolkit::ClearEventQueue();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete store;
+    toolkit::ShutdownToolkit();
+    return 0;
+}
