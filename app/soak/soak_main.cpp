@@ -149,9 +149,10 @@ int Soak(const Options& options) {
     for (const auto& [what, count] : counts)
         std::printf("  %-60s %ld\n", what.c_str(), count);
     std::printf("soak: %ld actions in %.1f s, %.0f per second\n", options.events, seconds, options.events / seconds);
-    std::printf("soak: resident memory %ld kB after %ld actions, %ld kB after %ld (%+.1f %%)\n", warmMemory,
+    std::printf("soak: resident memory %ld kB after %ld actions, %ld kB after %ld (%+.1f %%)%s\n", warmMemory,
                 std::min(WarmUpActions, options.events), endMemory, options.events,
-                100.0 * (static_cast<double>(endMemory) / static_cast<double>(warmMemory) - 1));
+                100.0 * (static_cast<double>(endMemory) / static_cast<double>(warmMemory) - 1),
+                MemoryFiguresAreOurs ? "" : ", with the sanitizer's quarantine: not checked");
     toolkit::ClearEventQueue();
     toolkit::SetRequesterAnswerer({});
     if (counts.count("MISSING menu item")) {
