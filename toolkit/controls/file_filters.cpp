@@ -45,7 +45,7 @@ std::vector<std::string> FileFiltersOf(const std::string& patternList) {
         for (const std::string& raw : Split(fields[i + 1], ';')) {
             std::string pattern = Trimmed(raw);
             if (pattern == "*.*")
-                pattern = "*";
+                pattern.resize(1);  // "*": Qt's "*.*" would skip names without a dot
             if (pattern.empty())
                 continue;
             if (!patterns.empty())
