@@ -75,7 +75,8 @@ fuzz-smoke:
 # one seed (SOAK_SEED replays a run): built optimised with AddressSanitizer and
 # UndefinedBehaviorSanitizer for memory faults and leaks, then plain for the
 # resident memory figures, which the sanitizer's quarantine would blur. GCC 12
-# gives false -Wrestrict warnings in some files at -O2 with the sanitizers, so
+# gives false -Wrestrict and -Wmaybe-uninitialized warnings inside the standard
+# library headers at -O2 with the sanitizers, so
 # warnings stay warnings in the sanitized build.
 ifndef SOAK_SEED
 SOAK_SEED := $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
