@@ -27,10 +27,9 @@ using testing::StandInUser;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Message = StandInUser::Message;
-
-const Message NotScreen{"Error", "this is not ZX Spectrum picture!"};
-const Message LoadError{"Error", "error loading file!"};
-const Message SaveError{"Error", "error saving file!"};
+using testing::NotScreen;
+using testing::LoadError;
+using testing::SaveError;
 
 constexpr rlim_t SmallFileLimit = 4096;  // below a screen and a bitmap file, above an attribute file
 

@@ -86,4 +86,11 @@ private:
 
 std::ostream& operator<<(std::ostream& out, const StandInUser::Message& message);
 
+// The messages the file commands show, exactly as the user sees them.
+inline const StandInUser::Message NotScreen{"Error", "this is not ZX Spectrum picture!"};
+inline const StandInUser::Message LoadError{"Error", "error loading file!"};
+inline const StandInUser::Message SaveError{"Error", "error saving file!"};
+inline const StandInUser::Message NothingLoaded{"Error", "load screen first!"};
+inline const StandInUser::Message Cancelled{"Information", "The requester was canceled."};
+
 } // namespace files::testing

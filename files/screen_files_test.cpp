@@ -25,12 +25,11 @@ using testing::StandInUser;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Message = StandInUser::Message;
-
-const Message NotScreen{"Error", "this is not ZX Spectrum picture!"};
-const Message LoadError{"Error", "error loading file!"};
-const Message SaveError{"Error", "error saving file!"};
-const Message NothingLoaded{"Error", "load screen first!"};
-const Message Cancelled{"Information", "The requester was canceled."};
+using testing::NotScreen;
+using testing::LoadError;
+using testing::SaveError;
+using testing::NothingLoaded;
+using testing::Cancelled;
 
 constexpr int MonoView = 0;
 constexpr int ColourView = 1;
