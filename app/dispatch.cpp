@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "app/shell.h"
 #include "files/screen_files.h"
 #include "render/screen_renderer.h"
@@ -14,9 +16,6 @@ namespace app {
 namespace {
 
 constexpr int NoHighlight = -1;
-constexpr int CellShift = 4;  // 16 view pixels per cell
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
 
 void Redraw(const screen::ScreenStore& store) { render::ScreenRenderer(store, NoHighlight, NoHighlight); }
 
@@ -46,37 +45,28 @@ void RunByteOperation(screen::ScreenStore& store) {
     Redraw(store);
 }
 
-// The pointer position of the current view event, when it lies inside the
-// view: merged or fast movements can report a position past its edge, and
-// such a position names no cell.
-bool PointerCell(int view, int& column, int& row) {
-    int x = toolkit::GetControlAttribute(view, toolkit::MouseXAttribute);
-    int y = toolkit::GetControlAttribute(view, toolkit::MouseYAttribute);
-    if (x < 0 || x >= ViewWidth || y < 0 || y >= ViewHeight)
-        return false;
-    column = x >> CellShift;
-    row = y >> CellShift;
-    return true;
+// The cell under the pointer of the current view event, if any.
+std::optional<render::Cell> PointerCell(int view) {
+    return render::CellAt(toolkit::GetControlAttribute(view, toolkit::MouseXAttribute),
+                          toolkit::GetControlAttribute(view, toolkit::MouseYAttribute));
 }
 
 void UpdateTitleStatus(const screen::ScreenStore& store, int view) {
-    int column = 0;
-    int row = 0;
-    if (!PointerCell(view, column, row))
+    const std::optional<render::Cell> cell = PointerCell(view);
+    if (!cell)
         return;
-    std::uint8_t attribute = store.working()[screen::AttributeOffset(column, row)];
-    std::string title = TitleStatusLine(column, row, attribute, files::CurrentFileName());
+    std::uint8_t attribute = store.working()[screen::AttributeOffset(cell->column, cell->row)];
+    std::string title = TitleStatusLine(cell->column, cell->row, attribute, files::CurrentFileName());
     toolkit::SetWindowCaption(MainWindow, title.c_str());
-    render::ScreenRenderer(store, column, row);
+    render::ScreenRenderer(store, cell->column, cell->row);
 }
 
 void InvertCellsUnderPointer(screen::ScreenStore& store, int view, screen::MouseButton button) {
-    int column = 0;
-    int row = 0;
-    if (!PointerCell(view, column, row))
+    const std::optional<render::Cell> cell = PointerCell(view);
+    if (!cell)
         return;
-    screen::InvertCellsByClick(store, column, row, button);
-    render::ScreenRenderer(store, column, row);
+    screen::InvertCellsByClick(store, cell->column, cell->row, button);
+    render::ScreenRenderer(store, cell->column, cell->row);
 }
 
 void DispatchViewEvent(screen::ScreenStore& store, int view) {

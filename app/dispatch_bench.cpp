@@ -11,8 +11,10 @@
 #include <benchmark/benchmark.h>
 
 #include "app/shell.h"
+#include "render/views.h"
 #include "files/screen_files.h"
 #include "toolkit/canvas/canvas.h"
+#include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/windows/events.h"
 #include "toolkit/windows/toolkit_start.h"
@@ -20,7 +22,7 @@
 
 namespace {
 
-constexpr std::size_t ViewBytes = 512 * 384 * 3;
+constexpr std::size_t ViewBytes = std::size_t{toolkit::RowLength(render::ViewWidth)} * render::ViewHeight;
 
 screen::ScreenStore* store = nullptr;
 
@@ -52,8 +54,8 @@ void PointerMovement(benchmark::State& state, int view) {
                            ReleaseEventData);
         std::int32_t kind = toolkit::WaitEvent();
         benchmark::DoNotOptimize(app::DispatchEvent(*store, kind));
-        x = (x + 37) % 512;
-        y = (y + 23) % 384;
+        x = (x + 37) % render::ViewWidth;
+        y = (y + 23) % render::ViewHeight;
     }
     state.counters["repaints/movement"] = benchmark::Counter(
         static_cast<double>(toolkit::CanvasPaintCount(app::ColourViewControl) - paintsBefore) /

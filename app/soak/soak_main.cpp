@@ -2,7 +2,8 @@
 // 100,000) against the real window and the real dispatch. The seed (also
 // taken from SCRLAB_SOAK_SEED) is printed first, so a failing run can be
 // replayed. Fails on a broken title status line, an impossible current file
-// name, or, from 10,000 actions on, resident memory more than 5 % above its
+// name, views that do not show the working screen, an unexpected undo screen,
+// or, from 10,000 actions on, resident memory more than 5 % above its
 // level after the first 1,000; the sanitizers fail it on any memory fault.
 // Built with AddressSanitizer, the memory figures are only shown: freed memory
 // then sits in the sanitizer's quarantine and its records grow, so resident
@@ -62,7 +63,7 @@ bool ReadOptions(int argc, char** argv, Options& options) {
 
 // Dispatches every event the action raised, as the program's loop would, and
 // lets the window system deliver what it holds without ever waiting for it.
-void Pump(screen::ScreenStore& store, soak::Counts& counts) {
+void Pump(screen::ScreenStore& store, soak::PictureWatch& watch, soak::Counts& counts) {
     for (;;) {
         if (toolkit::QueuedEventCount() == 0)
             toolkit::testing::WakeEventLoop();
@@ -73,8 +74,10 @@ void Pump(screen::ScreenStore& store, soak::Counts& counts) {
             continue;
         }
         ++counts["events dispatched"];
+        watch.BeforeDispatch(kind);
         if (app::DispatchEvent(store, kind) == toolkit::CloseWindowEvent)
             ++counts["loop ends (Quit or close box)"];
+        watch.AfterDispatch();
     }
 }
 
@@ -119,7 +122,8 @@ int Soak(const Options& options) {
     screen::BuildLookupTables();
     toolkit::testing::QuietPlatformNotes();
     soak::Actions actions(random, files, counts);
-    Pump(store, counts);
+    soak::PictureWatch watch(store);
+    Pump(store, watch, counts);
 
     long warmMemory = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -127,10 +131,12 @@ int Soak(const Options& options) {
         const std::string loaded = files::CurrentFileName();
         toolkit::testing::ActivateWindow(app::MainWindow);
         actions.RunOne();
-        Pump(store, counts);
+        Pump(store, watch, counts);
         if (files::CurrentFileName() != loaded)
             ++counts["another file loaded"];
-        const std::string fault = Fault(files);
+        std::string fault = Fault(files);
+        if (fault.empty())
+            fault = watch.Fault();
         if (!fault.empty()) {
             std::fprintf(stderr, "soak: after action %ld: %s (seed %llu)\n", done, fault.c_str(),
                          static_cast<unsigned long long>(options.seed));
