@@ -40,9 +40,9 @@ void BuildMenuBar() {
     toolkit::AddMenuCommand(UndoCommand, "Undo");
 }
 
-std::intptr_t CreateView(render::View view) {
-    return toolkit::CreateCanvas(render::ViewControl(view), render::ViewLeft(view), render::ViewTop,
-                                 render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
+void CreateView(render::View view) {
+    toolkit::CreateCanvas(render::ViewControl(view), render::ViewLeft(view), render::ViewTop,
+                          render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
 }
 
 void BuildControls() {

@@ -104,7 +104,7 @@ TEST_F(EndToEndOperations, GoAppliesTheChosenByteOperationToTheAttributes) {
     Keys("ctrl+a");
     Type("$5");
     Click(OnControl(app::layout::OperationsBox));
-    ASSERT_TRUE(WaitForKeyboardPopup("the operations list"));
+    ASSERT_TRUE(WaitForPopup("the operations list"));
     for (int step = 0; step < 6; ++step)
         Keys("Down");
     Keys("Return");

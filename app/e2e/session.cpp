@@ -233,15 +233,17 @@ void ScrlabTest::ChooseMenu(MenuTitle title, int item) {
     if (title == MenuTitle::Undo)
         return;
     // The drop-down is a window of its own; it takes the keyboard while open.
-    ASSERT_TRUE(WaitForKeyboardPopup("the drop-down menu"));
+    ASSERT_TRUE(WaitForPopup("the drop-down menu"));
     for (int i = 0; i <= item; ++i)
         Keys("Down");
     Keys("Return");
 }
 
-// The drop-down of a menu or of the operations list is a window of its own
-// that takes the keyboard once it is shown.
-::testing::AssertionResult ScrlabTest::WaitForKeyboardPopup(const std::string& what) const {
+// The drop-down of a menu or of the operations list is a window of its own.
+// Keys sent before it is shown would reach the control under the focus; from
+// then on the program hands every key to the drop-down, whichever of its
+// windows has the focus.
+::testing::AssertionResult ScrlabTest::WaitForPopup(const std::string& what) const {
     return WaitFor(what + " to open", [&] {
         Outcome outcome = desktop_->Tool({"xdotool", "search", "--onlyvisible", "--classname", "scrlab"});
         std::istringstream ids(outcome.output);

@@ -76,8 +76,8 @@ protected:
     // reads as expected: the movement that enters a view only enters it, and
     // movements that come close together may arrive as one.
     ::testing::AssertionResult PointAt(View view, Cell cell, const std::string& expectedTitle);
-    // Waits until a drop-down (a menu's, the operations list's) is shown and holds the keyboard.
-    ::testing::AssertionResult WaitForKeyboardPopup(const std::string& what) const;
+    // Waits until a drop-down (a menu's, the operations list's) is shown: keys go to it from then on.
+    ::testing::AssertionResult WaitForPopup(const std::string& what) const;
     // Clicks the title on the bar; for File and Operations then walks to the item.
     void ChooseMenu(MenuTitle title, int item = -1);
     void ChooseOperation(OperationsItem item) { ChooseMenu(MenuTitle::Operations, static_cast<int>(item)); }

@@ -102,12 +102,24 @@ private:
     void Redrawn(std::optional<render::Cell> highlight);
     void AfterLoad();
     bool FileHolds(const Screen& screen) const;
+    const std::vector<std::uint8_t>& Expected(bool colourView, std::optional<render::Cell> highlight);
     std::string ViewFault(int control, bool colourView);
+
+    struct Expectation {
+        struct Inputs {
+            Screen working;
+            std::optional<render::Cell> highlight;
+            bool grid = false;
+            bool drawn = false;
+            bool operator==(const Inputs&) const = default;
+        } inputs;
+        std::vector<std::uint8_t> picture;
+    };
 
     const screen::ScreenStore& store_;
     Screen undo_;
     Screen before_;
-    std::vector<std::uint8_t> expected_;
+    Expectation expected_[2];  // mono, colour
     std::int32_t kind_ = 0;
     int source_ = 0;
     std::int32_t type_ = 0;

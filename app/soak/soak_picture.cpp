@@ -43,22 +43,30 @@ Bgr ColourOf(int attribute, bool ink) {
 // every 16th row and column, 24-bit BGR rows bottom-up and padded to 4 bytes.
 void Draw(const std::uint8_t* screen, bool colourView, std::optional<render::Cell> highlight, bool grid,
           std::vector<std::uint8_t>& out) {
+    constexpr Bgr Blue{255, 0, 0};
     out.assign(static_cast<std::size_t>(RowBytes) * Height, 0);
-    for (int y = 0; y < Height; ++y) {
-        const int line = y / Scale;
+    std::vector<std::uint8_t> row(RowBytes, 0);
+    auto put = [](std::uint8_t* at, int x, Bgr colour) { std::memcpy(at + x * 3, &colour, 3); };
+    for (int line = 0; line < 192; ++line) {
         const int lineStart = (line / 64) * 2048 + (line % 8) * 256 + ((line / 8) % 8) * 32;
-        std::uint8_t* row = out.data() + static_cast<std::size_t>(Height - 1 - y) * RowBytes;
-        for (int x = 0; x < Width; ++x) {
-            const int column = x / CellSide, cellRow = y / CellSide;
-            int attribute = colourView ? screen[Attributes + cellRow * 32 + column] : 7;
-            if (highlight && highlight->column == column && highlight->row == cellRow)
+        for (int column = 0; column < 32; ++column) {
+            int attribute = colourView ? screen[Attributes + (line / 8) * 32 + column] : 7;
+            if (highlight && highlight->column == column && highlight->row == line / 8)
                 attribute = 255 - attribute;
-            const int pixel = x / Scale;
-            const bool ink = (screen[lineStart + pixel / 8] << (pixel % 8)) & 0x80;
-            Bgr colour = ColourOf(attribute, ink);
-            if (grid && (x % CellSide == 0 || y % CellSide == 0))
-                colour = {255, 0, 0};
-            std::memcpy(row + x * 3, &colour, 3);
+            const Bgr ink = ColourOf(attribute, true), paper = ColourOf(attribute, false);
+            for (int bit = 0; bit < 8; ++bit)
+                for (int dx = 0; dx < Scale; ++dx)
+                    put(row.data(), (column * 8 + bit) * Scale + dx,
+                        (screen[lineStart + column] << bit) & 0x80 ? ink : paper);
+        }
+        for (int x = 0; grid && x < Width; x += CellSide)
+            put(row.data(), x, Blue);
+        for (int dy = 0; dy < Scale; ++dy) {
+            const int y = line * Scale + dy;
+            std::uint8_t* target = out.data() + static_cast<std::size_t>(Height - 1 - y) * RowBytes;
+            std::memcpy(target, row.data(), RowBytes);
+            for (int x = 0; grid && y % CellSide == 0 && x < Width; ++x)
+                put(target, x, Blue);
         }
     }
 }
@@ -136,22 +144,32 @@ bool PictureWatch::FileHolds(const Screen& screen) const {
     return bytes == screen;
 }
 
+// The expected pictures are drawn again only when what they are drawn from
+// has changed; the views themselves are compared after every action.
+const std::vector<std::uint8_t>& PictureWatch::Expected(bool colourView, std::optional<render::Cell> highlight) {
+    Expectation& expectation = expected_[colourView ? 1 : 0];
+    Expectation::Inputs inputs{Bytes(store_.working()), highlight, toolkit::GetControlState(app::GridControl) != 0,
+                               drawn_};
+    if (expectation.picture.empty() || !(inputs == expectation.inputs)) {
+        if (drawn_)
+            Draw(store_.working(), colourView, highlight, inputs.grid, expectation.picture);
+        else
+            expectation.picture.assign(static_cast<std::size_t>(RowBytes) * Height, 255);
+        expectation.inputs = std::move(inputs);
+    }
+    return expectation.picture;
+}
+
 std::string PictureWatch::ViewFault(int control, bool colourView) {
     toolkit::CanvasPixels pixels;
     if (!toolkit::GetCanvasPixels(control, pixels) || pixels.width != Width || pixels.height != Height ||
         pixels.rowLength != RowBytes)
         return "view " + std::to_string(control) + " is not a canvas of the views' size";
-    const bool grid = toolkit::GetControlState(app::GridControl) != 0;
-    if (!drawn_) {
-        expected_.assign(static_cast<std::size_t>(RowBytes) * Height, 255);
-    } else {
-        Draw(store_.working(), colourView, highlight_, grid, expected_);
-        if (alsoWithoutHighlight_ && highlight_ && !FirstDifference(expected_, pixels.storage.get()).empty()) {
-            highlight_ = std::nullopt;
-            Draw(store_.working(), colourView, highlight_, grid, expected_);
-        }
+    std::string difference = FirstDifference(Expected(colourView, highlight_), pixels.storage.get());
+    if (!difference.empty() && alsoWithoutHighlight_ && highlight_) {
+        highlight_ = std::nullopt;
+        difference = FirstDifference(Expected(colourView, highlight_), pixels.storage.get());
     }
-    const std::string difference = FirstDifference(expected_, pixels.storage.get());
     return difference.empty() ? difference : (colourView ? "colour view: " : "mono view: ") + difference;
 }
 
