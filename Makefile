@@ -4,7 +4,10 @@
 
 RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
-                 imagemagick x11-utils clang libclang-rt-14-dev valgrind
+                 imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream
+# What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
+# CPack finds the programs to hand it.
+PACKAGE_TOOLS := dpkg-dev file
 
 RUN_BUILD  := build
 BUILD      := build-test
@@ -12,13 +15,14 @@ ASAN_BUILD := build-asan
 BENCH_BUILD := build-bench
 FUZZ_BUILD := build-fuzz
 SOAK_BUILD := build-soak
+PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps run-deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install clean
+.PHONY: all deps run-deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install package clean
 
 all: build
 
@@ -106,5 +110,13 @@ valgrind: deps build
 install: build
 	cmake --install $(RUN_BUILD)
 
+# A Debian package of both programs and their desktop files, from a Release
+# build without tests: $(PACKAGE_BUILD)/scrlab_<version>_<arch>.deb.
+package: run-deps
+	$(call install-missing,$(PACKAGE_TOOLS))
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DSCRLAB_TESTS=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(RUN_BUILD) $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(SOAK_BUILD)
+	rm -rf $(RUN_BUILD) $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(SOAK_BUILD) $(PACKAGE_BUILD)
