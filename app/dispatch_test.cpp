@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "app/shell.h"
-#include "files/screen_files.h"
 #include "screen/screen_layout.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
@@ -41,7 +40,7 @@ protected:
         toolkit::PostEvent(kind, source, app::MainWindow, type, data, data ? ReleaseEventData : nullptr);
         std::int32_t current = toolkit::WaitEvent();
         EXPECT_EQ(current, kind);
-        return app::DispatchEvent(store, current);
+        return app::DispatchEvent(store, session, current);
     }
     std::int32_t ViewEvent(int view, std::int32_t type, int x, int y) {
         auto* data = new toolkit::CanvasEventData{x, y, 0, 0, 0, 0, 0};
@@ -60,14 +59,16 @@ protected:
     }
 
     screen::ScreenStore store;
+    app::Session session;
 };
 
 TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
     LoadPicture("screen02.scr");
+    session.currentFileName = "/pics/screen02.scr";
     std::uint8_t attribute = store.working()[screen::AttributeOffset(5, 3)];
     ViewEvent(app::ColourViewControl, toolkit::MouseMoveEventType, 5 * 16 + 7, 3 * 16 + 15);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
-              app::TitleStatusLine(5, 3, attribute, files::CurrentFileName()));
+              app::TitleStatusLine(5, 3, attribute, "/pics/screen02.scr"));
     ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, 511, 383);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow).substr(0, 11), "x:31 y:23 a");
 }
@@ -167,7 +168,7 @@ TEST_F(Dispatch, OtherControlsAndUnknownKindsChangeNothing) {
     Deliver(toolkit::ControlEvent, app::OperationsControl, toolkit::ChangeEventType);
     Deliver(toolkit::ControlEvent, app::GridControl, 0);
     Deliver(toolkit::WindowResizedEvent, app::MainWindow, 0);
-    EXPECT_EQ(app::DispatchEvent(store, toolkit::NoEventKind), toolkit::NoEventKind);
+    EXPECT_EQ(app::DispatchEvent(store, session, toolkit::NoEventKind), toolkit::NoEventKind);
     EXPECT_EQ(Working(), before);
 }
 
