@@ -11,6 +11,7 @@
 #include "screen/screen_layout.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
+#include "toolkit/controls/requester_answers.h"
 #include "toolkit/windows/events.h"
 #include "toolkit/windows/windows.h"
 
@@ -71,6 +72,23 @@ TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
               app::TitleStatusLine(5, 3, attribute, "/pics/screen02.scr"));
     ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, 511, 383);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow).substr(0, 11), "x:31 y:23 a");
+}
+
+// The name a load gives the session must be the one the title then shows.
+TEST_F(Dispatch, OpenLoadsTheChosenFileAndTheTitleNamesIt) {
+    const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen04.scr";
+    toolkit::SetRequesterAnswerer([&](const toolkit::RequesterQuestion&) {
+        toolkit::RequesterAnswer answer;
+        answer.path = path;
+        return answer;
+    });
+    Menu(app::OpenCommand);
+    toolkit::SetRequesterAnswerer({});
+    EXPECT_EQ(Working(), ReadScreen("screen04.scr"));
+    EXPECT_EQ(session.currentFileName, path);
+    ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, 0, 0);
+    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
+              app::TitleStatusLine(0, 0, store.working()[screen::AttributeOffset(0, 0)], path));
 }
 
 TEST_F(Dispatch, EnterLeaveAndReleasesLeaveTheTitleAlone) {
