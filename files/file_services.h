@@ -14,7 +14,8 @@ namespace files {
 std::int64_t FileSize(const std::string& name);
 
 // Reads exactly count bytes from the start of a regular file into the buffer.
-// False when the file cannot be opened or holds fewer bytes; the buffer's
+// False when the name is no regular file (any more), the file cannot be
+// opened or it holds fewer bytes; the buffer's
 // content is then undefined, so callers read into a buffer of their own.
 bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
 
