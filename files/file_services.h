@@ -15,8 +15,8 @@ std::int64_t FileSize(const std::string& name);
 
 // Reads exactly count bytes from the start of a regular file into the buffer.
 // False when the name is no regular file (any more), the file cannot be
-// opened or it holds fewer bytes; the buffer's
-// content is then undefined, so callers read into a buffer of their own.
+// opened or it holds fewer bytes; the buffer's content is then undefined, so
+// callers read into a buffer of their own.
 bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
 
 // Replaces the file's content with the bytes, or creates it; false on any
