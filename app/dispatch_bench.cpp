@@ -81,7 +81,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open the main window\n");
         return 1;
     }
-    screen::BuildLookupTables();
     if (!toolkit::WaitUntilCanvasShown(app::ColourViewControl, 5000)) {
         std::fprintf(stderr, "the views were never shown\n");
         return 1;

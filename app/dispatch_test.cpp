@@ -28,7 +28,6 @@ class Dispatch : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(app::BuildMainWindow());
-        screen::BuildLookupTables();
     }
     void SetUp() override {
         toolkit::ClearEventQueue();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "render/views.h"
 #include "screen/screen_store.h"
 
 namespace app {
@@ -29,9 +30,9 @@ enum Command : int {
 
 // Control numbers; there is no control 2.
 enum ControlNumber : int {
-    MonoViewControl = 0,
-    ColourViewControl = 1,
-    GridControl = 3,
+    MonoViewControl = render::MonoViewControl,
+    ColourViewControl = render::ColourViewControl,
+    GridControl = render::GridCheckBoxControl,
     B1FieldControl = 4,
     B2FieldControl = 5,
     OperationsControl = 6,

@@ -41,7 +41,7 @@ BENCHMARK(BM_MemsetBothViews);
 
 // Drawing both views, grid on, without showing them.
 void BM_RendererDrawingOnly(benchmark::State& state) {
-    toolkit::SetControlState(render::GridCheckBox, 1);
+    toolkit::SetControlState(render::GridCheckBoxControl, 1);
     toolkit::SetRepaintAtEndOfDrawing(false);
     for (auto _ : state)
         render::ScreenRenderer(*store, 5, 7);
@@ -51,19 +51,19 @@ BENCHMARK(BM_RendererDrawingOnly);
 
 // A whole call as the program makes it: drawing and both repaints.
 void BM_RendererWithRepaints(benchmark::State& state) {
-    toolkit::SetControlState(render::GridCheckBox, 1);
-    const int paintsBefore = toolkit::CanvasPaintCount(render::ColourView);
+    toolkit::SetControlState(render::GridCheckBoxControl, 1);
+    const int paintsBefore = toolkit::CanvasPaintCount(render::ColourViewControl);
     for (auto _ : state)
         render::ScreenRenderer(*store, 5, 7);
     state.counters["paints/call"] = benchmark::Counter(
-        static_cast<double>(toolkit::CanvasPaintCount(render::ColourView) - paintsBefore) /
+        static_cast<double>(toolkit::CanvasPaintCount(render::ColourViewControl) - paintsBefore) /
         static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_RendererWithRepaints);
 
 // One 2 x 2 box, as the renderer fills each screen pixel.
 void BM_FillBoxTwoByTwo(benchmark::State& state) {
-    toolkit::BeginDrawing(toolkit::CanvasDrawTarget(render::ColourView));
+    toolkit::BeginDrawing(toolkit::CanvasDrawTarget(render::ColourViewControl));
     int x = 0, y = 0;
     toolkit::ColourValue colour = 0;
     for (auto _ : state) {
@@ -102,10 +102,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     toolkit::CreateTopWindow(0, 0, 0, 1042, 480, "render bench", 0xCC0000);
-    toolkit::CreateCanvas(render::MonoView, 0, 20, 512, 384, toolkit::CanvasConfinePointer);
-    toolkit::CreateCanvas(render::ColourView, 530, 20, 512, 384, toolkit::CanvasConfinePointer);
-    toolkit::CreateCheckBox(render::GridCheckBox, 0, 0, 60, 20, "Grid");
-    if (!toolkit::WaitUntilCanvasShown(render::ColourView, 5000)) {
+    toolkit::CreateCanvas(render::MonoViewControl, render::MonoViewLeft, render::ViewTop, render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
+    toolkit::CreateCanvas(render::ColourViewControl, render::ColourViewLeft, render::ViewTop, render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
+    toolkit::CreateCheckBox(render::GridCheckBoxControl, 0, 0, 60, 20, "Grid");
+    if (!toolkit::WaitUntilCanvasShown(render::ColourViewControl, 5000)) {
         std::fprintf(stderr, "the views were never shown\n");
         return 1;
     }

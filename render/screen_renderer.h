@@ -2,14 +2,10 @@
 // Draws the working screen into the two views at twice its size: the mono view
 // (bitmap alone, grey on black) and the colour view (attributes applied).
 
+#include "render/views.h"
 #include "screen/screen_store.h"
 
 namespace render {
-
-// Control numbers the renderer draws into and reads the grid state from.
-constexpr int MonoView = 0;
-constexpr int ColourView = 1;
-constexpr int GridCheckBox = 3;
 
 // Redraws every pixel of both views; the cell whose attribute index equals
 // row x 32 + column is drawn with its attribute complemented. (-1, -1)

@@ -96,21 +96,21 @@ protected:
     void SetUp() override {
         toolkit::ClearEventQueue();
         ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, 1042, 480, "renderer test", 0xCC0000), 0);
-        ASSERT_NE(toolkit::CreateCanvas(MonoView, 0, 20, 512, 384, toolkit::CanvasConfinePointer), 0);
-        ASSERT_NE(toolkit::CreateCanvas(ColourView, 530, 20, 512, 384, toolkit::CanvasConfinePointer), 0);
-        ASSERT_NE(toolkit::CreateCheckBox(GridCheckBox, 0, 0, 60, 20, "Grid"), 0);
+        ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
+        ASSERT_NE(toolkit::CreateCanvas(ColourViewControl, ColourViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
+        ASSERT_NE(toolkit::CreateCheckBox(GridCheckBoxControl, 0, 0, 60, 20, "Grid"), 0);
     }
     void TearDown() override {
-        for (int control : {MonoView, ColourView, GridCheckBox})
+        for (int control : {MonoViewControl, ColourViewControl, GridCheckBoxControl})
             toolkit::DestroyControl(control);
         toolkit::ClearEventQueue();
     }
-    void SetGrid(bool on) { toolkit::SetControlState(GridCheckBox, on ? 1 : 0); }
+    void SetGrid(bool on) { toolkit::SetControlState(GridCheckBoxControl, on ? 1 : 0); }
     std::uint8_t* working() { return store.working(); }
     void Render(int column, int row) { ScreenRenderer(store, column, row); }
     void ExpectBothViews(int highlight, bool grid) {
-        ExpectView(MonoView, ExpectedView(working(), false, highlight, grid));
-        ExpectView(ColourView, ExpectedView(working(), true, highlight, grid));
+        ExpectView(MonoViewControl, ExpectedView(working(), false, highlight, grid));
+        ExpectView(ColourViewControl, ExpectedView(working(), true, highlight, grid));
     }
 
     screen::ScreenStore store;
@@ -145,16 +145,16 @@ TEST_F(ScreenRendererTest, EveryRealScreenIsDrawnByTheRuleInBothViews) {
 }
 
 TEST_F(ScreenRendererTest, ViewsAreWhiteUntilTheFirstCallThenBlackForAnEmptyScreen) {
-    for (int view : {MonoView, ColourView})
+    for (int view : {MonoViewControl, ColourViewControl})
         for (std::uint8_t byte : ViewBytes(view))
             ASSERT_EQ(byte, 0xFF);
     Render(-1, -1);
-    for (int view : {MonoView, ColourView})
+    for (int view : {MonoViewControl, ColourViewControl})
         for (std::uint8_t byte : ViewBytes(view))
             ASSERT_EQ(byte, 0);
     SetGrid(true);
     Render(-1, -1);
-    for (int view : {MonoView, ColourView}) {
+    for (int view : {MonoViewControl, ColourViewControl}) {
         EXPECT_EQ(ViewPixel(view, 0, 0), GridBlue);
         EXPECT_EQ(ViewPixel(view, 16, 5), GridBlue);
         EXPECT_EQ(ViewPixel(view, 496, 383), GridBlue);
@@ -178,13 +178,13 @@ TEST_F(ScreenRendererTest, BrightInkAndPaperAndTheFlashBit) {
     working()[6144 + 2] = 135;
     working()[6144 + 3] = 7;
     Render(-1, -1);
-    EXPECT_EQ(ViewPixel(ColourView, 5, 5), White);
-    EXPECT_EQ(ViewPixel(MonoView, 5, 5), Grey);
-    EXPECT_EQ(ViewPixel(ColourView, 16 + 5, 5), Grey);
-    EXPECT_EQ(ViewPixel(MonoView, 16 + 5, 5), Black);
+    EXPECT_EQ(ViewPixel(ColourViewControl, 5, 5), White);
+    EXPECT_EQ(ViewPixel(MonoViewControl, 5, 5), Grey);
+    EXPECT_EQ(ViewPixel(ColourViewControl, 16 + 5, 5), Grey);
+    EXPECT_EQ(ViewPixel(MonoViewControl, 16 + 5, 5), Black);
     for (int cy = 0; cy < 16; ++cy)
         for (int cx = 0; cx < 16; ++cx)
-            ASSERT_EQ(ViewPixel(ColourView, 32 + cx, cy), ViewPixel(ColourView, 48 + cx, cy)) << cx << "," << cy;
+            ASSERT_EQ(ViewPixel(ColourViewControl, 32 + cx, cy), ViewPixel(ColourViewControl, 48 + cx, cy)) << cx << "," << cy;
     ExpectBothViews(-33, false);
 }
 
@@ -193,18 +193,18 @@ TEST_F(ScreenRendererTest, TheHighlightComplementsTheAttribute) {
         working()[row * 256] = 0xF0;  // left half of cell (0, 0) set
     working()[6144] = 56;
     Render(0, 0);
-    EXPECT_EQ(ViewPixel(MonoView, 0, 0), Black);    // set pixels black
-    EXPECT_EQ(ViewPixel(MonoView, 15, 15), White);  // on white
-    EXPECT_EQ(ViewPixel(ColourView, 0, 0), White);  // attribute 199: white on black
-    EXPECT_EQ(ViewPixel(ColourView, 15, 15), Black);
-    EXPECT_EQ(ViewPixel(MonoView, 16, 0), Black);   // the next cell is not highlighted
+    EXPECT_EQ(ViewPixel(MonoViewControl, 0, 0), Black);    // set pixels black
+    EXPECT_EQ(ViewPixel(MonoViewControl, 15, 15), White);  // on white
+    EXPECT_EQ(ViewPixel(ColourViewControl, 0, 0), White);  // attribute 199: white on black
+    EXPECT_EQ(ViewPixel(ColourViewControl, 15, 15), Black);
+    EXPECT_EQ(ViewPixel(MonoViewControl, 16, 0), Black);   // the next cell is not highlighted
     ExpectBothViews(0, false);
 
     // Only row x 32 + column counts: column 40 of row 0 is cell 8 of row 1.
     Render(40, 0);
-    const Bytes wrapped = ViewBytes(ColourView);
+    const Bytes wrapped = ViewBytes(ColourViewControl);
     Render(8, 1);
-    EXPECT_TRUE(wrapped == ViewBytes(ColourView));
+    EXPECT_TRUE(wrapped == ViewBytes(ColourViewControl));
     ExpectBothViews(40, false);
     Render(0, 24);  // index 768: no cell
     ExpectBothViews(-33, false);
@@ -216,10 +216,10 @@ TEST_F(ScreenRendererTest, TheLastPixelAndTheFirstByteOfTheMiddleThird) {
     Render(-1, -1);
     for (int cy = 380; cy < 384; ++cy)
         for (int cx = 508; cx < 512; ++cx)
-            EXPECT_EQ(ViewPixel(MonoView, cx, cy), cx >= 510 && cy >= 382 ? Grey : Black) << cx << "," << cy;
+            EXPECT_EQ(ViewPixel(MonoViewControl, cx, cy), cx >= 510 && cy >= 382 ? Grey : Black) << cx << "," << cy;
     for (int cy = 126; cy < 132; ++cy)
         for (int cx = 0; cx < 18; ++cx)
-            EXPECT_EQ(ViewPixel(MonoView, cx, cy), cx < 16 && (cy == 128 || cy == 129) ? Grey : Black)
+            EXPECT_EQ(ViewPixel(MonoViewControl, cx, cy), cx < 16 && (cy == 128 || cy == 129) ? Grey : Black)
                 << cx << "," << cy;
     ExpectBothViews(-33, false);
 }
