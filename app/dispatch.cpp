@@ -1,5 +1,5 @@
 #include "app/shell.h"
-#include "files/screen_files.h"
+#include "app/file_commands.h"
 #include "render/screen_renderer.h"
 #include "screen/byte_ops.h"
 #include "screen/outline_ops.h"
@@ -21,14 +21,14 @@ constexpr int ViewHeight = 384;
 void Redraw(const screen::ScreenStore& store) { render::ScreenRenderer(store, NoHighlight, NoHighlight); }
 
 // Answers whether the command ends the loop.
-bool DispatchMenuCommand(screen::ScreenStore& store, int command) {
+bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int command) {
     switch (command) {
-    case OpenCommand: files::OpenScreenFile(store); break;
-    case SaveCommand: files::SaveScreenFile(store); break;
+    case OpenCommand: OpenScreenFile(store, session); break;
+    case SaveCommand: SaveScreenFile(store, session); break;
     case QuitCommand: return true;
     case OptimizeCommand: screen::OptimizeAttributes(store); Redraw(store); break;
     case InvertCommand: screen::InvertScreen(store); Redraw(store); break;
-    case SplitCommand: files::SplitScreenFile(store); break;
+    case SplitCommand: SplitScreenFile(store, session); break;
     case FindContourCommand: screen::FindContour(store); Redraw(store); break;
     case CreateMaskCommand: screen::CreateMask(store); Redraw(store); break;
     case MirrorCommand: screen::MirrorHorisontal(store); Redraw(store); break;
@@ -59,13 +59,13 @@ bool PointerCell(int view, int& column, int& row) {
     return true;
 }
 
-void UpdateTitleStatus(const screen::ScreenStore& store, int view) {
+void UpdateTitleStatus(const screen::ScreenStore& store, const Session& session, int view) {
     int column = 0;
     int row = 0;
     if (!PointerCell(view, column, row))
         return;
     std::uint8_t attribute = store.working()[screen::AttributeOffset(column, row)];
-    std::string title = TitleStatusLine(column, row, attribute, files::CurrentFileName());
+    std::string title = TitleStatusLine(column, row, attribute, session.currentFileName);
     toolkit::SetWindowCaption(MainWindow, title.c_str());
     render::ScreenRenderer(store, column, row);
 }
@@ -79,7 +79,7 @@ void InvertCellsUnderPointer(screen::ScreenStore& store, int view, screen::Mouse
     render::ScreenRenderer(store, column, row);
 }
 
-void DispatchViewEvent(screen::ScreenStore& store, int view) {
+void DispatchViewEvent(screen::ScreenStore& store, const Session& session, int view) {
     std::int32_t type = toolkit::CurrentEventType();
     if (type == toolkit::LeftButtonDownEventType || type == toolkit::RightButtonDownEventType) {
         auto button = type == toolkit::LeftButtonDownEventType ? screen::MouseButton::Left
@@ -87,30 +87,30 @@ void DispatchViewEvent(screen::ScreenStore& store, int view) {
         InvertCellsUnderPointer(store, view, button);
     }
     if (type == toolkit::MouseMoveEventType)
-        UpdateTitleStatus(store, view);
+        UpdateTitleStatus(store, session, view);
 }
 
 } // namespace
 
-std::int32_t DispatchEvent(screen::ScreenStore& store, std::int32_t kind) {
+std::int32_t DispatchEvent(screen::ScreenStore& store, Session& session, std::int32_t kind) {
     std::int32_t source = toolkit::CurrentEventSource();
-    if (kind == toolkit::MenuEvent && DispatchMenuCommand(store, source))
+    if (kind == toolkit::MenuEvent && DispatchMenuCommand(store, session, source))
         kind = toolkit::CloseWindowEvent;
     if (kind == toolkit::ControlDropEvent)
-        files::LoadDroppedFile(store, toolkit::GetDroppedFiles());
+        LoadDroppedFile(store, session, toolkit::GetDroppedFiles());
     if (kind == toolkit::ControlEvent && source == GridControl)
         Redraw(store);
     if (kind == toolkit::ControlEvent && source == GoControl)
         RunByteOperation(store);
     if (kind == toolkit::ControlEvent && (source == MonoViewControl || source == ColourViewControl))
-        DispatchViewEvent(store, source);
+        DispatchViewEvent(store, session, source);
     return kind;
 }
 
-void RunEventLoop(screen::ScreenStore& store) {
+void RunEventLoop(screen::ScreenStore& store, Session& session) {
     std::int32_t kind = 0;
     do {
-        kind = DispatchEvent(store, toolkit::WaitEvent());
+        kind = DispatchEvent(store, session, toolkit::WaitEvent());
     } while (kind != toolkit::CloseWindowEvent);
 }
 

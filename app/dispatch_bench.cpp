@@ -10,8 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/file_commands.h"
 #include "app/shell.h"
-#include "files/screen_files.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/windows/events.h"
@@ -23,6 +23,7 @@ namespace {
 constexpr std::size_t ViewBytes = 512 * 384 * 3;
 
 screen::ScreenStore* store = nullptr;
+app::Session session;
 
 void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
 
@@ -51,7 +52,7 @@ void PointerMovement(benchmark::State& state, int view) {
         toolkit::PostEvent(toolkit::ControlEvent, view, app::MainWindow, toolkit::MouseMoveEventType, data,
                            ReleaseEventData);
         std::int32_t kind = toolkit::WaitEvent();
-        benchmark::DoNotOptimize(app::DispatchEvent(*store, kind));
+        benchmark::DoNotOptimize(app::DispatchEvent(*store, session, kind));
         x = (x + 37) % 512;
         y = (y + 23) % 384;
     }
@@ -85,8 +86,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr";
-    files::LoadScreenFile(*store, path);
-    if (files::CurrentFileName() != path) {
+    app::LoadScreenFile(*store, session, path);
+    if (session.currentFileName != path) {
         std::fprintf(stderr, "cannot load %s\n", path.c_str());
         return 1;
     }

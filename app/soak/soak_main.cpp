@@ -18,7 +18,6 @@
 
 #include "app/shell.h"
 #include "app/soak/soak.h"
-#include "files/screen_files.h"
 #include "screen/screen_layout.h"
 #include "screen/screen_store.h"
 #include "toolkit/controls/controls.h"
@@ -62,7 +61,7 @@ bool ReadOptions(int argc, char** argv, Options& options) {
 
 // Dispatches every event the action raised, as the program's loop would, and
 // lets the window system deliver what it holds without ever waiting for it.
-void Pump(screen::ScreenStore& store, soak::Counts& counts) {
+void Pump(screen::ScreenStore& store, app::Session& session, soak::Counts& counts) {
     for (;;) {
         if (toolkit::QueuedEventCount() == 0)
             toolkit::testing::WakeEventLoop();
@@ -73,19 +72,19 @@ void Pump(screen::ScreenStore& store, soak::Counts& counts) {
             continue;
         }
         ++counts["events dispatched"];
-        if (app::DispatchEvent(store, kind) == toolkit::CloseWindowEvent)
+        if (app::DispatchEvent(store, session, kind) == toolkit::CloseWindowEvent)
             ++counts["loop ends (Quit or close box)"];
     }
 }
 
 // The title is the start title or a status line, and names a loaded screen.
-std::string Fault(const soak::SoakFiles& files) {
+std::string Fault(const soak::SoakFiles& files, const app::Session& session) {
     static const std::regex status("x:([0-9]|[12][0-9]|3[01]) y:([0-9]|1[0-9]|2[0-3]) "
                                    "attribute:[01]{2}:[01]{3}:[01]{3} file:.*");
     const std::string title = toolkit::WindowCaption(app::MainWindow);
     if (title != "New window ( 0 )" && !std::regex_match(title, status))
         return "title \"" + title + "\"";
-    const std::string& name = files::CurrentFileName();
+    const std::string& name = session.currentFileName;
     if (!name.empty() && !files.IsScreen(name))
         return "current file name \"" + name + "\" names no screen";
     return {};
@@ -112,6 +111,7 @@ int Soak(const Options& options) {
         return Answer(question, files, random, counts);
     });
     screen::ScreenStore store;
+    app::Session session;
     if (!app::BuildMainWindow()) {
         std::fprintf(stderr, "soak: cannot open the main window\n");
         return 1;
@@ -119,18 +119,18 @@ int Soak(const Options& options) {
     screen::BuildLookupTables();
     toolkit::testing::QuietPlatformNotes();
     soak::Actions actions(random, files, counts);
-    Pump(store, counts);
+    Pump(store, session, counts);
 
     long warmMemory = 0;
     const auto start = std::chrono::steady_clock::now();
     for (long done = 1; done <= options.events; ++done) {
-        const std::string loaded = files::CurrentFileName();
+        const std::string loaded = session.currentFileName;
         toolkit::testing::ActivateWindow(app::MainWindow);
         actions.RunOne();
-        Pump(store, counts);
-        if (files::CurrentFileName() != loaded)
+        Pump(store, session, counts);
+        if (session.currentFileName != loaded)
             ++counts["another file loaded"];
-        const std::string fault = Fault(files);
+        const std::string fault = Fault(files, session);
         if (!fault.empty()) {
             std::fprintf(stderr, "soak: after action %ld: %s (seed %llu)\n", done, fault.c_str(),
                          static_cast<unsigned long long>(options.seed));
