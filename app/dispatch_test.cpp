@@ -9,10 +9,10 @@
 
 #include "app/dispatch_reference.h"
 #include "app/shell.h"
-#include "files/screen_files.h"
 #include "screen/screen_layout.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
+#include "toolkit/controls/requester_answers.h"
 #include "toolkit/windows/events.h"
 #include "toolkit/windows/windows.h"
 
@@ -32,7 +32,6 @@ class Dispatch : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(app::BuildMainWindow());
-        screen::BuildLookupTables();
     }
     void SetUp() override {
         toolkit::ClearEventQueue();
@@ -45,7 +44,7 @@ protected:
         toolkit::PostEvent(kind, source, app::MainWindow, type, data, data ? ReleaseEventData : nullptr);
         std::int32_t current = toolkit::WaitEvent();
         EXPECT_EQ(current, kind);
-        return app::DispatchEvent(store, current);
+        return app::DispatchEvent(store, session, current);
     }
     std::int32_t ViewEvent(int view, std::int32_t type, int x, int y) {
         auto* data = new toolkit::CanvasEventData{x, y, 0, 0, 0, 0, 0};
@@ -64,16 +63,35 @@ protected:
     }
 
     screen::ScreenStore store;
+    app::Session session;
 };
 
 TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
     LoadPicture("screen02.scr");
+    session.currentFileName = "/pics/screen02.scr";
     std::uint8_t attribute = store.working()[screen::AttributeOffset(5, 3)];
     ViewEvent(app::ColourViewControl, toolkit::MouseMoveEventType, 5 * Cell + 7, 3 * Cell + 15);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
-              app::TitleStatusLine(5, 3, attribute, files::CurrentFileName()));
+              app::TitleStatusLine(5, 3, attribute, "/pics/screen02.scr"));
     ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, render::ViewWidth - 1, render::ViewHeight - 1);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow).substr(0, 11), "x:31 y:23 a");
+}
+
+// The name a load gives the session must be the one the title then shows.
+TEST_F(Dispatch, OpenLoadsTheChosenFileAndTheTitleNamesIt) {
+    const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen04.scr";
+    toolkit::SetRequesterAnswerer([&](const toolkit::RequesterQuestion&) {
+        toolkit::RequesterAnswer answer;
+        answer.path = path;
+        return answer;
+    });
+    Menu(app::OpenCommand);
+    toolkit::SetRequesterAnswerer({});
+    EXPECT_EQ(Working(), ReadScreen("screen04.scr"));
+    EXPECT_EQ(session.currentFileName, path);
+    ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, 0, 0);
+    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
+              app::TitleStatusLine(0, 0, store.working()[screen::AttributeOffset(0, 0)], path));
 }
 
 TEST_F(Dispatch, EnterLeaveAndReleasesLeaveTheTitleAlone) {
@@ -202,7 +220,7 @@ TEST_F(Dispatch, OtherControlsAndUnknownKindsChangeNothing) {
     Deliver(toolkit::ControlEvent, app::OperationsControl, toolkit::ChangeEventType);
     Deliver(toolkit::ControlEvent, app::GridControl, 0);
     Deliver(toolkit::WindowResizedEvent, app::MainWindow, 0);
-    EXPECT_EQ(app::DispatchEvent(store, toolkit::NoEventKind), toolkit::NoEventKind);
+    EXPECT_EQ(app::DispatchEvent(store, session, toolkit::NoEventKind), toolkit::NoEventKind);
     EXPECT_EQ(Working(), before);
 }
 

@@ -375,7 +375,6 @@ std::string StatusTitle(Cell cell, std::uint8_t attribute, const std::string& fi
 }
 
 ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(screen::ScreenStore&)>& operation) {
-    screen::BuildLookupTables();
     screen::ScreenStore store;
     std::copy(screen.begin(), screen.end(), store.working());
     screen::TakeUndoCopy(store);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/session.h"
 #include "render/views.h"
 #include "screen/screen_store.h"
 
@@ -90,7 +91,7 @@ using Screen = std::vector<std::uint8_t>;
 // or press inside a view, until a redraw without one.
 class PictureWatch {
 public:
-    explicit PictureWatch(const screen::ScreenStore& store);
+    PictureWatch(const screen::ScreenStore& store, const app::Session& session);
     // Around the dispatch of the event WaitEvent just made current.
     void BeforeDispatch(std::int32_t kind);
     void AfterDispatch();
@@ -117,6 +118,7 @@ private:
     };
 
     const screen::ScreenStore& store_;
+    const app::Session& session_;
     Screen undo_;
     Screen before_;
     Expectation expected_[2];  // mono, colour

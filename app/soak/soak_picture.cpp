@@ -10,7 +10,6 @@
 
 #include "app/shell.h"
 #include "app/soak/soak.h"
-#include "files/screen_files.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
@@ -83,7 +82,8 @@ Screen Bytes(const std::uint8_t* screen) { return Screen(screen, screen + screen
 
 } // namespace
 
-PictureWatch::PictureWatch(const screen::ScreenStore& store) : store_(store), undo_(Bytes(store.undo())) {}
+PictureWatch::PictureWatch(const screen::ScreenStore& store, const app::Session& session)
+    : store_(store), session_(session), undo_(Bytes(store.undo())) {}
 
 void PictureWatch::BeforeDispatch(std::int32_t kind) {
     kind_ = kind;
@@ -139,7 +139,7 @@ void PictureWatch::AfterLoad() {
 }
 
 bool PictureWatch::FileHolds(const Screen& screen) const {
-    std::ifstream file(files::CurrentFileName(), std::ios::binary);
+    std::ifstream file(session_.currentFileName, std::ios::binary);
     const Screen bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     return bytes == screen;
 }
