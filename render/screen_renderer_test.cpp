@@ -93,7 +93,9 @@ class ScreenRendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
         toolkit::ClearEventQueue();
-        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, 1042, 480, "renderer test", 0xCC0000), 0);
+        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ColourViewLeft + ViewWidth, ViewTop + ViewHeight, "renderer test",
+                                           toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder),
+                  0);
         ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
         ASSERT_NE(toolkit::CreateCanvas(ColourViewControl, ColourViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
         ASSERT_NE(toolkit::CreateCheckBox(GridCheckBoxControl, 0, 0, 60, 20, "Grid"), 0);
