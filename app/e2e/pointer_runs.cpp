@@ -1,0 +1,145 @@
+#include "app/e2e/pointer_runs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include <unistd.h>
+
+#include "app/e2e/process.h"
+
+namespace e2e {
+namespace {
+
+constexpr int ViewTop = 20;          // below the menu bar
+constexpr int ColourViewLeft = 530;  // the mono view is at 0
+constexpr int CellPixels = 16;
+constexpr int CellsAcross = 512 / CellPixels;
+constexpr int CellsDown = 384 / CellPixels;
+constexpr Milliseconds IdleLook(100);
+constexpr Milliseconds IdleLimit(20000);
+constexpr double IdleWork = 0.5;  // milliseconds of processor time per look
+
+WindowPoint CellPoint(int view, int column, int row, int dx, int dy) {
+    return {view * ColourViewLeft + column * CellPixels + dx, ViewTop + row * CellPixels + dy};
+}
+
+// Idle: next to no processor time used between two looks, so a process still
+// working through queued movements shows.
+bool WaitIdle(pid_t pid) {
+    const Clock::time_point deadline = Clock::now() + IdleLimit;
+    double before = ThreadsRunMilliseconds(pid);
+    while (Clock::now() < deadline) {
+        std::this_thread::sleep_for(IdleLook);
+        const double now = ThreadsRunMilliseconds(pid);
+        if (now < 0)
+            return false;
+        if (now - before < IdleWork)
+            return true;
+        before = now;
+    }
+    return false;
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    return text;
+}
+
+} // namespace
+
+std::vector<WindowPoint> PlanMoves(MovePattern pattern, int count) {
+    std::vector<WindowPoint> plan;
+    for (int i = 0; i < count; ++i) {
+        if (pattern == MovePattern::NewCell) {
+            // Along each row of cells, the rows taken by turns from the two views.
+            const int line = i / CellsAcross;
+            plan.push_back(CellPoint(line % 2, i % CellsAcross, line % CellsDown, CellPixels / 2, CellPixels / 2));
+        } else {
+            // Back and forth over the inner pixels of one cell, its edges untouched.
+            constexpr int Span = CellPixels - 3;
+            const int step = i % (2 * Span);
+            const int dx = 1 + (step <= Span ? step : 2 * Span - step);
+            plan.push_back(CellPoint(0, 5, 3, dx, CellPixels / 2));
+        }
+    }
+    return plan;
+}
+
+double ProcessCpuMilliseconds(pid_t pid) {
+    const std::string stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    // The name in parentheses may hold spaces; the fields after it do not.
+    std::size_t at = stat.rfind(')');
+    if (at == std::string::npos)
+        return -1;
+    const char* field = stat.c_str() + at + 1;
+    unsigned long long utime = 0;
+    unsigned long long stime = 0;
+    // State, then fields 4-13, then utime (14) and stime (15).
+    if (std::sscanf(field, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
+        return -1;
+    return (utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double ThreadsRunMilliseconds(pid_t pid) {
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code failed;
+    double total = 0;
+    bool any = false;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, failed)) {
+        // "run time on the processor, ns" "waiting time, ns" "time slices"
+        const std::string stat = ReadWholeFile(task.path() / "schedstat");
+        unsigned long long ran = 0;
+        if (std::sscanf(stat.c_str(), "%llu", &ran) == 1) {
+            total += ran / 1e6;
+            any = true;
+        }
+    }
+    return any && !failed ? total : -1;
+}
+
+std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, WindowPoint origin,
+                                   const std::vector<WindowPoint>& plan, double intervalSeconds) {
+    if (plan.size() < 2)
+        return std::nullopt;
+    desktop.MovePointer(origin.x + plan.front().x, origin.y + plan.front().y);
+    if (!WaitIdle(pid))
+        return std::nullopt;
+    // One xdotool for the whole run: a process per movement would cost more
+    // than the movement and cap the rate.
+    std::vector<std::string> argv{"xdotool"};
+    const std::string pause = Number(intervalSeconds);
+    for (std::size_t i = 1; i < plan.size(); ++i) {
+        argv.insert(argv.end(), {"mousemove", std::to_string(origin.x + plan[i].x),
+                                 std::to_string(origin.y + plan[i].y)});
+        if (i + 1 < plan.size())
+            argv.insert(argv.end(), {"sleep", pause});
+    }
+    const double before = ThreadsRunMilliseconds(pid);
+    const double ticksBefore = ProcessCpuMilliseconds(pid);
+    const Clock::time_point started = Clock::now();
+    if (!desktop.Tool(argv).succeeded())
+        return std::nullopt;
+    PointerRun run;
+    run.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    if (!WaitIdle(pid))
+        return std::nullopt;
+    run.movements = static_cast<int>(plan.size()) - 1;
+    run.cpuPerMove = (ThreadsRunMilliseconds(pid) - before) / run.movements;
+    run.ticksPerMove = (ProcessCpuMilliseconds(pid) - ticksBefore) / run.movements;
+    return run;
+}
+
+std::optional<WindowPoint> WindowOrigin(const Desktop& desktop, const std::string& window) {
+    const Outcome outcome = desktop.Tool({"xdotool", "getwindowgeometry", "--shell", window});
+    const std::string& text = outcome.output;
+    const std::size_t x = text.find("X=");
+    const std::size_t y = text.find("Y=");
+    if (!outcome.succeeded() || x == std::string::npos || y == std::string::npos)
+        return std::nullopt;
+    return WindowPoint{std::atoi(text.c_str() + x + 2), std::atoi(text.c_str() + y + 2)};
+}
+
+} // namespace e2e
