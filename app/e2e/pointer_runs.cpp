@@ -100,7 +100,7 @@ double ThreadsRunMilliseconds(pid_t pid) {
     return any && !failed ? total : -1;
 }
 
-std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, WindowPoint origin,
+std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t server, WindowPoint origin,
                                    const std::vector<WindowPoint>& plan, double intervalSeconds) {
     if (plan.size() < 2)
         return std::nullopt;
@@ -119,6 +119,7 @@ std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, WindowPoin
     }
     const double before = ThreadsRunMilliseconds(pid);
     const double ticksBefore = ProcessCpuMilliseconds(pid);
+    const double serverBefore = ThreadsRunMilliseconds(server);
     const Clock::time_point started = Clock::now();
     if (!desktop.Tool(argv).succeeded())
         return std::nullopt;
@@ -129,6 +130,7 @@ std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, WindowPoin
     run.movements = static_cast<int>(plan.size()) - 1;
     run.cpuPerMove = (ThreadsRunMilliseconds(pid) - before) / run.movements;
     run.ticksPerMove = (ProcessCpuMilliseconds(pid) - ticksBefore) / run.movements;
+    run.serverPerMove = (ThreadsRunMilliseconds(server) - serverBefore) / run.movements;
     return run;
 }
 

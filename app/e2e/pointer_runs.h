@@ -40,13 +40,15 @@ struct PointerRun {
     double seconds = 0;         // how long xdotool took to send them
     double cpuPerMove = 0;      // milliseconds of the program's time per movement, from the threads' run time
     double ticksPerMove = 0;    // the same from utime + stime
+    double serverPerMove = 0;   // the X server's run time per movement: xdotool's and the program's requests
     double sentHz() const { return seconds > 0 ? movements / seconds : 0; }
 };
 
 // Puts the pointer on the plan's first position, waits for the program to be
 // idle, sends the rest one every `intervalSeconds` from one xdotool, waits for
 // the program to be idle again and charges it the time it used meanwhile.
-std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, WindowPoint origin,
+// `server`: the X server's process, whose time is reported beside.
+std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t server, WindowPoint origin,
                                    const std::vector<WindowPoint>& plan, double intervalSeconds);
 
 // The client origin of a top-level window, on the screen.

@@ -1,0 +1,43 @@
+#pragma once
+// The programs the measurement starts in its private X server, and what it
+// does to them as a user would.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+#include "app/e2e/desktop.h"
+#include "app/e2e/pointer_runs.h"
+#include "app/e2e/process.h"
+
+namespace e2e {
+
+// Where the programs run: the display, the X server's process (its time is
+// spent on the programs' behalf) and a scratch folder they start in.
+struct Stage {
+    Desktop desktop;
+    pid_t server = -1;
+    std::string folder;
+
+    std::string OutputPath() const { return folder + "/program.out"; }
+    std::string ErrorsPath() const { return folder + "/program.err"; }
+};
+
+// Starts a Qt program on the stage; its output goes to the stage's files.
+std::unique_ptr<Child> StartOnStage(const Stage& stage, const std::vector<std::string>& argv);
+
+// The first mapped window whose whole name matches, polled for up to 30 s;
+// empty when none appeared.
+std::string WaitVisible(const Desktop& desktop, const std::string& pattern);
+
+// "VmHWM", "VmRSS" and the like from /proc/PID/status, in kB; -1 when absent.
+long StatusField(pid_t pid, const std::string& field);
+
+// Loads `screen` into scrlab through its open requester, and answers once the
+// title shows it.
+bool LoadScreen(const Desktop& desktop, const std::string& window, WindowPoint origin, const std::string& screen);
+
+} // namespace e2e
