@@ -64,23 +64,35 @@ struct Figures {
     long received = -1;  // movements that reached the minimal window's views
 };
 
-bool MeasureStart(const Stage& stage, const char* label, const std::vector<std::string>& argv, const char* title,
-                  int runs) {
-    std::vector<double> times;
+struct Started {
+    const char* label;
+    std::vector<std::string> argv;
+    const char* title;
+    std::vector<double> times = {};
+};
+
+// The programs start by turns, so a change in the machine's load falls on all
+// of them alike.
+bool MeasureStarts(const Stage& stage, std::vector<Started> programs, int runs) {
     for (int run = 0; run < runs; ++run) {
-        const Clock::time_point started = Clock::now();
-        auto child = e2e::StartOnStage(stage, argv);
-        if (e2e::WaitVisible(stage.desktop, title).empty()) {
-            std::fprintf(stderr, "%s: no window appeared: %s\n", label,
-                         e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
-            return false;
+        for (Started& program : programs) {
+            const Clock::time_point started = Clock::now();
+            auto child = e2e::StartOnStage(stage, program.argv);
+            if (e2e::WaitVisible(stage.desktop, program.title).empty()) {
+                std::fprintf(stderr, "%s: no window appeared: %s\n", program.label,
+                             e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
+                return false;
+            }
+            program.times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - started).count());
+            child->Stop();
         }
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - started).count());
-        child->Stop();
     }
-    std::sort(times.begin(), times.end());
-    std::printf("start to window shown, %s: median %.0f ms (min %.0f, max %.0f, %d starts)\n", label,
-                times[times.size() / 2], times.front(), times.back(), runs);
+    for (Started& program : programs) {
+        std::vector<double>& times = program.times;
+        std::sort(times.begin(), times.end());
+        std::printf("start to window shown, %s: median %.0f ms (min %.0f, max %.0f, %d starts)\n", program.label,
+                    times[times.size() / 2], times.front(), times.back(), runs);
+    }
     return true;
 }
 
@@ -241,9 +253,10 @@ int main(int argc, char** argv) {
             const Stage stage{e2e::Desktop(server.display()), server.pid(), pattern};
             std::vector<Figures> figures;
             std::printf("program: %s\n", options.program.c_str());
-            if (MeasureStart(stage, "scrlab", {options.program}, ScrlabTitle, options.runs) &&
-                MeasureStart(stage, "minimal window", {SCRLAB_MINIMAL_WINDOW, "receive"}, MinimalTitle,
-                             options.runs) &&
+            if (MeasureStarts(stage,
+                              {{"scrlab", {options.program}, ScrlabTitle},
+                               {"minimal window", {SCRLAB_MINIMAL_WINDOW, "receive"}, MinimalTitle}},
+                              options.runs) &&
                 MeasureScrlab(stage, options, figures) && MeasureMinimal(stage, options, figures)) {
                 PrintFigures(figures);
                 status = 0;

@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRgb>
 #include <QString>
 #include <QWidget>
 
@@ -117,12 +118,14 @@ View::View(MinimalWindow* window, int left, QColor ink)
     setGeometry(left, ViewTop, ViewWidth, ViewHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    // A checkered picture, so a repaint copies real pixels, not one colour.
-    QPainter painter(&picture_);
-    picture_.fill(QColor(215, 215, 215));
-    for (int y = 0; y < ViewHeight; y += 2)
-        for (int x = (y / 2) % 2; x < ViewWidth; x += 2)
-            painter.fillRect(x, y, 1, 1, ink);
+    // A checkered picture, so a repaint copies real pixels, not one colour;
+    // written directly, as one fillRect a pixel would slow the start down.
+    const QRgb paper = qRgb(215, 215, 215);
+    for (int y = 0; y < ViewHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture_.scanLine(y));
+        for (int x = 0; x < ViewWidth; ++x)
+            line[x] = (x + y) % 2 ? paper : ink.rgb();
+    }
 }
 
 void View::SetHighlight(int column, int row) {
