@@ -37,8 +37,8 @@ const char MinimalTitle[] = "^Minimal window$";
 struct Rate {
     const char* name;
     double interval;  // seconds between movements
+    double pause = 0;  // what xdotool sleeps between them to achieve it, corrected run by run
 };
-constexpr Rate Rates[] = {{"125 Hz", 0.008}, {"1000 Hz", 0.001}};
 
 // What each pattern is compared with, and how close scrlab should come.
 struct Comparison {
@@ -57,6 +57,16 @@ struct Options {
     std::string program = SCRLAB_PROGRAM;
     std::string profile;  // where perf writes a profile of one more fast run; empty: none
 };
+
+// The rates, with xdotool's pauses measured on this machine now.
+std::vector<Rate> CalibratedRates(const e2e::Desktop& desktop) {
+    std::vector<Rate> rates{{"125 Hz", 0.008}, {"1000 Hz", 0.001}};
+    for (Rate& rate : rates) {
+        rate.pause = e2e::CalibratedPause(desktop, rate.interval);
+        std::printf("xdotool pause for %s, first guess: %.3f ms\n", rate.name, rate.pause * 1000);
+    }
+    return rates;
+}
 
 struct Figures {
     e2e::PointerRun scrlab;
@@ -105,14 +115,13 @@ long ReceivedMovements(const std::string& output) {
 
 // A fresh minimal window for each run, so its count of movements is the run's.
 std::optional<e2e::PointerRun> RunMinimal(const Stage& stage, const char* mode,
-                                          const std::vector<e2e::WindowPoint>& plan, double interval,
-                                          long& received) {
+                                          const std::vector<e2e::WindowPoint>& plan, Rate& rate, long& received) {
     auto child = e2e::StartOnStage(stage, {SCRLAB_MINIMAL_WINDOW, mode});
     const std::string window = e2e::WaitVisible(stage.desktop, MinimalTitle);
     auto origin = window.empty() ? std::nullopt : e2e::WindowOrigin(stage.desktop, window);
     if (!origin)
         return std::nullopt;
-    auto run = e2e::RunMoves(stage.desktop, child->pid(), stage.server, *origin, plan, interval);
+    auto run = e2e::RunMoves(stage.desktop, child->pid(), stage.server, *origin, plan, rate.interval, rate.pause);
     child->Stop();
     // Less the movement that put the pointer on its first position.
     received = ReceivedMovements(e2e::ReadWholeFile(stage.OutputPath())) - 1;
@@ -134,24 +143,25 @@ bool WaitFileWritten(const std::string& path) {
 // One more run under perf, after the measured ones so its sampling costs them
 // nothing.
 bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::WindowPoint origin,
-             const std::vector<e2e::WindowPoint>& plan, double interval) {
+             const std::vector<e2e::WindowPoint>& plan, Rate& rate) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
     e2e::Child perf({"perf", "record", "-e", "cpu-clock", "-g", "-p", std::to_string(pid), "-o", path}, {},
                     stage.folder + "/perf.out", stage.folder + "/perf.err");
-    if (!WaitFileWritten(path) || !e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, interval)) {
+    if (!WaitFileWritten(path) || !e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, rate.interval, rate.pause)) {
         std::fprintf(stderr, "no profile: %s\n", e2e::ReadWholeFile(stage.folder + "/perf.err").c_str());
         return false;
     }
     perf.Stop();
-    std::printf("profile of %zu more movements into new cells at %.0f Hz: %s\n", plan.size() - 1, 1 / interval,
+    std::printf("profile of %zu more movements into new cells at %s: %s\n", plan.size() - 1, rate.name,
                 path.c_str());
     return true;
 }
 
 // Every rate and pattern against scrlab, with a screen loaded; then the
 // memory it has taken.
-bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Figures>& figures) {
+bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>& rates,
+                   std::vector<Figures>& figures) {
     const std::string screen = stage.folder + "/screen02.scr";
     std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr", screen,
                                std::filesystem::copy_options::overwrite_existing);
@@ -165,10 +175,10 @@ bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Figur
         std::fprintf(stderr, "the screen did not load: %s\n", e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
         return false;
     }
-    for (const Rate& rate : Rates) {
+    for (Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
-            auto run = e2e::RunMoves(stage.desktop, child->pid(), stage.server, *origin, plan, rate.interval);
+            auto run = e2e::RunMoves(stage.desktop, child->pid(), stage.server, *origin, plan, rate.interval, rate.pause);
             if (!run) {
                 std::fprintf(stderr, "scrlab did not settle after the movements at %s\n", rate.name);
                 return false;
@@ -180,19 +190,20 @@ bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Figur
     const long now = e2e::StatusField(child->pid(), "VmRSS");
     std::printf("resident memory: %.1f MiB at start, %.1f MiB after loading and %zu movements, peak %.1f MiB\n",
                 atStart / 1024.0, now / 1024.0, figures.size() * options.moves, peak / 1024.0);
-    const Rate& fastest = Rates[std::size(Rates) - 1];
+    Rate& fastest = rates.back();
     return options.profile.empty() || Profile(stage, options.profile, child->pid(), *origin,
                                               e2e::PlanMoves(MovePattern::NewCell, options.moves + 1),
-                                              fastest.interval);
+                                              fastest);
 }
 
-bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Figures>& figures) {
+bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Rate>& rates,
+                    std::vector<Figures>& figures) {
     std::size_t next = 0;
-    for (const Rate& rate : Rates) {
+    for (Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             Figures& f = figures[next++];
             auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
-            auto run = RunMinimal(stage, comparison.peerMode, plan, rate.interval, f.received);
+            auto run = RunMinimal(stage, comparison.peerMode, plan, rate, f.received);
             if (!run) {
                 std::fprintf(stderr, "the minimal window failed at %s: %s\n", rate.name,
                              e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
@@ -204,13 +215,13 @@ bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Figu
     return true;
 }
 
-void PrintFigures(const std::vector<Figures>& figures) {
+void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& figures) {
     std::printf("\nprocessor time per pointer movement, ms: the threads' run time (utime + stime, in 10 ms ticks)\n"
                 "and the X server's run time over the same run (xdotool's requests included)\n"
                 "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-17s %s\n", "rate", "pattern", "scrlab", "X",
                 "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "received by m");
     std::size_t next = 0;
-    for (const Rate& rate : Rates) {
+    for (const Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             const Figures& f = figures[next++];
             const double ratio = f.minimal.cpuPerMove > 0 ? f.scrlab.cpuPerMove / f.minimal.cpuPerMove : 0;
@@ -253,12 +264,13 @@ int main(int argc, char** argv) {
             const Stage stage{e2e::Desktop(server.display()), server.pid(), pattern};
             std::vector<Figures> figures;
             std::printf("program: %s\n", options.program.c_str());
+            std::vector<Rate> rates = CalibratedRates(stage.desktop);
             if (MeasureStarts(stage,
                               {{"scrlab", {options.program}, ScrlabTitle},
                                {"minimal window", {SCRLAB_MINIMAL_WINDOW, "receive"}, MinimalTitle}},
                               options.runs) &&
-                MeasureScrlab(stage, options, figures) && MeasureMinimal(stage, options, figures)) {
-                PrintFigures(figures);
+                MeasureScrlab(stage, options, rates, figures) && MeasureMinimal(stage, options, rates, figures)) {
+                PrintFigures(rates, figures);
                 status = 0;
             }
         }

@@ -1,5 +1,6 @@
 #include "app/e2e/pointer_runs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -44,8 +45,36 @@ bool WaitIdle(pid_t pid) {
 
 std::string Number(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.4f", value);
+    std::snprintf(text, sizeof text, "%.6f", value);
     return text;
+}
+
+// All but the plan's first position, from a few xdotools in turn, each sending
+// a batch in one command line: a process per movement would cost more than
+// the movement and cap the rate. The machine's load changes how long the
+// pauses really last, so each batch corrects the pause by how far the last one
+// missed the interval. Answers how long it all took.
+std::optional<double> SendMoves(const Desktop& desktop, WindowPoint origin, const std::vector<WindowPoint>& plan,
+                                double intervalSeconds, double& pauseSeconds) {
+    constexpr std::size_t Batch = 50;
+    const Clock::time_point started = Clock::now();
+    for (std::size_t first = 1; first < plan.size(); first += Batch) {
+        const std::size_t end = std::min(plan.size(), first + Batch);
+        std::vector<std::string> argv{"xdotool"};
+        const std::string pause = Number(pauseSeconds);
+        for (std::size_t i = first; i < end; ++i) {
+            if (i > 1)
+                argv.insert(argv.end(), {"sleep", pause});
+            argv.insert(argv.end(), {"mousemove", std::to_string(origin.x + plan[i].x),
+                                     std::to_string(origin.y + plan[i].y)});
+        }
+        const Clock::time_point batchStarted = Clock::now();
+        if (!desktop.Tool(argv).succeeded())
+            return std::nullopt;
+        const double period = std::chrono::duration<double>(Clock::now() - batchStarted).count() / (end - first);
+        pauseSeconds = std::max(0.0, pauseSeconds + (intervalSeconds - period));
+    }
+    return std::chrono::duration<double>(Clock::now() - started).count();
 }
 
 } // namespace
@@ -100,33 +129,33 @@ double ThreadsRunMilliseconds(pid_t pid) {
     return any && !failed ? total : -1;
 }
 
+double CalibratedPause(const Desktop& desktop, double intervalSeconds) {
+    constexpr int Movements = 200;
+    std::vector<WindowPoint> plan;
+    for (int i = 0; i <= Movements; ++i)
+        plan.push_back({1 + i % 100, 1 + i % 50});
+    desktop.MovePointer(plan.front().x, plan.front().y);
+    double pause = intervalSeconds;
+    SendMoves(desktop, {0, 0}, plan, intervalSeconds, pause);
+    return pause;
+}
+
 std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t server, WindowPoint origin,
-                                   const std::vector<WindowPoint>& plan, double intervalSeconds) {
+                                   const std::vector<WindowPoint>& plan, double intervalSeconds,
+                                   double& pauseSeconds) {
     if (plan.size() < 2)
         return std::nullopt;
     desktop.MovePointer(origin.x + plan.front().x, origin.y + plan.front().y);
     if (!WaitIdle(pid))
         return std::nullopt;
-    // One xdotool for the whole run: a process per movement would cost more
-    // than the movement and cap the rate.
-    std::vector<std::string> argv{"xdotool"};
-    const std::string pause = Number(intervalSeconds);
-    for (std::size_t i = 1; i < plan.size(); ++i) {
-        argv.insert(argv.end(), {"mousemove", std::to_string(origin.x + plan[i].x),
-                                 std::to_string(origin.y + plan[i].y)});
-        if (i + 1 < plan.size())
-            argv.insert(argv.end(), {"sleep", pause});
-    }
     const double before = ThreadsRunMilliseconds(pid);
     const double ticksBefore = ProcessCpuMilliseconds(pid);
     const double serverBefore = ThreadsRunMilliseconds(server);
-    const Clock::time_point started = Clock::now();
-    if (!desktop.Tool(argv).succeeded())
+    const std::optional<double> seconds = SendMoves(desktop, origin, plan, intervalSeconds, pauseSeconds);
+    if (!seconds || !WaitIdle(pid))
         return std::nullopt;
     PointerRun run;
-    run.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    if (!WaitIdle(pid))
-        return std::nullopt;
+    run.seconds = *seconds;
     run.movements = static_cast<int>(plan.size()) - 1;
     run.cpuPerMove = (ThreadsRunMilliseconds(pid) - before) / run.movements;
     run.ticksPerMove = (ProcessCpuMilliseconds(pid) - ticksBefore) / run.movements;

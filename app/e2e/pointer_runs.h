@@ -44,12 +44,21 @@ struct PointerRun {
     double sentHz() const { return seconds > 0 ? movements / seconds : 0; }
 };
 
+// The pause between xdotool's movements that makes it send one every
+// `intervalSeconds` over an empty screen, a first guess for RunMoves: its own
+// work and the sleep's overshoot make the period longer than the pause. Nothing
+// of ours may be under the pointer's path (the screen's top left corner).
+double CalibratedPause(const Desktop& desktop, double intervalSeconds);
+
 // Puts the pointer on the plan's first position, waits for the program to be
-// idle, sends the rest one every `intervalSeconds` from one xdotool, waits for
-// the program to be idle again and charges it the time it used meanwhile.
-// `server`: the X server's process, whose time is reported beside.
+// idle, sends the rest one every `intervalSeconds`, waits for the program to
+// be idle again and charges it the time it used meanwhile. `pauseSeconds`:
+// what xdotool sleeps between movements, corrected as the run goes and left
+// for the next run. `server`: the X server's process, whose time is reported
+// beside.
 std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t server, WindowPoint origin,
-                                   const std::vector<WindowPoint>& plan, double intervalSeconds);
+                                   const std::vector<WindowPoint>& plan, double intervalSeconds,
+                                   double& pauseSeconds);
 
 // The client origin of a top-level window, on the screen.
 std::optional<WindowPoint> WindowOrigin(const Desktop& desktop, const std::string& window);
