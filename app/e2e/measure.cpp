@@ -71,8 +71,21 @@ std::vector<Rate> CalibratedRates(const e2e::Desktop& desktop) {
 struct Figures {
     e2e::PointerRun scrlab;
     e2e::PointerRun minimal;
-    long received = -1;  // movements that reached the minimal window's views
+    long received = -1;         // movements that reached the minimal window's views
+    long scrlabRetitles = -1;   // how often each changed its title during the run
+    long minimalRetitles = -1;
 };
+
+// A run with the window's title changes counted.
+std::optional<e2e::PointerRun> WatchedRun(const Stage& stage, pid_t pid, const std::string& window,
+                                          e2e::WindowPoint origin, const std::vector<e2e::WindowPoint>& plan,
+                                          Rate& rate, long& retitles) {
+    e2e::TitleWatch watch(stage, window);
+    auto run = watch.ready() ? e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, rate.interval, rate.pause)
+                             : std::nullopt;
+    retitles = watch.StopAndCount();
+    return run;
+}
 
 struct Started {
     const char* label;
@@ -115,29 +128,17 @@ long ReceivedMovements(const std::string& output) {
 
 // A fresh minimal window for each run, so its count of movements is the run's.
 std::optional<e2e::PointerRun> RunMinimal(const Stage& stage, const char* mode,
-                                          const std::vector<e2e::WindowPoint>& plan, Rate& rate, long& received) {
+                                          const std::vector<e2e::WindowPoint>& plan, Rate& rate, Figures& f) {
     auto child = e2e::StartOnStage(stage, {SCRLAB_MINIMAL_WINDOW, mode});
     const std::string window = e2e::WaitVisible(stage.desktop, MinimalTitle);
     auto origin = window.empty() ? std::nullopt : e2e::WindowOrigin(stage.desktop, window);
     if (!origin)
         return std::nullopt;
-    auto run = e2e::RunMoves(stage.desktop, child->pid(), stage.server, *origin, plan, rate.interval, rate.pause);
+    auto run = WatchedRun(stage, child->pid(), window, *origin, plan, rate, f.minimalRetitles);
     child->Stop();
     // Less the movement that put the pointer on its first position.
-    received = ReceivedMovements(e2e::ReadWholeFile(stage.OutputPath())) - 1;
+    f.received = ReceivedMovements(e2e::ReadWholeFile(stage.OutputPath())) - 1;
     return run;
-}
-
-// perf writes its header as soon as it is attached.
-bool WaitFileWritten(const std::string& path) {
-    const Clock::time_point deadline = Clock::now() + Limit;
-    std::error_code missing;
-    while (Clock::now() < deadline) {
-        if (std::filesystem::file_size(path, missing) > 0 && !missing)
-            return true;
-        std::this_thread::sleep_for(Milliseconds(20));
-    }
-    return false;
 }
 
 // One more run under perf, after the measured ones so its sampling costs them
@@ -148,7 +149,8 @@ bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::Window
     std::filesystem::remove(path, ignored);
     e2e::Child perf({"perf", "record", "-e", "cpu-clock", "-g", "-p", std::to_string(pid), "-o", path}, {},
                     stage.folder + "/perf.out", stage.folder + "/perf.err");
-    if (!WaitFileWritten(path) || !e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, rate.interval, rate.pause)) {
+    if (!e2e::WaitFileWritten(path) ||
+        !e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, rate.interval, rate.pause)) {
         std::fprintf(stderr, "no profile: %s\n", e2e::ReadWholeFile(stage.folder + "/perf.err").c_str());
         return false;
     }
@@ -178,12 +180,14 @@ bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>
     for (Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
-            auto run = e2e::RunMoves(stage.desktop, child->pid(), stage.server, *origin, plan, rate.interval, rate.pause);
+            Figures f;
+            auto run = WatchedRun(stage, child->pid(), window, *origin, plan, rate, f.scrlabRetitles);
             if (!run) {
                 std::fprintf(stderr, "scrlab did not settle after the movements at %s\n", rate.name);
                 return false;
             }
-            figures.push_back({*run, {}, -1});
+            f.scrlab = *run;
+            figures.push_back(f);
         }
     }
     const long peak = e2e::StatusField(child->pid(), "VmHWM");
@@ -203,7 +207,7 @@ bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Rate
         for (const Comparison& comparison : Comparisons) {
             Figures& f = figures[next++];
             auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
-            auto run = RunMinimal(stage, comparison.peerMode, plan, rate, f.received);
+            auto run = RunMinimal(stage, comparison.peerMode, plan, rate, f);
             if (!run) {
                 std::fprintf(stderr, "the minimal window failed at %s: %s\n", rate.name,
                              e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
@@ -218,23 +222,24 @@ bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Rate
 void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& figures) {
     std::printf("\nprocessor time per pointer movement, ms: the threads' run time (utime + stime, in 10 ms ticks)\n"
                 "and the X server's run time over the same run (xdotool's requests included)\n"
-                "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-17s %s\n", "rate", "pattern", "scrlab", "X",
-                "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "received by m");
+                "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-16s %-16s %s\n", "rate", "pattern", "scrlab", "X",
+                "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "retitles (s / m)", "received by m");
     std::size_t next = 0;
     for (const Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             const Figures& f = figures[next++];
             const double ratio = f.minimal.cpuPerMove > 0 ? f.scrlab.cpuPerMove / f.minimal.cpuPerMove : 0;
-            std::printf("%-8s %-12s %5.3f (%5.3f)  %5.3f   %5.3f (%5.3f)  %5.3f   %5.2f  %4.1f   %4.1f  %4.0f / %4.0f      "
+            std::printf("%-8s %-12s %5.3f (%5.3f)  %5.3f   %5.3f (%5.3f)  %5.3f   %5.2f  %4.1f   %4.1f  %4.0f / %4.0f      %4ld / %4ld      "
                         "%ld of %d\n",
                         rate.name, comparison.name, f.scrlab.cpuPerMove, f.scrlab.ticksPerMove,
                         f.scrlab.serverPerMove, f.minimal.cpuPerMove, f.minimal.ticksPerMove,
                         f.minimal.serverPerMove, ratio, comparison.target, comparison.goal, f.scrlab.sentHz(),
-                        f.minimal.sentHz(), f.received, f.minimal.movements);
+                        f.minimal.sentHz(), f.scrlabRetitles, f.minimalRetitles, f.received, f.minimal.movements);
         }
     }
     std::printf("minimal: \"floor\" for new cells (retitle, repaint two cells of both views), \"receive\" within a "
-                "cell (nothing else)\n");
+                "cell (nothing else)\nretitles: the title changes seen from outside; each movement into a new cell "
+                "handled retitles once\n");
 }
 
 } // namespace

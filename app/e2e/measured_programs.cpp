@@ -1,6 +1,9 @@
 #include "app/e2e/measured_programs.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 
 namespace e2e {
 namespace {
@@ -34,6 +37,32 @@ long StatusField(pid_t pid, const std::string& field) {
     std::string status = ReadWholeFile("/proc/" + std::to_string(pid) + "/status");
     std::size_t at = status.find(field + ":");
     return at == std::string::npos ? -1 : std::atol(status.c_str() + at + field.size() + 1);
+}
+
+bool WaitFileWritten(const std::string& path) {
+    const Clock::time_point deadline = Clock::now() + Limit;
+    std::error_code missing;
+    while (Clock::now() < deadline) {
+        if (std::filesystem::file_size(path, missing) > 0 && !missing)
+            return true;
+        std::this_thread::sleep_for(Milliseconds(20));
+    }
+    return false;
+}
+
+// xprop prints the title as it is, then a line for each change.
+TitleWatch::TitleWatch(const Stage& stage, const std::string& window) : path_(stage.folder + "/titles.out") {
+    spy_ = std::make_unique<Child>(std::vector<std::string>{"xprop", "-id", window, "-spy", "WM_NAME"},
+                                   stage.desktop.environment(), path_, stage.folder + "/titles.err");
+    ready_ = WaitFileWritten(path_);
+}
+
+long TitleWatch::StopAndCount() {
+    spy_->Stop();
+    if (!ready_)
+        return -1;
+    const std::string titles = ReadWholeFile(path_);
+    return static_cast<long>(std::count(titles.begin(), titles.end(), '\n')) - 1;
 }
 
 // The title shows the file only once the pointer moves over a view.

@@ -36,6 +36,26 @@ std::string WaitVisible(const Desktop& desktop, const std::string& pattern);
 // "VmHWM", "VmRSS" and the like from /proc/PID/status, in kB; -1 when absent.
 long StatusField(pid_t pid, const std::string& field);
 
+// Counts a window's changes of title from outside, with `xprop -spy`: when
+// every movement into a new cell retitles, the count says how many movements a
+// program really handled when they came faster than it could take them.
+class TitleWatch {
+public:
+    TitleWatch(const Stage& stage, const std::string& window);
+    bool ready() const { return ready_; }
+    // Stops watching; -1 when the watch never started.
+    long StopAndCount();
+
+private:
+    std::string path_;
+    std::unique_ptr<Child> spy_;
+    bool ready_ = false;
+};
+
+// Whether a file has something in it within 30 s: tools that write a header
+// or a first line once they are attached.
+bool WaitFileWritten(const std::string& path);
+
 // Loads `screen` into scrlab through its open requester, and answers once the
 // title shows it.
 bool LoadScreen(const Desktop& desktop, const std::string& window, WindowPoint origin, const std::string& screen);

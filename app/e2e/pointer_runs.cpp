@@ -13,11 +13,13 @@
 namespace e2e {
 namespace {
 
+constexpr int ViewWidth = 512;
+constexpr int ViewHeight = 384;
 constexpr int ViewTop = 20;          // below the menu bar
 constexpr int ColourViewLeft = 530;  // the mono view is at 0
 constexpr int CellPixels = 16;
-constexpr int CellsAcross = 512 / CellPixels;
-constexpr int CellsDown = 384 / CellPixels;
+constexpr int CellsAcross = ViewWidth / CellPixels;
+constexpr int CellsDown = ViewHeight / CellPixels;
 constexpr Milliseconds IdleLook(100);
 constexpr Milliseconds IdleLimit(20000);
 constexpr double IdleWork = 0.5;  // milliseconds of processor time per look
