@@ -131,7 +131,7 @@ std::optional<e2e::PointerRun> RunMinimal(const Stage& stage, const char* mode,
                                           const std::vector<e2e::WindowPoint>& plan, Rate& rate, Figures& f) {
     auto child = e2e::StartOnStage(stage, {SCRLAB_MINIMAL_WINDOW, mode});
     const std::string window = e2e::WaitVisible(stage.desktop, MinimalTitle);
-    auto origin = window.empty() ? std::nullopt : e2e::WindowOrigin(stage.desktop, window);
+    auto origin = window.empty() ? std::nullopt : e2e::ViewsOrigin(stage.desktop, window, e2e::ViewWindows::Painted);
     if (!origin)
         return std::nullopt;
     auto run = WatchedRun(stage, child->pid(), window, *origin, plan, rate, f.minimalRetitles);
@@ -169,9 +169,11 @@ bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>
                                std::filesystem::copy_options::overwrite_existing);
     auto child = e2e::StartOnStage(stage, {options.program});
     const std::string window = e2e::WaitVisible(stage.desktop, ScrlabTitle);
-    auto origin = window.empty() ? std::nullopt : e2e::WindowOrigin(stage.desktop, window);
-    if (!origin)
+    auto origin = window.empty() ? std::nullopt : e2e::ViewsOrigin(stage.desktop, window, e2e::ViewWindows::Native);
+    if (!origin) {
+        std::fprintf(stderr, "scrlab's views were not found\n");
         return false;
+    }
     const long atStart = e2e::StatusField(child->pid(), "VmRSS");
     if (!e2e::LoadScreen(stage.desktop, window, *origin, screen)) {
         std::fprintf(stderr, "the screen did not load: %s\n", e2e::ReadWholeFile(stage.ErrorsPath()).c_str());

@@ -50,9 +50,10 @@ bool WaitFileWritten(const std::string& path) {
     return false;
 }
 
-// xprop prints the title as it is, then a line for each change.
+// xprop prints the title as it is, then a line for each change. Into a file
+// its output is buffered, and stopping it would lose the last lines.
 TitleWatch::TitleWatch(const Stage& stage, const std::string& window) : path_(stage.folder + "/titles.out") {
-    spy_ = std::make_unique<Child>(std::vector<std::string>{"xprop", "-id", window, "-spy", "WM_NAME"},
+    spy_ = std::make_unique<Child>(std::vector<std::string>{"stdbuf", "-oL", "xprop", "-id", window, "-spy", "WM_NAME"},
                                    stage.desktop.environment(), path_, stage.folder + "/titles.err");
     ready_ = WaitFileWritten(path_);
 }

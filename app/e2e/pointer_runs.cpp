@@ -15,17 +15,18 @@ namespace {
 
 constexpr int ViewWidth = 512;
 constexpr int ViewHeight = 384;
-constexpr int ViewTop = 20;          // below the menu bar
+constexpr int ViewTop = 20;          // in the minimal window
 constexpr int ColourViewLeft = 530;  // the mono view is at 0
 constexpr int CellPixels = 16;
 constexpr int CellsAcross = ViewWidth / CellPixels;
 constexpr int CellsDown = ViewHeight / CellPixels;
 constexpr Milliseconds IdleLook(100);
 constexpr Milliseconds IdleLimit(20000);
+constexpr Milliseconds ViewsLimit(30000);
 constexpr double IdleWork = 0.5;  // milliseconds of processor time per look
 
 WindowPoint CellPoint(int view, int column, int row, int dx, int dy) {
-    return {view * ColourViewLeft + column * CellPixels + dx, ViewTop + row * CellPixels + dy};
+    return {view * ColourViewLeft + column * CellPixels + dx, row * CellPixels + dy};
 }
 
 // Idle: next to no processor time used between two looks, so a process still
@@ -165,14 +166,26 @@ std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t serv
     return run;
 }
 
-std::optional<WindowPoint> WindowOrigin(const Desktop& desktop, const std::string& window) {
-    const Outcome outcome = desktop.Tool({"xdotool", "getwindowgeometry", "--shell", window});
-    const std::string& text = outcome.output;
-    const std::size_t x = text.find("X=");
-    const std::size_t y = text.find("Y=");
-    if (!outcome.succeeded() || x == std::string::npos || y == std::string::npos)
-        return std::nullopt;
-    return WindowPoint{std::atoi(text.c_str() + x + 2), std::atoi(text.c_str() + y + 2)};
+std::optional<WindowPoint> ViewsOrigin(const Desktop& desktop, const std::string& window, ViewWindows views) {
+    if (views == ViewWindows::Painted) {
+        const Outcome outcome = desktop.Tool({"xdotool", "getwindowgeometry", "--shell", window});
+        const std::string& text = outcome.output;
+        const std::size_t x = text.find("X=");
+        const std::size_t y = text.find("Y=");
+        if (!outcome.succeeded() || x == std::string::npos || y == std::string::npos)
+            return std::nullopt;
+        return WindowPoint{std::atoi(text.c_str() + x + 2), std::atoi(text.c_str() + y + 2) + ViewTop};
+    }
+    const Clock::time_point deadline = Clock::now() + ViewsLimit;
+    while (Clock::now() < deadline) {
+        std::optional<WindowPoint> found;
+        for (const XWindow& child : desktop.Windows(window, true))
+            if (child.width == ViewWidth && child.height == ViewHeight && (!found || child.x < found->x))
+                found = WindowPoint{child.x, child.y};
+        if (found)
+            return found;
+    }
+    return std::nullopt;
 }
 
 } // namespace e2e

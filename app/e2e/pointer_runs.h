@@ -19,7 +19,7 @@ enum class MovePattern {
 };
 
 struct WindowPoint {
-    int x = 0;  // from the window's client origin
+    int x = 0;  // from the mono view's top left corner; the colour view is 530 to its right
     int y = 0;
 };
 
@@ -60,7 +60,12 @@ std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t serv
                                    const std::vector<WindowPoint>& plan, double intervalSeconds,
                                    double& pauseSeconds);
 
-// The client origin of a top-level window, on the screen.
-std::optional<WindowPoint> WindowOrigin(const Desktop& desktop, const std::string& window);
+// How a program makes its views: scrlab's are windows of their own below its
+// menu bar, the minimal window's are painted 20 pixels below its top.
+enum class ViewWindows { Native, Painted };
+
+// Where a window's mono view's top left corner is on the screen. Native views
+// are looked for until they appear: the top-level window is mapped first.
+std::optional<WindowPoint> ViewsOrigin(const Desktop& desktop, const std::string& window, ViewWindows views);
 
 } // namespace e2e
