@@ -9,17 +9,18 @@
 #include <unistd.h>
 
 #include "app/e2e/process.h"
+#include "render/views.h"
 
 namespace e2e {
 namespace {
 
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
-constexpr int ViewTop = 20;          // in the minimal window
-constexpr int ColourViewLeft = 530;  // the mono view is at 0
-constexpr int CellPixels = 16;
-constexpr int CellsAcross = ViewWidth / CellPixels;
-constexpr int CellsDown = ViewHeight / CellPixels;
+using render::ColourViewLeft;
+using render::ViewHeight;
+using render::ViewTop;
+using render::ViewWidth;
+constexpr int CellPixels = render::CellSpan;
+constexpr int CellsAcross = screen::CellColumns;
+constexpr int CellsDown = screen::CellRows;
 constexpr Milliseconds IdleLook(100);
 constexpr Milliseconds IdleLimit(20000);
 constexpr Milliseconds ViewsLimit(30000);

@@ -28,6 +28,8 @@
 
 namespace {
 
+// scrlab's main window and views, which this peer imitates (the toolkit sees
+// none of the program's own headers).
 constexpr int WindowWidth = 1073;
 constexpr int WindowHeight = 510;
 constexpr int ViewWidth = 512;
