@@ -275,8 +275,9 @@ Parsed ParseHelp(const std::vector<std::string>& args) {
 // INDEX B1 B2 are the three arguments right after the command, taken as they
 // stand: an operand such as "-1" or "-$10" is a number, not an option.
 Parsed ParseByteOp(const std::vector<std::string>& args, Invocation inv) {
-    if (args.size() >= 2 && (args[1] == "--help" || args[1] == "-h"))
-        return HelpFor(Command::ByteOp);
+    for (std::size_t i = 1; i < args.size() && args[i] != "--"; ++i)
+        if (args[i] == "--help" || args[i] == "-h")
+            return HelpFor(Command::ByteOp);
     if (args.size() < 4)
         return Fail("byte-op needs INDEX B1 B2 before the files");
     const std::optional<int> index = WholeNumber(args[1], 1, 7);
@@ -287,8 +288,6 @@ Parsed ParseByteOp(const std::vector<std::string>& args, Invocation inv) {
     inv.b2 = args[3];
     Parser parser(args, inv);
     std::string fault = parser.ReadRest(4);
-    if (parser.helpAsked_)
-        return HelpFor(Command::ByteOp);
     return fault.empty() ? Ready(std::move(inv)) : Fail(std::move(fault));
 }
 
