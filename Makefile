@@ -3,7 +3,7 @@
 
 PACKAGES := g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils \
-            clang libclang-rt-14-dev valgrind
+            clang libclang-rt-14-dev valgrind libpng-dev
 
 BUILD      := build
 ASAN_BUILD := build-asan
@@ -11,7 +11,8 @@ BENCH_BUILD := build-bench
 FUZZ_BUILD := build-fuzz
 SOAK_BUILD := build-soak
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer
+FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
+                scrtool_args_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
