@@ -29,9 +29,10 @@ bool WouldReplace(const std::string& output, const std::string& input) {
 }
 
 // A file written in full or not at all, even when the user interrupts.
-bool Write(const std::string& name, std::span<const std::uint8_t> bytes) {
+bool Write(const std::string& name, std::span<const std::uint8_t> bytes,
+           Durability durability = Durability::Synced) {
     InterruptGuard guard;
-    const std::string cause = WriteOutput(name, bytes);
+    const std::string cause = WriteOutput(name, bytes, durability);
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
@@ -104,7 +105,7 @@ bool Png(const Invocation& inv, const std::string& input) {
     }
     const IndexedPicture picture =
         DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
-    return Write(output, EncodePng(picture));
+    return Write(output, EncodePng(picture), Durability::Atomic);
 }
 
 bool Thumbnail(const Invocation& inv) {
@@ -114,7 +115,7 @@ bool Thumbnail(const Invocation& inv) {
         return false;
     }
     const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
-    return Write(*inv.output, EncodePng(FitInto(full, inv.thumbnailSize)));
+    return Write(*inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
 }
 
 bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {

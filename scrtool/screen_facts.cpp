@@ -34,7 +34,11 @@ std::string CellsJson(const std::vector<Cell>& cells) {
     std::string json = "[";
     for (const Cell& cell : cells) {
         json += json.size() > 1 ? "," : "";
-        json += "[" + std::to_string(cell.column) + "," + std::to_string(cell.row) + "]";
+        json += '[';
+        json += std::to_string(cell.column);
+        json += ',';
+        json += std::to_string(cell.row);
+        json += ']';
     }
     return json + "]";
 }
@@ -91,8 +95,13 @@ bool Meets(const ScreenFacts& facts, Condition condition) {
 
 std::string CellList(const std::vector<Cell>& cells, std::size_t limit) {
     std::string list;
-    for (std::size_t i = 0; i < cells.size() && i < limit; ++i)
-        list += (i ? " " : "") + std::to_string(cells[i].column) + "," + std::to_string(cells[i].row);
+    for (std::size_t i = 0; i < cells.size() && i < limit; ++i) {
+        if (i > 0)
+            list += ' ';
+        list += std::to_string(cells[i].column);
+        list += ',';
+        list += std::to_string(cells[i].row);
+    }
     if (cells.size() > limit)
         list += " and " + std::to_string(cells.size() - limit) + " more";
     return list;

@@ -42,10 +42,17 @@ ScreenRead ReadScreen(const std::string& name);
 std::string InputName(const std::string& name);
 std::string OutputName(const std::string& name);
 
+// Screens are replaced durably: the new content is on disk before it takes
+// the old one's place. Pictures are made from screens and can be made again,
+// so they are only replaced atomically (a reader never sees half of one) and
+// not waited for: syncing would cost many times the drawing.
+enum class Durability { Synced, Atomic };
+
 // Writes the bytes to standard output for "-", else replaces the named file
-// safely (the old content stays whole until the new one is on disk). The
-// cause of a failure, or empty.
-std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes);
+// whole (the old content stays until the new one is complete). The cause of
+// a failure, or empty.
+std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
+                        Durability durability = Durability::Synced);
 
 // Holds back SIGINT, SIGTERM and SIGHUP while alive, so that a file being
 // replaced is finished before the program stops; a signal that came meanwhile
