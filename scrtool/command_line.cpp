@@ -314,7 +314,9 @@ Parsed ParseThumbnail(Invocation inv) {
 } // namespace
 
 Parsed ParseArguments(const std::vector<std::string>& args) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h")
+    if (args.empty())
+        return Fail("no command given");
+    if (args[0] == "--help" || args[0] == "-h")
         return HelpFor(std::nullopt);
     if (args[0] == "--version" || args[0] == "version") {
         if (args.size() > 1)

@@ -23,6 +23,7 @@ TEST_P(RefusedCommandLine, NamesTheFault) {
 INSTANTIATE_TEST_SUITE_P(
     Usage, RefusedCommandLine,
     ::testing::Values(
+        Refused{{}, "no command given"},
         Refused{{"frobnicate", "a.scr"}, "unknown command 'frobnicate'"},
         Refused{{"--frobnicate"}, "unknown option '--frobnicate'"},
         Refused{{"invert", "a.scr"}, "-o OUT (one file) or --in-place"},
@@ -147,7 +148,7 @@ TEST(CommandLine, HelpForEveryCommandInEveryForm) {
             EXPECT_EQ(parsed.invocation->topic, CommandNamed(name)) << name;
         }
     }
-    for (const Args& args : {Args{}, Args{"--help"}, Args{"help"}}) {
+    for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"help"}}) {
         const Parsed parsed = ParseArguments(args);
         ASSERT_TRUE(parsed.invocation);
         EXPECT_EQ(parsed.invocation->command, Command::Help);

@@ -105,6 +105,27 @@ TEST(Png, NamesThePictureAfterTheScreenOrPutsItInTheFolderAsked) {
     EXPECT_EQ(Compare(DecodePng(ReadBytes(folder / "out/title.png")), RealScreens()[0].bytes, Look{.scale = 1}), "");
 }
 
+TEST(Png, ReplacesAPictureWholeKeepingItsPermissionsAndLinks) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "real");
+    WriteBytes(folder / "a.scr", ToBytes(RealScreens()[0].bytes));
+    WriteBytes(folder / "shared.png", {1, 2, 3});
+    std::filesystem::permissions(folder / "shared.png", std::filesystem::perms(0640));
+    WriteBytes(folder / "real/target.png", {4, 5, 6});
+    std::filesystem::create_symlink("real/target.png", folder / "link.png");
+    ASSERT_EQ(RunTool({"png", folder / "a.scr", "-o", folder / "shared.png"}).status, 0);
+    ASSERT_EQ(RunTool({"png", folder / "a.scr", "-o", folder / "link.png"}).status, 0);
+    EXPECT_EQ(std::filesystem::status(folder / "shared.png").permissions(), std::filesystem::perms(0640));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.png"));
+    for (const char* name : {"shared.png", "real/target.png"})
+        EXPECT_EQ(Compare(DecodePng(ReadBytes(folder / name)), RealScreens()[0].bytes, Look{}), "") << name;
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : folder.Snapshot())
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.scr", "link.png", "real/", "real/target.png", "shared.png"}))
+        << "a temporary file was left behind";
+}
+
 TEST(Png, NeverWritesOverTheScreenItDraws) {
     TempFolder folder;
     const Bytes screen = ToBytes(RealScreens()[0].bytes);

@@ -53,9 +53,9 @@ std::map<std::string, Bytes> TempFolder::Snapshot() const {
     std::map<std::string, Bytes> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
         if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), path_).string()] = ReadBytes(entry.path().string());
+            files[entry.path().lexically_relative(path_).string()] = ReadBytes(entry.path().string());
         else
-            files[std::filesystem::relative(entry.path(), path_).string() + "/"] = {};
+            files[entry.path().lexically_relative(path_).string() + "/"] = {};
     return files;
 }
 
