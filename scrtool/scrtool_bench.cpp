@@ -53,7 +53,7 @@ public:
             leaf += ".scr";
             names_.push_back((path_ / leaf).string());
             std::ofstream(names_.back(), std::ios::binary)
-                .write(reinterpret_cast<const char*>(screens[i % screens.size()].data()), 6912);
+                .write(reinterpret_cast<const char*>(screens[i % screens.size()].data()), screen::ScreenSize);
         }
     }
     ~Folder() { std::filesystem::remove_all(path_); }
@@ -75,14 +75,15 @@ using Clock = std::chrono::steady_clock;
 // and renamed over it; with a folder sync, the folder is synced after each
 // rename too, so that the rename itself survives a power cut.
 bool CopyFsyncRename(const std::string& name, bool syncFolder) {
-    std::vector<std::uint8_t> bytes(6912);
+    std::vector<std::uint8_t> bytes(screen::ScreenSize);
+    const auto full = static_cast<ssize_t>(bytes.size());
     const int in = ::open(name.c_str(), O_RDONLY);
-    const bool read = ::read(in, bytes.data(), bytes.size()) == 6912;
+    const bool read = ::read(in, bytes.data(), bytes.size()) == full;
     ::close(in);
     std::string temporary = name;
     temporary += ".tmp";
     const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool written = ::write(out, bytes.data(), bytes.size()) == 6912 && ::fsync(out) == 0;
+    const bool written = ::write(out, bytes.data(), bytes.size()) == full && ::fsync(out) == 0;
     ::close(out);
     const bool renamed = read && written && ::rename(temporary.c_str(), name.c_str()) == 0;
     if (syncFolder) {
