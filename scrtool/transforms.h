@@ -2,8 +2,6 @@
 // The picture operations, run exactly as the window's menu items and "go!"
 // button run them: on a screen store's working screen.
 
-#include <string_view>
-
 #include "scrtool/command_line.h"
 #include "scrtool/screen_io.h"
 
