@@ -1,15 +1,21 @@
 # The two set-up commands: `make run` and `make test`. Both install the Debian
-# packages that are missing first (as root, or through sudo).
+# packages that are missing first (as root, or through sudo): `make run` only
+# what building and running the program needs, `make test` the test tools too.
 
-PACKAGES := g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils \
-            clang libclang-rt-14-dev valgrind libpng-dev
+RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev libpng-dev
+TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
+                 imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream
+# What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
+# CPack finds the programs to hand it.
+PACKAGE_TOOLS := dpkg-dev file
 
-BUILD      := build
+RUN_BUILD  := build
+BUILD      := build-test
 ASAN_BUILD := build-asan
 BENCH_BUILD := build-bench
 FUZZ_BUILD := build-fuzz
 SOAK_BUILD := build-soak
+PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
                 scrtool_args_fuzzer
@@ -17,12 +23,13 @@ SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install clean
+.PHONY: all deps run-deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install package clean
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# $(call install-missing,packages): installs those not yet installed and says which.
+define install-missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -31,27 +38,34 @@ deps:
 	  $$SUDO apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run-deps:
+	$(call install-missing,$(RUN_PACKAGES))
 
-build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+deps:
+	$(call install-missing,$(TEST_PACKAGES))
+
+# The program alone, without the test suites (which would need the test tools).
+build: run-deps
+	cmake -S . -B $(RUN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=OFF
+	cmake --build $(RUN_BUILD) -j $(JOBS) --target scrlab
 
 run: build
-	./$(BUILD)/scrlab
+	./$(RUN_BUILD)/scrlab
 
 test: deps
 	$(MAKE) test-plain
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-smoke
 
-test-plain: $(BUILD)/CMakeCache.txt
+test-plain:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 
 test-sanitized:
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSCRLAB_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSCRLAB_SANITIZE=ON -DSCRLAB_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest $(CTEST_ARGS)
 
@@ -63,7 +77,7 @@ bench: deps
 # libFuzzer targets (clang), each run for FUZZ_SECONDS; `make test` runs them
 # for a few seconds so they keep building and keep passing.
 fuzz-build: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_FUZZ=ON -DSCRLAB_TESTS=OFF
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_FUZZ=ON -DSCRLAB_TESTS=OFF -DSCRLAB_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 fuzz: fuzz-build
@@ -91,11 +105,19 @@ soak: deps $(BUILD)/CMakeCache.txt
 	$(BUILD)/app/soak/app_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
 
 # One short session of the real program under valgrind memcheck, in Xvfb.
-valgrind: build
-	tools/valgrind_session.sh $(BUILD)/scrlab
+valgrind: deps build
+	tools/valgrind_session.sh $(RUN_BUILD)/scrlab
 
 install: build
-	cmake --install $(BUILD)
+	cmake --install $(RUN_BUILD)
+
+# A Debian package of both programs and their desktop files, from a Release
+# build without tests: $(PACKAGE_BUILD)/scrlab_<version>_<arch>.deb.
+package: run-deps
+	$(call install-missing,$(PACKAGE_TOOLS))
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DSCRLAB_TESTS=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(SOAK_BUILD)
+	rm -rf $(RUN_BUILD) $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(SOAK_BUILD) $(PACKAGE_BUILD)

@@ -1,5 +1,7 @@
+#include <optional>
+
 #include "app/shell.h"
-#include "files/screen_files.h"
+#include "app/file_commands.h"
 #include "render/screen_renderer.h"
 #include "screen/byte_ops.h"
 #include "screen/outline_ops.h"
@@ -14,21 +16,18 @@ namespace app {
 namespace {
 
 constexpr int NoHighlight = -1;
-constexpr int CellShift = 4;  // 16 view pixels per cell
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
 
 void Redraw(const screen::ScreenStore& store) { render::ScreenRenderer(store, NoHighlight, NoHighlight); }
 
 // Answers whether the command ends the loop.
-bool DispatchMenuCommand(screen::ScreenStore& store, int command) {
+bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int command) {
     switch (command) {
-    case OpenCommand: files::OpenScreenFile(store); break;
-    case SaveCommand: files::SaveScreenFile(store); break;
+    case OpenCommand: OpenScreenFile(store, session); break;
+    case SaveCommand: SaveScreenFile(store, session); break;
     case QuitCommand: return true;
     case OptimizeCommand: screen::OptimizeAttributes(store); Redraw(store); break;
     case InvertCommand: screen::InvertScreen(store); Redraw(store); break;
-    case SplitCommand: files::SplitScreenFile(store); break;
+    case SplitCommand: SplitScreenFile(store, session); break;
     case FindContourCommand: screen::FindContour(store); Redraw(store); break;
     case CreateMaskCommand: screen::CreateMask(store); Redraw(store); break;
     case MirrorCommand: screen::MirrorHorisontal(store); Redraw(store); break;
@@ -46,40 +45,31 @@ void RunByteOperation(screen::ScreenStore& store) {
     Redraw(store);
 }
 
-// The pointer position of the current view event, when it lies inside the
-// view: merged or fast movements can report a position past its edge, and
-// such a position names no cell.
-bool PointerCell(int view, int& column, int& row) {
-    int x = toolkit::GetControlAttribute(view, toolkit::MouseXAttribute);
-    int y = toolkit::GetControlAttribute(view, toolkit::MouseYAttribute);
-    if (x < 0 || x >= ViewWidth || y < 0 || y >= ViewHeight)
-        return false;
-    column = x >> CellShift;
-    row = y >> CellShift;
-    return true;
+// The cell under the pointer of the current view event, if any.
+std::optional<render::Cell> PointerCell(int view) {
+    return render::CellAt(toolkit::GetControlAttribute(view, toolkit::MouseXAttribute),
+                          toolkit::GetControlAttribute(view, toolkit::MouseYAttribute));
 }
 
-void UpdateTitleStatus(const screen::ScreenStore& store, int view) {
-    int column = 0;
-    int row = 0;
-    if (!PointerCell(view, column, row))
+void UpdateTitleStatus(const screen::ScreenStore& store, const Session& session, int view) {
+    const std::optional<render::Cell> cell = PointerCell(view);
+    if (!cell)
         return;
-    std::uint8_t attribute = store.working()[screen::AttributeOffset(column, row)];
-    std::string title = TitleStatusLine(column, row, attribute, files::CurrentFileName());
+    std::uint8_t attribute = store.working()[screen::AttributeOffset(cell->column, cell->row)];
+    std::string title = TitleStatusLine(cell->column, cell->row, attribute, session.currentFileName);
     toolkit::SetWindowCaption(MainWindow, title.c_str());
-    render::ScreenRenderer(store, column, row);
+    render::ScreenRenderer(store, cell->column, cell->row);
 }
 
 void InvertCellsUnderPointer(screen::ScreenStore& store, int view, screen::MouseButton button) {
-    int column = 0;
-    int row = 0;
-    if (!PointerCell(view, column, row))
+    const std::optional<render::Cell> cell = PointerCell(view);
+    if (!cell)
         return;
-    screen::InvertCellsByClick(store, column, row, button);
-    render::ScreenRenderer(store, column, row);
+    screen::InvertCellsByClick(store, cell->column, cell->row, button);
+    render::ScreenRenderer(store, cell->column, cell->row);
 }
 
-void DispatchViewEvent(screen::ScreenStore& store, int view) {
+void DispatchViewEvent(screen::ScreenStore& store, const Session& session, int view) {
     std::int32_t type = toolkit::CurrentEventType();
     if (type == toolkit::LeftButtonDownEventType || type == toolkit::RightButtonDownEventType) {
         auto button = type == toolkit::LeftButtonDownEventType ? screen::MouseButton::Left
@@ -87,30 +77,30 @@ void DispatchViewEvent(screen::ScreenStore& store, int view) {
         InvertCellsUnderPointer(store, view, button);
     }
     if (type == toolkit::MouseMoveEventType)
-        UpdateTitleStatus(store, view);
+        UpdateTitleStatus(store, session, view);
 }
 
 } // namespace
 
-std::int32_t DispatchEvent(screen::ScreenStore& store, std::int32_t kind) {
+std::int32_t DispatchEvent(screen::ScreenStore& store, Session& session, std::int32_t kind) {
     std::int32_t source = toolkit::CurrentEventSource();
-    if (kind == toolkit::MenuEvent && DispatchMenuCommand(store, source))
+    if (kind == toolkit::MenuEvent && DispatchMenuCommand(store, session, source))
         kind = toolkit::CloseWindowEvent;
     if (kind == toolkit::ControlDropEvent)
-        files::LoadDroppedFile(store, toolkit::GetDroppedFiles());
+        LoadDroppedFile(store, session, toolkit::GetDroppedFiles());
     if (kind == toolkit::ControlEvent && source == GridControl)
         Redraw(store);
     if (kind == toolkit::ControlEvent && source == GoControl)
         RunByteOperation(store);
     if (kind == toolkit::ControlEvent && (source == MonoViewControl || source == ColourViewControl))
-        DispatchViewEvent(store, source);
+        DispatchViewEvent(store, session, source);
     return kind;
 }
 
-void RunEventLoop(screen::ScreenStore& store) {
+void RunEventLoop(screen::ScreenStore& store, Session& session) {
     std::int32_t kind = 0;
     do {
-        kind = DispatchEvent(store, toolkit::WaitEvent());
+        kind = DispatchEvent(store, session, toolkit::WaitEvent());
     } while (kind != toolkit::CloseWindowEvent);
 }
 

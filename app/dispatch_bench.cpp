@@ -10,9 +10,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/file_commands.h"
 #include "app/shell.h"
-#include "files/screen_files.h"
+#include "render/views.h"
 #include "toolkit/canvas/canvas.h"
+#include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/windows/events.h"
 #include "toolkit/windows/toolkit_start.h"
@@ -20,9 +22,10 @@
 
 namespace {
 
-constexpr std::size_t ViewBytes = 512 * 384 * 3;
+constexpr std::size_t ViewBytes = std::size_t{toolkit::RowLength(render::ViewWidth)} * render::ViewHeight;
 
 screen::ScreenStore* store = nullptr;
+app::Session session;
 
 void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
 
@@ -51,9 +54,9 @@ void PointerMovement(benchmark::State& state, int view) {
         toolkit::PostEvent(toolkit::ControlEvent, view, app::MainWindow, toolkit::MouseMoveEventType, data,
                            ReleaseEventData);
         std::int32_t kind = toolkit::WaitEvent();
-        benchmark::DoNotOptimize(app::DispatchEvent(*store, kind));
-        x = (x + 37) % 512;
-        y = (y + 23) % 384;
+        benchmark::DoNotOptimize(app::DispatchEvent(*store, session, kind));
+        x = (x + 37) % render::ViewWidth;
+        y = (y + 23) % render::ViewHeight;
     }
     state.counters["repaints/movement"] = benchmark::Counter(
         static_cast<double>(toolkit::CanvasPaintCount(app::ColourViewControl) - paintsBefore) /
@@ -80,14 +83,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open the main window\n");
         return 1;
     }
-    screen::BuildLookupTables();
     if (!toolkit::WaitUntilCanvasShown(app::ColourViewControl, 5000)) {
         std::fprintf(stderr, "the views were never shown\n");
         return 1;
     }
     const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr";
-    files::LoadScreenFile(*store, path);
-    if (files::CurrentFileName() != path) {
+    app::LoadScreenFile(*store, session, path);
+    if (session.currentFileName != path) {
         std::fprintf(stderr, "cannot load %s\n", path.c_str());
         return 1;
     }

@@ -16,10 +16,11 @@ int main() {
     int status = 0;
     try {
         screen::ScreenStore store;  // working and undo screens, scratch plane; all zero
+        app::Session session;       // no file loaded yet
         app::SetProgramIcon();
         if (app::BuildMainWindow()) {
             screen::BuildLookupTables();
-            app::RunEventLoop(store);
+            app::RunEventLoop(store, session);
         } else {
             std::fprintf(stderr, "scrlab: cannot open the main window\n");
             status = 1;

@@ -1,5 +1,6 @@
 #include <array>
 
+#include "app/main_window_layout.h"
 #include "app/shell.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
@@ -9,21 +10,9 @@
 namespace app {
 namespace {
 
-constexpr int WindowX = 381;
-constexpr int WindowY = 118;
-constexpr int InnerWidth = 1073;
-constexpr int InnerHeight = 510;
-constexpr std::uint32_t WindowStyle = 0xCC0000;  // title bar, close box, sizing border
-
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
-constexpr int ViewTop = 20;
-constexpr int ColourViewLeft = 530;  // 18 pixels right of the mono view
-constexpr int RowTop = 405;           // the operand row under the mono view
-constexpr int RowHeight = 20;
-
-constexpr int FileDropFormat = 15;
-constexpr int CopyAction = 1;
+// Title bar with the system menu and its close box, and a sizing border; no
+// minimize or maximize box.
+constexpr std::uint32_t WindowStyle = toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder;
 
 constexpr std::array<const char*, 8> OperationNames = {
     "choose byte operations", "b1 replace to b2",    "b1 AND b2",
@@ -51,32 +40,38 @@ void BuildMenuBar() {
     toolkit::AddMenuCommand(UndoCommand, "Undo");
 }
 
+void CreateView(render::View view) {
+    toolkit::CreateCanvas(render::ViewControl(view), render::ViewLeft(view), render::ViewTop,
+                          render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
+}
+
 void BuildControls() {
-    toolkit::CreateCanvas(MonoViewControl, 0, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer);
-    toolkit::CreateCanvas(ColourViewControl, ColourViewLeft, ViewTop, ViewWidth, ViewHeight,
-                          toolkit::CanvasConfinePointer);
-    toolkit::CreateCheckBox(GridControl, 280, 0, 270, RowHeight, "Grid");
-    toolkit::CreateTextField(B1FieldControl, 0, RowTop, 40, RowHeight, "b1");
+    using namespace layout;
+    CreateView(render::View::Mono);
+    CreateView(render::View::Colour);
+    toolkit::CreateCheckBox(GridControl, GridBox.x, GridBox.y, GridBox.width, GridBox.height, "Grid");
+    toolkit::CreateTextField(B1FieldControl, B1FieldBox.x, B1FieldBox.y, B1FieldBox.width, B1FieldBox.height, "b1");
     toolkit::SetControlTooltip(B1FieldControl, "b1");
-    toolkit::CreateComboBox(OperationsControl, 40, RowTop, 160, RowHeight);
+    toolkit::CreateComboBox(OperationsControl, OperationsBox.x, OperationsBox.y, OperationsBox.width,
+                            OperationsBox.height);
     for (const char* name : OperationNames)
         toolkit::AddControlItem(OperationsControl, toolkit::AppendItem, name);
     toolkit::SetControlState(OperationsControl, 0);
-    toolkit::CreateTextField(B2FieldControl, 200, RowTop, 40, RowHeight, "b2");
+    toolkit::CreateTextField(B2FieldControl, B2FieldBox.x, B2FieldBox.y, B2FieldBox.width, B2FieldBox.height, "b2");
     toolkit::SetControlTooltip(B2FieldControl, "b2");
-    toolkit::CreateButton(GoControl, 240, RowTop, 40, RowHeight, "go!");
+    toolkit::CreateButton(GoControl, GoBox.x, GoBox.y, GoBox.width, GoBox.height, "go!");
 }
 
 } // namespace
 
 bool BuildMainWindow() {
-    if (!toolkit::CreateTopWindow(MainWindow, WindowX, WindowY, InnerWidth, InnerHeight,
-                                  "New window ( 0 )", WindowStyle))
+    if (!toolkit::CreateTopWindow(MainWindow, layout::WindowX, layout::WindowY, layout::InnerWidth,
+                                  layout::InnerHeight, "New window ( 0 )", WindowStyle))
         return false;
     BuildMenuBar();
     BuildControls();
-    toolkit::EnableControlDrop(MonoViewControl, FileDropFormat, CopyAction);
-    toolkit::EnableControlDrop(ColourViewControl, FileDropFormat, CopyAction);
+    toolkit::EnableControlDrop(MonoViewControl, toolkit::FilesDropFormat, toolkit::DropCopy);
+    toolkit::EnableControlDrop(ColourViewControl, toolkit::FilesDropFormat, toolkit::DropCopy);
     toolkit::AddShortcut(MainWindow, toolkit::ShortcutControl | 'O', OpenCommand);
     toolkit::AddShortcut(MainWindow, toolkit::ShortcutControl | 'S', SaveCommand);
     toolkit::AddShortcut(MainWindow, toolkit::ShortcutControl | 'Q', QuitCommand);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/session.h"
 #include "render/views.h"
 #include "screen/screen_store.h"
 
@@ -45,10 +46,10 @@ bool BuildMainWindow();
 // Runs the dispatch tests on the event that WaitEvent just made current and
 // answers the event kind as the loop's end test must see it (Quit turns it
 // into the close event).
-std::int32_t DispatchEvent(screen::ScreenStore& store, std::int32_t kind);
+std::int32_t DispatchEvent(screen::ScreenStore& store, Session& session, std::int32_t kind);
 
 // Waits and dispatches until the window is closed or Quit is chosen.
-void RunEventLoop(screen::ScreenStore& store);
+void RunEventLoop(screen::ScreenStore& store, Session& session);
 
 // "x:5 y:3 attribute:00:111:000 file:D:\pics\a.scr"
 std::string TitleStatusLine(int column, int row, std::uint8_t attribute, const std::string& fileName);

@@ -68,17 +68,34 @@ std::optional<std::string> FollowLinks(std::string path) {
     return std::nullopt;
 }
 
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
-    while (count > 0) {
-        const ssize_t written = ::write(fd, bytes, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
+// Repeats a system call that a signal interrupted before it did anything.
+template <typename SystemCall>
+auto RetryInterrupted(SystemCall call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
+
+// Moves count bytes with a read or write call that takes how far it has come
+// and answers how many bytes it moved; `done` tells how far it got. Reaching
+// the end of a file early counts as a failure.
+template <typename Transfer>
+bool TransferAll(std::size_t count, std::size_t& done, Transfer transfer) {
+    done = 0;
+    while (done < count) {
+        const ssize_t moved = RetryInterrupted([&] { return transfer(done); });
+        if (moved <= 0)
             return false;
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
+        done += static_cast<std::size_t>(moved);
     }
     return true;
+}
+
+bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
+    std::size_t done = 0;
+    return TransferAll(count, done, [&](std::size_t at) { return ::write(fd, bytes + at, count - at); });
 }
 
 bool WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
@@ -91,31 +108,18 @@ bool WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_
     return file.close() && written;
 }
 
-// Writes at the offset until all is written; `done` tells how far it came.
+// Writes from the file's start until all is written; `done` tells how far it came.
 bool WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done) {
-    done = 0;
-    while (done < count) {
-        const ssize_t written = ::pwrite(fd, bytes + done, count - done, static_cast<off_t>(done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
+    return TransferAll(count, done, [&](std::size_t at) {
+        return ::pwrite(fd, bytes + at, count - at, static_cast<off_t>(at));
+    });
 }
 
 bool ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
     std::size_t done = 0;
-    while (done < count) {
-        const ssize_t got = ::pread(fd, into + done, count - done, static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
+    return TransferAll(count, done, [&](std::size_t at) {
+        return ::pread(fd, into + at, count - at, static_cast<off_t>(at));
+    });
 }
 
 // Writes a regular file in place without emptying it first, and cuts it to
@@ -209,16 +213,7 @@ bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t coun
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    std::size_t total = 0;
-    while (total < count) {
-        const ssize_t got = ::read(file.get(), into + total, count - total);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        total += static_cast<std::size_t>(got);
-    }
-    return true;
+    return ReadAllAt(file.get(), into, count);
 }
 
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {

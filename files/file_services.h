@@ -1,5 +1,5 @@
 #pragma once
-// The few operations on named files the screen commands need, on POSIX.
+// The few operations on named files that screen files need, on POSIX.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,17 +14,28 @@ namespace files {
 std::int64_t FileSize(const std::string& name);
 
 // Reads exactly count bytes from the start of a regular file into the buffer.
-// False when the file cannot be opened or holds fewer bytes; the buffer's
-// content is then undefined, so callers read into a buffer of their own.
+// False when the name is no regular file (any more), the file cannot be
+// opened or it holds fewer bytes; the buffer's content is then undefined, so
+// callers read into a buffer of their own.
 bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
 
-// Replaces the file's content with the bytes, or creates it. The old content
-// stays whole until the new one is completely on disk: the bytes go to a
-// temporary file in the same folder, which then takes the old file's place
-// with the old file's permission bits. A symbolic link is written through to
-// its target. Where no temporary file can be made there (or it cannot be given
-// the old permissions), the file is emptied and written in place. Every write
-// and the close are checked; false on any failure.
+// Replaces the file's content with the bytes, or creates it; false on any
+// failure, with every write, sync and close of the file checked. Symbolic
+// links are followed to the file they name (a loop fails), and the links stay.
+// - Usually the bytes go to a temporary file in the same folder, which takes
+//   the old file's owner, group and permission bits (a new file's are 0666
+//   less the umask), is synced and renamed over the file; then the folder is
+//   synced, as far as it lets itself be. The file is at every moment wholly
+//   old or wholly new, even if the process is killed (which can leave the
+//   temporary file behind).
+// - A file with a second hard link, or in a folder that takes no new file
+//   from us (or whose name leaves no room for a temporary name), or whose
+//   owner or permissions a new file could not take over, is overwritten in
+//   place, so that it keeps its identity. A failed write puts the old bytes
+//   back (a file we may write but not read is emptied first instead), but a
+//   kill part way can leave the file mixed.
+// - A file we may not write fails unchanged. Devices and pipes are written
+//   as they are, without waiting for a reader.
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
 } // namespace files

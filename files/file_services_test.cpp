@@ -1,4 +1,5 @@
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,29 @@ TEST(WriteFileSafely, ReplacesTheContentAndKeepsThePermissions) {
         EXPECT_EQ(ModeOf(path), mode);
         EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"}) << "temporary file left";
     }
+}
+
+// A kill can come at any moment of a save. The old file must therefore never
+// be written into: the new content arrives whole, by a rename. Whoever still
+// holds the old file sees it unchanged, and its name now shows the new one.
+TEST(WriteFileSafely, NeverWritesIntoTheOldFileSoAKillLeavesItWhole) {
+    TempFolder folder;
+    const std::string path = folder / "title.scr";
+    const Bytes old = Pattern(Screen, 1);
+    WriteBytes(path, old);
+    const int held = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    const Bytes next = Pattern(Screen, 2);
+    const bool written = Write(path, next);
+    Bytes seen(Screen + 1);
+    const ssize_t got = pread(held, seen.data(), seen.size(), 0);
+    close(held);
+    ASSERT_TRUE(written);
+    ASSERT_EQ(got, static_cast<ssize_t>(Screen));
+    seen.resize(Screen);
+    EXPECT_EQ(seen, old);
+    EXPECT_EQ(ReadBytes(path), next);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"});
 }
 
 TEST(WriteFileSafely, CreatesAMissingFileWithTheUsualPermissions) {

@@ -1,15 +1,11 @@
 #include "files/files_test_support.h"
 
-#include "toolkit/controls/controls.h"
-#include "toolkit/controls/requester_answers.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
 #include <iterator>
-#include <ostream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,6 +67,17 @@ std::vector<std::filesystem::path> TestScreens() {
     return screens;
 }
 
+ScreenBuffer RealScreen(std::size_t which) {
+    const Bytes bytes = ReadBytes(TestScreens().at(which).string());
+    ScreenBuffer screen{};
+    if (bytes.size() != screen.size())
+        throw std::runtime_error("not a screen: " + TestScreens().at(which).string());
+    std::copy(bytes.begin(), bytes.end(), screen.begin());
+    return screen;
+}
+
+Bytes AsBytes(const ScreenBuffer& screen) { return Bytes(screen.begin(), screen.end()); }
+
 int InChildProcess(const std::function<int()>& body) {
     const pid_t child = fork();
     if (child < 0)
@@ -88,26 +95,6 @@ bool DropRootPrivileges() {
     if (geteuid() != 0)
         return true;
     return setgroups(0, nullptr) == 0 && setgid(NobodyId) == 0 && setuid(NobodyId) == 0;
-}
-
-StandInUser::StandInUser() {
-    toolkit::SetRequesterAnswerer([this](const toolkit::RequesterQuestion& question) {
-        toolkit::RequesterAnswer answer;
-        if (question.kind == toolkit::RequesterKind::OpenFile) {
-            fileRequests_.push_back({question.title, question.text, question.patternList, question.patternIndex});
-            answer.path = choice_;
-        } else {
-            messages_.push_back({question.title, question.text, question.flags});
-            answer.button = toolkit::OkButton;
-        }
-        return answer;
-    });
-}
-
-StandInUser::~StandInUser() { toolkit::SetRequesterAnswerer({}); }
-
-std::ostream& operator<<(std::ostream& out, const StandInUser::Message& message) {
-    return out << '(' << message.title << ", " << message.text << ", flags " << message.flags << ')';
 }
 
 } // namespace files::testing

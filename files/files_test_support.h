@@ -2,15 +2,19 @@
 // Real files in throw-away folders, and child processes for conditions a test
 // must not impose on its own process (lowered limits, fewer privileges).
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "files/screen_files.h"
+
 namespace files::testing {
 
 using Bytes = std::vector<std::uint8_t>;
+using ScreenBuffer = std::array<std::uint8_t, ScreenFileSize>;
 
 // A fresh folder under /tmp, removed with everything in it at the end.
 class TempFolder {
@@ -34,6 +38,9 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 Bytes Pattern(std::size_t count, std::uint8_t seed);
 // The real screens shipped for tests, sorted by name.
 std::vector<std::filesystem::path> TestScreens();
+// The screen at that place among TestScreens().
+ScreenBuffer RealScreen(std::size_t which);
+Bytes AsBytes(const ScreenBuffer& screen);
 
 // Runs the body in a forked child and answers its exit status (the body's
 // result), or -1 when the child did not exit normally. The body must not use
@@ -45,52 +52,5 @@ int InChildProcess(const std::function<int()>& body);
 constexpr unsigned NobodyId = 65534;
 // In a child: drops root privileges; answers false if it could not.
 bool DropRootPrivileges();
-
-} // namespace files::testing
-
-namespace files::testing {
-
-// Stands in for the user at the message boxes and open-file requesters the
-// commands open, answering at once and keeping what they showed.
-class StandInUser {
-public:
-    struct Message {
-        std::string title;
-        std::string text;
-        std::uint32_t flags = 0;
-        bool operator==(const Message&) const = default;
-    };
-    struct FileRequest {
-        std::string title;
-        std::string defaultFile;
-        std::string patterns;
-        int patternIndex = 0;
-    };
-
-    StandInUser();
-    ~StandInUser();
-    StandInUser(const StandInUser&) = delete;
-    StandInUser& operator=(const StandInUser&) = delete;
-
-    // What the next open-file requesters answer; an empty text cancels.
-    void willChoose(const std::string& path) { choice_ = path; }
-    const std::vector<Message>& messages() const { return messages_; }
-    const std::vector<FileRequest>& fileRequests() const { return fileRequests_; }
-    void forget() { messages_.clear(); fileRequests_.clear(); }
-
-private:
-    std::string choice_;
-    std::vector<Message> messages_;
-    std::vector<FileRequest> fileRequests_;
-};
-
-std::ostream& operator<<(std::ostream& out, const StandInUser::Message& message);
-
-// The messages the file commands show, exactly as the user sees them.
-inline const StandInUser::Message NotScreen{"Error", "this is not ZX Spectrum picture!"};
-inline const StandInUser::Message LoadError{"Error", "error loading file!"};
-inline const StandInUser::Message SaveError{"Error", "error saving file!"};
-inline const StandInUser::Message NothingLoaded{"Error", "load screen first!"};
-inline const StandInUser::Message Cancelled{"Information", "The requester was canceled."};
 
 } // namespace files::testing

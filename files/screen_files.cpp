@@ -2,91 +2,45 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 
 #include "files/file_names.h"
 #include "files/file_services.h"
-#include "render/screen_renderer.h"
-#include "screen/screen_layout.h"
-#include "toolkit/controls/controls.h"
 
 namespace files {
-namespace {
 
-constexpr char OpenTitle[] = "Please choose file to load";
-constexpr char OpenPatterns[] = "All files (*.*)|*.*|ZX Spectrum screens (*.scr)|*.scr;*.bat";
-constexpr int OpenPatternIndex = 0;
+static_assert(BitmapFileSize + AttributeFileSize == ScreenFileSize);
+static_assert(screen::AttributeStart == BitmapFileSize, "the attribute area follows the bitmap area");
 
-constexpr char ErrorTitle[] = "Error";
-constexpr char InformationTitle[] = "Information";
-constexpr char CancelledText[] = "The requester was canceled.";
-constexpr char NotScreenText[] = "this is not ZX Spectrum picture!";
-constexpr char LoadErrorText[] = "error loading file!";
-constexpr char SaveErrorText[] = "error saving file!";
-constexpr char NothingLoadedText[] = "load screen first!";
+bool IsScreenFileSize(std::int64_t size) { return size == static_cast<std::int64_t>(ScreenFileSize); }
 
-constexpr std::uint32_t OkOnly = 0;
-constexpr int NoHighlight = -1;
-
-std::string currentFileName;
-
-void Tell(const char* title, const char* text) { toolkit::ShowMessage(title, text, OkOnly); }
-
-} // namespace
-
-const std::string& CurrentFileName() { return currentFileName; }
-
-void SetCurrentFileName(const std::string& path) { currentFileName = path; }
-
-void LoadScreenFile(screen::ScreenStore& store, const std::string& path) {
-    if (FileSize(path) != screen::ScreenSize) {
-        Tell(ErrorTitle, NotScreenText);
-        return;
-    }
-    // A file that cannot be read after all, or comes short, must not leave a
-    // half-loaded picture behind under a new name.
-    std::array<std::uint8_t, screen::ScreenSize> loaded;
-    if (!ReadFileStart(path, loaded.data(), loaded.size())) {
-        Tell(ErrorTitle, LoadErrorText);
-        return;
-    }
-    std::copy(loaded.begin(), loaded.end(), store.working());
-    screen::TakeUndoCopy(store);
-    render::ScreenRenderer(store, NoHighlight, NoHighlight);
-    currentFileName = path;
+LoadResult LoadScreen(const std::string& path, ScreenBytes into) {
+    if (!IsScreenFileSize(FileSize(path)))
+        return LoadResult::NotAScreen;
+    // The file can change between the size test and the read; a short or
+    // failed read must not leave half a new picture in the caller's screen.
+    std::array<std::uint8_t, ScreenFileSize> loaded;
+    if (!ReadFileStart(path, loaded.data(), loaded.size()))
+        return LoadResult::Unreadable;
+    std::copy(loaded.begin(), loaded.end(), into.begin());
+    return LoadResult::Loaded;
 }
 
-void OpenScreenFile(screen::ScreenStore& store) {
-    const std::string path = toolkit::AskFileToOpen(OpenTitle, "", OpenPatterns, OpenPatternIndex);
-    if (path.empty()) {
-        Tell(InformationTitle, CancelledText);
-        return;
-    }
-    LoadScreenFile(store, path);
+bool SaveScreen(const std::string& path, ConstScreenBytes screen) {
+    return WriteFileSafely(path, screen.data(), screen.size());
 }
 
-void LoadDroppedFile(screen::ScreenStore& store, const std::string& droppedFiles) {
-    LoadScreenFile(store, droppedFiles.substr(0, droppedFiles.find('\n')));
-}
-
-void SaveScreenFile(const screen::ScreenStore& store) {
-    if (!WriteFileSafely(currentFileName, store.working(), screen::ScreenSize))
-        Tell(ErrorTitle, SaveErrorText);
-}
-
-void SplitScreenFile(const screen::ScreenStore& store) {
-    if (currentFileName.empty()) {
-        Tell(ErrorTitle, NothingLoadedText);
-        return;
-    }
-    const std::string base = SplitBaseName(currentFileName);
-    // The attribute file is still written when the bitmap file fails.
-    const bool bitmapSaved = WriteFileSafely(base + BitmapFileSuffix, store.working(), screen::BitmapSize);
-    const bool attributesSaved = WriteFileSafely(base + AttributeFileSuffix,
-                                                 store.working() + screen::AttributeStart,
-                                                 screen::AttributeCount);
-    if (!bitmapSaved || !attributesSaved)
-        Tell(ErrorTitle, SaveErrorText);
+SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen) {
+    // An empty base name would put ".screen" and ".attr" into whatever
+    // folder the process happens to be in.
+    if (loadedPath.empty())
+        return {};
+    const std::string base = SplitBaseName(loadedPath);
+    const auto bitmap = screen.first<BitmapFileSize>();
+    const auto attributes = screen.last<AttributeFileSize>();
+    SplitResult result;
+    result.bitmapSaved = WriteFileSafely(base + BitmapFileSuffix, bitmap.data(), bitmap.size());
+    result.attributesSaved = WriteFileSafely(base + AttributeFileSuffix, attributes.data(), attributes.size());
+    return result;
 }
 
 } // namespace files

@@ -1,31 +1,52 @@
 #pragma once
-// The file commands: loading a screen file (through the open-file requester or
-// by a drop), saving it back, and splitting it into bitmap and attribute
-// files. Each talks to the user through the toolkit's message boxes.
+// Screens in files: the size test, loading, saving and splitting into a
+// bitmap file and an attribute file. Results are returned, never shown.
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 
-#include "screen/screen_store.h"
+#include "screen/screen_layout.h"
 
 namespace files {
 
-// Asks for a file and loads it.
-void OpenScreenFile(screen::ScreenStore& store);
-// Loads the first name of a dropped file list (names separated by line feeds).
-void LoadDroppedFile(screen::ScreenStore& store, const std::string& droppedFiles);
-// Loads a file of exactly one screen into the working screen and its undo
-// copy, redraws both views and makes the path the current file name. Any
-// other file leaves all of that as it was and is reported.
-void LoadScreenFile(screen::ScreenStore& store, const std::string& path);
-// Writes the working screen over the current file.
-void SaveScreenFile(const screen::ScreenStore& store);
-// Writes the bitmap area and the attribute area of the working screen into
-// two files next to the current file, named after it.
-void SplitScreenFile(const screen::ScreenStore& store);
+// A screen file holds one screen byte for byte, with no header.
+inline constexpr std::size_t ScreenFileSize = screen::ScreenSize;
+inline constexpr std::size_t BitmapFileSize = screen::BitmapSize;
+inline constexpr std::size_t AttributeFileSize = screen::AttributeCount;
 
-// The full path of the last accepted load; empty before the first.
-const std::string& CurrentFileName();
-// Only an accepted load names a new file; this is for start-up states.
-void SetCurrentFileName(const std::string& path);
+using ScreenBytes = std::span<std::uint8_t, ScreenFileSize>;
+using ConstScreenBytes = std::span<const std::uint8_t, ScreenFileSize>;
+
+// Whether a size from FileSize is that of a screen file; the only test a
+// file must pass to be loaded.
+bool IsScreenFileSize(std::int64_t size);
+
+enum class LoadResult {
+    Loaded,      // the whole screen was read
+    NotAScreen,  // no regular file of exactly one screen's size
+    Unreadable,  // the size was right, but the screen could not be read in full
+};
+
+// Reads the screen file into the buffer; unless the answer is Loaded the
+// buffer is left exactly as it was.
+LoadResult LoadScreen(const std::string& path, ScreenBytes into);
+
+// Writes the screen as a whole screen file with WriteFileSafely; false on
+// any failure, including an empty path.
+bool SaveScreen(const std::string& path, ConstScreenBytes screen);
+
+struct SplitResult {
+    bool bitmapSaved = false;
+    bool attributesSaved = false;
+    bool bothSaved() const { return bitmapSaved && attributesSaved; }
+};
+
+// Writes the bitmap area to the split base name of the path followed by
+// BitmapFileSuffix, then the attribute area to the base name followed by
+// AttributeFileSuffix, each with WriteFileSafely; the second is written even
+// when the first fails. An empty path writes nothing and reports both failed.
+SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen);
 
 } // namespace files

@@ -124,10 +124,6 @@ void CheckClick(const Screen& before, const std::uint8_t* after, int column, int
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    screen::BuildLookupTables();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Screen picture{};

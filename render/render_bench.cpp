@@ -11,6 +11,7 @@
 
 #include "render/screen_renderer.h"
 #include "toolkit/canvas/canvas.h"
+#include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
 #include "toolkit/drawing/drawing.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr std::size_t ViewBytes = 512 * 384 * 3;
+constexpr std::size_t ViewBytes = std::size_t{toolkit::RowLength(render::ViewWidth)} * render::ViewHeight;
 
 screen::ScreenStore* store = nullptr;
 
@@ -61,17 +62,17 @@ void BM_RendererWithRepaints(benchmark::State& state) {
 }
 BENCHMARK(BM_RendererWithRepaints);
 
-// One 2 x 2 box, as the renderer fills each screen pixel.
+// One box, as the renderer fills each screen pixel.
 void BM_FillBoxTwoByTwo(benchmark::State& state) {
     toolkit::BeginDrawing(toolkit::CanvasDrawTarget(render::ColourViewControl));
     int x = 0, y = 0;
     toolkit::ColourValue colour = 0;
     for (auto _ : state) {
-        toolkit::FillBox(x, y, 2, 2, colour);
-        x += 2;
-        if (x == 512) {
+        toolkit::FillBox(x, y, render::ViewScale, render::ViewScale, colour);
+        x += render::ViewScale;
+        if (x == render::ViewWidth) {
             x = 0;
-            y = y == 382 ? 0 : y + 2;
+            y = y == render::ViewHeight - render::ViewScale ? 0 : y + render::ViewScale;
         }
         colour ^= 0x7F7F7F;
     }
@@ -101,10 +102,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read screen01.scr\n");
         return 1;
     }
-    toolkit::CreateTopWindow(0, 0, 0, 1042, 480, "render bench", 0xCC0000);
-    toolkit::CreateCanvas(render::MonoViewControl, render::MonoViewLeft, render::ViewTop, render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
-    toolkit::CreateCanvas(render::ColourViewControl, render::ColourViewLeft, render::ViewTop, render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
-    toolkit::CreateCheckBox(render::GridCheckBoxControl, 0, 0, 60, 20, "Grid");
+    toolkit::CreateTopWindow(0, 0, 0, render::ColourViewLeft + render::ViewWidth, render::ViewTop + render::ViewHeight,
+                             "render bench", toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder);
+    for (render::View view : {render::View::Mono, render::View::Colour})
+        toolkit::CreateCanvas(render::ViewControl(view), render::ViewLeft(view), render::ViewTop, render::ViewWidth,
+                              render::ViewHeight, toolkit::CanvasConfinePointer);
+    toolkit::CreateCheckBox(render::GridCheckBoxControl, 0, 0, 60, render::ViewTop, "Grid");
     if (!toolkit::WaitUntilCanvasShown(render::ColourViewControl, 5000)) {
         std::fprintf(stderr, "the views were never shown\n");
         return 1;

@@ -19,8 +19,6 @@
 namespace render {
 namespace {
 
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
 constexpr int ViewRowLength = ViewWidth * 3;  // already a multiple of 4
 using Bytes = std::vector<std::uint8_t>;
 
@@ -32,9 +30,9 @@ struct Rgb {
 // What canvas pixel (cx, cy) of a view must show, worked out from the screen
 // bytes alone: the screen pixel under it, its cell's attribute, the palette.
 Rgb ExpectedPixel(const std::uint8_t* screen, bool colourView, int highlight, bool grid, int cx, int cy) {
-    if (grid && (cx % 16 == 0 || cy % 16 == 0))
+    if (grid && (cx % CellSpan == 0 || cy % CellSpan == 0))
         return {0, 0, 255};
-    const int x = cx / 2, y = cy / 2;
+    const int x = cx / ViewScale, y = cy / ViewScale;
     // Line y sits in third y / 64, pixel row y % 8 of cell row (y / 8) % 8 of that third.
     const int byteOffset = (y >> 6) * 2048 + (y & 7) * 256 + ((y >> 3) & 7) * 32 + (x >> 3);
     const bool set = (screen[byteOffset] >> (7 - (x & 7))) & 1;
@@ -95,7 +93,9 @@ class ScreenRendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
         toolkit::ClearEventQueue();
-        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, 1042, 480, "renderer test", 0xCC0000), 0);
+        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ColourViewLeft + ViewWidth, ViewTop + ViewHeight, "renderer test",
+                                           toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder),
+                  0);
         ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
         ASSERT_NE(toolkit::CreateCanvas(ColourViewControl, ColourViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
         ASSERT_NE(toolkit::CreateCheckBox(GridCheckBoxControl, 0, 0, 60, 20, "Grid"), 0);

@@ -114,7 +114,6 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    screen::BuildLookupTables();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -48,13 +48,53 @@ constexpr int AttributeOffset(int column, int row) {
 }
 
 // The offset of the next pixel line; line 191 (6112) steps to 6144.
-std::uint16_t NextLineOffset(std::uint16_t offset);
+constexpr std::uint16_t NextLineOffset(std::uint16_t offset) {
+    auto high = static_cast<std::uint8_t>(offset >> 8);
+    auto low = static_cast<std::uint8_t>(offset & 0xFF);
+    ++high;
+    if (high % CellSize != 0)
+        return static_cast<std::uint16_t>(high << 8 | low);  // next pixel row of the same cell row
+    const std::uint8_t oldLow = low;
+    low = static_cast<std::uint8_t>(low + LineBytes);
+    // A low byte that passes 255 has left the third's last cell row, and the
+    // carry into the high byte is exactly the step to the next third; otherwise
+    // go back to pixel row 0 of the next cell row.
+    if (oldLow < 256 - LineBytes)
+        high = static_cast<std::uint8_t>(high - CellSize);
+    return static_cast<std::uint16_t>(high << 8 | low);
+}
 
-// Filled once by BuildLookupTables, read-only afterwards.
-extern std::array<std::uint16_t, ScreenHeight> LineAddressTable;
-extern std::array<std::uint8_t, 256> BitReverseTable;
+// Offset of each pixel line, walked line by line from 0 as the operations walk them.
+inline constexpr std::array<std::uint16_t, ScreenHeight> LineAddressTable = [] {
+    std::array<std::uint16_t, ScreenHeight> table{};
+    std::uint16_t offset = 0;
+    for (auto& entry : table) {
+        entry = offset;
+        offset = NextLineOffset(offset);
+    }
+    return table;
+}();
 
-void BuildLookupTables();
+// Each byte with its eight bits in reverse order: a byte of pixels mirrored.
+inline constexpr std::array<std::uint8_t, 256> BitReverseTable = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        unsigned reversed = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            reversed |= ((b >> bit) & 1u) << (7 - bit);
+        table[b] = static_cast<std::uint8_t>(reversed);
+    }
+    return table;
+}();
+
+static_assert(LineAddressTable[1] == 256 && LineAddressTable[8] == 32 && LineAddressTable[64] == 2048 &&
+              LineAddressTable[191] == 6112);
+static_assert(NextLineOffset(LineAddressTable[191]) == AttributeStart);
+static_assert(BitReverseTable[1] == 128 && BitReverseTable[18] == 72 && BitReverseTable[165] == 165);
+
+// The tables are computed by the compiler, so there is nothing left to fill;
+// start-up still makes this call at the point where they become available.
+inline void BuildLookupTables() {}
 
 // True when pixel (x, y) of the given screen is ink. x wraps within the line
 // because it is 8-bit: -1 arrives as 255, 256 as 0. y must be 0..191.

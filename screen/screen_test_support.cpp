@@ -13,15 +13,6 @@ namespace screen::testing {
 
 namespace {
 
-// The tables are filled once at start in the program; the tests do the same.
-class LookupTablesEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { BuildLookupTables(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const lookupTables =
-    ::testing::AddGlobalTestEnvironment(new LookupTablesEnvironment);
-
 std::vector<TestScreen> LoadRealScreens() {
     std::vector<TestScreen> screens;
     for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR)) {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "files/file_names.h"
+#include "files/screen_files.h"
 #include "scrtool/help.h"
 #include "scrtool/picture.h"
 #include "scrtool/png_file.h"
@@ -15,9 +16,9 @@
 namespace scrtool {
 namespace {
 
-using screen::AttributeCount;
+using files::AttributeFileSize;
+using files::BitmapFileSize;
 using screen::AttributeStart;
-using screen::BitmapSize;
 
 constexpr char PngSuffix[] = ".png";
 
@@ -62,18 +63,18 @@ bool Split(const std::string& input) {
         }
     }
     // As the window does: the attribute file is written even when the bitmap file fails.
-    const bool bitmap = Write(base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapSize));
+    const bool bitmap = Write(base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
     const bool attributes = Write(base + files::AttributeFileSuffix,
-                                  std::span(read.screen).subspan(AttributeStart, AttributeCount));
+                                  std::span(read.screen).subspan(AttributeStart, AttributeFileSize));
     return bitmap && attributes;
 }
 
 bool Join(const Invocation& inv) {
-    const ReadResult bitmap = ReadExactly(inv.inputs[0], BitmapSize, {"not a bitmap file", "a bitmap file is"});
+    const ReadResult bitmap = ReadExactly(inv.inputs[0], BitmapFileSize, {"not a bitmap file", "a bitmap file is"});
     if (!bitmap.error.empty())
         Report(InputName(inv.inputs[0]), bitmap.error);
     const ReadResult attributes =
-        ReadExactly(inv.inputs[1], AttributeCount, {"not an attribute file", "an attribute file is"});
+        ReadExactly(inv.inputs[1], AttributeFileSize, {"not an attribute file", "an attribute file is"});
     if (!attributes.error.empty())
         Report(InputName(inv.inputs[1]), attributes.error);
     if (!bitmap.error.empty() || !attributes.error.empty())

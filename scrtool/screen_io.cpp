@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "files/file_services.h"
+#include "files/screen_files.h"
 
 namespace scrtool {
 namespace {
@@ -137,7 +138,7 @@ ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected
 
 ScreenRead ReadScreen(const std::string& name) {
     ScreenRead read;
-    ReadResult bytes = ReadExactly(name, screen::ScreenSize, {"not a screen file", "a screen is"});
+    ReadResult bytes = ReadExactly(name, files::ScreenFileSize, {"not a screen file", "a screen is"});
     if (!bytes.error.empty()) {
         read.error = bytes.error;
         return read;

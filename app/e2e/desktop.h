@@ -23,6 +23,7 @@ public:
     bool ready() const { return !display_.empty(); }
     const std::string& display() const { return display_; }  // ":N"
     const std::string& failure() const { return failure_; }
+    pid_t pid() const { return child_ ? child_->pid() : -1; }
 
 private:
     std::unique_ptr<Child> child_;

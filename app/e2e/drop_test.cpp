@@ -1,7 +1,5 @@
 // Screens dragged from another program and dropped on either view.
 
-#include <thread>
-
 #include "app/e2e/session.h"
 #include "screen/whole_screen_ops.h"
 
@@ -29,25 +27,25 @@ protected:
         desktop().MovePointer(from.x, from.y);
         ASSERT_TRUE(desktop().Xdo({"mousedown", "1"}));
         constexpr int Steps = 8;
-        for (int step = 1; step <= Steps; ++step) {
+        for (int step = 1; step <= Steps; ++step)
             desktop().MovePointer(from.x + (target.x - from.x) * step / Steps,
                                   from.y + (target.y - from.y) * step / Steps);
-            std::this_thread::sleep_for(Milliseconds(60));  // a drag advances on the target's answers
-        }
         desktop().MovePointer(target.x + 1, target.y);
-        std::this_thread::sleep_for(Milliseconds(200));
+        // The drop is let go only once the view has answered that it takes a copy.
+        EXPECT_TRUE(WaitFor("the view to take the drag as a copy",
+                            [&] { return ReadWholeFile(log + ".out").ends_with("over action 1\n"); }));
         ASSERT_TRUE(desktop().Xdo({"mouseup", "1"}));
-        EXPECT_EQ(WaitOutput(log + ".out", "ready\ndrop action 1\n"), "ready\ndrop action 1\n")
-            << "the drop was not taken as a copy: " << ReadWholeFile(log + ".err");
+        std::string output;
+        EXPECT_TRUE(WaitFor("the drag to end", [&] {
+            return (output = ReadWholeFile(log + ".out")).find("drop action") != std::string::npos;
+        }));
+        EXPECT_TRUE(output.ends_with("drop action 1\n"))
+            << "the drop was not taken as a copy: " << output << ReadWholeFile(log + ".err");
     }
 
     std::string WaitOutput(const std::string& path, const std::string& expected) {
-        const Clock::time_point deadline = Clock::now() + Patience;
-        std::string output = ReadWholeFile(path);
-        while (output != expected && Clock::now() < deadline) {
-            std::this_thread::sleep_for(Milliseconds(50));
-            output = ReadWholeFile(path);
-        }
+        std::string output;
+        WaitFor(path + " to read \"" + expected + "\"", [&] { return (output = ReadWholeFile(path)) == expected; });
         return output;
     }
 

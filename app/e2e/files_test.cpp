@@ -105,7 +105,7 @@ TEST_F(EndToEndFiles, RefusedLoadsAndAFailedSaveKeepThePicture) {
     ASSERT_FALSE(box.empty()) << "no \"this is not ZX Spectrum picture!\" box for 6911 bytes";
     Shot("not_a_picture");
     EXPECT_TRUE(DismissMessageBox(box));
-    EXPECT_TRUE(WaitView(View::Mono, Image(512, 384, White), Milliseconds(0)));
+    EXPECT_TRUE(WaitView(View::Mono, Image(render::ViewWidth, render::ViewHeight, White), Milliseconds(0)));
 
     const std::string path = CopyScreen("screen03.scr", "gone/screen.scr");
     const ScreenBytes screen = ReadScreen(path);

@@ -1,142 +1,288 @@
-// Measures the running program in a private X server: the time from starting
-// the process to its window being shown (median of several starts), and the
-// peak resident memory after a screen is loaded and the pointer has moved
-// over both views.
+// Measures the running program in a private X server, next to a minimal Qt
+// window of the same shape started and moved over the same way:
+// - the time from starting the process to its window being shown (median of
+//   several starts), for both;
+// - the processor time one pointer movement costs, at 125 and 1000 movements a
+//   second, each movement into a new cell (against the minimal window doing
+//   the least such a movement asks: retitle, repaint two cells of two views)
+//   and within one cell (against the minimal window only receiving them);
+// - the peak resident memory after a screen is loaded and all those movements.
 //
-//     scrlab_measure [--runs N] [path of scrlab]
+//     scrlab_measure [--runs N] [--moves N] [--profile perf.data] [path of scrlab]
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <unistd.h>
 
-#include "app/e2e/desktop.h"
-#include "app/e2e/process.h"
+#include "app/e2e/measured_programs.h"
 
 namespace {
 
 using e2e::Clock;
 using e2e::Milliseconds;
+using e2e::MovePattern;
+using e2e::Stage;
 
 constexpr Milliseconds Limit(30000);
-const char ShownTitle[] = "^New window \\( 0 \\)$";
+const char ScrlabTitle[] = "^New window \\( 0 \\)$";
+const char MinimalTitle[] = "^Minimal window$";
 
-std::string VisibleWindow(const e2e::Desktop& desktop, const std::string& pattern) {
-    e2e::Outcome found = desktop.Tool({"xdotool", "search", "--onlyvisible", "--name", pattern});
-    return found.output.substr(0, found.output.find('\n'));
-}
+struct Rate {
+    const char* name;
+    double interval;  // seconds between movements
+    double pause = 0;  // what xdotool sleeps between them to achieve it, corrected run by run
+};
 
-// Polls without pausing: each look is a short-lived xdotool of a few milliseconds.
-std::string WaitVisible(const e2e::Desktop& desktop, const std::string& pattern) {
-    const Clock::time_point deadline = Clock::now() + Limit;
-    std::string id;
-    while (id.empty() && Clock::now() < deadline)
-        id = VisibleWindow(desktop, pattern);
-    return id;
-}
+// What each pattern is compared with, and how close scrlab should come.
+struct Comparison {
+    MovePattern pattern;
+    const char* name;
+    const char* peerMode;  // the minimal window's argument
+    double target;         // largest acceptable ratio
+    double goal;
+};
+constexpr Comparison Comparisons[] = {{MovePattern::NewCell, "new cell", "floor", 2.0, 1.5},
+                                      {MovePattern::WithinCell, "within cell", "receive", 1.5, 1.2}};
 
-std::unique_ptr<e2e::Child> StartProgram(const std::string& program, const e2e::Desktop& desktop,
-                                         const std::string& folder) {
-    e2e::Environment environment = desktop.environment();
-    environment.push_back({"QT_QPA_PLATFORM", "xcb"});
-    environment.push_back({"XDG_RUNTIME_DIR", folder});
-    return std::make_unique<e2e::Child>(std::vector<std::string>{program}, environment, folder + "/scrlab.out",
-                                        folder + "/scrlab.err", -1, folder);
-}
+struct Options {
+    int runs = 9;
+    int moves = 400;
+    std::string program = SCRLAB_PROGRAM;
+    std::string profile;  // where perf writes a profile of one more fast run; empty: none
+};
 
-// "VmHWM:   123456 kB" and the like, in kB.
-long StatusField(pid_t pid, const std::string& field) {
-    std::string status = e2e::ReadWholeFile("/proc/" + std::to_string(pid) + "/status");
-    std::size_t at = status.find(field + ":");
-    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + field.size() + 1);
-}
-
-bool MeasureStart(const std::string& program, const e2e::Desktop& desktop, const std::string& folder, int runs) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        const Clock::time_point started = Clock::now();
-        auto child = StartProgram(program, desktop, folder);
-        if (WaitVisible(desktop, ShownTitle).empty()) {
-            std::fprintf(stderr, "no window appeared: %s\n", e2e::ReadWholeFile(folder + "/scrlab.err").c_str());
-            return false;
-        }
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - started).count());
-        child->Stop();
+// The rates, with xdotool's pauses measured on this machine now.
+std::vector<Rate> CalibratedRates(const e2e::Desktop& desktop) {
+    std::vector<Rate> rates{{"125 Hz", 0.008}, {"1000 Hz", 0.001}};
+    for (Rate& rate : rates) {
+        rate.pause = e2e::CalibratedPause(desktop, rate.interval);
+        std::printf("xdotool pause for %s, first guess: %.3f ms\n", rate.name, rate.pause * 1000);
     }
-    std::sort(times.begin(), times.end());
-    std::printf("start to window shown: median %.0f ms (min %.0f, max %.0f, %d starts)\n", times[times.size() / 2],
-                times.front(), times.back(), runs);
+    return rates;
+}
+
+struct Figures {
+    e2e::PointerRun scrlab;
+    e2e::PointerRun minimal;
+    long received = -1;         // movements that reached the minimal window's views
+    long scrlabRetitles = -1;   // how often each changed its title during the run
+    long minimalRetitles = -1;
+};
+
+// A run with the window's title changes counted.
+std::optional<e2e::PointerRun> WatchedRun(const Stage& stage, pid_t pid, const std::string& window,
+                                          e2e::WindowPoint origin, const std::vector<e2e::WindowPoint>& plan,
+                                          Rate& rate, long& retitles) {
+    e2e::TitleWatch watch(stage, window);
+    auto run = watch.ready() ? e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, rate.interval, rate.pause)
+                             : std::nullopt;
+    retitles = watch.StopAndCount();
+    return run;
+}
+
+struct Started {
+    const char* label;
+    std::vector<std::string> argv;
+    const char* title;
+    std::vector<double> times = {};
+};
+
+// The programs start by turns, so a change in the machine's load falls on all
+// of them alike.
+bool MeasureStarts(const Stage& stage, std::vector<Started> programs, int runs) {
+    for (int run = 0; run < runs; ++run) {
+        for (Started& program : programs) {
+            const Clock::time_point started = Clock::now();
+            auto child = e2e::StartOnStage(stage, program.argv);
+            if (e2e::WaitVisible(stage.desktop, program.title).empty()) {
+                std::fprintf(stderr, "%s: no window appeared: %s\n", program.label,
+                             e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
+                return false;
+            }
+            program.times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - started).count());
+            child->Stop();
+        }
+    }
+    for (Started& program : programs) {
+        std::vector<double>& times = program.times;
+        std::sort(times.begin(), times.end());
+        std::printf("start to window shown, %s: median %.0f ms (min %.0f, max %.0f, %d starts)\n", program.label,
+                    times[times.size() / 2], times.front(), times.back(), runs);
+    }
     return true;
 }
 
-bool MeasureMemory(const std::string& program, const e2e::Desktop& desktop, const std::string& folder) {
-    const std::string screen = folder + "/screen02.scr";
+// "movements N", printed by the minimal window when it is stopped.
+long ReceivedMovements(const std::string& output) {
+    const std::string label = "movements ";
+    std::size_t at = output.find(label);
+    return at == std::string::npos ? -1 : std::atol(output.c_str() + at + label.size());
+}
+
+// A fresh minimal window for each run, so its count of movements is the run's.
+std::optional<e2e::PointerRun> RunMinimal(const Stage& stage, const char* mode,
+                                          const std::vector<e2e::WindowPoint>& plan, Rate& rate, Figures& f) {
+    auto child = e2e::StartOnStage(stage, {SCRLAB_MINIMAL_WINDOW, mode});
+    const std::string window = e2e::WaitVisible(stage.desktop, MinimalTitle);
+    auto origin = window.empty() ? std::nullopt : e2e::ViewsOrigin(stage.desktop, window, e2e::ViewWindows::Painted);
+    if (!origin)
+        return std::nullopt;
+    auto run = WatchedRun(stage, child->pid(), window, *origin, plan, rate, f.minimalRetitles);
+    child->Stop();
+    // Less the movement that put the pointer on its first position.
+    f.received = ReceivedMovements(e2e::ReadWholeFile(stage.OutputPath())) - 1;
+    return run;
+}
+
+// One more run under perf, after the measured ones so its sampling costs them
+// nothing.
+bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::WindowPoint origin,
+             const std::vector<e2e::WindowPoint>& plan, Rate& rate) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    e2e::Child perf({"perf", "record", "-e", "cpu-clock", "-g", "-p", std::to_string(pid), "-o", path}, {},
+                    stage.folder + "/perf.out", stage.folder + "/perf.err");
+    if (!e2e::WaitFileWritten(path) ||
+        !e2e::RunMoves(stage.desktop, pid, stage.server, origin, plan, rate.interval, rate.pause)) {
+        std::fprintf(stderr, "no profile: %s\n", e2e::ReadWholeFile(stage.folder + "/perf.err").c_str());
+        return false;
+    }
+    perf.Stop();
+    std::printf("profile of %zu more movements into new cells at %s: %s\n", plan.size() - 1, rate.name,
+                path.c_str());
+    return true;
+}
+
+// Every rate and pattern against scrlab, with a screen loaded; then the
+// memory it has taken.
+bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>& rates,
+                   std::vector<Figures>& figures) {
+    const std::string screen = stage.folder + "/screen02.scr";
     std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr", screen,
                                std::filesystem::copy_options::overwrite_existing);
-    auto child = StartProgram(program, desktop, folder);
-    const std::string window = WaitVisible(desktop, ShownTitle);
-    if (window.empty())
+    auto child = e2e::StartOnStage(stage, {options.program});
+    const std::string window = e2e::WaitVisible(stage.desktop, ScrlabTitle);
+    auto origin = window.empty() ? std::nullopt : e2e::ViewsOrigin(stage.desktop, window, e2e::ViewWindows::Native);
+    if (!origin) {
+        std::fprintf(stderr, "scrlab's views were not found\n");
         return false;
-    const long atStart = StatusField(child->pid(), "VmRSS");
-    desktop.Xdo({"windowfocus", "--sync", window});
-    desktop.Xdo({"key", "ctrl+o"});
-    const std::string requester = WaitVisible(desktop, "^Please choose file to load$");
-    if (requester.empty())
+    }
+    const long atStart = e2e::StatusField(child->pid(), "VmRSS");
+    if (!e2e::LoadScreen(stage.desktop, window, *origin, screen)) {
+        std::fprintf(stderr, "the screen did not load: %s\n", e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
         return false;
-    desktop.Xdo({"windowfocus", "--sync", requester});
-    desktop.Xdo({"type", "--delay", "2", screen});
-    desktop.Xdo({"key", "Return"});
-    // Over both views, cell by cell, until the title shows the loaded file.
-    const std::string geometry = desktop.Tool({"xdotool", "getwindowgeometry", "--shell", window}).output;
-    const int left = std::atoi(geometry.c_str() + geometry.find("X=") + 2);
-    const int top = std::atoi(geometry.c_str() + geometry.find("Y=") + 2);
-    for (int step = 0; step < 200; ++step)
-        desktop.MovePointer(left + 8 + (step * 37) % 1040, top + 60 + (step * 23) % 360);
-    const Clock::time_point deadline = Clock::now() + Limit;
-    while (desktop.WindowName(window).find("file:" + screen) == std::string::npos && Clock::now() < deadline)
-        desktop.MovePointer(left + 100 + (std::rand() % 300), top + 100);
-    const long peak = StatusField(child->pid(), "VmHWM");
-    const long now = StatusField(child->pid(), "VmRSS");
-    std::printf("resident memory: %.1f MiB at start, %.1f MiB after loading and 200 movements, peak %.1f MiB\n",
-                atStart / 1024.0, now / 1024.0, peak / 1024.0);
-    child->Stop();
-    return peak > 0;
+    }
+    for (Rate& rate : rates) {
+        for (const Comparison& comparison : Comparisons) {
+            auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
+            Figures f;
+            auto run = WatchedRun(stage, child->pid(), window, *origin, plan, rate, f.scrlabRetitles);
+            if (!run) {
+                std::fprintf(stderr, "scrlab did not settle after the movements at %s\n", rate.name);
+                return false;
+            }
+            f.scrlab = *run;
+            figures.push_back(f);
+        }
+    }
+    const long peak = e2e::StatusField(child->pid(), "VmHWM");
+    const long now = e2e::StatusField(child->pid(), "VmRSS");
+    std::printf("resident memory: %.1f MiB at start, %.1f MiB after loading and %zu movements, peak %.1f MiB\n",
+                atStart / 1024.0, now / 1024.0, figures.size() * options.moves, peak / 1024.0);
+    Rate& fastest = rates.back();
+    return options.profile.empty() || Profile(stage, options.profile, child->pid(), *origin,
+                                              e2e::PlanMoves(MovePattern::NewCell, options.moves + 1),
+                                              fastest);
+}
+
+bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Rate>& rates,
+                    std::vector<Figures>& figures) {
+    std::size_t next = 0;
+    for (Rate& rate : rates) {
+        for (const Comparison& comparison : Comparisons) {
+            Figures& f = figures[next++];
+            auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
+            auto run = RunMinimal(stage, comparison.peerMode, plan, rate, f);
+            if (!run) {
+                std::fprintf(stderr, "the minimal window failed at %s: %s\n", rate.name,
+                             e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
+                return false;
+            }
+            f.minimal = *run;
+        }
+    }
+    return true;
+}
+
+void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& figures) {
+    std::printf("\nprocessor time per pointer movement, ms: the threads' run time (utime + stime, in 10 ms ticks)\n"
+                "and the X server's run time over the same run (xdotool's requests included)\n"
+                "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-16s %-16s %s\n", "rate", "pattern", "scrlab", "X",
+                "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "retitles (s / m)", "received by m");
+    std::size_t next = 0;
+    for (const Rate& rate : rates) {
+        for (const Comparison& comparison : Comparisons) {
+            const Figures& f = figures[next++];
+            const double ratio = f.minimal.cpuPerMove > 0 ? f.scrlab.cpuPerMove / f.minimal.cpuPerMove : 0;
+            std::printf("%-8s %-12s %5.3f (%5.3f)  %5.3f   %5.3f (%5.3f)  %5.3f   %5.2f  %4.1f   %4.1f  %4.0f / %4.0f      %4ld / %4ld      "
+                        "%ld of %d\n",
+                        rate.name, comparison.name, f.scrlab.cpuPerMove, f.scrlab.ticksPerMove,
+                        f.scrlab.serverPerMove, f.minimal.cpuPerMove, f.minimal.ticksPerMove,
+                        f.minimal.serverPerMove, ratio, comparison.target, comparison.goal, f.scrlab.sentHz(),
+                        f.minimal.sentHz(), f.scrlabRetitles, f.minimalRetitles, f.received, f.minimal.movements);
+        }
+    }
+    std::printf("minimal: \"floor\" for new cells (retitle, repaint two cells of both views), \"receive\" within a "
+                "cell (nothing else)\nretitles: the title changes seen from outside; each movement into a new cell "
+                "handled retitles once\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int runs = 9;
-    std::string program = SCRLAB_PROGRAM;
+    Options options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--moves" && i + 1 < argc)
+            options.moves = std::max(10, std::atoi(argv[++i]));
+        else if (arg == "--profile" && i + 1 < argc)
+            options.profile = std::filesystem::absolute(argv[++i]);
         else
-            program = std::filesystem::absolute(arg);  // it starts in a folder of its own
+            options.program = std::filesystem::absolute(arg);  // it starts in a folder of its own
     }
     char pattern[] = "/tmp/scrlab-measure-XXXXXX";
     if (!mkdtemp(pattern))
         return 1;
-    const std::string folder = pattern;
     int status = 1;
     {
-        e2e::XServer server(folder + "/xvfb.log");
+        e2e::XServer server(std::string(pattern) + "/xvfb.log");
         if (!server.ready()) {
             std::fprintf(stderr, "%s\n", server.failure().c_str());
         } else {
-            e2e::Desktop desktop(server.display());
-            std::printf("program: %s\n", program.c_str());
-            if (MeasureStart(program, desktop, folder, runs) && MeasureMemory(program, desktop, folder))
+            const Stage stage{e2e::Desktop(server.display()), server.pid(), pattern};
+            std::vector<Figures> figures;
+            std::printf("program: %s\n", options.program.c_str());
+            std::vector<Rate> rates = CalibratedRates(stage.desktop);
+            if (MeasureStarts(stage,
+                              {{"scrlab", {options.program}, ScrlabTitle},
+                               {"minimal window", {SCRLAB_MINIMAL_WINDOW, "receive"}, MinimalTitle}},
+                              options.runs) &&
+                MeasureScrlab(stage, options, rates, figures) && MeasureMinimal(stage, options, rates, figures)) {
+                PrintFigures(rates, figures);
                 status = 0;
+            }
         }
     }
     std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::remove_all(pattern, ignored);
     return status;
 }

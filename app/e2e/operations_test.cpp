@@ -1,8 +1,6 @@
 // Editing through the window: the menu operations and Undo, clicks on the
 // views, the grid, and the byte operations of the row under the views.
 
-#include <thread>
-
 #include "app/e2e/session.h"
 #include "screen/byte_ops.h"
 #include "screen/outline_ops.h"
@@ -85,7 +83,7 @@ TEST_F(EndToEndOperations, GridCheckboxDrawsAndRemovesTheBlueGrid) {
     const std::string path = CopyScreen("screen10.scr");
     const ScreenBytes screen = ReadScreen(path);
     Open(path);
-    const Point grid = InArea(288, 10);  // the box at the left of the "Grid" control
+    const Point grid = OnControl(app::layout::GridBox, 8);  // the box at the left of the "Grid" control
     Click(grid);
     EXPECT_TRUE(WaitViews(screen, std::nullopt, true));
     Shot("grid");
@@ -99,14 +97,14 @@ TEST_F(EndToEndOperations, GoAppliesTheChosenByteOperationToTheAttributes) {
     Open(path);
 
     // Type the operands over the fields' own texts and choose "Change paper b1 to b2".
-    Click(InArea(20, 415));
+    Click(OnControl(app::layout::B1FieldBox));
     Keys("ctrl+a");
     Type("0");
-    Click(InArea(220, 415));
+    Click(OnControl(app::layout::B2FieldBox));
     Keys("ctrl+a");
     Type("$5");
-    Click(InArea(120, 415));
-    std::this_thread::sleep_for(Milliseconds(300));  // the list grabs the keyboard once shown
+    Click(OnControl(app::layout::OperationsBox));
+    ASSERT_TRUE(WaitForPopup("the operations list"));
     for (int step = 0; step < 6; ++step)
         Keys("Down");
     Keys("Return");
@@ -117,7 +115,7 @@ TEST_F(EndToEndOperations, GoAppliesTheChosenByteOperationToTheAttributes) {
     EXPECT_EQ(SaveAndRead(path, original), original);
     EXPECT_TRUE(WaitViews(original, std::nullopt, false, Milliseconds(0)));
 
-    Click(InArea(260, 415));
+    Click(OnControl(app::layout::GoBox));
     const ScreenBytes expected = Transformed(original, [](screen::ScreenStore& store) {
         screen::ApplyByteOperation(store, static_cast<int>(screen::ByteOperation::ChangePaper), "0", "$5");
     });

@@ -2,13 +2,15 @@
 
 #include <sstream>
 
+#include "render/views.h"
+
 namespace e2e {
 namespace {
 
 constexpr int ScreenWidth = 256;
 constexpr int ScreenHeight = 192;
-constexpr int Scale = 2;
-constexpr int CellPixels = 16;  // a cell's side in view pixels
+constexpr int Scale = render::ViewScale;
+constexpr int CellPixels = render::CellSpan;
 constexpr int AttributeStart = 6144;
 constexpr std::uint8_t MonoAttribute = 7;  // grey ink on black paper
 

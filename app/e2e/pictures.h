@@ -54,7 +54,7 @@ struct Cell {
     int row = 0;
 };
 
-// The 512 x 384 picture a view shows for the screen, with the highlighted cell
+// The picture a view shows for the screen, at the views' size, with the highlighted cell
 // drawn with its attribute complemented, and the blue cell grid when asked.
 Image ViewPicture(const ScreenBytes& screen, View view, std::optional<Cell> highlight = std::nullopt,
                   bool grid = false);

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <thread>
 
+#include "app/main_window_layout.h"
+
 #include <sys/stat.h>
 
 namespace e2e {
@@ -13,12 +15,8 @@ namespace {
 
 constexpr Milliseconds PollStep(50);
 constexpr Milliseconds CloseLimit(15000);
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
-constexpr int ViewTop = 20;          // below the menu bar
-constexpr int ColourViewLeft = 530;  // the mono view is at 0
-constexpr int InnerWidth = 1073;
-constexpr int CellPixels = 16;
+// How long a movement's title may take before the pointer is nudged again.
+constexpr Milliseconds NudgeLimit(250);
 
 // Menu texts are drawn dark on a light bar; the words of one title stand
 // closer together than two titles do.
@@ -74,16 +72,15 @@ void ScrlabTest::StartProgram() {
     environment.push_back({"LSAN_OPTIONS", "suppressions=" SCRLAB_LSAN_SUPPRESSIONS ":print_suppressions=0"});
     program_ = std::make_unique<Child>(std::vector<std::string>{SCRLAB_PROGRAM}, environment,
                                        folder_ + "/scrlab.out", folder_ + "/scrlab.err", -1, folder_);
-    const Clock::time_point deadline = Clock::now() + Patience;
-    while (window_.empty() && Clock::now() < deadline) {
+    bool ended = false;
+    ASSERT_TRUE(WaitFor("a window titled \"" + std::string(FirstTitle) + "\"", [&] {
+        ended = program_->WaitEnd(Milliseconds(0));
         std::vector<std::string> shown = desktop_->VisibleWindowsNamed("^New window \\( 0 \\)$");
-        if (!shown.empty()) {
+        if (!shown.empty())
             window_ = shown.front();
-            break;
-        }
-        ASSERT_FALSE(program_->WaitEnd(PollStep)) << "scrlab ended at start: " << ProgramErrors();
-    }
-    ASSERT_FALSE(window_.empty()) << "no window titled \"" << FirstTitle << "\" appeared";
+        return ended || !window_.empty();
+    }));
+    ASSERT_FALSE(ended) << "scrlab ended at start: " << ProgramErrors();
     Outcome geometry = desktop_->Tool({"xdotool", "getwindowgeometry", "--shell", window_});
     std::istringstream lines(geometry.output);
     std::string line;
@@ -102,20 +99,20 @@ void ScrlabTest::StartProgram() {
 // a button is down), so the window tree tells exactly where they are.
 void ScrlabTest::LocateViews() {
     std::vector<XWindow> views;
-    const Clock::time_point deadline = Clock::now() + Patience;
-    do {
+    ASSERT_TRUE(WaitFor("two view windows of the views' size", [&] {
         views.clear();
         for (const XWindow& window : desktop_->Windows(window_, true))
-            if (window.width == ViewWidth && window.height == ViewHeight)
+            if (window.width == render::ViewWidth && window.height == render::ViewHeight)
                 views.push_back(window);
-    } while (views.size() != 2 && Clock::now() < deadline && (std::this_thread::sleep_for(PollStep), true));
-    ASSERT_EQ(views.size(), 2u) << "expected two 512 x 384 view windows";
+        return views.size() == 2;
+    }));
     std::sort(views.begin(), views.end(), [](const XWindow& a, const XWindow& b) { return a.x < b.x; });
     mono_ = {views[0].x, views[0].y};
     colour_ = {views[1].x, views[1].y};
-    menuBarHeight_ = mono_.y - windowAt_.y - ViewTop;
-    ASSERT_EQ(mono_.x, windowAt_.x) << "the mono view is not at the window's left edge";
-    ASSERT_EQ(colour_.x - mono_.x, ColourViewLeft) << "the colour view is not 530 pixels right of the mono view";
+    menuBarHeight_ = mono_.y - windowAt_.y - render::ViewTop;
+    ASSERT_EQ(mono_.x - windowAt_.x, render::MonoViewLeft) << "the mono view is not where the window puts it";
+    ASSERT_EQ(colour_.x - mono_.x, render::ColourViewLeft - render::MonoViewLeft)
+        << "the colour view is not where the window puts it";
     ASSERT_EQ(colour_.y, mono_.y);
     ASSERT_GT(menuBarHeight_, 0) << "no menu bar above the views";
 }
@@ -145,13 +142,21 @@ std::string ScrlabTest::ProgramErrors() const { return ReadWholeFile(folder_ + "
 
 std::string ScrlabTest::Title() const { return desktop_->WindowName(window_); }
 
-std::string ScrlabTest::WaitTitle(const std::function<bool(const std::string&)>& test, Milliseconds limit) const {
+::testing::AssertionResult WaitFor(const std::string& description, const std::function<bool()>& holds,
+                                   Milliseconds limit) {
     const Clock::time_point deadline = Clock::now() + limit;
-    std::string title = Title();
-    while (!test(title) && Clock::now() < deadline) {
+    while (!holds()) {
+        if (Clock::now() >= deadline)
+            return ::testing::AssertionFailure()
+                   << "waited " << limit.count() << " ms in vain for " << description;
         std::this_thread::sleep_for(PollStep);
-        title = Title();
     }
+    return ::testing::AssertionSuccess();
+}
+
+std::string ScrlabTest::WaitTitle(const std::function<bool(const std::string&)>& test, Milliseconds limit) const {
+    std::string title;
+    WaitFor("the title", [&] { return test(title = Title()); }, limit);
     return title;
 }
 
@@ -159,12 +164,19 @@ bool ScrlabTest::WaitProgramEnd(Milliseconds limit) { return program_->WaitEnd(l
 
 Point ScrlabTest::InViewCell(View view, Cell cell, int dx, int dy) const {
     Point origin = ViewOrigin(view);
-    return {origin.x + cell.column * CellPixels + dx, origin.y + cell.row * CellPixels + dy};
+    return {origin.x + cell.column * render::CellSpan + dx, origin.y + cell.row * render::CellSpan + dy};
 }
 
-Point ScrlabTest::NeutralSpot() const { return {windowAt_.x + 800, windowAt_.y + menuBarHeight_ + 470}; }
+// Right of the operand row, below the colour view.
+Point ScrlabTest::NeutralSpot() const {
+    return InArea(render::ColourViewLeft + render::ViewWidth / 2, app::layout::GoBox.y + app::layout::RowHeight * 3);
+}
 
 Point ScrlabTest::InArea(int x, int y) const { return {windowAt_.x + x, windowAt_.y + menuBarHeight_ + y}; }
+
+Point ScrlabTest::OnControl(const app::layout::Box& box, std::optional<int> dx) const {
+    return InArea(box.x + dx.value_or(box.width / 2), box.y + box.height / 2);
+}
 
 void ScrlabTest::ParkPointer() const {
     Point spot = NeutralSpot();
@@ -184,16 +196,16 @@ void ScrlabTest::Click(Point at, int button) const {
 
 ::testing::AssertionResult ScrlabTest::PointAt(View view, Cell cell, const std::string& expectedTitle) {
     const Point at = InViewCell(view, cell);
-    const Clock::time_point deadline = Clock::now() + Patience;
     std::string title;
-    for (int nudge = 0; Clock::now() < deadline; ++nudge) {
-        desktop_->MovePointer(at.x + nudge % 2, at.y);
-        std::this_thread::sleep_for(Milliseconds(100));
-        title = Title();
-        if (title == expectedTitle)
-            return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "the title reads \"" << title << "\"";
+    int nudge = 0;
+    ::testing::AssertionResult pointed = WaitFor("the title \"" + expectedTitle + "\"", [&] {
+        desktop_->MovePointer(at.x + nudge++ % 2, at.y);
+        return WaitFor("the title to follow the movement", [&] { return (title = Title()) == expectedTitle; },
+                       NudgeLimit);
+    });
+    if (!pointed)
+        return pointed << "; the title reads \"" << title << "\"";
+    return pointed;
 }
 
 void ScrlabTest::FocusMainWindow() const { EXPECT_TRUE(desktop_->Xdo({"windowfocus", "--sync", window_})); }
@@ -202,8 +214,8 @@ std::optional<Point> ScrlabTest::MenuTitleCentre(MenuTitle title) const {
     std::optional<Image> shot = desktop_->Screenshot();
     if (!shot)
         return std::nullopt;
-    std::vector<bool> dark(InnerWidth, false);
-    for (int x = 0; x < InnerWidth; ++x)
+    std::vector<bool> dark(app::layout::InnerWidth, false);
+    for (int x = 0; x < app::layout::InnerWidth; ++x)
         for (int y = 0; y < menuBarHeight_; ++y)
             if (Dark(shot->At(windowAt_.x + x, windowAt_.y + y)))
                 dark[x] = true;
@@ -221,23 +233,26 @@ void ScrlabTest::ChooseMenu(MenuTitle title, int item) {
     if (title == MenuTitle::Undo)
         return;
     // The drop-down is a window of its own; it takes the keyboard while open.
-    std::string popup;
-    const Clock::time_point deadline = Clock::now() + Patience;
-    while (popup.empty() && Clock::now() < deadline) {
+    ASSERT_TRUE(WaitForPopup("the drop-down menu"));
+    for (int i = 0; i <= item; ++i)
+        Keys("Down");
+    Keys("Return");
+}
+
+// The drop-down of a menu or of the operations list is a window of its own.
+// Keys sent before it is shown would reach the control under the focus; from
+// then on the program hands every key to the drop-down, whichever of its
+// windows has the focus.
+::testing::AssertionResult ScrlabTest::WaitForPopup(const std::string& what) const {
+    return WaitFor(what + " to open", [&] {
         Outcome outcome = desktop_->Tool({"xdotool", "search", "--onlyvisible", "--classname", "scrlab"});
         std::istringstream ids(outcome.output);
         std::string id;
         while (ids >> id)
             if (id != window_)
-                popup = id;
-        if (popup.empty())
-            std::this_thread::sleep_for(PollStep);
-    }
-    ASSERT_FALSE(popup.empty()) << "the menu did not open";
-    std::this_thread::sleep_for(Milliseconds(200));  // the drop-down grabs the keyboard once shown
-    for (int i = 0; i <= item; ++i)
-        Keys("Down");
-    Keys("Return");
+                return true;
+        return false;
+    });
 }
 
 std::string ScrlabTest::CopyScreen(const std::string& name, const std::string& as) const {
@@ -264,9 +279,8 @@ void ScrlabTest::OpenThroughRequester(const std::string& path) {
     EXPECT_TRUE(desktop_->Xdo({"windowfocus", "--sync", requester}));
     Type(path);
     Keys("Return");
-    const Clock::time_point gone = Clock::now() + Patience;
-    while (!desktop_->VisibleWindowsNamed("^Please choose file to load$").empty() && Clock::now() < gone)
-        std::this_thread::sleep_for(PollStep);
+    EXPECT_TRUE(WaitFor("the requester to close",
+                        [&] { return desktop_->VisibleWindowsNamed("^Please choose file to load$").empty(); }));
 }
 
 void ScrlabTest::Open(const std::string& path) {
@@ -275,12 +289,8 @@ void ScrlabTest::Open(const std::string& path) {
 }
 
 std::string ScrlabTest::WaitFileContents(const std::string& path, const std::string& expected) const {
-    const Clock::time_point deadline = Clock::now() + Patience;
-    std::string contents = ReadWholeFile(path);
-    while (contents != expected && Clock::now() < deadline) {
-        std::this_thread::sleep_for(PollStep);
-        contents = ReadWholeFile(path);
-    }
+    std::string contents;
+    WaitFor(path + " to hold the expected bytes", [&] { return (contents = ReadWholeFile(path)) == expected; });
     return contents;
 }
 
@@ -295,18 +305,13 @@ std::optional<Image> ScrlabTest::ViewShot(View view) const {
     if (!shot)
         return std::nullopt;
     Point origin = ViewOrigin(view);
-    return shot->Crop(origin.x, origin.y, ViewWidth, ViewHeight);
+    return shot->Crop(origin.x, origin.y, render::ViewWidth, render::ViewHeight);
 }
 
 ::testing::AssertionResult ScrlabTest::WaitView(View view, const Image& expected, Milliseconds limit) {
-    const Clock::time_point deadline = Clock::now() + limit;
     std::optional<Image> shown;
-    do {
-        shown = ViewShot(view);
-        if (shown && *shown == expected)
-            return ::testing::AssertionSuccess();
-        std::this_thread::sleep_for(PollStep);
-    } while (Clock::now() < deadline);
+    if (WaitFor("the view's picture", [&] { return (shown = ViewShot(view)) && *shown == expected; }, limit))
+        return ::testing::AssertionSuccess();
     Shot("mismatch");
     if (!shown)
         return ::testing::AssertionFailure() << "no screenshot";
@@ -316,7 +321,7 @@ std::optional<Image> ScrlabTest::ViewShot(View view) const {
 
 ::testing::AssertionResult ScrlabTest::WaitViews(const ScreenBytes& screen, std::optional<Cell> highlight, bool grid,
                                                  Milliseconds limit) {
-    if (screen.size() != 6912)
+    if (screen.size() != static_cast<std::size_t>(screen::ScreenSize))
         return ::testing::AssertionFailure() << "not a screen: " << screen.size() << " bytes";
     ::testing::AssertionResult mono = WaitView(View::Mono, ViewPicture(screen, View::Mono, highlight, grid), limit);
     if (!mono)
@@ -333,28 +338,21 @@ void ScrlabTest::Shot(const std::string& name) const {
 }
 
 std::string ScrlabTest::WaitMessageBox(const std::string& title, Milliseconds limit) const {
-    const Clock::time_point deadline = Clock::now() + limit;
-    do {
-        std::vector<std::string> ids = desktop_->VisibleWindowsNamed("^" + title + "$");
-        if (!ids.empty())
-            return ids.front();
-        std::this_thread::sleep_for(PollStep);
-    } while (Clock::now() < deadline);
-    return {};
+    std::vector<std::string> ids;
+    if (!WaitFor("a window titled \"" + title + "\"",
+                 [&] { return !(ids = desktop_->VisibleWindowsNamed("^" + title + "$")).empty(); }, limit))
+        return {};
+    return ids.front();
 }
 
 ::testing::AssertionResult ScrlabTest::DismissMessageBox(const std::string& id) const {
     const std::string title = desktop_->WindowName(id);
     desktop_->Xdo({"windowfocus", "--sync", id});
     desktop_->Xdo({"key", "Return"});
-    const Clock::time_point deadline = Clock::now() + Patience;
-    do {
+    return WaitFor("the \"" + title + "\" box to close after Return", [&] {
         std::vector<std::string> ids = desktop_->VisibleWindowsNamed("^" + title + "$");
-        if (std::find(ids.begin(), ids.end(), id) == ids.end())
-            return ::testing::AssertionSuccess();
-        std::this_thread::sleep_for(PollStep);
-    } while (Clock::now() < deadline);
-    return ::testing::AssertionFailure() << "the \"" << title << "\" box stayed open after Return";
+        return std::find(ids.begin(), ids.end(), id) == ids.end();
+    });
 }
 
 std::vector<std::string> ScrlabTest::OpenMessageBoxes() const {
@@ -377,7 +375,6 @@ std::string StatusTitle(Cell cell, std::uint8_t attribute, const std::string& fi
 }
 
 ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(screen::ScreenStore&)>& operation) {
-    screen::BuildLookupTables();
     screen::ScreenStore store;
     std::copy(screen.begin(), screen.end(), store.working());
     screen::TakeUndoCopy(store);

@@ -13,6 +13,7 @@
 #include "app/e2e/desktop.h"
 #include "app/e2e/pictures.h"
 #include "app/e2e/process.h"
+#include "app/main_window_layout.h"
 #include "screen/screen_store.h"
 
 namespace e2e {
@@ -33,6 +34,11 @@ struct Point {
     int x = 0;
     int y = 0;
 };
+
+// Polls until `holds` answers true, at most `limit`; the failure names what
+// was awaited. Every wait of these tests on the program goes through here.
+::testing::AssertionResult WaitFor(const std::string& description, const std::function<bool()>& holds,
+                                   Milliseconds limit = Patience);
 
 class ScrlabTest : public ::testing::Test {
 protected:
@@ -55,8 +61,10 @@ protected:
     Point InViewCell(View view, Cell cell, int dx = 7, int dy = 7) const;
     // A spot of the window away from every control: pointer events there touch nothing.
     Point NeutralSpot() const;
-    // A point on the control at (x, y) of the area below the menu bar.
+    // A point at (x, y) of the area below the menu bar.
     Point InArea(int x, int y) const;
+    // A point on the control in that box: dx from its left edge, or its middle.
+    Point OnControl(const app::layout::Box& box, std::optional<int> dx = std::nullopt) const;
     void ParkPointer() const;
 
     // --- acting
@@ -68,6 +76,8 @@ protected:
     // reads as expected: the movement that enters a view only enters it, and
     // movements that come close together may arrive as one.
     ::testing::AssertionResult PointAt(View view, Cell cell, const std::string& expectedTitle);
+    // Waits until a drop-down (a menu's, the operations list's) is shown: keys go to it from then on.
+    ::testing::AssertionResult WaitForPopup(const std::string& what) const;
     // Clicks the title on the bar; for File and Operations then walks to the item.
     void ChooseMenu(MenuTitle title, int item = -1);
     void ChooseOperation(OperationsItem item) { ChooseMenu(MenuTitle::Operations, static_cast<int>(item)); }

@@ -5,9 +5,14 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "app/session.h"
+#include "render/views.h"
+#include "screen/screen_store.h"
 
 namespace soak {
 
@@ -75,6 +80,56 @@ private:
     Random& random_;
     SoakFiles& files_;
     Counts& counts_;
+};
+
+using Screen = std::vector<std::uint8_t>;
+
+// Follows, from the events the dispatch is given, what both views and the
+// undo screen must hold: menu commands and "go!" copy the screen before
+// changing it, an accepted load copies what it read, clicks, Save, Split and
+// Undo copy nothing; the highlight is the cell of the last pointer movement
+// or press inside a view, until a redraw without one.
+class PictureWatch {
+public:
+    PictureWatch(const screen::ScreenStore& store, const app::Session& session);
+    // Around the dispatch of the event WaitEvent just made current.
+    void BeforeDispatch(std::int32_t kind);
+    void AfterDispatch();
+    // Empty when both views show the working screen as the drawing rule has
+    // it and the undo screen is the expected one; otherwise what differs.
+    std::string Fault();
+
+private:
+    void Redrawn(std::optional<render::Cell> highlight);
+    void AfterLoad();
+    bool FileHolds(const Screen& screen) const;
+    const std::vector<std::uint8_t>& Expected(bool colourView, std::optional<render::Cell> highlight);
+    std::string ViewFault(int control, bool colourView);
+
+    struct Expectation {
+        struct Inputs {
+            Screen working;
+            std::optional<render::Cell> highlight;
+            bool grid = false;
+            bool drawn = false;
+            bool operator==(const Inputs&) const = default;
+        } inputs;
+        std::vector<std::uint8_t> picture;
+    };
+
+    const screen::ScreenStore& store_;
+    const app::Session& session_;
+    Screen undo_;
+    Screen before_;
+    Expectation expected_[2];  // mono, colour
+    std::int32_t kind_ = 0;
+    int source_ = 0;
+    std::int32_t type_ = 0;
+    int pointerX_ = 0;
+    int pointerY_ = 0;
+    bool drawn_ = false;  // before the first redraw both views are white
+    std::optional<render::Cell> highlight_;
+    bool alsoWithoutHighlight_ = false;
 };
 
 // Resident memory of this process in kilobytes.

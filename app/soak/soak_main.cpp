@@ -2,7 +2,8 @@
 // 100,000) against the real window and the real dispatch. The seed (also
 // taken from SCRLAB_SOAK_SEED) is printed first, so a failing run can be
 // replayed. Fails on a broken title status line, an impossible current file
-// name, or, from 10,000 actions on, resident memory more than 5 % above its
+// name, views that do not show the working screen, an unexpected undo screen,
+// or, from 10,000 actions on, resident memory more than 5 % above its
 // level after the first 1,000; the sanitizers fail it on any memory fault.
 // Built with AddressSanitizer, the memory figures are only shown: freed memory
 // then sits in the sanitizer's quarantine and its records grow, so resident
@@ -18,7 +19,6 @@
 
 #include "app/shell.h"
 #include "app/soak/soak.h"
-#include "files/screen_files.h"
 #include "screen/screen_layout.h"
 #include "screen/screen_store.h"
 #include "toolkit/controls/controls.h"
@@ -62,7 +62,7 @@ bool ReadOptions(int argc, char** argv, Options& options) {
 
 // Dispatches every event the action raised, as the program's loop would, and
 // lets the window system deliver what it holds without ever waiting for it.
-void Pump(screen::ScreenStore& store, soak::Counts& counts) {
+void Pump(screen::ScreenStore& store, app::Session& session, soak::PictureWatch& watch, soak::Counts& counts) {
     for (;;) {
         if (toolkit::QueuedEventCount() == 0)
             toolkit::testing::WakeEventLoop();
@@ -73,19 +73,21 @@ void Pump(screen::ScreenStore& store, soak::Counts& counts) {
             continue;
         }
         ++counts["events dispatched"];
-        if (app::DispatchEvent(store, kind) == toolkit::CloseWindowEvent)
+        watch.BeforeDispatch(kind);
+        if (app::DispatchEvent(store, session, kind) == toolkit::CloseWindowEvent)
             ++counts["loop ends (Quit or close box)"];
+        watch.AfterDispatch();
     }
 }
 
 // The title is the start title or a status line, and names a loaded screen.
-std::string Fault(const soak::SoakFiles& files) {
+std::string Fault(const soak::SoakFiles& files, const app::Session& session) {
     static const std::regex status("x:([0-9]|[12][0-9]|3[01]) y:([0-9]|1[0-9]|2[0-3]) "
                                    "attribute:[01]{2}:[01]{3}:[01]{3} file:.*");
     const std::string title = toolkit::WindowCaption(app::MainWindow);
     if (title != "New window ( 0 )" && !std::regex_match(title, status))
         return "title \"" + title + "\"";
-    const std::string& name = files::CurrentFileName();
+    const std::string& name = session.currentFileName;
     if (!name.empty() && !files.IsScreen(name))
         return "current file name \"" + name + "\" names no screen";
     return {};
@@ -112,6 +114,7 @@ int Soak(const Options& options) {
         return Answer(question, files, random, counts);
     });
     screen::ScreenStore store;
+    app::Session session;
     if (!app::BuildMainWindow()) {
         std::fprintf(stderr, "soak: cannot open the main window\n");
         return 1;
@@ -119,18 +122,21 @@ int Soak(const Options& options) {
     screen::BuildLookupTables();
     toolkit::testing::QuietPlatformNotes();
     soak::Actions actions(random, files, counts);
-    Pump(store, counts);
+    soak::PictureWatch watch(store, session);
+    Pump(store, session, watch, counts);
 
     long warmMemory = 0;
     const auto start = std::chrono::steady_clock::now();
     for (long done = 1; done <= options.events; ++done) {
-        const std::string loaded = files::CurrentFileName();
+        const std::string loaded = session.currentFileName;
         toolkit::testing::ActivateWindow(app::MainWindow);
         actions.RunOne();
-        Pump(store, counts);
-        if (files::CurrentFileName() != loaded)
+        Pump(store, session, watch, counts);
+        if (session.currentFileName != loaded)
             ++counts["another file loaded"];
-        const std::string fault = Fault(files);
+        std::string fault = Fault(files, session);
+        if (fault.empty())
+            fault = watch.Fault();
         if (!fault.empty()) {
             std::fprintf(stderr, "soak: after action %ld: %s (seed %llu)\n", done, fault.c_str(),
                          static_cast<unsigned long long>(options.seed));

@@ -201,4 +201,13 @@ void SetControlAttribute(int number, int attribute, std::intptr_t value) {
         control->setAttribute(attribute, value);
 }
 
+bool GetControlBounds(int number, ControlBounds& bounds) {
+    Control* control = FindControl(number);
+    if (!control || !control->widget())
+        return false;
+    const QRect geometry = control->widget()->geometry();
+    bounds = {geometry.x(), geometry.y(), geometry.width(), geometry.height()};
+    return true;
+}
+
 } // namespace toolkit

@@ -86,6 +86,9 @@ TEST_F(ControlRegistryTest, NumbersNotInUseAnswerNothing) {
     EXPECT_EQ(GetControlState(33), 0);
     EXPECT_EQ(GetControlText(33), "");
     EXPECT_EQ(GetControlAttribute(33, 1), 0);
+    ControlBounds bounds{1, 2, 3, 4};
+    EXPECT_FALSE(GetControlBounds(33, bounds));
+    EXPECT_EQ(bounds, (ControlBounds{1, 2, 3, 4}));
     SetControlState(33, 1);
     AddControlItem(33, AppendItem, "x");
     SetControlTooltip(33, "tip");

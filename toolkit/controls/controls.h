@@ -36,6 +36,17 @@ std::int32_t GetControlAttribute(int number, int attribute);
 void SetControlAttribute(int number, int attribute, std::intptr_t value);
 void DestroyControl(int number);
 
+// Where a control stands in the window area it was created in, and its size.
+struct ControlBounds {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const ControlBounds&, const ControlBounds&) = default;
+};
+// False (and `bounds` untouched) when the number names no control.
+bool GetControlBounds(int number, ControlBounds& bounds);
+
 // Message box flags: the low four bits choose the buttons, the next four the
 // icon, the next four which button is the default (0 the first).
 constexpr std::uint32_t MessageOk = 0;

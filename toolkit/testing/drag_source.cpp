@@ -1,9 +1,10 @@
 // Test tool: another program to drag files from. It shows a small window at
 // the given place; a press of the left button on it starts a drag carrying the
 // given paths as file URLs, offering the copy action only (what a file manager
-// offers for a copy). It prints "ready" once its window has been drawn, and
-// when the drag ends "drop action N" (0 when nothing took the drop, 1 for a
-// copy); then it keeps running until stopped.
+// offers for a copy). It prints "ready" once its window has been drawn,
+// "over action N" whenever the window under the pointer answers the drag with
+// another action (0 when it takes nothing, 1 for a copy), and when the drag
+// ends "drop action N"; then it keeps running until stopped.
 //
 //     drag_source <x> <y> <path>...
 
@@ -48,6 +49,10 @@ protected:
         data->setUrls(urls_);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
+        QObject::connect(drag, &QDrag::actionChanged, [](Qt::DropAction action) {
+            std::printf("over action %d\n", static_cast<int>(action));
+            std::fflush(stdout);
+        });
         Qt::DropAction action = drag->exec(Qt::CopyAction);
         std::printf("drop action %d\n", static_cast<int>(action));
         std::fflush(stdout);

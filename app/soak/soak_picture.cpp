@@ -1,0 +1,186 @@
+// What the views and the undo screen must hold after each event, followed
+// from the events the dispatch is given, and checked against the real ones.
+// The expected pictures are drawn here by the drawing rule, not by the
+// renderer, so a renderer that gets one pixel wrong fails the soak.
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "app/shell.h"
+#include "app/soak/soak.h"
+#include "toolkit/canvas/canvas.h"
+#include "toolkit/canvas/canvas_access.h"
+#include "toolkit/controls/controls.h"
+#include "toolkit/windows/events.h"
+
+namespace soak {
+namespace {
+
+constexpr int Scale = render::ViewScale;
+constexpr int Width = render::ViewWidth;
+constexpr int Height = render::ViewHeight;
+constexpr int CellSide = render::CellSpan;
+constexpr int RowBytes = (Width * 3 + 3) / 4 * 4;
+constexpr int Attributes = 6144;
+
+struct Bgr {
+    std::uint8_t blue, green, red;
+};
+
+Bgr ColourOf(int attribute, bool ink) {
+    const int number = ink ? attribute & 7 : (attribute >> 3) & 7;
+    const std::uint8_t level = attribute & 64 ? 255 : 127;
+    return {static_cast<std::uint8_t>(number & 1 ? level : 0), static_cast<std::uint8_t>(number & 4 ? level : 0),
+            static_cast<std::uint8_t>(number & 2 ? level : 0)};
+}
+
+// A view's back buffer as the rule has it: each screen pixel a 2 x 2 block
+// in its cell's ink or paper (the mono view takes attribute 7 for every
+// cell), the highlighted cell's attribute complemented, blue grid lines on
+// every 16th row and column, 24-bit BGR rows bottom-up and padded to 4 bytes.
+void Draw(const std::uint8_t* screen, bool colourView, std::optional<render::Cell> highlight, bool grid,
+          std::vector<std::uint8_t>& out) {
+    constexpr Bgr Blue{255, 0, 0};
+    out.assign(static_cast<std::size_t>(RowBytes) * Height, 0);
+    std::vector<std::uint8_t> row(RowBytes, 0);
+    auto put = [](std::uint8_t* at, int x, Bgr colour) { std::memcpy(at + x * 3, &colour, 3); };
+    for (int line = 0; line < 192; ++line) {
+        const int lineStart = (line / 64) * 2048 + (line % 8) * 256 + ((line / 8) % 8) * 32;
+        for (int column = 0; column < 32; ++column) {
+            int attribute = colourView ? screen[Attributes + (line / 8) * 32 + column] : 7;
+            if (highlight && highlight->column == column && highlight->row == line / 8)
+                attribute = 255 - attribute;
+            const Bgr ink = ColourOf(attribute, true), paper = ColourOf(attribute, false);
+            for (int bit = 0; bit < 8; ++bit)
+                for (int dx = 0; dx < Scale; ++dx)
+                    put(row.data(), (column * 8 + bit) * Scale + dx,
+                        (screen[lineStart + column] << bit) & 0x80 ? ink : paper);
+        }
+        for (int x = 0; grid && x < Width; x += CellSide)
+            put(row.data(), x, Blue);
+        for (int dy = 0; dy < Scale; ++dy) {
+            const int y = line * Scale + dy;
+            std::uint8_t* target = out.data() + static_cast<std::size_t>(Height - 1 - y) * RowBytes;
+            std::memcpy(target, row.data(), RowBytes);
+            for (int x = 0; grid && y % CellSide == 0 && x < Width; ++x)
+                put(target, x, Blue);
+        }
+    }
+}
+
+std::string FirstDifference(const std::vector<std::uint8_t>& expected, const std::uint8_t* actual) {
+    const auto at = std::mismatch(expected.begin(), expected.end(), actual).first - expected.begin();
+    if (at == static_cast<long>(expected.size()))
+        return {};
+    return "pixel (" + std::to_string(at % RowBytes / 3) + ", " + std::to_string(Height - 1 - at / RowBytes) +
+           ") differs";
+}
+
+Screen Bytes(const std::uint8_t* screen) { return Screen(screen, screen + screen::ScreenSize); }
+
+} // namespace
+
+PictureWatch::PictureWatch(const screen::ScreenStore& store, const app::Session& session)
+    : store_(store), session_(session), undo_(Bytes(store.undo())) {}
+
+void PictureWatch::BeforeDispatch(std::int32_t kind) {
+    kind_ = kind;
+    source_ = toolkit::CurrentEventSource();
+    type_ = toolkit::CurrentEventType();
+    pointerX_ = toolkit::GetControlAttribute(source_, toolkit::MouseXAttribute);
+    pointerY_ = toolkit::GetControlAttribute(source_, toolkit::MouseYAttribute);
+    before_ = Bytes(store_.working());
+}
+
+void PictureWatch::Redrawn(std::optional<render::Cell> highlight) {
+    drawn_ = true;
+    highlight_ = highlight;
+    alsoWithoutHighlight_ = false;
+}
+
+void PictureWatch::AfterDispatch() {
+    const bool menu = kind_ == toolkit::MenuEvent;
+    const bool control = kind_ == toolkit::ControlEvent;
+    const bool changesWithCopy =
+        (menu && (source_ == app::OptimizeCommand || source_ == app::InvertCommand ||
+                  source_ == app::FindContourCommand || source_ == app::CreateMaskCommand ||
+                  source_ == app::MirrorCommand)) ||
+        (control && source_ == app::GoControl);
+    if (changesWithCopy) {
+        undo_ = before_;
+        Redrawn(std::nullopt);
+    } else if ((menu && source_ == app::UndoCommand) || (control && source_ == app::GridControl)) {
+        Redrawn(std::nullopt);
+    } else if (control && (source_ == app::MonoViewControl || source_ == app::ColourViewControl)) {
+        const bool pressOrMove = type_ == toolkit::MouseMoveEventType || type_ == toolkit::LeftButtonDownEventType ||
+                                 type_ == toolkit::RightButtonDownEventType;
+        if (pressOrMove && pointerX_ >= 0 && pointerX_ < Width && pointerY_ >= 0 && pointerY_ < Height)
+            Redrawn(render::Cell{pointerX_ / CellSide, pointerY_ / CellSide});
+    } else if ((menu && source_ == app::OpenCommand) || kind_ == toolkit::ControlDropEvent) {
+        AfterLoad();
+    }
+}
+
+// An accepted load puts the file into the working screen and the undo copy
+// and redraws without highlight; a refused one changes nothing. When the
+// screen already was that file's, the two look alike but for the highlight.
+void PictureWatch::AfterLoad() {
+    const Screen working = Bytes(store_.working());
+    if (working == before_ && Bytes(store_.undo()) == undo_) {
+        alsoWithoutHighlight_ = working == undo_ && FileHolds(working);
+        return;
+    }
+    if (FileHolds(working)) {
+        undo_ = working;
+        Redrawn(std::nullopt);
+    }
+}
+
+bool PictureWatch::FileHolds(const Screen& screen) const {
+    std::ifstream file(session_.currentFileName, std::ios::binary);
+    const Screen bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return bytes == screen;
+}
+
+// The expected pictures are drawn again only when what they are drawn from
+// has changed; the views themselves are compared after every action.
+const std::vector<std::uint8_t>& PictureWatch::Expected(bool colourView, std::optional<render::Cell> highlight) {
+    Expectation& expectation = expected_[colourView ? 1 : 0];
+    Expectation::Inputs inputs{Bytes(store_.working()), highlight, toolkit::GetControlState(app::GridControl) != 0,
+                               drawn_};
+    if (expectation.picture.empty() || !(inputs == expectation.inputs)) {
+        if (drawn_)
+            Draw(store_.working(), colourView, highlight, inputs.grid, expectation.picture);
+        else
+            expectation.picture.assign(static_cast<std::size_t>(RowBytes) * Height, 255);
+        expectation.inputs = std::move(inputs);
+    }
+    return expectation.picture;
+}
+
+std::string PictureWatch::ViewFault(int control, bool colourView) {
+    toolkit::CanvasPixels pixels;
+    if (!toolkit::GetCanvasPixels(control, pixels) || pixels.width != Width || pixels.height != Height ||
+        pixels.rowLength != RowBytes)
+        return "view " + std::to_string(control) + " is not a canvas of the views' size";
+    std::string difference = FirstDifference(Expected(colourView, highlight_), pixels.storage.get());
+    if (!difference.empty() && alsoWithoutHighlight_ && highlight_) {
+        highlight_ = std::nullopt;
+        difference = FirstDifference(Expected(colourView, highlight_), pixels.storage.get());
+    }
+    return difference.empty() ? difference : (colourView ? "colour view: " : "mono view: ") + difference;
+}
+
+std::string PictureWatch::Fault() {
+    std::string fault = ViewFault(app::MonoViewControl, false);
+    if (fault.empty())
+        fault = ViewFault(app::ColourViewControl, true);
+    alsoWithoutHighlight_ = false;
+    if (fault.empty() && Bytes(store_.undo()) != undo_)
+        fault = "the undo screen is not the copy the last command should have taken";
+    return fault;
+}
+
+} // namespace soak
