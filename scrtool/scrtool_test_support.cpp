@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -94,8 +95,11 @@ const std::vector<RealScreen>& RealScreens() {
     return screens;
 }
 
-RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input, const std::vector<std::string>& env) {
+RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input, const std::vector<std::string>& env,
+                  RunAs user) {
     TempFolder streams;
+    // The child, whoever it runs as, must reach its standard streams.
+    std::filesystem::permissions(streams.path(), std::filesystem::perms(0777));
     const std::string in = streams / "in", out = streams / "out", err = streams / "err";
     WriteBytes(in, input);
     const pid_t child = ::fork();
@@ -111,6 +115,10 @@ RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input,
         redirect(err, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
         for (const std::string& setting : env)
             ::putenv(const_cast<char*>(setting.c_str()));
+        constexpr unsigned Nobody = 65534;
+        if (user == RunAs::Nobody && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(126);
         std::vector<char*> argv{const_cast<char*>(SCRTOOL_PROGRAM)};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));

@@ -49,10 +49,13 @@ struct RunResult {
     std::string out;
     std::string err;
 };
+enum class RunAs { Us, Nobody };
+
 // Runs scrtool with the arguments, standard input fed from `input`. `env`
-// entries ("NAME=value") are added to the environment.
+// entries ("NAME=value") are added to the environment. RunAs::Nobody drops
+// root's privileges in the child, so that permissions apply to it.
 RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input = {},
-                  const std::vector<std::string>& env = {});
+                  const std::vector<std::string>& env = {}, RunAs user = RunAs::Us);
 
 // Pixel (x, y) of a screen, from the bit fields of y.
 bool PixelOf(const std::uint8_t* screen, int x, int y);
