@@ -2,7 +2,7 @@
 # packages that are missing first (as root, or through sudo): `make run` only
 # what building and running the program needs, `make test` the test tools too.
 
-RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
+RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev libpng-dev
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream
 # What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
@@ -17,7 +17,8 @@ FUZZ_BUILD := build-fuzz
 SOAK_BUILD := build-soak
 PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer
+FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
+                scrtool_args_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)

@@ -9,7 +9,7 @@ seconds=$2
 top=$(cd "$(dirname "$0")/.." && pwd)
 failed=0
 mkdir -p "$build/findings"
-for target in text_to_number file_names dropped_files picture_ops; do
+for target in text_to_number file_names dropped_files picture_ops scrtool_args; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   case $target in

@@ -1,0 +1,161 @@
+#include "scrtool/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace scrtool {
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct Refused {
+    Args args;
+    std::string error;  // a part of the message that names the fault
+};
+
+class RefusedCommandLine : public ::testing::TestWithParam<Refused> {};
+
+TEST_P(RefusedCommandLine, NamesTheFault) {
+    const Parsed parsed = ParseArguments(GetParam().args);
+    EXPECT_FALSE(parsed.invocation);
+    EXPECT_NE(parsed.error.find(GetParam().error), std::string::npos) << parsed.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, RefusedCommandLine,
+    ::testing::Values(
+        Refused{{}, "no command given"},
+        Refused{{"frobnicate", "a.scr"}, "unknown command 'frobnicate'"},
+        Refused{{"--frobnicate"}, "unknown option '--frobnicate'"},
+        Refused{{"invert", "a.scr"}, "-o OUT (one file) or --in-place"},
+        Refused{{"invert"}, "no screen file given"},
+        Refused{{"invert", "a.scr", "-o", "b.scr", "--in-place"}, "either -o or --in-place"},
+        Refused{{"invert", "a.scr", "b.scr", "-o", "c.scr"}, "-o takes exactly one input"},
+        Refused{{"invert", "a.scr", "-o"}, "needs a value"},
+        Refused{{"invert", "a.scr", "-o", "x", "-o", "y"}, "given twice"},
+        Refused{{"invert", "-", "--in-place"}, "standard input cannot be rewritten"},
+        Refused{{"invert", "-", "-", "-o", "x"}, "only once"},
+        Refused{{"invert", "a.scr", "--grid", "-o", "b"}, "unknown option '--grid' for 'invert'"},
+        Refused{{"invert", "a.scr", "--in-place=yes"}, "takes no value"},
+        Refused{{"mirror", "a.scr", "-x", "--in-place"}, "unknown option '-x'"},
+        Refused{{"byte-op", "0", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '0'"},
+        Refused{{"byte-op", "8", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '8'"},
+        Refused{{"byte-op", "x", "1", "2", "a.scr", "--in-place"}, "bad byte operation index 'x'"},
+        Refused{{"byte-op", "1x", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '1x'"},
+        Refused{{"byte-op", "", "1", "2", "a.scr", "--in-place"}, "bad byte operation index ''"},
+        Refused{{"byte-op", "-1", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '-1'"},
+        Refused{{"byte-op", "1", "2"}, "INDEX B1 B2"},
+        Refused{{"byte-op", "1", "2", "3"}, "no screen file given"},
+        Refused{{"split", "-"}, "cannot read standard input"},
+        Refused{{"split", "a.scr", "-o", "x"}, "unknown option '-o' for 'split'"},
+        Refused{{"join", "a.screen", "a.attr"}, "join needs -o OUT"},
+        Refused{{"join", "a.screen", "-o", "x"}, "a bitmap file and an attribute file"},
+        Refused{{"png", "a.scr", "--scale", "0"}, "bad scale '0'"},
+        Refused{{"png", "a.scr", "--scale", "9"}, "bad scale '9'"},
+        Refused{{"png", "a.scr", "--scale=2x"}, "bad scale '2x'"},
+        Refused{{"png", "a.scr", "--scale"}, "needs a value"},
+        Refused{{"png", "a.scr", "--palette", "vga"}, "unknown palette 'vga'"},
+        Refused{{"png", "a.scr", "--view", "grey"}, "unknown view 'grey'"},
+        Refused{{"png", "a.scr", "b.scr", "-o", "x.png"}, "use --out-dir"},
+        Refused{{"png", "a.scr", "-o", "x.png", "--out-dir", "d"}, "either -o or --out-dir"},
+        Refused{{"png", "-"}, "needs -o OUT.png"},
+        Refused{{"info", "a.scr", "--require", "no-flash"}, "unknown option '--require' for 'info'"},
+        Refused{{"check", "a.scr"}, "--require NAME"},
+        Refused{{"check", "a.scr", "--require", "pretty"}, "unknown condition 'pretty'"},
+        Refused{{"check", "--require", "no-flash"}, "no screen file given"},
+        Refused{{"thumbnail", "a.scr", "a.png"}, "INPUT OUTPUT SIZE"},
+        Refused{{"thumbnail", "a.scr", "a.png", "0"}, "bad thumbnail size '0'"},
+        Refused{{"thumbnail", "a.scr", "a.png", "4097"}, "bad thumbnail size '4097'"},
+        Refused{{"thumbnail", "a.scr", "a.png", "big"}, "bad thumbnail size 'big'"},
+        Refused{{"thumbnail", "-", "a.png", "128"}, "named files only"},
+        Refused{{"help", "frobnicate"}, "unknown command 'frobnicate'"},
+        Refused{{"--version", "x"}, "takes no arguments"}));
+
+TEST(CommandLine, ByteOpTakesTheThreeArgumentsAfterItAsTheyStand) {
+    // Operands that look like options are numbers in the window's fields.
+    const Parsed parsed = ParseArguments({"byte-op", "4", "-1", "-$10", "a.scr", "-o", "-"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    const Invocation& inv = *parsed.invocation;
+    EXPECT_EQ(inv.command, Command::ByteOp);
+    EXPECT_EQ(inv.byteOpIndex, 4);
+    EXPECT_EQ(inv.b1, "-1");
+    EXPECT_EQ(inv.b2, "-$10");
+    EXPECT_EQ(inv.inputs, Args{"a.scr"});
+    EXPECT_EQ(inv.output, "-");
+}
+
+TEST(CommandLine, ByteOpKeepsBlankAndBadOperandTextsForTheWindowsReader) {
+    const Parsed parsed = ParseArguments({"byte-op", "7", "", "  %2x", "a.scr", "b.scr", "--in-place"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    EXPECT_EQ(parsed.invocation->b1, "");
+    EXPECT_EQ(parsed.invocation->b2, "  %2x");
+    EXPECT_EQ(parsed.invocation->inputs, (Args{"a.scr", "b.scr"}));
+    EXPECT_TRUE(parsed.invocation->inPlace);
+}
+
+TEST(CommandLine, DoubleDashMakesEverythingAfterItAFile) {
+    const Parsed parsed = ParseArguments({"invert", "--in-place", "--", "-o", "--grid"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    EXPECT_EQ(parsed.invocation->inputs, (Args{"-o", "--grid"}));
+    EXPECT_FALSE(parsed.invocation->output);
+}
+
+TEST(CommandLine, PngOptionsInBothSpellings) {
+    const Parsed parsed = ParseArguments(
+        {"png", "a.scr", "--view=mono", "--scale", "3", "--grid", "--palette=fuse", "--out-dir", "pics"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    const Invocation& inv = *parsed.invocation;
+    EXPECT_EQ(inv.view, View::Mono);
+    EXPECT_EQ(inv.scale, 3);
+    EXPECT_TRUE(inv.grid);
+    EXPECT_EQ(inv.palette->name, "fuse");
+    EXPECT_EQ(inv.palette->levels.normalLevel, 192);
+    EXPECT_EQ(inv.outDir, "pics");
+}
+
+TEST(CommandLine, PngDefaultsAreTheWindowsView) {
+    const Parsed parsed = ParseArguments({"png", "a.scr"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    EXPECT_EQ(parsed.invocation->view, View::Colour);
+    EXPECT_EQ(parsed.invocation->scale, 2);
+    EXPECT_FALSE(parsed.invocation->grid);
+    EXPECT_EQ(parsed.invocation->palette->levels.normalLevel, 127);
+    EXPECT_EQ(parsed.invocation->palette->levels.brightLevel, 255);
+}
+
+TEST(CommandLine, CheckConditionsAreOptionsSoFilesMayHaveAnyName) {
+    const Parsed parsed = ParseArguments(
+        {"check", "no-flash", "--require", "no-flash", "--require=optimized", "x.scr", "--require", "no-flash"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    EXPECT_EQ(parsed.invocation->inputs, (Args{"no-flash", "x.scr"}));
+    EXPECT_EQ(parsed.invocation->conditions, (std::vector{Condition::NoFlash, Condition::Optimized}));
+}
+
+TEST(CommandLine, ThumbnailTakesInputOutputAndSize) {
+    const Parsed parsed = ParseArguments({"thumbnail", "/a/b.scr", "/c/d.png", "128"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    EXPECT_EQ(parsed.invocation->inputs, Args{"/a/b.scr"});
+    EXPECT_EQ(parsed.invocation->output, "/c/d.png");
+    EXPECT_EQ(parsed.invocation->thumbnailSize, 128);
+}
+
+TEST(CommandLine, HelpForEveryCommandInEveryForm) {
+    for (const char* name : {"invert", "optimize", "contour", "mask", "mirror", "byte-op", "split", "join", "png",
+                             "info", "check", "thumbnail"}) {
+        for (const Args& args : {Args{"help", name}, Args{name, "--help"}, Args{name, "a.scr", "-h"}}) {
+            const Parsed parsed = ParseArguments(args);
+            ASSERT_TRUE(parsed.invocation) << name << ": " << parsed.error;
+            EXPECT_EQ(parsed.invocation->command, Command::Help) << name;
+            EXPECT_EQ(parsed.invocation->topic, CommandNamed(name)) << name;
+        }
+    }
+    for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"help"}}) {
+        const Parsed parsed = ParseArguments(args);
+        ASSERT_TRUE(parsed.invocation);
+        EXPECT_EQ(parsed.invocation->command, Command::Help);
+        EXPECT_FALSE(parsed.invocation->topic);
+    }
+    EXPECT_EQ(ParseArguments({"--version"}).invocation->command, Command::Version);
+}
+
+} // namespace
+} // namespace scrtool

@@ -1,0 +1,210 @@
+#include "scrtool/commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "files/file_names.h"
+#include "files/screen_files.h"
+#include "scrtool/help.h"
+#include "scrtool/picture.h"
+#include "scrtool/png_file.h"
+#include "scrtool/screen_facts.h"
+#include "scrtool/screen_io.h"
+#include "scrtool/transforms.h"
+
+namespace scrtool {
+namespace {
+
+using files::AttributeFileSize;
+using files::BitmapFileSize;
+using screen::AttributeStart;
+
+constexpr char PngSuffix[] = ".png";
+
+// Whether writing `output` would replace the input screen itself, which only
+// an explicit -o or --in-place may do.
+bool WouldReplace(const std::string& output, const std::string& input) {
+    std::error_code ignored;
+    return output == input || std::filesystem::equivalent(output, input, ignored);
+}
+
+// A file written in full or not at all, even when the user interrupts.
+bool Write(const std::string& name, std::span<const std::uint8_t> bytes,
+           Durability durability = Durability::Synced) {
+    InterruptGuard guard;
+    const std::string cause = WriteOutput(name, bytes, durability);
+    if (!cause.empty())
+        Report(OutputName(name), cause);
+    return cause.empty();
+}
+
+bool Transform(const Invocation& inv, const std::string& input) {
+    ScreenRead read = ReadScreen(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    ApplyTransform(inv, read.screen);
+    return Write(inv.inPlace ? input : *inv.output, read.screen);
+}
+
+bool Split(const std::string& input) {
+    const ScreenRead read = ReadScreen(input);
+    if (!read.error.empty()) {
+        Report(input, read.error);
+        return false;
+    }
+    const std::string base = files::SplitBaseName(input);
+    for (const char* suffix : {files::BitmapFileSuffix, files::AttributeFileSuffix}) {
+        if (WouldReplace(base + suffix, input)) {
+            Report(input, "split would write over this file itself; rename it first");
+            return false;
+        }
+    }
+    // As the window does: the attribute file is written even when the bitmap file fails.
+    const bool bitmap = Write(base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
+    const bool attributes = Write(base + files::AttributeFileSuffix,
+                                  std::span(read.screen).subspan(AttributeStart, AttributeFileSize));
+    return bitmap && attributes;
+}
+
+bool Join(const Invocation& inv) {
+    const ReadResult bitmap = ReadExactly(inv.inputs[0], BitmapFileSize, {"not a bitmap file", "a bitmap file is"});
+    if (!bitmap.error.empty())
+        Report(InputName(inv.inputs[0]), bitmap.error);
+    const ReadResult attributes =
+        ReadExactly(inv.inputs[1], AttributeFileSize, {"not an attribute file", "an attribute file is"});
+    if (!attributes.error.empty())
+        Report(InputName(inv.inputs[1]), attributes.error);
+    if (!bitmap.error.empty() || !attributes.error.empty())
+        return false;
+    Bytes joined = bitmap.bytes;
+    joined.insert(joined.end(), attributes.bytes.begin(), attributes.bytes.end());
+    return Write(*inv.output, joined);
+}
+
+std::string PngName(const Invocation& inv, const std::string& input) {
+    if (inv.output)
+        return *inv.output;
+    const std::string base = files::SplitBaseName(input) + PngSuffix;
+    if (!inv.outDir)
+        return base;
+    return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
+}
+
+bool Png(const Invocation& inv, const std::string& input) {
+    const ScreenRead read = ReadScreen(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const std::string output = PngName(inv, input);
+    if (!inv.output && WouldReplace(output, input)) {
+        Report(input, "the picture would write over this file itself; name the picture with -o");
+        return false;
+    }
+    const IndexedPicture picture =
+        DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
+    return Write(output, EncodePng(picture), Durability::Atomic);
+}
+
+bool Thumbnail(const Invocation& inv) {
+    const ScreenRead read = ReadScreen(inv.inputs[0]);
+    if (!read.error.empty()) {
+        Report(inv.inputs[0], read.error);
+        return false;
+    }
+    const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
+    return Write(*inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
+}
+
+bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
+    const ScreenRead read = ReadScreen(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const ScreenFacts facts = ExamineScreen(read.screen);
+    if (inv.json) {
+        std::cout << (firstJson ? "[\n" : ",\n") << InfoJson(InputName(input), facts);
+        firstJson = false;
+    } else {
+        std::cout << InfoText(InputName(input), facts);
+    }
+    return true;
+}
+
+constexpr std::size_t CellsListed = 40;
+
+std::string Breach(Condition condition, const ScreenFacts& facts) {
+    const std::vector<Cell> cells = CellsBreaking(facts, condition);
+    const std::string count = std::to_string(cells.size());
+    switch (condition) {
+    case Condition::NoInvisiblePixels: return count + " cells with ink = paper hide set pixels: " + CellList(cells, CellsListed);
+    case Condition::NoFlash: return count + " cells with FLASH: " + CellList(cells, CellsListed);
+    case Condition::NoBright: return count + " cells with BRIGHT: " + CellList(cells, CellsListed);
+    case Condition::Optimized: return count + " cells Optimize would change: " + CellList(cells, CellsListed);
+    case Condition::NotBlank: return "every byte is zero";
+    }
+    return {};
+}
+
+bool Check(const Invocation& inv, const std::string& input) {
+    const ScreenRead read = ReadScreen(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const ScreenFacts facts = ExamineScreen(read.screen);
+    bool met = true;
+    for (const Condition condition : inv.conditions) {
+        if (Meets(facts, condition))
+            continue;
+        met = false;
+        Report(InputName(input), std::string(ConditionName(condition)) + " failed: " + Breach(condition, facts));
+    }
+    return met;
+}
+
+} // namespace
+
+void Report(const std::string& what, const std::string& cause) {
+    std::cout.flush();
+    std::fprintf(stderr, "scrtool: %s: %s\n", what.c_str(), cause.c_str());
+}
+
+int Run(const Invocation& inv) {
+    bool allDone = true;
+    bool firstJson = true;
+    switch (inv.command) {
+    case Command::Help: std::cout << HelpText(inv.topic); return AllDone;
+    case Command::Version: std::cout << VersionText(); return AllDone;
+    case Command::Join: allDone = Join(inv); break;
+    case Command::Thumbnail: allDone = Thumbnail(inv); break;
+    default:
+        for (const std::string& input : inv.inputs) {
+            bool done = true;
+            if (IsTransform(inv.command))
+                done = Transform(inv, input);
+            else if (inv.command == Command::Split)
+                done = Split(input);
+            else if (inv.command == Command::Png)
+                done = Png(inv, input);
+            else if (inv.command == Command::Info)
+                done = Info(inv, input, firstJson);
+            else if (inv.command == Command::Check)
+                done = Check(inv, input);
+            allDone = allDone && done;
+        }
+    }
+    if (inv.json)
+        std::cout << (firstJson ? "[]\n" : "\n]\n");
+    if (!std::cout.flush()) {
+        Report("standard output", "cannot write");
+        allDone = false;
+    }
+    return allDone ? AllDone : SomeFailed;
+}
+
+} // namespace scrtool

@@ -1,0 +1,19 @@
+#pragma once
+// Carries out a parsed command line: reads, changes and writes the files,
+// reports each failed file on standard error and carries on with the next.
+
+#include "scrtool/command_line.h"
+
+namespace scrtool {
+
+// Exit statuses.
+inline constexpr int AllDone = 0;
+inline constexpr int SomeFailed = 1;
+inline constexpr int UsageError = 2;
+
+int Run(const Invocation& invocation);
+
+// "scrtool: <what>: <cause>" on standard error.
+void Report(const std::string& what, const std::string& cause);
+
+} // namespace scrtool

@@ -1,0 +1,93 @@
+#include "scrtool/png_file.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <stdexcept>
+
+#include <png.h>
+
+namespace scrtool {
+namespace {
+
+constexpr int CompressionLevel = 1;
+
+void Append(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void Flush(png_structp) {}
+
+// libpng reports errors by longjmp; nothing with a destructor may live
+// between setjmp and the jump, so the rows are prepared by the caller.
+class PngWriter {
+public:
+    PngWriter() {
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        info_ = png_ ? png_create_info_struct(png_) : nullptr;
+        if (!info_)
+            throw std::runtime_error("out of memory for PNG");
+    }
+    ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    std::vector<std::uint8_t> Write(int width, int height, int depth, int colourType,
+                                    const std::vector<png_color>& palette, const std::vector<png_bytep>& rows) {
+        std::vector<std::uint8_t> out;
+        if (setjmp(png_jmpbuf(png_)))
+            throw std::runtime_error("PNG encoding failed");
+        png_set_write_fn(png_, &out, Append, Flush);
+        png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth, colourType,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        if (!palette.empty())
+            png_set_PLTE(png_, info_, palette.data(), static_cast<int>(palette.size()));
+        png_set_compression_level(png_, CompressionLevel);
+        png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_write_info(png_, info_);
+        png_write_image(png_, const_cast<png_bytepp>(rows.data()));
+        png_write_end(png_, nullptr);
+        return out;
+    }
+
+private:
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
+    const bool nibbles = picture.palette.size() <= 16;
+    const std::size_t rowBytes = nibbles ? (static_cast<std::size_t>(picture.width) + 1) / 2 : picture.width;
+    std::vector<std::uint8_t> packed(rowBytes * picture.height);
+    std::vector<png_bytep> rows(picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        const std::uint8_t* in = picture.pixels.data() + static_cast<std::size_t>(y) * picture.width;
+        std::uint8_t* out = packed.data() + rowBytes * y;
+        rows[y] = out;
+        if (!nibbles) {
+            std::copy_n(in, picture.width, out);
+            continue;
+        }
+        for (int x = 0; x + 1 < picture.width; x += 2)
+            out[x / 2] = static_cast<std::uint8_t>(in[x] << 4 | in[x + 1]);
+        if (picture.width % 2)
+            out[rowBytes - 1] = static_cast<std::uint8_t>(in[picture.width - 1] << 4);
+    }
+    std::vector<png_color> palette;
+    for (const render::Rgb colour : picture.palette)
+        palette.push_back(png_color{colour.red, colour.green, colour.blue});
+    return PngWriter().Write(picture.width, picture.height, nibbles ? 4 : 8, PNG_COLOR_TYPE_PALETTE, palette, rows);
+}
+
+std::vector<std::uint8_t> EncodePng(const RgbPicture& picture) {
+    static_assert(sizeof(render::Rgb) == 3);
+    std::vector<png_bytep> rows(picture.height);
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(picture.pixels.data());
+    for (int y = 0; y < picture.height; ++y)
+        rows[y] = const_cast<png_bytep>(bytes + static_cast<std::size_t>(y) * picture.width * 3);
+    return PngWriter().Write(picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, {}, rows);
+}
+
+} // namespace scrtool

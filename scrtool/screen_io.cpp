@@ -1,0 +1,181 @@
+#include "scrtool/screen_io.h"
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/file_services.h"
+#include "files/screen_files.h"
+
+namespace scrtool {
+namespace {
+
+std::string Cause(int error) { return std::strerror(error); }
+
+std::string Refusal(const std::string& count, std::size_t size, const Expected& expected) {
+    return std::string(expected.notIt) + " (" + count + " bytes, " + expected.it + " " + std::to_string(size) + ")";
+}
+
+// Reads standard input to its end, but no further than one byte past `size`:
+// that byte is enough to refuse an input that is too long.
+ReadResult ReadStandardInput(std::size_t size, const Expected& expected) {
+    ReadResult result;
+    result.bytes.resize(size + 1);
+    std::size_t total = 0;
+    while (total < result.bytes.size()) {
+        const ssize_t got = ::read(STDIN_FILENO, result.bytes.data() + total, result.bytes.size() - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.error = "cannot read: " + Cause(errno);
+            return result;
+        }
+        if (got == 0)
+            break;
+        total += static_cast<std::size_t>(got);
+    }
+    if (total != size) {
+        const std::string count = total > size ? "more than " + std::to_string(size) : std::to_string(total);
+        result.error = Refusal(count, size, expected);
+    }
+    result.bytes.resize(std::min(total, size));
+    return result;
+}
+
+bool WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+    const std::uint8_t* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, next, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A new file beside the target, renamed over it once complete. Anything but a
+// plain file with one name (a link, a second name, a device) goes the synced
+// way, which knows how to keep those.
+std::optional<bool> ReplaceAtomically(const std::string& name, std::span<const std::uint8_t> bytes) {
+    struct stat old {};
+    const bool exists = ::lstat(name.c_str(), &old) == 0;
+    if (exists ? !S_ISREG(old.st_mode) || old.st_nlink != 1 || ::access(name.c_str(), W_OK) != 0 : errno != ENOENT)
+        return std::nullopt;
+    const std::size_t slash = name.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
+    std::string temporary = folder + "." + name.substr(folder.size()) + ".saving-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    mode_t mode = 0666;
+    if (exists) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        done += static_cast<std::size_t>(written);
+    }
+    bool complete = done == bytes.size() && ::fchmod(fd, mode) == 0;
+    complete = ::close(fd) == 0 && complete;
+    if (complete && ::rename(temporary.c_str(), name.c_str()) == 0)
+        return true;
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    errno = error;
+    return false;
+}
+
+} // namespace
+
+ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected) {
+    if (name == "-")
+        return ReadStandardInput(size, expected);
+    ReadResult result;
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        result.error = "cannot read: " + Cause(errno);
+        return result;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        result.error = "is a folder, not a file";
+        return result;
+    }
+    // The same size test as the window's load, which refuses devices and pipes too.
+    const std::int64_t found = files::FileSize(name);
+    if (found < 0) {
+        result.error = "not a regular file";
+        return result;
+    }
+    if (found != static_cast<std::int64_t>(size)) {
+        result.error = Refusal(std::to_string(found), size, expected);
+        return result;
+    }
+    result.bytes.resize(size);
+    errno = 0;
+    if (!files::ReadFileStart(name, result.bytes.data(), size)) {
+        result.error = errno != 0 ? "cannot read: " + Cause(errno) : "cannot read: it changed while being read";
+        result.bytes.clear();
+    }
+    return result;
+}
+
+ScreenRead ReadScreen(const std::string& name) {
+    ScreenRead read;
+    ReadResult bytes = ReadExactly(name, files::ScreenFileSize, {"not a screen file", "a screen is"});
+    if (!bytes.error.empty()) {
+        read.error = bytes.error;
+        return read;
+    }
+    std::copy(bytes.bytes.begin(), bytes.bytes.end(), read.screen.begin());
+    return read;
+}
+
+std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability) {
+    if (name == "-")
+        return WriteStandardOutput(bytes) ? "" : "cannot write: " + Cause(errno);
+    if (durability == Durability::Atomic) {
+        if (const std::optional<bool> replaced = ReplaceAtomically(name, bytes))
+            return *replaced ? "" : "cannot write: " + Cause(errno);
+    }
+    errno = 0;
+    if (files::WriteFileSafely(name, bytes.data(), bytes.size()))
+        return {};
+    return "cannot write" + (errno != 0 ? ": " + Cause(errno) : std::string());
+}
+
+InterruptGuard::InterruptGuard() {
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGINT);
+    sigaddset(&held, SIGTERM);
+    sigaddset(&held, SIGHUP);
+    ::sigprocmask(SIG_BLOCK, &held, &saved_);
+}
+
+InterruptGuard::~InterruptGuard() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+
+} // namespace scrtool
+
+namespace scrtool {
+
+std::string InputName(const std::string& name) { return name == "-" ? "standard input" : name; }
+std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : name; }
+
+} // namespace scrtool

@@ -1,0 +1,71 @@
+#pragma once
+// Reading inputs and writing results for the commands: named files, or the
+// standard streams for "-". Every failure comes back as a one-line cause.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+#include <signal.h>
+
+#include "screen/screen_layout.h"
+
+namespace scrtool {
+
+using Screen = std::array<std::uint8_t, screen::ScreenSize>;
+using Bytes = std::vector<std::uint8_t>;
+
+// How a refusal names the kind of file: {"not a screen file", "a screen is"}
+// gives "not a screen file (6911 bytes, a screen is 6912)".
+struct Expected {
+    const char* notIt;
+    const char* it;
+};
+
+// The bytes of a file (or of standard input for "-") that must be exactly
+// `size` bytes long. Empty error on success; the error is the cause alone.
+struct ReadResult {
+    Bytes bytes;
+    std::string error;
+};
+ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected);
+
+// A screen file, by the window's rule: exactly 6912 bytes.
+struct ScreenRead {
+    Screen screen{};
+    std::string error;
+};
+ScreenRead ReadScreen(const std::string& name);
+
+// How messages name a file: "-" is standard input or output.
+std::string InputName(const std::string& name);
+std::string OutputName(const std::string& name);
+
+// Screens are replaced durably: the new content is on disk before it takes
+// the old one's place. Pictures are made from screens and can be made again,
+// so they are only replaced atomically (a reader never sees half of one) and
+// not waited for: syncing would cost many times the drawing.
+enum class Durability { Synced, Atomic };
+
+// Writes the bytes to standard output for "-", else replaces the named file
+// whole (the old content stays until the new one is complete). The cause of
+// a failure, or empty.
+std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
+                        Durability durability = Durability::Synced);
+
+// Holds back SIGINT, SIGTERM and SIGHUP while alive, so that a file being
+// replaced is finished before the program stops; a signal that came meanwhile
+// takes effect when the guard ends.
+class InterruptGuard {
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    sigset_t saved_{};
+};
+
+} // namespace scrtool

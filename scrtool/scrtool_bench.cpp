@@ -1,0 +1,186 @@
+// What scrtool costs per file, next to its floors measured in the same run:
+// optimize --in-place against a plain read, write, fsync and rename of the
+// same files (the least a safe replace can cost), and png at scale 2 against
+// the drawing alone.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include "scrtool/command_line.h"
+#include "scrtool/commands.h"
+#include "scrtool/picture.h"
+#include "scrtool/png_file.h"
+#include "scrtool/screen_io.h"
+
+namespace {
+
+constexpr int FileCount = 10000;
+
+std::vector<scrtool::Screen> RealScreens() {
+    std::vector<scrtool::Screen> screens;
+    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR)) {
+        if (entry.path().extension() != ".scr")
+            continue;
+        scrtool::Screen screen;
+        std::ifstream in(entry.path(), std::ios::binary);
+        in.read(reinterpret_cast<char*>(screen.data()), screen.size());
+        screens.push_back(screen);
+    }
+    return screens;
+}
+
+// 10,000 screen files in a folder of their own, made once for the run.
+class Folder {
+public:
+    Folder() {
+        char name[] = "/tmp/scrtool-bench-XXXXXX";
+        if (!::mkdtemp(name))
+            throw std::runtime_error("no temporary folder");
+        path_ = name;
+        const auto screens = RealScreens();
+        for (int i = 0; i < FileCount; ++i) {
+            std::string leaf = std::to_string(i);
+            leaf += ".scr";
+            names_.push_back((path_ / leaf).string());
+            std::ofstream(names_.back(), std::ios::binary)
+                .write(reinterpret_cast<const char*>(screens[i % screens.size()].data()), screen::ScreenSize);
+        }
+    }
+    ~Folder() { std::filesystem::remove_all(path_); }
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    std::filesystem::path path_;
+    std::vector<std::string> names_;
+};
+
+const Folder& Files() {
+    static const Folder folder;
+    return folder;
+}
+
+using Clock = std::chrono::steady_clock;
+
+// The floor: each file read, written to a temporary file beside it, synced
+// and renamed over it; with a folder sync, the folder is synced after each
+// rename too, so that the rename itself survives a power cut.
+bool CopyFsyncRename(const std::string& name, bool syncFolder) {
+    std::vector<std::uint8_t> bytes(screen::ScreenSize);
+    const auto full = static_cast<ssize_t>(bytes.size());
+    const int in = ::open(name.c_str(), O_RDONLY);
+    const bool read = ::read(in, bytes.data(), bytes.size()) == full;
+    ::close(in);
+    std::string temporary = name;
+    temporary += ".tmp";
+    const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool written = ::write(out, bytes.data(), bytes.size()) == full && ::fsync(out) == 0;
+    ::close(out);
+    const bool renamed = read && written && ::rename(temporary.c_str(), name.c_str()) == 0;
+    if (syncFolder) {
+        const int folder = ::open(std::filesystem::path(name).parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return renamed;
+}
+
+// optimize --in-place over the 10,000 files, as the program runs it, against
+// the floors on the same files. The disk is shared and its speed drifts, so
+// the three take turns over chunks of 250 files and the times are summed.
+void BM_OptimizeInPlaceAgainstFloor(benchmark::State& state) {
+    constexpr std::size_t Chunk = 250;
+    const std::vector<std::string>& names = Files().names();
+    double optimize = 0, floor = 0, floorWithFolder = 0;
+    for (auto _ : state) {
+        for (std::size_t first = 0; first < names.size(); first += Chunk) {
+            const auto begin = names.begin() + static_cast<long>(first);
+            const auto end = names.begin() + static_cast<long>(std::min(first + Chunk, names.size()));
+            std::vector<std::string> arguments{"optimize", "--in-place"};
+            arguments.insert(arguments.end(), begin, end);
+            const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
+            auto start = Clock::now();
+            if (scrtool::Run(*parsed.invocation) != scrtool::AllDone)
+                state.SkipWithError("optimize failed");
+            optimize += std::chrono::duration<double>(Clock::now() - start).count();
+            start = Clock::now();
+            for (auto name = begin; name != end; ++name)
+                if (!CopyFsyncRename(*name, false))
+                    state.SkipWithError("the plain copy failed");
+            floor += std::chrono::duration<double>(Clock::now() - start).count();
+            start = Clock::now();
+            for (auto name = begin; name != end; ++name)
+                if (!CopyFsyncRename(*name, true))
+                    state.SkipWithError("the plain copy failed");
+            floorWithFolder += std::chrono::duration<double>(Clock::now() - start).count();
+        }
+        state.SetIterationTime(optimize);
+    }
+    const double files = static_cast<double>(state.iterations() * names.size());
+    state.counters["optimize files/s"] = files / optimize;
+    state.counters["floor files/s"] = files / floor;
+    state.counters["x floor"] = optimize / floor;
+    state.counters["floor+folder sync files/s"] = files / floorWithFolder;
+    state.counters["x floor+folder sync"] = optimize / floorWithFolder;
+}
+BENCHMARK(BM_OptimizeInPlaceAgainstFloor)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+
+double drawSeconds = 0;
+
+void BM_DrawColourViewScale2(benchmark::State& state) {
+    const scrtool::Screen screen = RealScreens().front();
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scrtool::DrawView(screen, render::View::Colour, 2, scrtool::Grid::Off));
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    drawSeconds = spent.count() / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_DrawColourViewScale2)->Unit(benchmark::kMicrosecond);
+
+// A picture as png makes it: read, drawn, encoded and written safely. The
+// safe write (a synced new file renamed into place) is most of the time.
+void BM_PngScale2(benchmark::State& state) {
+    std::vector<std::string> names(Files().names().begin(), Files().names().begin() + 100);
+    std::vector<std::string> arguments{"png"};
+    arguments.insert(arguments.end(), names.begin(), names.end());
+    const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        if (scrtool::Run(*parsed.invocation) != scrtool::AllDone)
+            state.SkipWithError("png failed");
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    const double perFile = spent.count() / static_cast<double>(state.iterations() * names.size());
+    state.counters["files/s"] = 1 / perFile;
+    state.counters["ms/file"] = perFile * 1000;
+    if (drawSeconds > 0)
+        state.counters["x drawing"] = perFile / drawSeconds;
+}
+BENCHMARK(BM_PngScale2)->Unit(benchmark::kMillisecond);
+
+// The encoding alone, at the two sizes that matter.
+void BM_EncodeScale2(benchmark::State& state) {
+    const auto picture = scrtool::DrawView(RealScreens().front(), render::View::Colour, 2, scrtool::Grid::Off);
+    std::size_t bytes = 0;
+    for (auto _ : state)
+        bytes = scrtool::EncodePng(picture).size();
+    state.counters["png bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_EncodeScale2)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    screen::BuildLookupTables();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -1,0 +1,163 @@
+#include "scrtool/scrtool_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <grp.h>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <png.h>
+
+#include "screen/screen_layout.h"
+
+namespace scrtool::testing {
+namespace {
+
+// The program fills these at start; in-process tests need them too.
+class LookupTablesEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { screen::BuildLookupTables(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const lookupTables =
+    ::testing::AddGlobalTestEnvironment(new LookupTablesEnvironment);
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+TempFolder::TempFolder() {
+    char name[] = "/tmp/scrtool-test-XXXXXX";
+    if (!::mkdtemp(name))
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = name;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::map<std::string, Bytes> TempFolder::Snapshot() const {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(path_).string()] = ReadBytes(entry.path().string());
+        else
+            files[entry.path().lexically_relative(path_).string() + "/"] = {};
+    return files;
+}
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Bytes ToBytes(const ScreenBytes& screen) { return Bytes(screen.begin(), screen.end()); }
+
+const std::vector<RealScreen>& RealScreens() {
+    static const std::vector<RealScreen> screens = [] {
+        std::vector<RealScreen> found;
+        for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR)) {
+            if (entry.path().extension() != ".scr")
+                continue;
+            const Bytes bytes = ReadBytes(entry.path().string());
+            if (bytes.size() != 6912)
+                throw std::runtime_error("not a test screen: " + entry.path().string());
+            RealScreen screen{entry.path().stem().string(), entry.path().string(), {}};
+            std::copy(bytes.begin(), bytes.end(), screen.bytes.begin());
+            found.push_back(screen);
+        }
+        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+        if (found.size() < 10)
+            throw std::runtime_error("the test screens are missing");
+        return found;
+    }();
+    return screens;
+}
+
+RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input, const std::vector<std::string>& env,
+                  RunAs user) {
+    TempFolder streams;
+    // The child, whoever it runs as, must reach its standard streams.
+    std::filesystem::permissions(streams.path(), std::filesystem::perms(0777));
+    const std::string in = streams / "in", out = streams / "out", err = streams / "err";
+    WriteBytes(in, input);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const auto redirect = [](const std::string& path, int flags, int fd) {
+            const int opened = ::open(path.c_str(), flags, 0600);
+            if (opened < 0 || ::dup2(opened, fd) < 0)
+                ::_exit(127);
+            ::close(opened);
+        };
+        redirect(in, O_RDONLY, STDIN_FILENO);
+        redirect(out, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
+        redirect(err, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
+        for (const std::string& setting : env)
+            ::putenv(const_cast<char*>(setting.c_str()));
+        constexpr unsigned Nobody = 65534;
+        if (user == RunAs::Nobody && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(126);
+        std::vector<char*> argv{const_cast<char*>(SCRTOOL_PROGRAM)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execv(SCRTOOL_PROGRAM, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
+}
+
+bool PixelOf(const std::uint8_t* screen, int x, int y) {
+    const int offset = ((y >> 6) << 11) | ((y & 7) << 8) | (((y >> 3) & 7) << 5) | (x >> 3);
+    return (screen[offset] >> (7 - (x & 7))) & 1;
+}
+
+void SetPixel(std::uint8_t* screen, int x, int y, bool on) {
+    const int offset = ((y >> 6) << 11) | ((y & 7) << 8) | (((y >> 3) & 7) << 5) | (x >> 3);
+    const auto bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
+    screen[offset] = static_cast<std::uint8_t>(on ? screen[offset] | bit : screen[offset] & ~bit);
+}
+
+std::uint8_t& AttributeOf(std::uint8_t* screen, int column, int row) { return screen[6144 + 32 * row + column]; }
+std::uint8_t AttributeOf(const std::uint8_t* screen, int column, int row) { return screen[6144 + 32 * row + column]; }
+
+Image DecodePng(const Bytes& png) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size()))
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    Image decoded{static_cast<int>(image.width), static_cast<int>(image.height), {}};
+    decoded.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    if (!png_image_finish_read(&image, nullptr, decoded.pixels.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return {};
+    }
+    return decoded;
+}
+
+} // namespace scrtool::testing
