@@ -2,12 +2,14 @@
 # packages that are missing first (as root, or through sudo): `make run` only
 # what building and running the program needs, `make test` the test tools too.
 
-RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev libpng-dev
-TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
+RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
+# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng.
+TOOL_PACKAGES := libpng-dev
+TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream
 # What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
 # CPack finds the programs to hand it.
-PACKAGE_TOOLS := dpkg-dev file
+PACKAGE_TOOLS := $(TOOL_PACKAGES) dpkg-dev file
 
 RUN_BUILD  := build
 BUILD      := build-test
@@ -48,7 +50,7 @@ deps:
 
 # The program alone, without the test suites (which would need the test tools).
 build: run-deps
-	cmake -S . -B $(RUN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=OFF
+	cmake -S . -B $(RUN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=OFF -DSCRLAB_SCRTOOL=OFF
 	cmake --build $(RUN_BUILD) -j $(JOBS) --target scrlab
 
 run: build
@@ -108,9 +110,6 @@ soak: deps $(BUILD)/CMakeCache.txt
 valgrind: deps build
 	tools/valgrind_session.sh $(RUN_BUILD)/scrlab
 
-install: build
-	cmake --install $(RUN_BUILD)
-
 # A Debian package of both programs and their desktop files, from a Release
 # build without tests: $(PACKAGE_BUILD)/scrlab_<version>_<arch>.deb.
 package: run-deps
@@ -118,6 +117,13 @@ package: run-deps
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DSCRLAB_TESTS=OFF
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack -G DEB
+
+# Both programs and their desktop files, from the same Release build as the package.
+install: run-deps
+	$(call install-missing,$(TOOL_PACKAGES))
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DSCRLAB_TESTS=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cmake --install $(PACKAGE_BUILD)
 
 clean:
 	rm -rf $(RUN_BUILD) $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(SOAK_BUILD) $(PACKAGE_BUILD)
