@@ -12,6 +12,8 @@ struct Refused {
     std::string error;  // a part of the message that names the fault
 };
 
+void PrintTo(const Refused& refused, std::ostream* out) { *out << refused.error; }
+
 class RefusedCommandLine : public ::testing::TestWithParam<Refused> {};
 
 TEST_P(RefusedCommandLine, NamesTheFault) {

@@ -63,6 +63,9 @@ struct Failing {
     std::string message;
 };
 
+// Test lists name the case rather than dumping its bytes.
+void PrintTo(const Failing& failing, std::ostream* out) { *out << failing.label; }
+
 class FailingCommand : public ::testing::TestWithParam<Failing> {};
 
 TEST_P(FailingCommand, SaysWhyAndTouchesNothing) {
