@@ -132,7 +132,6 @@ std::intptr_t BeginDrawing(DrawTarget target) {
     }
     // The drawing area is the whole back buffer, as the canvas has it now.
     TakePixels(*pass, pixels);
-    pass->begun = true;
     return target;
 }
 
@@ -144,11 +143,10 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
     DrawingPass* pass = drawing_detail::activePass;
     if (!pass)
         return;
-    const std::uint32_t word = drawing_detail::TakeColour(*pass, colour);
+    const std::uint32_t word = drawing_detail::PixelOf(colour);
     const PixelBytes bytes = BytesOf(word);
     const std::uint8_t* pixel = bytes.bytes;
-    std::int64_t ax = std::int64_t{x1} + pass->originX, ay = std::int64_t{y1} + pass->originY;
-    std::int64_t bx = std::int64_t{x2} + pass->originX, by = std::int64_t{y2} + pass->originY;
+    std::int64_t ax = x1, ay = y1, bx = x2, by = y2;
     if (ay == by) {
         DrawRun(*pass, ay, ax, bx, false, word);
         return;

@@ -26,8 +26,9 @@ using DrawTarget = std::intptr_t;
 // (ending a pass still current without showing it). 0 when the number is not a
 // canvas.
 DrawTarget CanvasDrawTarget(int control);
-// Nonzero when the pass has begun; 0 for target 0 or a target that is not the
-// current pass, and then no pass is current.
+// Nonzero when the pass has begun. Target 0 answers 0 and changes nothing; a
+// target that is not the current pass (or whose canvas has gone) answers 0
+// and leaves no pass current.
 std::intptr_t BeginDrawing(DrawTarget target);
 // Ends the current pass and repaints its canvas before returning.
 void EndDrawing();
@@ -46,16 +47,11 @@ struct DrawingPass {
     std::int64_t width = 0;
     std::int64_t height = 0;
     std::int64_t rowLength = 0;               // bytes per row, positive
-    std::int64_t originX = 0;
-    std::int64_t originY = 0;
     // A 2 x 2 box with 0 <= left < fastColumns and 0 <= top < fastRows lies
     // wholly inside (both 0 when the buffer is too small to hold one).
     std::uint64_t fastColumns = 0;
     std::uint64_t fastRows = 0;
-    // The colour cache: the last colour value a primitive received.
-    std::uint64_t colour = 0;
     int control = -1;
-    bool begun = false;
 };
 
 namespace drawing_detail {
@@ -65,15 +61,11 @@ static_assert(std::endian::native == std::endian::little, "pixel words are laid 
 // The process-wide mirror of this thread's current pass, read by the primitives.
 extern DrawingPass* activePass;
 
-// Takes the colour into the pass's cache and answers its blue, green and red
-// bytes in memory order in the low three bytes; the alpha byte plays no part.
-// Splitting is a byte swap and a shift: cheaper than comparing with the cache
-// first, whose branch the renderer (changing colour nearly every call) would
-// mispredict.
-inline std::uint32_t TakeColour(DrawingPass& pass, ColourValue colour) {
-    pass.colour = colour;
-    return __builtin_bswap32(colour) >> 8;
-}
+// The colour's blue, green and red bytes in memory order in the low three
+// bytes; the alpha byte plays no part. Splitting is a byte swap and a shift,
+// done afresh by every primitive: cheaper than keeping the last colour and
+// comparing with it, a branch that callers changing colour often mispredict.
+inline std::uint32_t PixelOf(ColourValue colour) { return __builtin_bswap32(colour) >> 8; }
 
 // Unaligned integer types (a GCC and Clang extension): one store each instead
 // of byte by byte. Only the typedef form lowers the alignment in both.
@@ -92,10 +84,6 @@ inline void StorePixelPair(std::uint8_t* at, std::uint32_t pixel) {
     *reinterpret_cast<Unaligned32*>(at) = pixel | (pixel << 24);
     *reinterpret_cast<Unaligned16*>(at + 4) = static_cast<std::uint16_t>(pixel >> 8);
 }
-
-} // namespace drawing_detail
-
-namespace drawing_detail {
 
 // Every box that is not a 2 x 2 one lying wholly inside. Out of line, so that
 // the fast path stays small, but visible, so that the compiler sees it write
@@ -135,9 +123,9 @@ inline void FillBox(int x, int y, int width, int height, ColourValue colour) {
     DrawingPass* pass = drawing_detail::activePass;
     if (!pass)
         return;
-    const std::int64_t left = std::int64_t{x} + pass->originX;
-    const std::int64_t top = std::int64_t{y} + pass->originY;
-    const std::uint32_t pixel = drawing_detail::TakeColour(*pass, colour);
+    const std::int64_t left = x;
+    const std::int64_t top = y;
+    const std::uint32_t pixel = drawing_detail::PixelOf(colour);
     if (width == 2 && height == 2 && static_cast<std::uint64_t>(left) < pass->fastColumns
         && static_cast<std::uint64_t>(top) < pass->fastRows) {
         // The renderer's boxes, one per screen pixel.
