@@ -1,11 +1,13 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QWheelEvent>
@@ -98,6 +100,8 @@ CanvasWidget::~CanvasWidget() {
 bool CanvasWidget::isConfineOwner() const { return confineOwner == this; }
 bool CanvasWidget::holdsCapture() const { return captureHolder == this; }
 
+// Converts and draws only the rectangles asked for: a pass that changed two
+// cells repaints two cells, and the window system copies no more than that.
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     ++paintCount_;
     const int scale = std::max(1, static_cast<int>(std::lround(devicePixelRatioF())));
@@ -106,13 +110,19 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         shown_ = QImage(deviceSize, QImage::Format_RGB32);
         shown_.setDevicePixelRatio(scale);
     }
-    const QRect area = event->rect().translated(-edge_, -edge_)
-                           .intersected(QRect(0, 0, buffer_->width(), buffer_->height()));
-    ConvertBackBuffer(*buffer_, scale, area, shown_);
+    const QRect picture(0, 0, buffer_->width(), buffer_->height());
     QPainter painter(this);
     // Each picture pixel is a whole number of device pixels: never smoothed.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QPoint(edge_, edge_), shown_);
+    for (const QRect& rect : event->region()) {
+        const QRect area = rect.translated(-edge_, -edge_).intersected(picture);
+        if (area.isEmpty())
+            continue;
+        ConvertBackBuffer(*buffer_, scale, area, shown_);
+        painter.drawImage(area.translated(edge_, edge_), shown_,
+                          QRect(area.topLeft() * scale, area.size() * scale));
+        buffer_->markShown(area.x(), area.y(), area.width(), area.height());
+    }
     if (edge_)
         qDrawShadePanel(&painter, rect(), palette(), true, edge_);
     if ((flags_ & CanvasFocusFrame) && hasFocus()) {
@@ -122,6 +132,40 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         painter.drawRect(client.adjusted(FocusFrameInset, FocusFrameInset, -FocusFrameInset - 1,
                                          -FocusFrameInset - 1));
     }
+}
+
+void CanvasWidget::showChanges() {
+    BackBuffer& buffer = *buffer_;
+    const QRect picture(0, 0, buffer.width(), buffer.height());
+    QRegion changed;
+    if (buffer.wholeChanged()) {
+        changed = picture;
+    } else {
+        // One rectangle per run of changed tiles along a tile row: the rows
+        // are bands sorted left to right, as setRects wants them.
+        std::vector<QRect> runs;
+        const TileFlag* flags = buffer.changedTiles().get();
+        const int columns = buffer.tileColumns();
+        for (int tileRow = 0; tileRow < buffer.tileRows(); ++tileRow, flags += columns)
+            for (int column = 0; column < columns;) {
+                if (!flags[column]) {
+                    ++column;
+                    continue;
+                }
+                const int first = column;
+                while (column < columns && flags[column])
+                    ++column;
+                runs.push_back(QRect(first * TileSize, tileRow * TileSize, (column - first) * TileSize, TileSize)
+                                   .intersected(picture));
+            }
+        if (runs.empty())
+            return;
+        changed.setRects(runs.data(), static_cast<int>(runs.size()));
+    }
+    // Flags of tiles the repaint cannot reach (a hidden canvas) are cleared
+    // too: whatever shows the canvas later paints all it shows.
+    buffer.markShown(0, 0, buffer.width(), buffer.height());
+    repaint(changed.translated(edge_, edge_));
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent* event) {

@@ -29,8 +29,12 @@ void TakePixels(DrawingPass& pass, CanvasPixels& pixels) {
     pass.rowLength = pixels.rowLength;
     pass.fastColumns = pixels.width >= 2 ? static_cast<std::uint64_t>(pixels.width - 1) : 0;
     pass.fastRows = pixels.height >= 2 ? static_cast<std::uint64_t>(pixels.height - 1) : 0;
+    pass.bitColumns = pixels.width >= 16 ? static_cast<std::uint64_t>(pixels.width - 15) : 0;
     pass.topRow = pixels.storage.get() + static_cast<std::ptrdiff_t>(pixels.height - 1) * pixels.rowLength;
     pass.storage = std::move(pixels.storage);
+    pass.tileColumns = pixels.tileColumns;
+    pass.tiles = pixels.changedTiles.get();
+    pass.changedTiles = std::move(pixels.changedTiles);
 }
 
 void MakeCurrent(DrawingPass* pass) {
@@ -77,6 +81,10 @@ void DrawRun(DrawingPass& pass, std::int64_t fixed, std::int64_t from, std::int6
     to = std::min<std::int64_t>(to, (vertical ? pass.height : pass.width) - 1);
     if (from > to)
         return;
+    if (vertical)
+        drawing_detail::MarkTiles(pass, fixed, from, fixed, to);
+    else
+        drawing_detail::MarkTiles(pass, from, fixed, to, fixed);
     std::uint8_t* at = vertical ? pass.topRow - from * pass.rowLength + fixed * 3
                                 : pass.topRow - fixed * pass.rowLength + from * 3;
     const std::int64_t step = vertical ? -pass.rowLength : 3;
@@ -114,6 +122,8 @@ DrawTarget CanvasDrawTarget(int control) {
     auto* pass = new (std::nothrow) DrawingPass;
     if (!pass)
         return 0;
+    pass->foundStamp = pixels.stamp;
+    pass->stamp = RestampCanvas(control);
     TakePixels(*pass, pixels);
     pass->control = control;
     MakeCurrent(pass);
@@ -131,9 +141,42 @@ std::intptr_t BeginDrawing(DrawTarget target) {
         return 0;
     }
     // The drawing area is the whole back buffer, as the canvas has it now.
+    if (pixels.stamp != pass->stamp) {  // written since the pass was made
+        pass->foundStamp = 0;
+        pass->stamp = RestampCanvas(pass->control);
+    }
     TakePixels(*pass, pixels);
     return target;
 }
+
+std::uint64_t DrawingPassMark() { return currentPass ? currentPass->stamp : 0; }
+
+bool DrawingPassContinues(std::uint64_t mark) {
+    return currentPass && mark != 0 && currentPass->foundStamp == mark;
+}
+
+namespace drawing_detail {
+
+void SetBitColours(DrawingPass& pass, ColourValue ink, ColourValue paper) {
+    pass.bitInk = ink;
+    pass.bitPaper = paper;
+    std::uint8_t paperBytes[48], contrastBytes[48];
+    const std::uint32_t paperPixel = PixelOf(paper), contrastPixel = PixelOf(ink) ^ paperPixel;
+    for (int byte = 0; byte < 48; ++byte) {
+        paperBytes[byte] = static_cast<std::uint8_t>(paperPixel >> (byte % 3 * 8));
+        contrastBytes[byte] = static_cast<std::uint8_t>(contrastPixel >> (byte % 3 * 8));
+    }
+    std::memcpy(pass.paperRow.part, paperBytes, sizeof paperBytes);
+    std::memcpy(pass.contrastRow.part, contrastBytes, sizeof contrastBytes);
+}
+
+void FillClippedBits(std::int64_t left, std::int64_t top, std::uint8_t bits, ColourValue ink,
+                     ColourValue paper) {
+    for (int m = 0; m < 8; ++m)
+        FillBox(static_cast<int>(left + 2 * m), static_cast<int>(top), 2, 2, bits & (0x80 >> m) ? ink : paper);
+}
+
+} // namespace drawing_detail
 
 void EndDrawing() { FinishPass(repaintAtEnd); }
 
@@ -157,6 +200,10 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
     }
     if (!ClipAxis(ax, ay, bx, by, pass->width) || !ClipAxis(ay, ax, by, bx, pass->height))
         return;
+    // Clipping can leave an end point outside on the other axis; only pixels inside are drawn.
+    auto inside = [](std::int64_t value, std::int64_t limit) { return std::clamp<std::int64_t>(value, 0, limit - 1); };
+    drawing_detail::MarkTiles(*pass, inside(std::min(ax, bx), pass->width), inside(std::min(ay, by), pass->height),
+                              inside(std::max(ax, bx), pass->width), inside(std::max(ay, by), pass->height));
     // Bresenham along the major axis (x on a 45 degree line), from the end
     // with the smaller major coordinate, so either order gives the same pixels.
     const bool xMajor = std::llabs(by - ay) <= std::llabs(bx - ax);
