@@ -77,11 +77,12 @@ BENCHMARK(BM_MemsetBothViews);
 enum class Change { NewScreen, NeighbouringCell };
 enum class Showing { DrawingOnly, WithRepaints };
 
-// Calls the renderer as the program does, grid on: either a different screen
-// each time (a load, an operation) or the highlight one cell further along
-// (a pointer movement), and reports the call's cost in memsets of both views.
+// Calls the renderer as the program does, the grid off or on as the argument
+// says: either a different screen each time (a load, an operation) or the
+// highlight one cell further along (a pointer movement), and reports the
+// call's cost in memsets of both views.
 void Redraws(benchmark::State& state, Change change, Showing showing) {
-    toolkit::SetControlState(render::GridCheckBoxControl, 1);
+    toolkit::SetControlState(render::GridCheckBoxControl, static_cast<int>(state.range(0)));
     toolkit::SetRepaintAtEndOfDrawing(showing == Showing::WithRepaints);
     const int paintsBefore = toolkit::CanvasPaintCount(render::ColourViewControl);
     int call = 0;
@@ -103,20 +104,20 @@ void Redraws(benchmark::State& state, Change change, Showing showing) {
 }
 
 void BM_NewScreenDrawingOnly(benchmark::State& state) { Redraws(state, Change::NewScreen, Showing::DrawingOnly); }
-BENCHMARK(BM_NewScreenDrawingOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NewScreenDrawingOnly)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_PointerMoveDrawingOnly(benchmark::State& state) {
     Redraws(state, Change::NeighbouringCell, Showing::DrawingOnly);
 }
-BENCHMARK(BM_PointerMoveDrawingOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PointerMoveDrawingOnly)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_NewScreenWithRepaints(benchmark::State& state) { Redraws(state, Change::NewScreen, Showing::WithRepaints); }
-BENCHMARK(BM_NewScreenWithRepaints)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NewScreenWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_PointerMoveWithRepaints(benchmark::State& state) {
     Redraws(state, Change::NeighbouringCell, Showing::WithRepaints);
 }
-BENCHMARK(BM_PointerMoveWithRepaints)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PointerMoveWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // One 2 x 2 box, as other callers may still fill single pixels.
 void BM_FillBoxTwoByTwo(benchmark::State& state) {

@@ -67,42 +67,29 @@ void DrawCell(const std::uint8_t* working, int cell, std::uint8_t attr) {
     const int row = cell / screen::CellColumns;
     const ColourValue ink = ColourOf(InkColour(attr));
     const ColourValue paper = ColourOf(PaperColour(attr));
-    const std::uint8_t* bits = working + screen::CellBitmapOffset(column, row);
-    for (int pixelRow = 0; pixelRow < screen::CellSize; ++pixelRow)
-        toolkit::FillBitsDoubled(CellSpan * column, CellSpan * row + ViewScale * pixelRow,
-                                 bits[screen::PixelRowStep * pixelRow], ink, paper);
+    toolkit::FillBitsDoubled(CellSpan * column, CellSpan * row, working + screen::CellBitmapOffset(column, row),
+                             screen::CellSize, screen::PixelRowStep, ink, paper);
 }
 
-// The grid runs along the left and top edge of every cell: it is drawn again
-// over the cells just drawn, one line per run of such cells along a grid line.
-// A run reaching the view's edge ends one pixel beyond it, which the line
-// clipping takes care of.
-void DrawGridOver(const ChangedCells& changed) {
-    for (int column = 0; column < screen::CellColumns; ++column)
-        for (int row = 0; row < screen::CellRows;) {
-            if (!changed[row * screen::CellColumns + column]) {
-                ++row;
-                continue;
-            }
-            const int first = row;
-            while (row < screen::CellRows && changed[row * screen::CellColumns + column])
-                ++row;
-            toolkit::DrawLine(CellSpan * column, CellSpan * first, CellSpan * column,
-                              row == screen::CellRows ? ViewHeight : CellSpan * row - 1, GridColourValue);
+// The grid runs along the left and top edge of every cell, so it is drawn
+// again over the cells just drawn: a line across the top of each run of them
+// and one down the left of each. A run reaching the view's right edge ends one
+// pixel beyond it, which the line clipping takes care of.
+void DrawGridOverRow(const ChangedCells& changed, int row) {
+    const bool* cells = changed.data() + row * screen::CellColumns;
+    for (int column = 0; column < screen::CellColumns;) {
+        if (!cells[column]) {
+            ++column;
+            continue;
         }
-    for (int row = 0; row < screen::CellRows; ++row)
-        for (int column = 0; column < screen::CellColumns;) {
-            if (!changed[row * screen::CellColumns + column]) {
-                ++column;
-                continue;
-            }
-            const int first = column;
-            while (column < screen::CellColumns && changed[row * screen::CellColumns + column])
-                ++column;
-            toolkit::DrawLine(CellSpan * first, CellSpan * row,
-                              column == screen::CellColumns ? ViewWidth : CellSpan * column - 1, CellSpan * row,
+        const int first = column;
+        for (; column < screen::CellColumns && cells[column]; ++column)
+            toolkit::DrawLine(CellSpan * column, CellSpan * row, CellSpan * column, CellSpan * (row + 1) - 1,
                               GridColourValue);
-        }
+        toolkit::DrawLine(CellSpan * first, CellSpan * row,
+                          column == screen::CellColumns ? ViewWidth : CellSpan * column - 1, CellSpan * row,
+                          GridColourValue);
+    }
 }
 
 void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bool grid) {
@@ -111,11 +98,17 @@ void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bo
     const ChangedCells changed =
         TakeInputs(drawn, working, view, highlight, grid, toolkit::DrawingPassContinues(drawn.mark));
     drawn.mark = toolkit::DrawingPassMark();
-    for (int cell = 0; cell < AttributeCount; ++cell)
-        if (changed[cell])
-            DrawCell(working, cell, drawn.attributes[cell]);
-    if (grid)
-        DrawGridOver(changed);
+    // Row by row, the grid over a row of cells drawn while its pixels are
+    // still in the cache: a line down the view would fetch 384 rows again.
+    for (int row = 0; row < screen::CellRows; ++row) {
+        for (int column = 0; column < screen::CellColumns; ++column) {
+            const int cell = row * screen::CellColumns + column;
+            if (changed[cell])
+                DrawCell(working, cell, drawn.attributes[cell]);
+        }
+        if (grid)
+            DrawGridOverRow(changed, row);
+    }
     toolkit::EndDrawing();
 }
 

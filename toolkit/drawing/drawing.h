@@ -4,6 +4,7 @@
 // what the pass changed on the screen at once. The primitives write the pixel
 // bytes directly and act on the current pass; with none they do nothing.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace toolkit {
@@ -36,11 +37,13 @@ void EndDrawing();
 inline void FillBox(int x, int y, int width, int height, ColourValue colour);
 // Both end points and the pixels between them, clipped to the back buffer.
 void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour);
-// One byte of a one-bit picture at twice its size: the 16 x 2 pixels from
-// (x, y), columns x + 2m and x + 2m + 1 in `ink` where bit 7 - m of `bits`
-// is set and in `paper` where it is clear. The same pixels as eight 2 x 2
-// FillBox calls, written as whole rows.
-inline void FillBitsDoubled(int x, int y, std::uint8_t bits, ColourValue ink, ColourValue paper);
+// A column of bytes of a one-bit picture at twice its size: byte i, read at
+// bits[i x step] for i = 0 to rows - 1, gives the 16 x 2 pixels from
+// (x, y + 2i), columns x + 2m and x + 2m + 1 in `ink` where its bit 7 - m is
+// set and in `paper` where it is clear. The same pixels as 8 x rows 2 x 2
+// FillBox calls, clipped alike, written as whole rows.
+void FillBitsDoubled(int x, int y, const std::uint8_t* bits, int rows, std::ptrdiff_t step, ColourValue ink,
+                     ColourValue paper);
 
 // For a caller that keeps what it drew and redraws only what changed. A
 // nonzero mark naming what the current pass leaves in its back buffer; 0

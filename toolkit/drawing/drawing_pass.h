@@ -1,10 +1,9 @@
 #pragma once
-// Inside the drawing service: the pass record and the bodies of the primitives
-// a caller may make once per pixel or per byte. They sit in a header so that
-// those calls can be inlined into their callers.
+// Inside the drawing service: the pass record and the body of FillBox, which a
+// caller may call once per pixel. They sit in a header so that those calls
+// can be inlined into their callers.
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <memory>
@@ -12,21 +11,6 @@
 #include "toolkit/canvas/back_buffer.h"
 
 namespace toolkit {
-
-namespace drawing_detail {
-
-// Sixteen pixel bytes in one register (a GCC and Clang extension), and the
-// same type unaligned, to be stored anywhere in a row. The lanes are 32-bit,
-// so that these stores can never be the pass's 64-bit fields.
-typedef std::uint32_t Lanes __attribute__((vector_size(16)));
-typedef std::uint32_t UnalignedLanes __attribute__((vector_size(16), aligned(1)));
-
-// The 48 bytes of one doubled bit row, as three registers.
-struct RowLanes {
-    Lanes part[3];
-};
-
-} // namespace drawing_detail
 
 struct DrawingPass {
     std::shared_ptr<std::uint8_t[]> storage;  // keeps the pixels alive while the pass lasts
@@ -41,17 +25,9 @@ struct DrawingPass {
     std::int64_t rowLength = 0;               // bytes per row, positive
     std::int64_t tileColumns = 0;
     // A 2 x 2 box with 0 <= left < fastColumns and 0 <= top < fastRows lies
-    // wholly inside (both 0 when the buffer is too small to hold one); so does
-    // a 16 x 2 bit row with 0 <= left < bitColumns.
+    // wholly inside (both 0 when the buffer is too small to hold one).
     std::uint64_t fastColumns = 0;
     std::uint64_t fastRows = 0;
-    std::uint64_t bitColumns = 0;
-    // The last ink and paper of FillBitsDoubled (out of range: none yet) and
-    // their row patterns: paper, and ink exclusive-or paper.
-    std::uint64_t bitInk = ~std::uint64_t{0};
-    std::uint64_t bitPaper = ~std::uint64_t{0};
-    drawing_detail::RowLanes paperRow{};
-    drawing_detail::RowLanes contrastRow{};
     std::uint64_t foundStamp = 0;  // the back buffer's stamp when the pass was made
     std::uint64_t stamp = 0;       // the stamp the pass gave it
     int control = -1;
@@ -74,7 +50,7 @@ inline std::uint32_t PixelOf(ColourValue colour) { return __builtin_bswap32(colo
 // typedef form lowers the alignment in both GCC and Clang.
 typedef std::uint16_t Unaligned16 __attribute__((aligned(1)));
 typedef std::uint32_t Unaligned32 __attribute__((aligned(1)));
-static_assert(alignof(Unaligned16) == 1 && alignof(Unaligned32) == 1 && alignof(UnalignedLanes) == 1);
+static_assert(alignof(Unaligned16) == 1 && alignof(Unaligned32) == 1);
 
 // One pixel: blue, green, red, as two overlapping 16-bit stores.
 inline void StorePixel(std::uint8_t* at, std::uint32_t pixel) {
@@ -138,25 +114,6 @@ inline void MarkSmallArea(const DrawingPass& pass, std::int64_t left, std::int64
             StorePixel(row + c * 3, pixel);
 }
 
-// Which of the 48 bytes of a doubled bit row take the ink: all eight bits of
-// every pixel byte that belongs to a set bit.
-constexpr std::array<std::array<std::uint32_t, 12>, 256> MakeBitMasks() {
-    std::array<std::array<std::uint32_t, 12>, 256> masks{};
-    for (int bits = 0; bits < 256; ++bits)
-        for (int byte = 0; byte < 48; ++byte)
-            if (bits & (0x80 >> (byte / 6)))
-                masks[bits][byte / 4] |= 0xFFu << (byte % 4 * 8);
-    return masks;
-}
-alignas(64) inline constexpr std::array<std::array<std::uint32_t, 12>, 256> BitMasks = MakeBitMasks();
-
-// Takes new colours into the pass's row patterns.
-void SetBitColours(DrawingPass& pass, ColourValue ink, ColourValue paper);
-
-// A bit row that does not lie wholly inside: eight boxes, clipped.
-[[gnu::noinline, gnu::cold]] void FillClippedBits(std::int64_t left, std::int64_t top, std::uint8_t bits,
-                                                  ColourValue ink, ColourValue paper);
-
 } // namespace drawing_detail
 
 inline void FillBox(int x, int y, int width, int height, ColourValue colour) {
@@ -177,34 +134,6 @@ inline void FillBox(int x, int y, int width, int height, ColourValue colour) {
         return;
     }
     drawing_detail::FillClippedBox(*pass, left, top, width, height, pixel);
-}
-
-inline void FillBitsDoubled(int x, int y, std::uint8_t bits, ColourValue ink, ColourValue paper) {
-    using drawing_detail::Lanes;
-    using drawing_detail::UnalignedLanes;
-    DrawingPass* pass = drawing_detail::activePass;
-    if (!pass)
-        return;
-    const std::int64_t left = x;
-    const std::int64_t top = y;
-    if (static_cast<std::uint64_t>(left) >= pass->bitColumns || static_cast<std::uint64_t>(top) >= pass->fastRows) {
-        drawing_detail::FillClippedBits(left, top, bits, ink, paper);
-        return;
-    }
-    if (ink != pass->bitInk || paper != pass->bitPaper)
-        drawing_detail::SetBitColours(*pass, ink, paper);
-    const drawing_detail::RowLanes paperRow = pass->paperRow;
-    const drawing_detail::RowLanes contrastRow = pass->contrastRow;
-    const auto* mask = reinterpret_cast<const UnalignedLanes*>(drawing_detail::BitMasks[bits].data());
-    auto* row = reinterpret_cast<UnalignedLanes*>(pass->topRow - top * pass->rowLength + left * 3);
-    auto* below = reinterpret_cast<UnalignedLanes*>(pass->topRow - (top + 1) * pass->rowLength + left * 3);
-    for (int part = 0; part < 3; ++part) {
-        const Lanes lanes = paperRow.part[part] ^ (contrastRow.part[part] & mask[part]);
-        row[part] = lanes;
-        below[part] = lanes;
-    }
-    drawing_detail::MarkSmallArea(*pass, left, top, (left & (TileSize - 1)) != 0,
-                                  (top & (TileSize - 1)) == TileSize - 1);
 }
 
 } // namespace toolkit
