@@ -119,10 +119,12 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         if (area.isEmpty())
             continue;
         ConvertBackBuffer(*buffer_, scale, area, shown_);
-        painter.drawImage(area.translated(edge_, edge_), shown_,
-                          QRect(area.topLeft() * scale, area.size() * scale));
         buffer_->markShown(area.x(), area.y(), area.width(), area.height());
     }
+    // One draw, clipped to the painted region by the painter: drawing each
+    // rectangle on its own under a clip of several showed some of them a
+    // pixel to the side on X11.
+    painter.drawImage(QPoint(edge_, edge_), shown_);
     if (edge_)
         qDrawShadePanel(&painter, rect(), palette(), true, edge_);
     if ((flags_ & CanvasFocusFrame) && hasFocus()) {
