@@ -74,13 +74,14 @@ void BM_MemsetBothViews(benchmark::State& state) {
 }
 BENCHMARK(BM_MemsetBothViews);
 
-enum class Change { NewScreen, NeighbouringCell };
+enum class Change { NewScreen, NeighbouringCell, SameCell };
 enum class Showing { DrawingOnly, WithRepaints };
 
 // Calls the renderer as the program does, the grid off or on as the argument
-// says: either a different screen each time (a load, an operation) or the
-// highlight one cell further along (a pointer movement), and reports the
-// call's cost in memsets of both views.
+// says: a different screen each time (a load, an operation), the highlight
+// one cell further along (a pointer movement into the next cell) or the same
+// call again (a movement within the cell), and reports the call's cost in
+// memsets of both views.
 void Redraws(benchmark::State& state, Change change, Showing showing) {
     toolkit::SetControlState(render::GridCheckBoxControl, static_cast<int>(state.range(0)));
     toolkit::SetRepaintAtEndOfDrawing(showing == Showing::WithRepaints);
@@ -90,8 +91,10 @@ void Redraws(benchmark::State& state, Change change, Showing showing) {
     for (auto _ : state) {
         if (change == Change::NewScreen)
             render::ScreenRenderer(*stores[call & 1], 5, 7);
-        else
+        else if (change == Change::NeighbouringCell)
             render::ScreenRenderer(*stores[0], call % screen::CellColumns, 7);
+        else
+            render::ScreenRenderer(*stores[0], 5, 7);
         ++call;
     }
     const double perCall = (ThreadSeconds() - start) / static_cast<double>(state.iterations());
@@ -118,6 +121,11 @@ void BM_PointerMoveWithRepaints(benchmark::State& state) {
     Redraws(state, Change::NeighbouringCell, Showing::WithRepaints);
 }
 BENCHMARK(BM_PointerMoveWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_PointerWithinCellWithRepaints(benchmark::State& state) {
+    Redraws(state, Change::SameCell, Showing::WithRepaints);
+}
+BENCHMARK(BM_PointerWithinCellWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // One 2 x 2 box, as other callers may still fill single pixels.
 void BM_FillBoxTwoByTwo(benchmark::State& state) {

@@ -1,9 +1,22 @@
+// What a canvas shows: its back buffer converted for painting, and repainted
+// where it changed.
+
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+#include <qdrawutil.h>
 
 #include "toolkit/canvas/canvas_qt.h"
 
 namespace toolkit {
 namespace {
+
+constexpr int FocusFrameInset = 2;
 
 // One 24-bit blue-green-red pixel as an opaque 0xAARRGGBB word.
 inline QRgb PixelAt(const std::uint8_t* bytes) {
@@ -48,6 +61,76 @@ void ConvertBackBuffer(const BackBuffer& buffer, int scale, QRect area, QImage& 
                             line, bytes);
         }
     }
+}
+
+// Converts and draws only the rectangles asked for: a pass that changed two
+// cells repaints two cells, and the window system copies no more than that.
+void CanvasWidget::paintEvent(QPaintEvent* event) {
+    ++paintCount_;
+    const int scale = std::max(1, static_cast<int>(std::lround(devicePixelRatioF())));
+    const QSize deviceSize(buffer_->width() * scale, buffer_->height() * scale);
+    if (shown_.size() != deviceSize || shown_.devicePixelRatio() != scale) {
+        shown_ = QImage(deviceSize, QImage::Format_RGB32);
+        shown_.setDevicePixelRatio(scale);
+    }
+    const QRect picture(0, 0, buffer_->width(), buffer_->height());
+    QPainter painter(this);
+    // Each picture pixel is a whole number of device pixels: never smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const QRect& rect : event->region()) {
+        const QRect area = rect.translated(-edge_, -edge_).intersected(picture);
+        if (area.isEmpty())
+            continue;
+        ConvertBackBuffer(*buffer_, scale, area, shown_);
+        buffer_->markShown(area.x(), area.y(), area.width(), area.height());
+    }
+    // One draw, clipped to the painted region by the painter: drawing each
+    // rectangle on its own under a clip of several showed some of them a
+    // pixel to the side on X11.
+    painter.drawImage(QPoint(edge_, edge_), shown_);
+    if (edge_)
+        qDrawShadePanel(&painter, rect(), palette(), true, edge_);
+    if ((flags_ & CanvasFocusFrame) && hasFocus()) {
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        painter.setPen(pen);
+        const QRect client(edge_, edge_, width() - 2 * edge_, height() - 2 * edge_);
+        painter.drawRect(client.adjusted(FocusFrameInset, FocusFrameInset, -FocusFrameInset - 1,
+                                         -FocusFrameInset - 1));
+    }
+}
+
+void CanvasWidget::showChanges() {
+    BackBuffer& buffer = *buffer_;
+    const QRect picture(0, 0, buffer.width(), buffer.height());
+    QRegion changed;
+    if (buffer.wholeChanged()) {
+        changed = picture;
+    } else {
+        // One rectangle per run of changed tiles along a tile row: the rows
+        // are bands sorted left to right, as setRects wants them.
+        std::vector<QRect> runs;
+        const TileFlag* flags = buffer.changedTiles().get();
+        const int columns = buffer.tileColumns();
+        for (int tileRow = 0; tileRow < buffer.tileRows(); ++tileRow, flags += columns)
+            for (int column = 0; column < columns;) {
+                if (!flags[column]) {
+                    ++column;
+                    continue;
+                }
+                const int first = column;
+                while (column < columns && flags[column])
+                    ++column;
+                runs.push_back(QRect(first * TileSize, tileRow * TileSize, (column - first) * TileSize, TileSize)
+                                   .intersected(picture));
+            }
+        if (runs.empty())
+            return;
+        changed.setRects(runs.data(), static_cast<int>(runs.size()));
+    }
+    // Flags of tiles the repaint cannot reach (a hidden canvas) are cleared
+    // too: whatever shows the canvas later paints all it shows.
+    buffer.markShown(0, 0, buffer.width(), buffer.height());
+    repaint(changed.translated(edge_, edge_));
 }
 
 } // namespace toolkit
