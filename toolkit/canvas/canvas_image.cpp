@@ -46,9 +46,15 @@ void ConvertBackBuffer(const BackBuffer& buffer, int scale, QRect area, QImage& 
     area = area.intersected(QRect(0, 0, buffer.width(), buffer.height()));
     if (area.isEmpty())
         return;
+    // The image's memory once: every scanLine() call would check whether it is shared.
+    std::uint8_t* const imageBits = image.bits();
+    const qsizetype imageRow = image.bytesPerLine();
+    auto lineAt = [&](int imageY) {
+        return reinterpret_cast<QRgb*>(imageBits + imageY * imageRow) + area.left() * scale;
+    };
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const std::uint8_t* source = buffer.row(y) + area.left() * 3;
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y * scale)) + area.left() * scale;
+        QRgb* line = lineAt(y * scale);
         if (scale == 1) {
             ConvertRow(source, line, area.width());
         } else {
@@ -57,8 +63,7 @@ void ConvertBackBuffer(const BackBuffer& buffer, int scale, QRect area, QImage& 
                     line[x * scale + copy] = PixelAt(source);
             const auto bytes = static_cast<std::size_t>(area.width()) * scale * sizeof(QRgb);
             for (int copy = 1; copy < scale; ++copy)
-                std::memcpy(reinterpret_cast<QRgb*>(image.scanLine(y * scale + copy)) + area.left() * scale,
-                            line, bytes);
+                std::memcpy(lineAt(y * scale + copy), line, bytes);
         }
     }
 }
