@@ -1,7 +1,7 @@
 // What one pointer movement over a view costs through the real dispatch: the
 // event made current as the toolkit makes it, the title status line, and both
-// views drawn and repainted. Next to it the floor for the same bytes: a memset
-// of both views' pixels.
+// views brought up to date (the cells whose highlight changed drawn and
+// repainted). Next to it a memset of both views' pixels, for scale.
 
 #include <cstdio>
 #include <cstdlib>

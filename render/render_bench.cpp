@@ -1,6 +1,11 @@
 // What a redraw costs, next to the physical floor: a memset of the bytes of
-// both back buffers.
+// both back buffers, timed in the same run. Each renderer benchmark reports
+// its ratio to that floor as the counter x_memset.
 
+#include <time.h>
+
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,8 +15,8 @@
 #include <benchmark/benchmark.h>
 
 #include "render/screen_renderer.h"
-#include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/back_buffer.h"
+#include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
 #include "toolkit/drawing/drawing.h"
@@ -23,7 +28,37 @@ namespace {
 
 constexpr std::size_t ViewBytes = std::size_t{toolkit::RowLength(render::ViewWidth)} * render::ViewHeight;
 
-screen::ScreenStore* store = nullptr;
+// Two different real screens, so that every redraw in turn draws a new picture.
+std::array<screen::ScreenStore*, 2> stores{};
+
+// This thread's CPU time: the other processes sharing the machine do not count.
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Seconds one memset of both back buffers' bytes takes: the median of a few batches.
+double MemsetSeconds() {
+    static std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
+    constexpr int Batches = 7, Calls = 50;
+    std::array<double, Batches> perCall{};
+    int value = 0;
+    for (double& seconds : perCall) {
+        const double start = ThreadSeconds();
+        for (int call = 0; call < Calls; ++call) {
+            std::memset(mono.data(), value, ViewBytes);
+            std::memset(colour.data(), value, ViewBytes);
+            benchmark::DoNotOptimize(mono.data());
+            benchmark::DoNotOptimize(colour.data());
+            benchmark::ClobberMemory();
+            value ^= 0x55;
+        }
+        seconds = (ThreadSeconds() - start) / Calls;
+    }
+    std::nth_element(perCall.begin(), perCall.begin() + Batches / 2, perCall.end());
+    return perCall[Batches / 2];
+}
 
 void BM_MemsetBothViews(benchmark::State& state) {
     std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
@@ -40,29 +75,60 @@ void BM_MemsetBothViews(benchmark::State& state) {
 }
 BENCHMARK(BM_MemsetBothViews);
 
-// Drawing both views, grid on, without showing them.
-void BM_RendererDrawingOnly(benchmark::State& state) {
-    toolkit::SetControlState(render::GridCheckBoxControl, 1);
-    toolkit::SetRepaintAtEndOfDrawing(false);
-    for (auto _ : state)
-        render::ScreenRenderer(*store, 5, 7);
-    toolkit::SetRepaintAtEndOfDrawing(true);
-}
-BENCHMARK(BM_RendererDrawingOnly);
+enum class Change { NewScreen, NeighbouringCell, SameCell };
+enum class Showing { DrawingOnly, WithRepaints };
 
-// A whole call as the program makes it: drawing and both repaints.
-void BM_RendererWithRepaints(benchmark::State& state) {
-    toolkit::SetControlState(render::GridCheckBoxControl, 1);
+// Calls the renderer as the program does, the grid off or on as the argument
+// says: a different screen each time (a load, an operation), the highlight
+// one cell further along (a pointer movement into the next cell) or the same
+// call again (a movement within the cell), and reports the call's cost in
+// memsets of both views.
+void Redraws(benchmark::State& state, Change change, Showing showing) {
+    toolkit::SetControlState(render::GridCheckBoxControl, static_cast<int>(state.range(0)));
+    toolkit::SetRepaintAtEndOfDrawing(showing == Showing::WithRepaints);
     const int paintsBefore = toolkit::CanvasPaintCount(render::ColourViewControl);
-    for (auto _ : state)
-        render::ScreenRenderer(*store, 5, 7);
-    state.counters["paints/call"] = benchmark::Counter(
-        static_cast<double>(toolkit::CanvasPaintCount(render::ColourViewControl) - paintsBefore) /
-        static_cast<double>(state.iterations()));
+    int call = 0;
+    const double start = ThreadSeconds();
+    for (auto _ : state) {
+        if (change == Change::NewScreen)
+            render::ScreenRenderer(*stores[call & 1], 5, 7);
+        else if (change == Change::NeighbouringCell)
+            render::ScreenRenderer(*stores[0], call % screen::CellColumns, 7);
+        else
+            render::ScreenRenderer(*stores[0], 5, 7);
+        ++call;
+    }
+    const double perCall = (ThreadSeconds() - start) / static_cast<double>(state.iterations());
+    toolkit::SetRepaintAtEndOfDrawing(true);
+    const double memset = MemsetSeconds();
+    state.counters["memset_us"] = memset * 1e6;
+    state.counters["x_memset"] = perCall / memset;
+    state.counters["paints/call"] =
+        static_cast<double>(toolkit::CanvasPaintCount(render::ColourViewControl) - paintsBefore) / call;
 }
-BENCHMARK(BM_RendererWithRepaints);
 
-// One box, as the renderer fills each screen pixel.
+void BM_NewScreenDrawingOnly(benchmark::State& state) { Redraws(state, Change::NewScreen, Showing::DrawingOnly); }
+BENCHMARK(BM_NewScreenDrawingOnly)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_PointerMoveDrawingOnly(benchmark::State& state) {
+    Redraws(state, Change::NeighbouringCell, Showing::DrawingOnly);
+}
+BENCHMARK(BM_PointerMoveDrawingOnly)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_NewScreenWithRepaints(benchmark::State& state) { Redraws(state, Change::NewScreen, Showing::WithRepaints); }
+BENCHMARK(BM_NewScreenWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_PointerMoveWithRepaints(benchmark::State& state) {
+    Redraws(state, Change::NeighbouringCell, Showing::WithRepaints);
+}
+BENCHMARK(BM_PointerMoveWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_PointerWithinCellWithRepaints(benchmark::State& state) {
+    Redraws(state, Change::SameCell, Showing::WithRepaints);
+}
+BENCHMARK(BM_PointerWithinCellWithRepaints)->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// One 2 x 2 box, as other callers may still fill single pixels.
 void BM_FillBoxTwoByTwo(benchmark::State& state) {
     toolkit::BeginDrawing(toolkit::CanvasDrawTarget(render::ColourViewControl));
     int x = 0, y = 0;
@@ -82,9 +148,9 @@ void BM_FillBoxTwoByTwo(benchmark::State& state) {
 }
 BENCHMARK(BM_FillBoxTwoByTwo);
 
-bool LoadScreen(const char* name) {
+bool LoadScreen(screen::ScreenStore& store, const char* name) {
     std::ifstream file(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, std::ios::binary);
-    file.read(reinterpret_cast<char*>(store->working()), screen::ScreenSize);
+    file.read(reinterpret_cast<char*>(store.working()), screen::ScreenSize);
     return file.gcount() == screen::ScreenSize;
 }
 
@@ -97,10 +163,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", toolkit::ToolkitStartError().c_str());
         return 1;
     }
-    store = new screen::ScreenStore;
-    if (!LoadScreen("screen01.scr")) {
-        std::fprintf(stderr, "cannot read screen01.scr\n");
-        return 1;
+    const char* names[] = {"screen01.scr", "screen02.scr"};
+    for (int i = 0; i < 2; ++i) {
+        stores[i] = new screen::ScreenStore;
+        if (!LoadScreen(*stores[i], names[i])) {
+            std::fprintf(stderr, "cannot read %s\n", names[i]);
+            return 1;
+        }
     }
     toolkit::CreateTopWindow(0, 0, 0, render::ColourViewLeft + render::ViewWidth, render::ViewTop + render::ViewHeight,
                              "render bench", toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder);
@@ -114,7 +183,8 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    delete store;
+    for (screen::ScreenStore* store : stores)
+        delete store;
     toolkit::ShutdownToolkit();
     return 0;
 }

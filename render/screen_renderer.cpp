@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "toolkit/controls/controls.h"
 #include "toolkit/drawing/drawing.h"
@@ -9,7 +10,9 @@
 namespace render {
 namespace {
 
+using screen::AttributeCount;
 using screen::AttributeStart;
+using screen::BitmapSize;
 using toolkit::ColourValue;
 
 constexpr int CellsPerThird = 256;
@@ -17,37 +20,94 @@ constexpr int CellsPerThird = 256;
 constexpr ColourValue ColourOf(Rgb rgb) { return toolkit::MakeColour(rgb.red, rgb.green, rgb.blue); }
 constexpr ColourValue GridColourValue = ColourOf(GridColour);
 
+// The inputs a view's back buffer was last drawn from. A cell's pixels follow
+// from its eight bitmap bytes, the attribute it was drawn with and the grid
+// alone, so a cell whose inputs are unchanged already shows the right pixels,
+// as long as nothing else has written the buffer since: the drawing pass's
+// mark says so, and when it does not, every cell is drawn afresh.
+struct DrawnView {
+    std::uint64_t mark = 0;
+    bool grid = false;
+    std::array<std::uint8_t, BitmapSize> bitmap{};
+    std::array<std::uint8_t, AttributeCount> attributes{};  // the attribute used, highlight applied
+};
+
+std::array<DrawnView, 2> drawnViews;
+
+using ChangedCells = std::array<bool, AttributeCount>;
+
+// Takes the new inputs into `drawn` and answers which cells they change.
+ChangedCells TakeInputs(DrawnView& drawn, const std::uint8_t* working, View view, std::int64_t highlight,
+                        bool grid, bool drawnIsShown) {
+    ChangedCells changed{};
+    const bool all = !drawnIsShown || grid != drawn.grid;
+    drawn.grid = grid;
+    for (int cell = 0; cell < AttributeCount; ++cell) {
+        const std::uint8_t attr = AttributeUsed(view, working[AttributeStart + cell], cell == highlight);
+        changed[cell] = all || attr != drawn.attributes[cell];
+        drawn.attributes[cell] = attr;
+    }
+    // Eight bytes at a time: the bytes of eight neighbouring cells in one pixel row.
+    for (int offset = 0; offset < BitmapSize; offset += 8) {
+        std::uint64_t now, before;
+        std::memcpy(&now, working + offset, 8);
+        std::memcpy(&before, drawn.bitmap.data() + offset, 8);
+        if (now == before)
+            continue;
+        const int firstCell = offset / screen::ThirdBytes * CellsPerThird + offset % CellsPerThird;
+        for (int byte = 0; byte < 8; ++byte)
+            changed[firstCell + byte] |= working[offset + byte] != drawn.bitmap[offset + byte];
+        std::memcpy(drawn.bitmap.data() + offset, &now, 8);
+    }
+    return changed;
+}
+
+void DrawCell(const std::uint8_t* working, int cell, std::uint8_t attr) {
+    const int column = cell % screen::CellColumns;
+    const int row = cell / screen::CellColumns;
+    const ColourValue ink = ColourOf(InkColour(attr));
+    const ColourValue paper = ColourOf(PaperColour(attr));
+    toolkit::FillBitsDoubled(CellSpan * column, CellSpan * row, working + screen::CellBitmapOffset(column, row),
+                             screen::CellSize, screen::PixelRowStep, ink, paper);
+}
+
+// The grid runs along the left and top edge of every cell, so it is drawn
+// again over the cells just drawn: a line across the top of each run of them
+// and one down the left of each. A run reaching the view's right edge ends one
+// pixel beyond it, which the line clipping takes care of.
+void DrawGridOverRow(const ChangedCells& changed, int row) {
+    const bool* cells = changed.data() + row * screen::CellColumns;
+    for (int column = 0; column < screen::CellColumns;) {
+        if (!cells[column]) {
+            ++column;
+            continue;
+        }
+        const int first = column;
+        for (; column < screen::CellColumns && cells[column]; ++column)
+            toolkit::DrawLine(CellSpan * column, CellSpan * row, CellSpan * column, CellSpan * (row + 1) - 1,
+                              GridColourValue);
+        toolkit::DrawLine(CellSpan * first, CellSpan * row,
+                          column == screen::CellColumns ? ViewWidth : CellSpan * column - 1, CellSpan * row,
+                          GridColourValue);
+    }
+}
+
 void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bool grid) {
     toolkit::BeginDrawing(toolkit::CanvasDrawTarget(ViewControl(view)));
-    for (int third = 0; third < 3; ++third) {
-        for (int pixelRow = 0; pixelRow < screen::CellSize; ++pixelRow) {
-            for (int cell = 0; cell < CellsPerThird; ++cell) {
-                const int attributeIndex = CellsPerThird * third + cell;
-                const std::uint8_t attr =
-                    AttributeUsed(view, working[AttributeStart + attributeIndex], attributeIndex == highlight);
-                const std::uint8_t bits =
-                    working[screen::ThirdBytes * third + screen::PixelRowStep * pixelRow + cell];
-                const ColourValue paper = ColourOf(PaperColour(attr));
-                const ColourValue inkOverPaper = ColourOf(InkColour(attr)) ^ paper;
-                const int x = screen::CellSize * (cell % screen::CellColumns);
-                const int y = screen::ThirdLines * third + screen::CellSize * (cell / screen::CellColumns) + pixelRow;
-                // The colour is picked by masking, not branching: the bits are the
-                // picture's, and a branch on them would be mispredicted half the time.
-#pragma GCC unroll 8
-                for (int m = 0; m < 8; ++m) {
-                    const ColourValue set = 0u - ((bits >> (7 - m)) & 1u);
-                    toolkit::FillBox(ViewScale * (x + m), ViewScale * y, ViewScale, ViewScale, paper ^ (inkOverPaper & set));
-                }
-            }
+    DrawnView& drawn = drawnViews[view == View::Mono ? 0 : 1];
+    const ChangedCells changed =
+        TakeInputs(drawn, working, view, highlight, grid, toolkit::DrawingPassContinues(drawn.mark));
+    drawn.mark = toolkit::DrawingPassMark();
+    // Row by row, the grid over a row of cells drawn while its pixels are
+    // still in the cache: a line down the view would fetch 384 rows again.
+    for (int row = 0; row < screen::CellRows; ++row) {
+        for (int column = 0; column < screen::CellColumns; ++column) {
+            const int cell = row * screen::CellColumns + column;
+            if (changed[cell])
+                DrawCell(working, cell, drawn.attributes[cell]);
         }
-    }
-    // Lines along the left and top edge of every cell; the far end lies one
-    // pixel beyond the view, which the line clipping takes care of.
-    if (grid) {
-        for (int x = 0; x < screen::CellColumns; ++x)
-            toolkit::DrawLine(CellSpan * x, 0, CellSpan * x, ViewHeight, GridColourValue);
-        for (int y = 0; y < screen::CellRows; ++y)
-            toolkit::DrawLine(0, CellSpan * y, ViewWidth, CellSpan * y, GridColourValue);
+        if (grid)
+            DrawGridOverRow(changed, row);
     }
     toolkit::EndDrawing();
 }

@@ -7,9 +7,11 @@
 
 namespace render {
 
-// Redraws every pixel of both views; the cell whose attribute index equals
-// row x 32 + column is drawn with its attribute complemented. (-1, -1)
-// highlights nothing.
+// Brings both views to the working screen: afterwards every pixel of each is
+// what the view rule gives, the cell whose attribute index equals
+// row x 32 + column drawn with its attribute complemented ((-1, -1)
+// highlights nothing). Only the cells whose bitmap bytes, attribute, highlight
+// or grid changed since the last call are drawn, and only they are repainted.
 void ScreenRenderer(const screen::ScreenStore& store, int column, int row);
 
 } // namespace render

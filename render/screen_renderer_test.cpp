@@ -13,6 +13,7 @@
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
+#include "toolkit/drawing/drawing.h"
 #include "toolkit/windows/events.h"
 #include "toolkit/windows/windows.h"
 
@@ -222,6 +223,80 @@ TEST_F(ScreenRendererTest, TheLastPixelAndTheFirstByteOfTheMiddleThird) {
             EXPECT_EQ(ViewPixel(MonoViewControl, cx, cy), cx < 16 && (cy == 128 || cy == 129) ? Grey : Black)
                 << cx << "," << cy;
     ExpectBothViews(-33, false);
+}
+
+} // namespace
+} // namespace render
+
+namespace render {
+namespace {
+
+void ReadScreen(const std::filesystem::path& path, std::uint8_t* into) {
+    std::ifstream file(path, std::ios::binary);
+    file.read(reinterpret_cast<char*>(into), 6912);
+    ASSERT_EQ(file.gcount(), 6912) << path;
+}
+
+// The views are redrawn only where their inputs changed, so each call is
+// checked against the rule after calls that changed one thing at a time, and
+// after the views' buffers were written or made anew behind the renderer's back.
+TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
+    const auto screens = RealScreens();
+    ASSERT_GE(screens.size(), 3u);
+    ASSERT_TRUE(toolkit::WaitUntilCanvasShown(ColourViewControl, 5000));
+    bool grid = false;
+    int column = -1, row = -1;
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(::testing::Message() << step << ", grid " << grid << ", highlight " << column << "," << row);
+        SetGrid(grid);
+        Render(column, row);
+        ExpectBothViews(row * 32 + column, grid);
+    };
+    auto paints = [] {
+        return toolkit::CanvasPaintCount(MonoViewControl) + toolkit::CanvasPaintCount(ColourViewControl);
+    };
+
+    ReadScreen(screens[0], working());
+    check("first screen");
+    column = 5, row = 7;
+    check("highlight");
+    column = 6;
+    int before = paints();
+    check("highlight one cell on");
+    EXPECT_EQ(paints(), before + 2) << "each view repaints the two cells";
+    before = paints();
+    check("the pointer moved within the cell");
+    EXPECT_EQ(paints(), before) << "nothing changed, so nothing is repainted";
+    grid = true;
+    check("grid on");
+    ReadScreen(screens[1], working());
+    check("second screen");
+    working()[2048 + 3 * 256 + 13] ^= 0x10;  // one pixel in the middle third
+    check("one bitmap byte");
+    working()[6144 + 767] ^= 0x47;           // the last cell's attribute
+    column = 31, row = 23;
+    check("the last attribute, highlighted");
+    column = -1, row = -1;
+    check("no highlight");
+
+    // Another pass writes into the colour view, then the mono view is made anew.
+    toolkit::BeginDrawing(toolkit::CanvasDrawTarget(ColourViewControl));
+    toolkit::FillBox(100, 100, 200, 50, toolkit::MakeColour(255, 0, 0));
+    toolkit::EndDrawing();
+    check("after another pass");
+    toolkit::DestroyControl(MonoViewControl);
+    ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight,
+                                    toolkit::CanvasConfinePointer), 0);
+    check("after the mono view was made anew");
+    grid = false;
+    check("grid off");
+
+    for (std::size_t i = 2; i < screens.size(); ++i) {
+        ReadScreen(screens[i], working());
+        grid = i % 2 == 0;
+        column = static_cast<int>(i * 3 % 32), row = static_cast<int>(i * 5 % 24);
+        check(screens[i].filename().c_str());
+    }
 }
 
 } // namespace

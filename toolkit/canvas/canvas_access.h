@@ -4,21 +4,34 @@
 #include <cstdint>
 #include <memory>
 
+#include "toolkit/canvas/back_buffer.h"
+
 namespace toolkit {
 
 // A canvas's back buffer as a drawing pass writes it: 3 bytes per pixel
-// (blue, green, red), `rowLength` bytes per row, the bottom row first.
+// (blue, green, red), `rowLength` bytes per row, the bottom row first. Whoever
+// writes pixels sets the flags of their tiles in `changedTiles` (TileSize
+// squares, `tileColumns` to a tile row, top row first), or the window keeps
+// showing what was there.
 struct CanvasPixels {
     std::shared_ptr<std::uint8_t[]> storage;
+    std::shared_ptr<TileFlag[]> changedTiles;
     int width = 0;
     int height = 0;
     int rowLength = 0;
+    int tileColumns = 0;
+    std::uint64_t stamp = 0;  // BackBuffer::stamp() of the picture as it is now
 };
 
 // False (and `pixels` untouched) when the number is not a canvas.
 bool GetCanvasPixels(int number, CanvasPixels& pixels);
 
-// Shows the canvas's back buffer now, without waiting for the event loop.
+// Gives the canvas's back buffer a new stamp and answers it; 0 when the
+// number is not a canvas. A drawing pass takes one before it writes.
+std::uint64_t RestampCanvas(int number);
+
+// Shows what changed in the canvas's back buffer now, without waiting for the
+// event loop: repaints the tiles flagged changed, and nothing when none is.
 // Does nothing for a number that is not a canvas.
 void RepaintCanvasNow(int number);
 

@@ -97,13 +97,19 @@ bool GetCanvasPixels(int number, CanvasPixels& pixels) {
     if (!canvas)
         return false;
     const BackBuffer& buffer = canvas->backBuffer();
-    pixels = CanvasPixels{buffer.storage(), buffer.width(), buffer.height(), buffer.rowLength()};
+    pixels = CanvasPixels{buffer.storage(), buffer.changedTiles(), buffer.width(), buffer.height(),
+                          buffer.rowLength(),   buffer.tileColumns(),  buffer.stamp()};
     return true;
+}
+
+std::uint64_t RestampCanvas(int number) {
+    CanvasWidget* canvas = CanvasWidgetOf(number);
+    return canvas ? canvas->backBuffer().restamp() : 0;
 }
 
 void RepaintCanvasNow(int number) {
     if (CanvasWidget* canvas = CanvasWidgetOf(number))
-        canvas->repaint();
+        canvas->showChanges();
 }
 
 } // namespace toolkit

@@ -32,6 +32,9 @@ public:
     int paintCount() const { return paintCount_; }
     bool holdsCapture() const;
 
+    // Repaints, at once, the tiles of the back buffer flagged changed.
+    void showChanges();
+
     std::int32_t canvasAttribute(int attribute) const;
     void setCanvasAttribute(int attribute, std::intptr_t value);
 
@@ -67,7 +70,7 @@ private:
     std::uint32_t flags_;
     int edge_;
     std::unique_ptr<BackBuffer> buffer_;
-    QImage shown_;  // the back buffer converted for painting, kept between paints
+    QImage shown_;  // the back buffer converted for painting; each paint converts what it paints
     int cursorSelection_ = ArrowCursor;
     std::int32_t customCursor_ = 0;
     bool pointerInside_ = false;

@@ -6,10 +6,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPointer>
 #include <QWheelEvent>
-#include <qdrawutil.h>
 
 #include "toolkit/canvas/canvas_qt.h"
 #include "toolkit/controls/control_qt.h"
@@ -19,7 +17,6 @@ namespace toolkit {
 namespace {
 
 constexpr int EdgeWidth = 2;
-constexpr int FocusFrameInset = 2;
 constexpr std::int32_t WheelUnitsPerNotch = 120;
 constexpr int CustomCursorSelection = 254;
 
@@ -97,32 +94,6 @@ CanvasWidget::~CanvasWidget() {
 
 bool CanvasWidget::isConfineOwner() const { return confineOwner == this; }
 bool CanvasWidget::holdsCapture() const { return captureHolder == this; }
-
-void CanvasWidget::paintEvent(QPaintEvent* event) {
-    ++paintCount_;
-    const int scale = std::max(1, static_cast<int>(std::lround(devicePixelRatioF())));
-    const QSize deviceSize(buffer_->width() * scale, buffer_->height() * scale);
-    if (shown_.size() != deviceSize || shown_.devicePixelRatio() != scale) {
-        shown_ = QImage(deviceSize, QImage::Format_RGB32);
-        shown_.setDevicePixelRatio(scale);
-    }
-    const QRect area = event->rect().translated(-edge_, -edge_)
-                           .intersected(QRect(0, 0, buffer_->width(), buffer_->height()));
-    ConvertBackBuffer(*buffer_, scale, area, shown_);
-    QPainter painter(this);
-    // Each picture pixel is a whole number of device pixels: never smoothed.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QPoint(edge_, edge_), shown_);
-    if (edge_)
-        qDrawShadePanel(&painter, rect(), palette(), true, edge_);
-    if ((flags_ & CanvasFocusFrame) && hasFocus()) {
-        QPen pen(Qt::black, 1, Qt::DotLine);
-        painter.setPen(pen);
-        const QRect client(edge_, edge_, width() - 2 * edge_, height() - 2 * edge_);
-        painter.drawRect(client.adjusted(FocusFrameInset, FocusFrameInset, -FocusFrameInset - 1,
-                                         -FocusFrameInset - 1));
-    }
-}
 
 void CanvasWidget::resizeEvent(QResizeEvent* event) {
     const int width = std::max(1, this->width() - 2 * edge_);

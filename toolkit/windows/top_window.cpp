@@ -169,8 +169,13 @@ NativeHandle WindowHandle(int number) {
 void SetWindowCaption(int number, const char* text) {
     if (!text)
         return;
-    if (TopWindow* window = Find(number))
-        window->setWindowTitle(QString::fromUtf8(text));
+    // A pointer moving within one cell sets the same title again: no title
+    // change need reach the window system then.
+    if (TopWindow* window = Find(number)) {
+        const QString title = QString::fromUtf8(text);
+        if (window->windowTitle() != title)
+            window->setWindowTitle(title);
+    }
 }
 
 std::string WindowCaption(int number) {
