@@ -29,11 +29,21 @@ bool WouldReplace(const std::string& output, const std::string& input) {
     return output == input || std::filesystem::equivalent(output, input, ignored);
 }
 
+// The folders of the screens written so far whose renames are not yet on
+// disk. One sync per folder at the end of the run rather than one per file:
+// on a batch of small screens the folder syncs would cost more than the
+// files themselves.
+files::PendingFolderSyncs* unsyncedFolders = nullptr;
+
 // A file written in full or not at all, even when the user interrupts.
 bool Write(const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
     InterruptGuard guard;
-    const std::string cause = WriteOutput(name, bytes, durability);
+    const std::string cause = WriteOutput(name, bytes, durability, unsyncedFolders);
+    // An interruption ends the program as the guard ends: the files renamed
+    // so far must be as durable as if the run had finished.
+    if (unsyncedFolders && InterruptPending())
+        unsyncedFolders->SyncAll();
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
@@ -175,6 +185,11 @@ void Report(const std::string& what, const std::string& cause) {
 }
 
 int Run(const Invocation& inv) {
+    files::PendingFolderSyncs folders;
+    unsyncedFolders = &folders;
+    struct Forget {
+        ~Forget() { unsyncedFolders = nullptr; }
+    } forget;
     bool allDone = true;
     bool firstJson = true;
     switch (inv.command) {
@@ -198,6 +213,9 @@ int Run(const Invocation& inv) {
             allDone = allDone && done;
         }
     }
+    // Before the status says the files are saved (and, should something
+    // throw, in the destructor).
+    folders.SyncAll();
     if (inv.json)
         std::cout << (firstJson ? "[]\n" : "\n]\n");
     if (!std::cout.flush()) {
