@@ -40,8 +40,13 @@ public:
         png_set_write_fn(png_, &out, Append, Flush);
         png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth, colourType,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        if (!palette.empty())
+        if (!palette.empty()) {
             png_set_PLTE(png_, info_, palette.data(), static_cast<int>(palette.size()));
+            // Every index comes from the palette it is drawn with; libpng's
+            // check of each row for indices past its end cost a tenth of
+            // the encoding.
+            png_set_check_for_invalid_index(png_, 0);
+        }
         png_set_compression_level(png_, CompressionLevel);
         png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
         png_write_info(png_, info_);
