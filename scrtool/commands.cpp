@@ -226,8 +226,11 @@ int Run(const Invocation& inv) {
         }
     }
     // Before the status says the files are saved (and, should something
-    // throw, in the destructor).
-    folders.SyncAll();
+    // throw, in the destructor); an interrupt waits for it, as for a file.
+    {
+        InterruptGuard guard;
+        folders.SyncAll();
+    }
     if (inv.json)
         std::cout << (firstJson ? "[]\n" : "\n]\n");
     if (!std::cout.flush()) {
