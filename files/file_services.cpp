@@ -1,5 +1,6 @@
 #include "files/file_services.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <optional>
@@ -216,7 +217,25 @@ bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t coun
     return ReadAllAt(file.get(), into, count);
 }
 
+void PendingFolderSyncs::Add(const std::string& folder) {
+    // Batches name few folders, most often one, so a short list is enough.
+    if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end())
+        folders_.push_back(folder);
+}
+
+void PendingFolderSyncs::SyncAll() {
+    for (const std::string& folder : folders_)
+        SyncFolder(folder);
+    folders_.clear();
+}
+
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
+    PendingFolderSyncs now;
+    return WriteFileSafely(name, bytes, count, now);
+}
+
+bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                     PendingFolderSyncs& later) {
     if (name.empty())
         return false;
     const std::optional<std::string> followed = FollowLinks(name);
@@ -263,7 +282,7 @@ bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::si
         ::unlink(temporary.c_str());
         return false;
     }
-    SyncFolder(folder);
+    later.Add(folder);
     return true;
 }
 

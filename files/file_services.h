@@ -5,8 +5,30 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace files {
+
+// Folders whose latest renames are not yet synced, each kept once. A batch
+// that replaces many files in one folder syncs that folder once at the end
+// instead of after every file: each rename is atomic on its own, and the
+// folder sync only makes it survive a power cut.
+class PendingFolderSyncs {
+public:
+    PendingFolderSyncs() = default;
+    ~PendingFolderSyncs() { SyncAll(); }
+    PendingFolderSyncs(const PendingFolderSyncs&) = delete;
+    PendingFolderSyncs& operator=(const PendingFolderSyncs&) = delete;
+
+    void Add(const std::string& folder);
+    // Syncs every folder added since the last call, as far as each lets
+    // itself be (as WriteFileSafely does), and forgets them.
+    void SyncAll();
+    bool empty() const { return folders_.empty(); }
+
+private:
+    std::vector<std::string> folders_;
+};
 
 // The size in bytes of a regular file (symbolic links followed), found without
 // opening it; negative for an empty name, a name that names nothing, a folder,
@@ -37,6 +59,13 @@ bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t coun
 // - A file we may not write fails unchanged. Devices and pipes are written
 //   as they are, without waiting for a reader.
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
+
+// The same, except that after a rename the folder is not synced at once but
+// added to `later`: until later.SyncAll() the new file is still wholly old or
+// wholly new for every reader and after a kill, but a power cut could bring
+// the old one back.
+bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                     PendingFolderSyncs& later);
 
 } // namespace files
 

@@ -13,6 +13,10 @@ inline constexpr int UsageError = 2;
 
 int Run(const Invocation& invocation);
 
+// Once, before the first Run: lets the memory one picture frees serve the
+// next instead of going back to the system after every file.
+void KeepMemoryBetweenFiles();
+
 // "scrtool: <what>: <cause>" on standard error.
 void Report(const std::string& what, const std::string& cause);
 

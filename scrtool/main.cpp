@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         return scrtool::UsageError;
     }
     screen::BuildLookupTables();
+    scrtool::KeepMemoryBetweenFiles();
     try {
         return scrtool::Run(*parsed.invocation);
     } catch (const std::exception& error) {

@@ -31,6 +31,28 @@ ColourTable MakeColourTable(render::Palette palette) {
     return table;
 }
 
+// Each pixel of a screen line repeated `Scale` times. A fixed count lets the
+// compiler write the copies directly; a count known only at run time turned
+// every pixel into a call to memset, the most of the drawing's time.
+template <int Scale>
+void WidenLineBy(const std::uint8_t* line, std::uint8_t* out) {
+    for (int x = 0; x < screen::ScreenWidth; ++x, out += Scale)
+        for (int copy = 0; copy < Scale; ++copy)
+            out[copy] = line[x];
+}
+
+void WidenLine(const std::uint8_t* line, std::uint8_t* out, int scale) {
+    switch (scale) {
+    case 1: std::copy_n(line, screen::ScreenWidth, out); return;
+    case 2: WidenLineBy<2>(line, out); return;
+    case 3: WidenLineBy<3>(line, out); return;
+    case 4: WidenLineBy<4>(line, out); return;
+    default:
+        for (int x = 0; x < screen::ScreenWidth; ++x, out += scale)
+            std::fill_n(out, scale, line[x]);
+    }
+}
+
 } // namespace
 
 IndexedPicture DrawView(const Screen& screen, render::View view, int scale, Grid grid, render::Palette palette) {
@@ -41,8 +63,8 @@ IndexedPicture DrawView(const Screen& screen, render::View view, int scale, Grid
     picture.palette = table.colours;
     picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
     const int cellSpan = screen::CellSize * scale;
+    std::array<std::uint8_t, screen::ScreenWidth> line{};
     for (int y = 0; y < screen::ScreenHeight; ++y) {
-        std::uint8_t* row = picture.pixels.data() + static_cast<std::size_t>(y) * scale * picture.width;
         for (int column = 0; column < screen::CellColumns; ++column) {
             const std::uint8_t cellAttr = screen[screen::AttributeOffset(column, y / screen::CellSize)];
             const std::uint8_t attr = render::AttributeUsed(view, cellAttr, false);
@@ -50,10 +72,12 @@ IndexedPicture DrawView(const Screen& screen, render::View view, int scale, Grid
             const std::uint8_t ink = table.slot[screen::inkOf(attr) + bright];
             const std::uint8_t paper = table.slot[screen::paperOf(attr) + bright];
             const std::uint8_t bits = screen[screen::PixelByteOffset(column * screen::CellSize, y)];
-            std::uint8_t* out = row + column * cellSpan;
-            for (int m = 0; m < screen::CellSize; ++m, out += scale)
-                std::fill_n(out, scale, (bits >> (7 - m)) & 1 ? ink : paper);
+            std::uint8_t* out = line.data() + column * screen::CellSize;
+            for (int m = 0; m < screen::CellSize; ++m)
+                out[m] = (bits >> (7 - m)) & 1 ? ink : paper;
         }
+        std::uint8_t* row = picture.pixels.data() + static_cast<std::size_t>(y) * scale * picture.width;
+        WidenLine(line.data(), row, scale);
         for (int copy = 1; copy < scale; ++copy)
             std::copy_n(row, picture.width, row + copy * picture.width);
     }

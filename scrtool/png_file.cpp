@@ -40,8 +40,13 @@ public:
         png_set_write_fn(png_, &out, Append, Flush);
         png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth, colourType,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        if (!palette.empty())
+        if (!palette.empty()) {
             png_set_PLTE(png_, info_, palette.data(), static_cast<int>(palette.size()));
+            // Every index comes from the palette it is drawn with; libpng's
+            // check of each row for indices past its end cost a tenth of
+            // the encoding.
+            png_set_check_for_invalid_index(png_, 0);
+        }
         png_set_compression_level(png_, CompressionLevel);
         png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
         png_write_info(png_, info_);
@@ -70,8 +75,10 @@ std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
             std::copy_n(in, picture.width, out);
             continue;
         }
-        for (int x = 0; x + 1 < picture.width; x += 2)
-            out[x / 2] = static_cast<std::uint8_t>(in[x] << 4 | in[x + 1]);
+        // Unsigned and counted in pairs, so that the compiler packs many at a time.
+        const std::size_t pairs = static_cast<std::size_t>(picture.width) / 2;
+        for (std::size_t i = 0; i < pairs; ++i)
+            out[i] = static_cast<std::uint8_t>(in[2 * i] << 4 | in[2 * i + 1]);
         if (picture.width % 2)
             out[rowBytes - 1] = static_cast<std::uint8_t>(in[picture.width - 1] << 4);
     }

@@ -65,6 +65,9 @@ TEST(Png, ScalesGridAndPalettes) {
         {{"--scale", "1", "--grid"}, Look{.scale = 1, .grid = true}},
         {{"--scale", "3", "--grid", "--view", "mono"}, Look{.mono = true, .scale = 3, .grid = true}},
         {{"--scale", "8"}, Look{.scale = 8}},
+        // Scales 1 to 4 widen lines by code of their own, larger ones by one loop.
+        {{"--scale", "4", "--view", "mono"}, Look{.mono = true, .scale = 4}},
+        {{"--scale", "5"}, Look{.scale = 5}},
         {{"--palette", "fuse"}, Look{.level = 192}},
         {{"--palette", "rustzx"}, Look{.level = 205}},
         {{"--palette", "spectralab", "--scale", "1"}, Look{.scale = 1, .level = 215}},

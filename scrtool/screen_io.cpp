@@ -147,7 +147,8 @@ ScreenRead ReadScreen(const std::string& name) {
     return read;
 }
 
-std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability) {
+std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability,
+                        files::PendingFolderSyncs* folders) {
     if (name == "-")
         return WriteStandardOutput(bytes) ? "" : "cannot write: " + Cause(errno);
     if (durability == Durability::Atomic) {
@@ -155,9 +156,19 @@ std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> b
             return *replaced ? "" : "cannot write: " + Cause(errno);
     }
     errno = 0;
-    if (files::WriteFileSafely(name, bytes.data(), bytes.size()))
+    const bool written = folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
+                                 : files::WriteFileSafely(name, bytes.data(), bytes.size());
+    if (written)
         return {};
     return "cannot write" + (errno != 0 ? ": " + Cause(errno) : std::string());
+}
+
+bool InterruptPending() {
+    sigset_t pending;
+    sigemptyset(&pending);
+    ::sigpending(&pending);
+    return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1 ||
+           sigismember(&pending, SIGHUP) == 1;
 }
 
 InterruptGuard::InterruptGuard() {

@@ -9,6 +9,7 @@
 #include <vector>
 #include <signal.h>
 
+#include "files/file_services.h"
 #include "screen/screen_layout.h"
 
 namespace scrtool {
@@ -50,9 +51,15 @@ enum class Durability { Synced, Atomic };
 
 // Writes the bytes to standard output for "-", else replaces the named file
 // whole (the old content stays until the new one is complete). The cause of
-// a failure, or empty.
+// a failure, or empty. A synced replacement syncs its folder at once, or
+// leaves it to `folders` when given, so that a batch syncs each folder once.
 std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
-                        Durability durability = Durability::Synced);
+                        Durability durability = Durability::Synced,
+                        files::PendingFolderSyncs* folders = nullptr);
+
+// Whether SIGINT, SIGTERM or SIGHUP came while held back by an InterruptGuard
+// and will end the program once the guard ends.
+bool InterruptPending();
 
 // Holds back SIGINT, SIGTERM and SIGHUP while alive, so that a file being
 // replaced is finished before the program stops; a signal that came meanwhile
