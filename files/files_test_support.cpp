@@ -39,6 +39,18 @@ std::vector<std::string> TempFolder::names() const {
     return result;
 }
 
+std::map<std::string, Bytes> TempFolder::Snapshot() const {
+    std::map<std::string, Bytes> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
+        const std::string name = entry.path().lexically_relative(path_).string();
+        if (entry.is_regular_file())
+            entries[name] = ReadBytes(entry.path().string());
+        else
+            entries[name + "/"] = {};
+    }
+    return entries;
+}
+
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

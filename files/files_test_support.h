@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     // Names in the folder, sorted.
     std::vector<std::string> names() const;
+    // Every file below the folder (by relative name) with its bytes, and every
+    // folder (its name ending in '/') with none: equal snapshots mean nothing
+    // was written, made or removed.
+    std::map<std::string, Bytes> Snapshot() const;
 
 private:
     std::filesystem::path path_;

@@ -345,33 +345,31 @@ Parsed ParseArguments(const std::vector<std::string>& args) {
     return Ready(std::move(inv));
 }
 
-std::string_view CommandName(Command command) {
-    for (const auto& [value, name] : CommandNames)
-        if (value == command)
+namespace {
+
+// The name a table gives a value, and the value it gives a name.
+template <typename Value, typename Table>
+std::string_view NameIn(const Table& table, Value value) {
+    for (const auto& [known, name] : table)
+        if (known == value)
             return name;
     return "?";
 }
 
-std::optional<Command> CommandNamed(std::string_view name) {
-    for (const auto& [value, known] : CommandNames)
+template <typename Value, typename Table>
+std::optional<Value> ValueIn(const Table& table, std::string_view name) {
+    for (const auto& [value, known] : table)
         if (known == name)
             return value;
     return std::nullopt;
 }
 
-std::string_view ConditionName(Condition condition) {
-    for (const auto& [value, name] : ConditionNames)
-        if (value == condition)
-            return name;
-    return "?";
-}
+} // namespace
 
-std::optional<Condition> ConditionNamed(std::string_view name) {
-    for (const auto& [value, known] : ConditionNames)
-        if (known == name)
-            return value;
-    return std::nullopt;
-}
+std::string_view CommandName(Command command) { return NameIn(CommandNames, command); }
+std::optional<Command> CommandNamed(std::string_view name) { return ValueIn<Command>(CommandNames, name); }
+std::string_view ConditionName(Condition condition) { return NameIn(ConditionNames, condition); }
+std::optional<Condition> ConditionNamed(std::string_view name) { return ValueIn<Condition>(ConditionNames, name); }
 
 bool IsTransform(Command command) {
     return (OptionsOf(command) & TakesInPlace) != 0;

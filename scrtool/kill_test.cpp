@@ -38,14 +38,8 @@ Bytes Optimized(const ScreenBytes& bytes) {
 
 pid_t Start(const std::vector<std::string>& arguments) {
     const pid_t child = ::fork();
-    if (child == 0) {
-        std::vector<char*> argv{const_cast<char*>(SCRTOOL_PROGRAM)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execv(SCRTOOL_PROGRAM, argv.data());
-        ::_exit(127);
-    }
+    if (child == 0)
+        ExecTool(arguments);
     return child;
 }
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
-#include <grp.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -19,58 +18,12 @@
 namespace scrtool::testing {
 namespace {
 
-// The program fills these at start; in-process tests need them too.
-class LookupTablesEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { screen::BuildLookupTables(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const lookupTables =
-    ::testing::AddGlobalTestEnvironment(new LookupTablesEnvironment);
-
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
-
-TempFolder::TempFolder() {
-    char name[] = "/tmp/scrtool-test-XXXXXX";
-    if (!::mkdtemp(name))
-        throw std::runtime_error("cannot make a temporary folder");
-    path_ = name;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::map<std::string, Bytes> TempFolder::Snapshot() const {
-    std::map<std::string, Bytes> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
-        if (entry.is_regular_file())
-            files[entry.path().lexically_relative(path_).string()] = ReadBytes(entry.path().string());
-        else
-            files[entry.path().lexically_relative(path_).string() + "/"] = {};
-    return files;
-}
-
-Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-}
 
 Bytes ToBytes(const ScreenBytes& screen) { return Bytes(screen.begin(), screen.end()); }
 
@@ -81,7 +34,7 @@ const std::vector<RealScreen>& RealScreens() {
             if (entry.path().extension() != ".scr")
                 continue;
             const Bytes bytes = ReadBytes(entry.path().string());
-            if (bytes.size() != 6912)
+            if (bytes.size() != screen::ScreenSize)
                 throw std::runtime_error("not a test screen: " + entry.path().string());
             RealScreen screen{entry.path().stem().string(), entry.path().string(), {}};
             std::copy(bytes.begin(), bytes.end(), screen.bytes.begin());
@@ -115,20 +68,22 @@ RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input,
         redirect(err, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
         for (const std::string& setting : env)
             ::putenv(const_cast<char*>(setting.c_str()));
-        constexpr unsigned Nobody = 65534;
-        if (user == RunAs::Nobody && ::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+        if (user == RunAs::Nobody && ::geteuid() == 0 && !files::testing::DropRootPrivileges())
             ::_exit(126);
-        std::vector<char*> argv{const_cast<char*>(SCRTOOL_PROGRAM)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execv(SCRTOOL_PROGRAM, argv.data());
-        ::_exit(127);
+        ExecTool(arguments);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
     return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
+}
+
+void ExecTool(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(SCRTOOL_PROGRAM)};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(SCRTOOL_PROGRAM, argv.data());
+    ::_exit(127);
 }
 
 bool PixelOf(const std::uint8_t* screen, int x, int y) {

@@ -5,35 +5,21 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "files/files_test_support.h"
 #include "render/view_rule.h"
+#include "screen/screen_layout.h"
 
 namespace scrtool::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-using ScreenBytes = std::array<std::uint8_t, 6912>;
+using files::testing::Bytes;
+using files::testing::ReadBytes;
+using files::testing::TempFolder;
+using files::testing::WriteBytes;
+using ScreenBytes = std::array<std::uint8_t, screen::ScreenSize>;
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    // Every file under the folder (relative name) with its bytes.
-    std::map<std::string, Bytes> Snapshot() const;
-
-private:
-    std::filesystem::path path_;
-};
-
-Bytes ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const Bytes& bytes);
 Bytes ToBytes(const ScreenBytes& screen);
 
 struct RealScreen {
@@ -56,6 +42,9 @@ enum class RunAs { Us, Nobody };
 // root's privileges in the child, so that permissions apply to it.
 RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input = {},
                   const std::vector<std::string>& env = {}, RunAs user = RunAs::Us);
+
+// In a forked child: becomes scrtool with the arguments (status 127 when it cannot).
+[[noreturn]] void ExecTool(const std::vector<std::string>& arguments);
 
 // Pixel (x, y) of a screen, from the bit fields of y.
 bool PixelOf(const std::uint8_t* screen, int x, int y);
