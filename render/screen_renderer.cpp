@@ -62,34 +62,20 @@ ChangedCells TakeInputs(DrawnView& drawn, const std::uint8_t* working, View view
     return changed;
 }
 
-void DrawCell(const std::uint8_t* working, int cell, std::uint8_t attr) {
+// The grid runs along the left and top edge of every cell, so a cell drawn
+// with the grid on carries its own piece of it.
+void DrawCell(const std::uint8_t* working, int cell, std::uint8_t attr, bool grid) {
     const int column = cell % screen::CellColumns;
     const int row = cell / screen::CellColumns;
     const ColourValue ink = ColourOf(InkColour(attr));
     const ColourValue paper = ColourOf(PaperColour(attr));
-    toolkit::FillBitsDoubled(CellSpan * column, CellSpan * row, working + screen::CellBitmapOffset(column, row),
-                             screen::CellSize, screen::PixelRowStep, ink, paper);
-}
-
-// The grid runs along the left and top edge of every cell, so it is drawn
-// again over the cells just drawn: a line across the top of each run of them
-// and one down the left of each. A run reaching the view's right edge ends one
-// pixel beyond it, which the line clipping takes care of.
-void DrawGridOverRow(const ChangedCells& changed, int row) {
-    const bool* cells = changed.data() + row * screen::CellColumns;
-    for (int column = 0; column < screen::CellColumns;) {
-        if (!cells[column]) {
-            ++column;
-            continue;
-        }
-        const int first = column;
-        for (; column < screen::CellColumns && cells[column]; ++column)
-            toolkit::DrawLine(CellSpan * column, CellSpan * row, CellSpan * column, CellSpan * (row + 1) - 1,
-                              GridColourValue);
-        toolkit::DrawLine(CellSpan * first, CellSpan * row,
-                          column == screen::CellColumns ? ViewWidth : CellSpan * column - 1, CellSpan * row,
-                          GridColourValue);
-    }
+    const std::uint8_t* bits = working + screen::CellBitmapOffset(column, row);
+    if (grid)
+        toolkit::FillBitsDoubledEdged(CellSpan * column, CellSpan * row, bits, screen::CellSize, screen::PixelRowStep,
+                                      ink, paper, GridColourValue);
+    else
+        toolkit::FillBitsDoubled(CellSpan * column, CellSpan * row, bits, screen::CellSize, screen::PixelRowStep, ink,
+                                 paper);
 }
 
 void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bool grid) {
@@ -98,17 +84,9 @@ void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bo
     const ChangedCells changed =
         TakeInputs(drawn, working, view, highlight, grid, toolkit::DrawingPassContinues(drawn.mark));
     drawn.mark = toolkit::DrawingPassMark();
-    // Row by row, the grid over a row of cells drawn while its pixels are
-    // still in the cache: a line down the view would fetch 384 rows again.
-    for (int row = 0; row < screen::CellRows; ++row) {
-        for (int column = 0; column < screen::CellColumns; ++column) {
-            const int cell = row * screen::CellColumns + column;
-            if (changed[cell])
-                DrawCell(working, cell, drawn.attributes[cell]);
-        }
-        if (grid)
-            DrawGridOverRow(changed, row);
-    }
+    for (int cell = 0; cell < AttributeCount; ++cell)
+        if (changed[cell])
+            DrawCell(working, cell, drawn.attributes[cell], grid);
     toolkit::EndDrawing();
 }
 

@@ -44,6 +44,11 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour);
 // FillBox calls, clipped alike, written as whole rows.
 void FillBitsDoubled(int x, int y, const std::uint8_t* bits, int rows, std::ptrdiff_t step, ColourValue ink,
                      ColourValue paper);
+// The same, then its top row (x to x + 15, y) and left column (x, y to
+// y + 2 x rows - 1) drawn over in `edge`, as two DrawLine calls would: a grid
+// along the top and left side of each block, written with the block.
+void FillBitsDoubledEdged(int x, int y, const std::uint8_t* bits, int rows, std::ptrdiff_t step, ColourValue ink,
+                          ColourValue paper, ColourValue edge);
 
 // For a caller that keeps what it drew and redraws only what changed. A
 // nonzero mark naming what the current pass leaves in its back buffer; 0

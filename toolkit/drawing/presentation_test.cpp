@@ -21,6 +21,7 @@ using namespace testing_support;
 
 constexpr ColourValue Ink = MakeColour(255, 0, 127);
 constexpr ColourValue Paper = MakeColour(0, 127, 255);
+constexpr ColourValue Edge = MakeColour(0, 0, 255);
 
 TEST_F(DrawingTest, BitRowsArePairsOfBoxesWhereverTheyLie) {
     const std::uint8_t bits[] = {0xA5, 0x00, 0xFF, 0x81, 0x3C, 0x7E};
@@ -50,6 +51,20 @@ TEST_F(DrawingTest, BitRowsArePairsOfBoxesWhereverTheyLie) {
         FillBitsDoubled(c.x, c.y, bits, c.rows, c.step, Ink, Paper);
         EndDrawing();
         EXPECT_EQ(ReadPicture(SmallCanvas).pixels, boxes.pixels);
+
+        // With edges: the same as the boxes with two lines over them.
+        ASSERT_NE(BeginDrawing(CanvasDrawTarget(SmallCanvas)), 0);
+        if (c.rows > 0) {
+            DrawLine(c.x, c.y, c.x + 15, c.y, Edge);
+            DrawLine(c.x, c.y, c.x, c.y + 2 * c.rows - 1, Edge);
+        }
+        EndDrawing();
+        const Picture edged = ReadPicture(SmallCanvas);
+        ASSERT_NE(BeginDrawing(CanvasDrawTarget(SmallCanvas)), 0);
+        FillBox(0, 0, SmallWidth, SmallHeight, MakeColour(255, 255, 255));
+        FillBitsDoubledEdged(c.x, c.y, bits, c.rows, c.step, Ink, Paper, Edge);
+        EndDrawing();
+        EXPECT_EQ(ReadPicture(SmallCanvas).pixels, edged.pixels);
     }
 }
 
