@@ -15,8 +15,6 @@ namespace {
 
 constexpr Milliseconds PollStep(50);
 constexpr Milliseconds CloseLimit(15000);
-// How long a movement's title may take before the pointer is nudged again.
-constexpr Milliseconds NudgeLimit(250);
 
 // Menu texts are drawn dark on a light bar; the words of one title stand
 // closer together than two titles do.

@@ -20,6 +20,9 @@ namespace e2e {
 
 // Generous, for the sanitizer build; every wait polls and ends early.
 inline constexpr Milliseconds Patience(30000);
+// How long the program may take to answer a pointer movement before the
+// pointer is nudged again.
+inline constexpr Milliseconds NudgeLimit(250);
 
 // The window's title before any pointer movement over a view.
 inline constexpr char FirstTitle[] = "New window ( 0 )";

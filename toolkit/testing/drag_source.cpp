@@ -2,7 +2,7 @@
 // the given place; a press of the left button on it starts a drag carrying the
 // given paths as file URLs, offering the copy action only (what a file manager
 // offers for a copy). It prints "ready" once its window has been drawn,
-// "over action N" whenever the window under the pointer answers the drag with
+// "dragging" as the drag begins, "over action N" whenever the window under the pointer answers the drag with
 // another action (0 when it takes nothing, 1 for a copy), and when the drag
 // ends "drop action N"; then it keeps running until stopped.
 //
@@ -53,6 +53,10 @@ protected:
             std::printf("over action %d\n", static_cast<int>(action));
             std::fflush(stdout);
         });
+        // Movements that reach the window system before the drag has begun
+        // are not part of it; a busy machine can start it late.
+        std::printf("dragging\n");
+        std::fflush(stdout);
         Qt::DropAction action = drag->exec(Qt::CopyAction);
         std::printf("drop action %d\n", static_cast<int>(action));
         std::fflush(stdout);
