@@ -12,6 +12,7 @@
 
 #include "app/file_commands.h"
 #include "app/shell.h"
+#include "render/view_memset_baseline.h"
 #include "render/views.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/back_buffer.h"
@@ -22,25 +23,12 @@
 
 namespace {
 
-constexpr std::size_t ViewBytes = std::size_t{toolkit::RowLength(render::ViewWidth)} * render::ViewHeight;
-
 screen::ScreenStore* store = nullptr;
 app::Session session;
 
 void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
 
-void BM_MemsetBothViews(benchmark::State& state) {
-    std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
-    int value = 0;
-    for (auto _ : state) {
-        std::memset(mono.data(), value, ViewBytes);
-        std::memset(colour.data(), value, ViewBytes);
-        benchmark::DoNotOptimize(mono.data());
-        benchmark::DoNotOptimize(colour.data());
-        benchmark::ClobberMemory();
-        value ^= 0x55;
-    }
-}
+using render::bench::BM_MemsetBothViews;
 BENCHMARK(BM_MemsetBothViews);
 
 // The pointer walks over the view's cells, one movement per iteration, so the

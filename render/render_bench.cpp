@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include "render/screen_renderer.h"
+#include "render/view_memset_baseline.h"
 #include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
@@ -26,7 +27,8 @@
 
 namespace {
 
-constexpr std::size_t ViewBytes = std::size_t{toolkit::RowLength(render::ViewWidth)} * render::ViewHeight;
+using render::bench::MemsetViews;
+using render::bench::ViewBytes;
 
 // Two different real screens, so that every redraw in turn draws a new picture.
 std::array<screen::ScreenStore*, 2> stores{};
@@ -36,16 +38,6 @@ double ThreadSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// The baseline: both back buffers' bytes written once, a different value each time.
-void MemsetViews(std::vector<std::uint8_t>& mono, std::vector<std::uint8_t>& colour, int& value) {
-    std::memset(mono.data(), value, ViewBytes);
-    std::memset(colour.data(), value, ViewBytes);
-    benchmark::DoNotOptimize(mono.data());
-    benchmark::DoNotOptimize(colour.data());
-    benchmark::ClobberMemory();
-    value ^= 0x55;
 }
 
 // Seconds one memset of both back buffers' bytes takes: the median of a few batches.
@@ -64,13 +56,7 @@ double MemsetSeconds() {
     return perCall[Batches / 2];
 }
 
-void BM_MemsetBothViews(benchmark::State& state) {
-    std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
-    int value = 0;
-    for (auto _ : state)
-        MemsetViews(mono, colour, value);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * 2 * ViewBytes));
-}
+using render::bench::BM_MemsetBothViews;
 BENCHMARK(BM_MemsetBothViews);
 
 enum class Change { NewScreen, NeighbouringCell, SameCell };
