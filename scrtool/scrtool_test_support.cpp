@@ -55,6 +55,14 @@ RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input,
     std::filesystem::permissions(streams.path(), std::filesystem::perms(0777));
     const std::string in = streams / "in", out = streams / "out", err = streams / "err";
     WriteBytes(in, input);
+    // Nobody may not reach the build folder (a checkout under /root, say):
+    // then it runs a copy of the program from the throw-away folder.
+    std::string program = SCRTOOL_PROGRAM;
+    if (user == RunAs::Nobody && ::geteuid() == 0) {
+        program = streams / "scrtool";
+        std::filesystem::copy_file(SCRTOOL_PROGRAM, program);
+        std::filesystem::permissions(program, std::filesystem::perms(0755));
+    }
     const pid_t child = ::fork();
     if (child == 0) {
         const auto redirect = [](const std::string& path, int flags, int fd) {
@@ -70,19 +78,19 @@ RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input,
             ::putenv(const_cast<char*>(setting.c_str()));
         if (user == RunAs::Nobody && ::geteuid() == 0 && !files::testing::DropRootPrivileges())
             ::_exit(126);
-        ExecTool(arguments);
+        ExecTool(arguments, program);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
     return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
 }
 
-void ExecTool(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(SCRTOOL_PROGRAM)};
+void ExecTool(const std::vector<std::string>& arguments, const std::string& program) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    ::execv(SCRTOOL_PROGRAM, argv.data());
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
 }
 

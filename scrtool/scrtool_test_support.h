@@ -43,8 +43,10 @@ enum class RunAs { Us, Nobody };
 RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input = {},
                   const std::vector<std::string>& env = {}, RunAs user = RunAs::Us);
 
-// In a forked child: becomes scrtool with the arguments (status 127 when it cannot).
-[[noreturn]] void ExecTool(const std::vector<std::string>& arguments);
+// In a forked child: becomes the program (the built scrtool unless another
+// copy is named) with the arguments; status 127 when it cannot.
+[[noreturn]] void ExecTool(const std::vector<std::string>& arguments,
+                           const std::string& program = SCRTOOL_PROGRAM);
 
 // Pixel (x, y) of a screen, from the bit fields of y.
 bool PixelOf(const std::uint8_t* screen, int x, int y);
