@@ -229,13 +229,11 @@ void PendingFolderSyncs::SyncAll() {
     folders_.clear();
 }
 
-bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
-    PendingFolderSyncs now;
-    return WriteFileSafely(name, bytes, count, now);
-}
+namespace {
 
-bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
-                     PendingFolderSyncs& later) {
+// Replaces the file as WriteFileSafely describes; without `syncs` neither the
+// new file nor its folder is synced, otherwise the folder is added to them.
+bool ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t count, PendingFolderSyncs* syncs) {
     if (name.empty())
         return false;
     const std::optional<std::string> followed = FollowLinks(name);
@@ -275,15 +273,32 @@ bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::si
         ::unlink(temporary.c_str());
         return OverwriteInPlace(target, bytes, count);
     }
-    bool saved = WriteAll(file.get(), bytes, count) && ::fsync(file.get()) == 0;
+    bool saved = WriteAll(file.get(), bytes, count) && (!syncs || ::fsync(file.get()) == 0);
     saved = file.close() && saved;
     saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!saved) {
         ::unlink(temporary.c_str());
         return false;
     }
-    later.Add(folder);
+    if (syncs)
+        syncs->Add(folder);
     return true;
+}
+
+} // namespace
+
+bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
+    PendingFolderSyncs now;
+    return ReplaceFile(name, bytes, count, &now);
+}
+
+bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                     PendingFolderSyncs& later) {
+    return ReplaceFile(name, bytes, count, &later);
+}
+
+bool WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
+    return ReplaceFile(name, bytes, count, nullptr);
 }
 
 } // namespace files

@@ -67,6 +67,11 @@ bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::si
 bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
                      PendingFolderSyncs& later);
 
+// The same again without syncing the new file or its folder: readers and a
+// kill still find the file wholly old or wholly new, but a power cut may lose
+// the new content. For files that can be made again, such as pictures.
+bool WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count);
+
 } // namespace files
 
 namespace files::testing {

@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
-#include <optional>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,47 +59,6 @@ bool WriteStandardOutput(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// A new file beside the target, renamed over it once complete. Anything but a
-// plain file with one name (a link, a second name, a device) goes the synced
-// way, which knows how to keep those.
-std::optional<bool> ReplaceAtomically(const std::string& name, std::span<const std::uint8_t> bytes) {
-    struct stat old {};
-    const bool exists = ::lstat(name.c_str(), &old) == 0;
-    if (exists ? !S_ISREG(old.st_mode) || old.st_nlink != 1 || ::access(name.c_str(), W_OK) != 0 : errno != ENOENT)
-        return std::nullopt;
-    const std::size_t slash = name.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
-    std::string temporary = folder + "." + name.substr(folder.size()) + ".saving-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    mode_t mode = 0666;
-    if (exists) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            break;
-        done += static_cast<std::size_t>(written);
-    }
-    bool complete = done == bytes.size() && ::fchmod(fd, mode) == 0;
-    complete = ::close(fd) == 0 && complete;
-    if (complete && ::rename(temporary.c_str(), name.c_str()) == 0)
-        return true;
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    errno = error;
-    return false;
-}
-
 } // namespace
 
 ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected) {
@@ -151,13 +108,10 @@ std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> b
                         files::PendingFolderSyncs* folders) {
     if (name == "-")
         return WriteStandardOutput(bytes) ? "" : "cannot write: " + Cause(errno);
-    if (durability == Durability::Atomic) {
-        if (const std::optional<bool> replaced = ReplaceAtomically(name, bytes))
-            return *replaced ? "" : "cannot write: " + Cause(errno);
-    }
     errno = 0;
-    const bool written = folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
-                                 : files::WriteFileSafely(name, bytes.data(), bytes.size());
+    const bool written = durability == Durability::Atomic ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
+                         : folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
+                                   : files::WriteFileSafely(name, bytes.data(), bytes.size());
     if (written)
         return {};
     return "cannot write" + (errno != 0 ? ": " + Cause(errno) : std::string());
