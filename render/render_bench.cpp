@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "render/screen_renderer.h"
 #include "render/view_memset_baseline.h"
+#include "testsupport/real_screens.h"
 #include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
@@ -132,10 +132,9 @@ void BM_FillBoxTwoByTwo(benchmark::State& state) {
 }
 BENCHMARK(BM_FillBoxTwoByTwo);
 
-bool LoadScreen(screen::ScreenStore& store, const char* name) {
-    std::ifstream file(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, std::ios::binary);
-    file.read(reinterpret_cast<char*>(store.working()), screen::ScreenSize);
-    return file.gcount() == screen::ScreenSize;
+void LoadScreen(screen::ScreenStore& store, const char* name) {
+    const testsupport::ScreenBytes& bytes = testsupport::RealScreenBytes(name);
+    std::copy(bytes.begin(), bytes.end(), store.working());
 }
 
 } // namespace
@@ -147,13 +146,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", toolkit::ToolkitStartError().c_str());
         return 1;
     }
-    const char* names[] = {"screen01.scr", "screen02.scr"};
+    const char* names[] = {"screen01", "screen02"};
     for (int i = 0; i < 2; ++i) {
         stores[i] = new screen::ScreenStore;
-        if (!LoadScreen(*stores[i], names[i])) {
-            std::fprintf(stderr, "cannot read %s\n", names[i]);
-            return 1;
-        }
+        LoadScreen(*stores[i], names[i]);
     }
     toolkit::CreateTopWindow(0, 0, 0, render::ColourViewLeft + render::ViewWidth, render::ViewTop + render::ViewHeight,
                              "render bench", toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder);
