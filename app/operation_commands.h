@@ -4,6 +4,7 @@
 // functions, so a title or function is written only in the catalogue.
 
 #include <array>
+#include <cstddef>
 
 #include "app/shell.h"
 #include "screen/operations.h"
@@ -12,23 +13,30 @@ namespace app {
 
 struct OperationCommand {
     Command command;
-    const screen::ScreenOperation* operation;
+    std::size_t operation;  // the row's place in screen::ScreenOperations
 };
 
 inline constexpr std::array OperationCommands{
-    OperationCommand{OptimizeCommand, screen::ScreenOperationNamed("optimize")},
-    OperationCommand{InvertCommand, screen::ScreenOperationNamed("invert")},
-    OperationCommand{FindContourCommand, screen::ScreenOperationNamed("contour")},
-    OperationCommand{CreateMaskCommand, screen::ScreenOperationNamed("mask")},
-    OperationCommand{MirrorCommand, screen::ScreenOperationNamed("mirror")},
+    OperationCommand{OptimizeCommand, screen::ScreenOperationPlace("optimize")},
+    OperationCommand{InvertCommand, screen::ScreenOperationPlace("invert")},
+    OperationCommand{FindContourCommand, screen::ScreenOperationPlace("contour")},
+    OperationCommand{CreateMaskCommand, screen::ScreenOperationPlace("mask")},
+    OperationCommand{MirrorCommand, screen::ScreenOperationPlace("mirror")},
 };
 
-// The catalogue row a menu command runs; none for the other commands.
-constexpr const screen::ScreenOperation* OperationOf(int command) {
+// The place of the catalogue row a menu command runs; NoOperation for the
+// other commands.
+constexpr std::size_t OperationPlaceOf(int command) {
     for (const OperationCommand& tie : OperationCommands)
         if (tie.command == command)
             return tie.operation;
-    return nullptr;
+    return screen::NoOperation;
+}
+
+// The catalogue row a menu command runs; none for the other commands.
+inline const screen::ScreenOperation* OperationOf(int command) {
+    const std::size_t place = OperationPlaceOf(command);
+    return place == screen::NoOperation ? nullptr : &screen::ScreenOperations[place];
 }
 
 namespace tied {
@@ -37,7 +45,8 @@ namespace tied {
 // command or a row.
 constexpr bool TiesAreSound() {
     for (std::size_t i = 0; i < OperationCommands.size(); ++i) {
-        if (!OperationCommands[i].operation || OperationCommands[i].operation->menuTitle.empty())
+        const std::size_t place = OperationCommands[i].operation;
+        if (place == screen::NoOperation || screen::ScreenOperations[place].menuTitle.empty())
             return false;
         for (std::size_t j = 0; j < i; ++j)
             if (OperationCommands[j].command == OperationCommands[i].command ||
@@ -49,10 +58,10 @@ constexpr bool TiesAreSound() {
 
 // Every row with a menu title has a menu command.
 constexpr bool EveryMenuRowIsTied() {
-    for (const screen::ScreenOperation& row : screen::ScreenOperations) {
-        bool tiedToCommand = row.menuTitle.empty();
+    for (std::size_t place = 0; place < screen::ScreenOperations.size(); ++place) {
+        bool tiedToCommand = screen::ScreenOperations[place].menuTitle.empty();
         for (const OperationCommand& tie : OperationCommands)
-            tiedToCommand = tiedToCommand || tie.operation == &row;
+            tiedToCommand = tiedToCommand || tie.operation == place;
         if (!tiedToCommand)
             return false;
     }
@@ -63,7 +72,8 @@ constexpr bool EveryMenuRowIsTied() {
 
 static_assert(tied::TiesAreSound(), "each menu command runs its own catalogue row, which has a menu title");
 static_assert(tied::EveryMenuRowIsTied(), "each catalogue row with a menu title has a menu command");
-static_assert(OperationOf(SplitCommand) == nullptr && OperationOf(UndoCommand) == nullptr,
+static_assert(OperationPlaceOf(SplitCommand) == screen::NoOperation &&
+                  OperationPlaceOf(UndoCommand) == screen::NoOperation,
               "Split and Undo are the window's own commands");
 
 } // namespace app

@@ -11,6 +11,7 @@
 // ByteOperations (the list's index is the row's place).
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "screen/byte_ops.h"
@@ -62,12 +63,15 @@ static_assert(ByteOperations[static_cast<int>(ByteOperation::Replace)].apply == 
                   ByteOperations[static_cast<int>(ByteOperation::ChangeBoth)].apply == ChangeBothB1ToB2,
               "the list's indices are the ByteOperation values");
 
-// The row of the whole-screen operation scrtool calls `command`, if any.
-constexpr const ScreenOperation* ScreenOperationNamed(std::string_view command) {
-    for (const ScreenOperation& operation : ScreenOperations)
-        if (operation.command == command)
-            return &operation;
-    return nullptr;
+// The place in ScreenOperations of the operation scrtool calls `command`;
+// NoOperation when there is none. A place rather than a pointer, so that
+// compile-time checks hold under the sanitizers too.
+inline constexpr std::size_t NoOperation = ScreenOperations.size();
+constexpr std::size_t ScreenOperationPlace(std::string_view command) {
+    for (std::size_t place = 0; place < ScreenOperations.size(); ++place)
+        if (ScreenOperations[place].command == command)
+            return place;
+    return NoOperation;
 }
 
 } // namespace screen
