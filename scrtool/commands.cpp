@@ -203,23 +203,24 @@ int Run(const Invocation& inv) {
     RunContext run;
     bool allDone = true;
     bool firstJson = true;
-    switch (inv.command) {
-    case Command::Help: std::cout << HelpText(inv.topic); return AllDone;
-    case Command::Version: std::cout << VersionText(); return AllDone;
-    case Command::Join: allDone = Join(run, inv); break;
-    case Command::Thumbnail: allDone = Thumbnail(run, inv); break;
+    const Action action = inv.command->action;
+    switch (action) {
+    case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
+    case Action::Version: std::cout << VersionText(); return AllDone;
+    case Action::Join: allDone = Join(run, inv); break;
+    case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
     default:
         for (const std::string& input : inv.inputs) {
             bool done = true;
-            if (IsTransform(inv.command))
+            if (IsTransform(*inv.command))
                 done = Transform(run, inv, input);
-            else if (inv.command == Command::Split)
+            else if (action == Action::Split)
                 done = Split(run, input);
-            else if (inv.command == Command::Png)
+            else if (action == Action::Png)
                 done = Png(run, inv, input);
-            else if (inv.command == Command::Info)
+            else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
-            else if (inv.command == Command::Check)
+            else if (action == Action::Check)
                 done = Check(inv, input);
             allDone = allDone && done;
         }
