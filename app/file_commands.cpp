@@ -67,7 +67,7 @@ void LoadDroppedFile(screen::ScreenStore& store, Session& session, const std::st
 }
 
 void SaveScreenFile(const screen::ScreenStore& store, const Session& session) {
-    if (!files::SaveScreen(session.currentFileName, Working(store)))
+    if (files::SaveScreen(session.currentFileName, Working(store)))
         Tell(ErrorTitle, SaveErrorText);
 }
 
