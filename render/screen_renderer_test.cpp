@@ -296,9 +296,7 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
 // highlight leaves and enters, nothing for the same call again, the one cell
 // of a changed bitmap byte, the whole view when the grid is switched.
 TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
-    const auto screens = RealScreens();
-    ASSERT_FALSE(screens.empty());
-    ReadScreen(screens[0], working());
+    ReadScreen(testsupport::RealScreens()[0], working());
     for (int view : {MonoViewControl, ColourViewControl}) {
         ASSERT_TRUE(toolkit::WaitUntilCanvasShown(view, 5000));
         toolkit::NoteCanvasPaints(view);
@@ -323,8 +321,7 @@ TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
         SCOPED_TRACE(grid ? "grid on" : "grid off");
         repaints("highlight to the next cell", 6, 7, highlightMoved);
         repaints("the same cell again", 6, 7, {});
-        // Cell (20, 10): the middle third, its cell row 2, pixel row 3.
-        working()[2048 + 3 * 256 + 2 * 32 + 20] ^= 0x10;
+        working()[testsupport::PixelOffset(20 * 8, 10 * 8 + 3)] ^= 0x10;  // in cell (20, 10)
         repaints("one bitmap byte", 6, 7, {{320, 160, 16, 16}});
         repaints("highlight back", 5, 7, highlightMoved);
         SetGrid(!grid);
