@@ -44,6 +44,7 @@ struct CommandSpec {
     std::string_view inputs = "scr";       // extensions of the files it reads, space-separated
     // Rules that need the whole command line; the fault, or empty.
     std::string (*check)(Invocation&) = nullptr;
+    std::string (*detail)() = nullptr;  // lines help shows after `about`
     const screen::ScreenOperation* operation = nullptr;  // Transform: the row it runs
 };
 
@@ -55,6 +56,8 @@ std::string CheckPng(Invocation& inv);
 std::string CheckInfo(Invocation& inv);
 std::string CheckCheck(Invocation& inv);
 std::string CheckThumbnail(Invocation& inv);
+std::string ByteOpDetail();
+std::string ThumbnailDetail();
 
 inline constexpr std::string_view TransformUsage = "FILE... (-o OUT | --in-place)";
 
@@ -64,7 +67,7 @@ inline constexpr std::array OtherCommands{
                 .usage = "INDEX B1 B2 FILE... (-o OUT | --in-place)",
                 .summary = "INDEX B1 B2: one of the seven byte operations on every attribute",
                 .about = "Applies a byte operation to all 768 attribute bytes, as the window's \"go!\".\n",
-                .operands = "INDEX B1 B2", .check = CheckByteOp},
+                .operands = "INDEX B1 B2", .check = CheckByteOp, .detail = ByteOpDetail},
     CommandSpec{.name = "split", .action = Action::Split, .group = Group::Files, .usage = "FILE...",
                 .summary = "write NAME.screen (bitmap) and NAME.attr (attributes)",
                 .about = "Writes, as the window's Split does, NAME.screen (the 6144 bitmap bytes) and\n"
@@ -87,10 +90,10 @@ inline constexpr std::array OtherCommands{
     CommandSpec{.name = "thumbnail", .action = Action::Thumbnail, .group = Group::Files,
                 .usage = "INPUT OUTPUT SIZE", .summary = "INPUT OUTPUT SIZE: a thumbnail for file managers",
                 .about = "For a freedesktop.org thumbnailer entry: Exec=scrtool thumbnail %i %o %s\n"
-                         "Writes a PNG of the colour view whose larger side is SIZE pixels (1 to 4096;\n"
-                         "128 gives 128 x 96). OUTPUT is written to a temporary file and renamed, so a\n"
-                         "file manager never sees half a picture.\n",
-                .check = CheckThumbnail},
+                         "Writes a PNG of the colour view whose larger side is SIZE pixels (128 gives\n"
+                         "128 x 96). OUTPUT is written to a temporary file and renamed, so a file\n"
+                         "manager never sees half a picture.\n",
+                .check = CheckThumbnail, .detail = ThumbnailDetail},
     CommandSpec{.name = "info", .action = Action::Info, .group = Group::Reports, .usage = "FILE... [--json]",
                 .summary = "attributes used, FLASH, BRIGHT, invisible pixels, Optimize's changes",
                 .about = "For each screen: the attribute values used and how many cells have each, the\n"
@@ -156,7 +159,7 @@ std::string ConditionDetail();
 inline constexpr std::array Options{
     OptionSpec{.names = "-o --output", .takenBy = "transforms join png", .kind = ValueKind::File,
                .value = "OUT", .text = &Invocation::output,
-               .help = "write to OUT (\"-\" for standard output); one input file then"},
+               .help = "write the result to OUT (\"-\" for standard output); takes exactly one input file"},
     OptionSpec{.names = "--in-place", .takenBy = "transforms", .flag = &Invocation::inPlace,
                .help = "rewrite each input file; each is replaced whole, never half written"},
     OptionSpec{.names = "--out-dir", .takenBy = "png", .kind = ValueKind::Folder, .value = "DIR",
