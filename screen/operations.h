@@ -4,9 +4,11 @@
 // the man page's check all read these rows.
 //
 // To add a whole-screen operation: write its function (ScreenStore&, taking
-// the undo copy first) and add a row to ScreenOperations. With an empty menu
-// title it is a scrtool command only; a menu title also needs a menu command
-// id in app/operation_commands.h and a place in the window's menu.
+// the undo copy first), add a row to ScreenOperations and its name and
+// summary to the man page (desktop/man/scrtool.1; a test checks). With an
+// empty menu title it is a scrtool command only; a menu title also needs a
+// menu command id (app/shell.h), its tie in app/operation_commands.h and a
+// place in the window's menu (app/main_window.cpp).
 // To add a byte operation: write its AttributeRule and append a row to
 // ByteOperations (the list's index is the row's place).
 

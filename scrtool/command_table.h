@@ -3,17 +3,28 @@
 // help texts, the man page's check and shell completion all read these rows.
 //
 // To add a command: a row in OtherCommands (name, Action, group, usage, what
-// it does), an Action value and its case in Run (commands.cpp), and, for
-// rules that need the whole command line, a check function. A command that
-// reads words before its files (byte-op's INDEX B1 B2, a FORMAT) names them
-// in `operands`; `firstOperandChoices` limits the first to those words.
-// A whole-screen operation is a row of screen::ScreenOperations instead: it
-// becomes a command here by itself.
+// it does, the extensions of the files it reads), an Action value and its
+// case in Run (commands.cpp), and, for rules that need the whole command
+// line, a check function (it may also turn operands into Invocation fields,
+// as CheckByteOp does). A command that reads words before its files
+// (byte-op's INDEX B1 B2, export's FORMAT) names them in `operands`;
+// `firstOperandChoices` limits the first to those words. A whole-screen
+// operation is a row of screen::ScreenOperations instead: it becomes a
+// command here by itself.
 //
 // To add an option: a row in Options (its spellings, the commands that take
 // it, the kind of value, a range from named constants or the choices, where
-// it is stored in Invocation, one help line) and a member in Invocation.
-// Nothing else: the parser, its refusals and the help read the row.
+// it is stored in Invocation, one help line) and, unless a setter stores it,
+// a member in Invocation. The parser, its refusals and the help read the row.
+//
+// Either way, say it in the man page too (desktop/man/scrtool.1): a test
+// checks that every name, choice, summary and help line is there.
+//
+// Argument conventions the parser keeps for every row: options before or
+// after the files; "--" ends the options; an argument that looks like a
+// negative number ("-1", "-$10") is never an option, so no option may be
+// spelled like one; a leading operand is taken as it stands unless it is one
+// of our options; an option not marked repeatable is refused the second time.
 
 #include <array>
 #include <cstddef>

@@ -42,7 +42,7 @@ std::string GroupList(Group group, std::string_view heading) {
         if (command.group != group)
             continue;
         text += "  " + Padded(command.name, 11);
-        if (command.operation)
+        if (command.operation && !command.operation->menuTitle.empty())
             text += std::string(command.operation->menuTitle) + ": ";
         text += std::string(command.summary) + "\n";
     }
@@ -94,9 +94,11 @@ std::string OptionBlock(const CommandSpec& command) {
 
 std::string CommandHelp(const CommandSpec& command) {
     std::string text = "Usage: scrtool " + std::string(command.name) + " " + std::string(command.usage) + "\n";
-    if (command.operation)
+    if (command.operation && !command.operation->menuTitle.empty())
         text += "As the window's " + std::string(command.operation->menuTitle) + ": " +
                 std::string(command.operation->summary) + ".\n";
+    else if (command.operation)
+        text += std::string(command.operation->summary) + ".\n";
     text += command.about;
     if (command.detail)
         text += command.detail();
