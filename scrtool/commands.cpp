@@ -8,8 +8,10 @@
 #include "files/file_names.h"
 #include "files/screen_files.h"
 #include "scrtool/help.h"
+#include "scrtool/interrupts.h"
 #include "scrtool/picture.h"
 #include "scrtool/png_file.h"
+#include "scrtool/run_plan.h"
 #include "scrtool/screen_facts.h"
 #include "scrtool/screen_io.h"
 #include "scrtool/transforms.h"
@@ -39,15 +41,18 @@ struct RunContext {
     files::PendingFolderSyncs folders;
 };
 
-// A file written in full or not at all, even when the user interrupts.
+// A file replaced in full or not at all, even when the user interrupts. A
+// stream (standard output, a pipe, a terminal) is not replaced but written,
+// and an interrupt may end the program while it waits for a reader.
 bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
-    InterruptGuard guard;
-    const std::string cause = WriteOutput(name, bytes, durability, &run.folders);
-    // An interruption ends the program as the guard ends: the files renamed
-    // so far must be as durable as if the run had finished.
-    if (!run.folders.empty() && InterruptPending())
-        run.folders.SyncAll();
+    std::string cause;
+    if (name == StandardStream || files::IsStream(name)) {
+        cause = WriteOutput(name, bytes, durability);
+    } else {
+        InterruptGuard guard;
+        cause = WriteOutput(name, bytes, durability, &run.folders);
+    }
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
@@ -66,13 +71,13 @@ bool Transform(RunContext& run, const Invocation& inv, const std::string& input)
 bool Split(RunContext& run, const std::string& input) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
-        Report(input, read.error);
+        Report(InputName(input), read.error);
         return false;
     }
     const std::string base = files::SplitBaseName(input);
     for (const char* suffix : {files::BitmapFileSuffix, files::AttributeFileSuffix}) {
         if (WouldReplace(base + suffix, input)) {
-            Report(input, "split would write over this file itself; rename it first");
+            Report(InputName(input), "split would write over this file itself; rename it first");
             return false;
         }
     }
@@ -115,7 +120,7 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
     }
     const std::string output = PngName(inv, input);
     if (!inv.output && WouldReplace(output, input)) {
-        Report(input, "the picture would write over this file itself; name the picture with -o");
+        Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
     const IndexedPicture picture =
@@ -126,7 +131,7 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
 bool Thumbnail(RunContext& run, const Invocation& inv) {
     const ScreenRead read = ReadScreen(inv.inputs[0]);
     if (!read.error.empty()) {
-        Report(inv.inputs[0], read.error);
+        Report(InputName(inv.inputs[0]), read.error);
         return false;
     }
     const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
@@ -199,18 +204,40 @@ void KeepMemoryBetweenFiles() {
 #endif
 }
 
+// The files an input of the run would write.
+std::vector<std::string> OutputsOf(const Invocation& inv, const std::string& input) {
+    if (IsTransform(*inv.command))
+        return {inv.inPlace ? input : *inv.output};
+    if (inv.command->action == Action::Split) {
+        const std::string base = files::SplitBaseName(input);
+        return {base + files::BitmapFileSuffix, base + files::AttributeFileSuffix};
+    }
+    if (inv.command->action == Action::Png)
+        return {PngName(inv, input)};
+    return {};
+}
+
 int Run(const Invocation& inv) {
+    const Action action = inv.command->action;
+    const bool writesPerInput = IsTransform(*inv.command) || action == Action::Split || action == Action::Png;
+    RunPlan plan{inv.inputs, {}};
+    if (writesPerInput)
+        plan = PlanRun(inv.inputs, [&](const std::string& input) { return OutputsOf(inv, input); });
+    if (!plan.refusal.empty()) {
+        std::fprintf(stderr, "scrtool: %s\n", plan.refusal.c_str());
+        return UsageError;
+    }
     RunContext run;
+    const InterruptSyncs interrupts(run.folders);
     bool allDone = true;
     bool firstJson = true;
-    const Action action = inv.command->action;
     switch (action) {
     case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
     case Action::Version: std::cout << VersionText(); return AllDone;
     case Action::Join: allDone = Join(run, inv); break;
     case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
     default:
-        for (const std::string& input : inv.inputs) {
+        for (const std::string& input : plan.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
                 done = Transform(run, inv, input);
