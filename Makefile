@@ -7,7 +7,7 @@ RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
 TOOL_PACKAGES := libpng-dev
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
-                 shared-mime-info libxml2-utils groff-base
+                 shared-mime-info libxml2-utils groff-base libacl1-dev
 # What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
 # CPack finds the programs to hand it.
 PACKAGE_TOOLS := $(TOOL_PACKAGES) dpkg-dev file

@@ -1,5 +1,6 @@
 // scrlab: inspect and edit ZX Spectrum screens.
 
+#include <csignal>
 #include <cstdio>
 #include <new>
 
@@ -9,6 +10,9 @@
 #include "toolkit/windows/toolkit_start.h"
 
 int main() {
+    // A file size limit makes a save fail with the old file whole ("error
+    // saving file!"), instead of killing the program half way through it.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!toolkit::StartToolkit()) {
         std::fprintf(stderr, "scrlab: %s\n", toolkit::ToolkitStartError().c_str());
         return 1;
