@@ -49,7 +49,7 @@ void LoadScreenFile(screen::ScreenStore& store, Session& session, const std::str
         break;
     }
     screen::TakeUndoCopy(store);
-    render::ScreenRenderer(store, NoHighlight, NoHighlight);
+    render::ScreenRenderer(session.renderer, store, NoHighlight, NoHighlight);
     session.currentFileName = path;
 }
 

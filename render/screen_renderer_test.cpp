@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "testsupport/pixel_oracle.h"
+#include "testsupport/real_screens.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
@@ -34,11 +33,9 @@ Rgb ExpectedPixel(const std::uint8_t* screen, bool colourView, int highlight, bo
     if (grid && (cx % CellSpan == 0 || cy % CellSpan == 0))
         return {0, 0, 255};
     const int x = cx / ViewScale, y = cy / ViewScale;
-    // Line y sits in third y / 64, pixel row y % 8 of cell row (y / 8) % 8 of that third.
-    const int byteOffset = (y >> 6) * 2048 + (y & 7) * 256 + ((y >> 3) & 7) * 32 + (x >> 3);
-    const bool set = (screen[byteOffset] >> (7 - (x & 7))) & 1;
+    const bool set = testsupport::PixelOf(screen, x, y);
     const int cellIndex = (y / 8) * 32 + x / 8;
-    int attr = colourView ? screen[6144 + cellIndex] : 7;
+    int attr = colourView ? screen[testsupport::AttributeOffset(x / 8, y / 8)] : 7;
     if (cellIndex == highlight)
         attr = 255 - attr;
     const int number = set ? attr & 7 : (attr >> 3) & 7;
@@ -90,15 +87,27 @@ void ExpectView(int view, const Bytes& expected) {
 
 const Rgb Black{0, 0, 0}, Grey{127, 127, 127}, White{255, 255, 255}, GridBlue{0, 0, 255};
 
+// Where this test's window puts the views; the program's own window places
+// them elsewhere, which the renderer never needs to know.
+constexpr int ViewsTop = 24;
+constexpr int ViewLeft(int view) { return view == MonoViewControl ? 0 : ViewWidth + 8; }
+
+// Makes a view as the program does.
+bool CreateView(int view) {
+    return toolkit::CreateCanvas(view, ViewLeft(view), ViewsTop, ViewWidth, ViewHeight,
+                                 toolkit::CanvasConfinePointer) != 0;
+}
+
 class ScreenRendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
         toolkit::ClearEventQueue();
-        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ColourViewLeft + ViewWidth, ViewTop + ViewHeight, "renderer test",
+        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ViewLeft(ColourViewControl) + ViewWidth, ViewsTop + ViewHeight,
+                                           "renderer test",
                                            toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder),
                   0);
-        ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
-        ASSERT_NE(toolkit::CreateCanvas(ColourViewControl, ColourViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
+        ASSERT_TRUE(CreateView(MonoViewControl));
+        ASSERT_TRUE(CreateView(ColourViewControl));
         ASSERT_NE(toolkit::CreateCheckBox(GridCheckBoxControl, 0, 0, 60, 20, "Grid"), 0);
     }
     void TearDown() override {
@@ -108,32 +117,20 @@ protected:
     }
     void SetGrid(bool on) { toolkit::SetControlState(GridCheckBoxControl, on ? 1 : 0); }
     std::uint8_t* working() { return store.working(); }
-    void Render(int column, int row) { ScreenRenderer(store, column, row); }
+    void Render(int column, int row) { ScreenRenderer(renderer, store, column, row); }
     void ExpectBothViews(int highlight, bool grid) {
         ExpectView(MonoViewControl, ExpectedView(working(), false, highlight, grid));
         ExpectView(ColourViewControl, ExpectedView(working(), true, highlight, grid));
     }
 
     screen::ScreenStore store;
+    ViewsRenderer renderer;
 };
 
-std::vector<std::filesystem::path> RealScreens() {
-    std::vector<std::filesystem::path> screens;
-    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR))
-        if (entry.path().extension() == ".scr" && entry.file_size() == 6912)
-            screens.push_back(entry.path());
-    std::sort(screens.begin(), screens.end());
-    return screens;
-}
-
 TEST_F(ScreenRendererTest, EveryRealScreenIsDrawnByTheRuleInBothViews) {
-    const auto screens = RealScreens();
-    ASSERT_GE(screens.size(), 5u);
-    for (const auto& path : screens) {
-        SCOPED_TRACE(path.filename().string());
-        std::ifstream file(path, std::ios::binary);
-        file.read(reinterpret_cast<char*>(working()), 6912);
-        ASSERT_EQ(file.gcount(), 6912);
+    for (const testsupport::RealScreen& real : testsupport::RealScreens()) {
+        SCOPED_TRACE(real.name);
+        std::copy(real.bytes.begin(), real.bytes.end(), working());
         for (bool grid : {false, true}) {
             SetGrid(grid);
             for (auto [column, row] : {std::pair{-1, -1}, {5, 17}, {31, 0}}) {
@@ -231,18 +228,15 @@ TEST_F(ScreenRendererTest, TheLastPixelAndTheFirstByteOfTheMiddleThird) {
 namespace render {
 namespace {
 
-void ReadScreen(const std::filesystem::path& path, std::uint8_t* into) {
-    std::ifstream file(path, std::ios::binary);
-    file.read(reinterpret_cast<char*>(into), 6912);
-    ASSERT_EQ(file.gcount(), 6912) << path;
+void ReadScreen(const testsupport::RealScreen& real, std::uint8_t* into) {
+    std::copy(real.bytes.begin(), real.bytes.end(), into);
 }
 
 // The views are redrawn only where their inputs changed, so each call is
 // checked against the rule after calls that changed one thing at a time, and
 // after the views' buffers were written or made anew behind the renderer's back.
 TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
-    const auto screens = RealScreens();
-    ASSERT_GE(screens.size(), 3u);
+    const auto& screens = testsupport::RealScreens();
     ASSERT_TRUE(toolkit::WaitUntilCanvasShown(ColourViewControl, 5000));
     bool grid = false;
     int column = -1, row = -1;
@@ -285,8 +279,7 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
     toolkit::EndDrawing();
     check("after another pass");
     toolkit::DestroyControl(MonoViewControl);
-    ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight,
-                                    toolkit::CanvasConfinePointer), 0);
+    ASSERT_TRUE(CreateView(MonoViewControl));
     check("after the mono view was made anew");
     grid = false;
     check("grid off");
@@ -295,7 +288,44 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
         ReadScreen(screens[i], working());
         grid = i % 2 == 0;
         column = static_cast<int>(i * 3 % 32), row = static_cast<int>(i * 5 % 24);
-        check(screens[i].filename().c_str());
+        check(screens[i].name.c_str());
+    }
+}
+
+// Both views repaint exactly what a change changed: the two cells a moved
+// highlight leaves and enters, nothing for the same call again, the one cell
+// of a changed bitmap byte, the whole view when the grid is switched.
+TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
+    ReadScreen(testsupport::RealScreens()[0], working());
+    for (int view : {MonoViewControl, ColourViewControl}) {
+        ASSERT_TRUE(toolkit::WaitUntilCanvasShown(view, 5000));
+        toolkit::NoteCanvasPaints(view);
+    }
+    using Areas = std::vector<toolkit::CanvasArea>;
+    auto repaints = [&](const char* step, int column, int row, const Areas& expected) {
+        SCOPED_TRACE(step);
+        Render(column, row);
+        for (int view : {MonoViewControl, ColourViewControl}) {
+            const Areas painted = toolkit::TakeCanvasPaintedArea(view);
+            EXPECT_EQ(painted.size(), expected.size()) << "view " << view;
+            for (std::size_t i = 0; i < std::min(painted.size(), expected.size()); ++i)
+                EXPECT_TRUE(painted[i] == expected[i])
+                    << "view " << view << " painted (" << painted[i].x << "," << painted[i].y << " "
+                    << painted[i].width << "x" << painted[i].height << ")";
+        }
+    };
+    const Areas wholeView{{0, 0, ViewWidth, ViewHeight}};
+    const Areas highlightMoved{{80, 112, 32, 16}};  // cells (5, 7) and (6, 7)
+    repaints("first drawing", 5, 7, wholeView);
+    for (bool grid : {false, true}) {
+        SCOPED_TRACE(grid ? "grid on" : "grid off");
+        repaints("highlight to the next cell", 6, 7, highlightMoved);
+        repaints("the same cell again", 6, 7, {});
+        working()[testsupport::PixelOffset(20 * 8, 10 * 8 + 3)] ^= 0x10;  // in cell (20, 10)
+        repaints("one bitmap byte", 6, 7, {{320, 160, 16, 16}});
+        repaints("highlight back", 5, 7, highlightMoved);
+        SetGrid(!grid);
+        repaints("the grid switched", 5, 7, wholeView);
     }
 }
 
