@@ -172,7 +172,7 @@ inline constexpr std::array Options{
                .value = "OUT", .text = &Invocation::output,
                .help = "write the result to OUT (\"-\" for standard output); takes exactly one input file"},
     OptionSpec{.names = "--in-place", .takenBy = "transforms", .flag = &Invocation::inPlace,
-               .help = "rewrite each input file; each is replaced whole, never half written"},
+               .help = "rewrite each input file; each is replaced whole, except the files written in place"},
     OptionSpec{.names = "--out-dir", .takenBy = "png", .kind = ValueKind::Folder, .value = "DIR",
                .text = &Invocation::outDir, .help = "write NAME.png in DIR"},
     OptionSpec{.names = "--view", .takenBy = "png", .kind = ValueKind::Choice, .value = "colour|mono",
