@@ -9,6 +9,7 @@
 #include "files/screen_files.h"
 #include "scrtool/help.h"
 #include "scrtool/picture.h"
+#include "scrtool/apng.h"
 #include "scrtool/png_file.h"
 #include "scrtool/screen_facts.h"
 #include "scrtool/screen_io.h"
@@ -22,6 +23,8 @@ using files::BitmapFileSize;
 using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
+// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
+constexpr FrameDelay FlashPhaseDelay{16, 50};
 
 // Whether writing `output` would replace the input screen itself, which only
 // an explicit -o or --in-place may do.
@@ -115,8 +118,15 @@ bool Png(const Invocation& inv, const std::string& input) {
         Report(input, "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const IndexedPicture picture =
-        DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
+    const Grid grid = inv.grid ? Grid::On : Grid::Off;
+    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
+    if (inv.flash) {
+        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
+        const IndexedPicture second =
+            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
+        if (second.pixels != picture.pixels)
+            return Write(output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
+    }
     return Write(output, EncodePng(picture), Durability::Atomic);
 }
 
