@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/e2e/session.h"
+#include "testsupport/real_screens.h"
 
 namespace e2e {
 namespace {
@@ -34,7 +35,7 @@ protected:
     std::vector<std::string> ProgramArguments() const override {
         return {std::filesystem::relative(Screen(), Folder()).string()};
     }
-    static std::string Screen() { return std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr"; }
+    static std::string Screen() { return testsupport::RealScreenPath("screen02"); }
 };
 
 TEST_F(OpenWithScreen, LoadsTheFileIntoBothViewsAndTheTitle) {
@@ -48,7 +49,10 @@ TEST_F(OpenWithScreen, LoadsTheFileIntoBothViewsAndTheTitle) {
 
 class OpenWithNoScreen : public EndToEndOpenWith {
 protected:
-    OpenWithNoScreen() : EndToEndOpenWith(std::string(SCRLAB_TESTDATA_DIR) + "/SOURCES.md") {}
+    // Some file of another size.
+    OpenWithNoScreen()
+        : EndToEndOpenWith((std::filesystem::path(testsupport::RealScreenPath("screen02")).parent_path() /
+                            "SOURCES.md").string()) {}
 };
 class OpenWithMissingFile : public EndToEndOpenWith {
 protected:
