@@ -2,10 +2,9 @@
 
 #include "app/shell.h"
 #include "app/file_commands.h"
+#include "app/operation_commands.h"
 #include "render/screen_renderer.h"
 #include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
-#include "screen/whole_screen_ops.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
 #include "toolkit/drop/drop.h"
@@ -25,14 +24,14 @@ bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int comma
     case OpenCommand: OpenScreenFile(store, session); break;
     case SaveCommand: SaveScreenFile(store, session); break;
     case QuitCommand: return true;
-    case OptimizeCommand: screen::OptimizeAttributes(store); Redraw(store); break;
-    case InvertCommand: screen::InvertScreen(store); Redraw(store); break;
     case SplitCommand: SplitScreenFile(store, session); break;
-    case FindContourCommand: screen::FindContour(store); Redraw(store); break;
-    case CreateMaskCommand: screen::CreateMask(store); Redraw(store); break;
-    case MirrorCommand: screen::MirrorHorisontal(store); Redraw(store); break;
     case UndoCommand: screen::RestoreUndoCopy(store); Redraw(store); break;
-    default: break;
+    default:
+        if (const screen::ScreenOperation* operation = OperationOf(command)) {
+            operation->apply(store);
+            Redraw(store);
+        }
+        break;
     }
     return false;
 }

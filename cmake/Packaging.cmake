@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cpack -G DEB` in a build directory makes one Debian package of everything
 # `cmake --install` puts in place: both programs and their desktop files.
 set(CPACK_PACKAGE_NAME scrlab)
@@ -10,6 +11,7 @@ attributes) as a monochrome and a colour view and applies whole-screen and
 attribute byte operations to it. scrtool runs the same operations on files from
 the command line, writes PNG pictures and makes thumbnails for file managers.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/COPYING)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

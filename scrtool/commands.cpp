@@ -204,23 +204,24 @@ int Run(const Invocation& inv) {
     } forget;
     bool allDone = true;
     bool firstJson = true;
-    switch (inv.command) {
-    case Command::Help: std::cout << HelpText(inv.topic); return AllDone;
-    case Command::Version: std::cout << VersionText(); return AllDone;
-    case Command::Join: allDone = Join(inv); break;
-    case Command::Thumbnail: allDone = Thumbnail(inv); break;
+    const Action action = inv.command->action;
+    switch (action) {
+    case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
+    case Action::Version: std::cout << VersionText(); return AllDone;
+    case Action::Join: allDone = Join(inv); break;
+    case Action::Thumbnail: allDone = Thumbnail(inv); break;
     default:
         for (const std::string& input : inv.inputs) {
             bool done = true;
-            if (IsTransform(inv.command))
+            if (IsTransform(*inv.command))
                 done = Transform(inv, input);
-            else if (inv.command == Command::Split)
+            else if (action == Action::Split)
                 done = Split(input);
-            else if (inv.command == Command::Png)
+            else if (action == Action::Png)
                 done = Png(inv, input);
-            else if (inv.command == Command::Info)
+            else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
-            else if (inv.command == Command::Check)
+            else if (action == Action::Check)
                 done = Check(inv, input);
             allDone = allDone && done;
         }
