@@ -41,7 +41,7 @@ void BuildMenuBar() {
 }
 
 void CreateView(render::View view) {
-    toolkit::CreateCanvas(render::ViewControl(view), render::ViewLeft(view), render::ViewTop,
+    toolkit::CreateCanvas(render::ViewControl(view), layout::ViewLeft(view), layout::ViewTop,
                           render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
 }
 

@@ -32,37 +32,40 @@ bool WouldReplace(const std::string& output, const std::string& input) {
     return output == input || std::filesystem::equivalent(output, input, ignored);
 }
 
-// The folders of the screens written so far whose renames are not yet on
-// disk. One sync per folder at the end of the run rather than one per file:
-// on a batch of small screens the folder syncs would cost more than the
-// files themselves.
-files::PendingFolderSyncs* unsyncedFolders = nullptr;
+// What one run carries from file to file.
+struct RunContext {
+    // The folders of the screens written so far whose renames are not yet on
+    // disk. One sync per folder at the end of the run rather than one per
+    // file: on a batch of small screens the folder syncs would cost more than
+    // the files themselves.
+    files::PendingFolderSyncs folders;
+};
 
 // A file written in full or not at all, even when the user interrupts.
-bool Write(const std::string& name, std::span<const std::uint8_t> bytes,
+bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
     InterruptGuard guard;
-    const std::string cause = WriteOutput(name, bytes, durability, unsyncedFolders);
+    const std::string cause = WriteOutput(name, bytes, durability, &run.folders);
     // An interruption ends the program as the guard ends: the files renamed
     // so far must be as durable as if the run had finished.
-    if (unsyncedFolders && !unsyncedFolders->empty() && InterruptPending())
-        unsyncedFolders->SyncAll();
+    if (!run.folders.empty() && InterruptPending())
+        run.folders.SyncAll();
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
 }
 
-bool Transform(const Invocation& inv, const std::string& input) {
+bool Transform(RunContext& run, const Invocation& inv, const std::string& input) {
     ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
         return false;
     }
     ApplyTransform(inv, read.screen);
-    return Write(inv.inPlace ? input : *inv.output, read.screen);
+    return Write(run, inv.inPlace ? input : *inv.output, read.screen);
 }
 
-bool Split(const std::string& input) {
+bool Split(RunContext& run, const std::string& input) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
         Report(input, read.error);
@@ -76,13 +79,13 @@ bool Split(const std::string& input) {
         }
     }
     // As the window does: the attribute file is written even when the bitmap file fails.
-    const bool bitmap = Write(base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
-    const bool attributes = Write(base + files::AttributeFileSuffix,
+    const bool bitmap = Write(run, base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
+    const bool attributes = Write(run, base + files::AttributeFileSuffix,
                                   std::span(read.screen).subspan(AttributeStart, AttributeFileSize));
     return bitmap && attributes;
 }
 
-bool Join(const Invocation& inv) {
+bool Join(RunContext& run, const Invocation& inv) {
     const ReadResult bitmap = ReadExactly(inv.inputs[0], BitmapFileSize, {"not a bitmap file", "a bitmap file is"});
     if (!bitmap.error.empty())
         Report(InputName(inv.inputs[0]), bitmap.error);
@@ -94,7 +97,7 @@ bool Join(const Invocation& inv) {
         return false;
     Bytes joined = bitmap.bytes;
     joined.insert(joined.end(), attributes.bytes.begin(), attributes.bytes.end());
-    return Write(*inv.output, joined);
+    return Write(run, *inv.output, joined);
 }
 
 // Where a picture of a screen, or a screen of a picture, goes: -o, else the
@@ -108,7 +111,7 @@ std::string OutputFor(const Invocation& inv, const std::string& input, const cha
     return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
 }
 
-bool Png(const Invocation& inv, const std::string& input) {
+bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
@@ -121,10 +124,10 @@ bool Png(const Invocation& inv, const std::string& input) {
     }
     const IndexedPicture picture =
         DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
-    return Write(output, EncodePng(picture), Durability::Atomic);
+    return Write(run, output, EncodePng(picture), Durability::Atomic);
 }
 
-bool Import(const Invocation& inv, const std::string& input) {
+bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
     const ReadResult read = ReadPicture(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
@@ -140,17 +143,17 @@ bool Import(const Invocation& inv, const std::string& input) {
         Report(InputName(input), imported.cause);
         return false;
     }
-    return Write(output, *imported.screen);
+    return Write(run, output, *imported.screen);
 }
 
-bool Thumbnail(const Invocation& inv) {
+bool Thumbnail(RunContext& run, const Invocation& inv) {
     const ScreenRead read = ReadScreen(inv.inputs[0]);
     if (!read.error.empty()) {
         Report(inv.inputs[0], read.error);
         return false;
     }
     const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
-    return Write(*inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
+    return Write(run, *inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
 }
 
 bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
@@ -220,30 +223,26 @@ void KeepMemoryBetweenFiles() {
 }
 
 int Run(const Invocation& inv) {
-    files::PendingFolderSyncs folders;
-    unsyncedFolders = &folders;
-    struct Forget {
-        ~Forget() { unsyncedFolders = nullptr; }
-    } forget;
+    RunContext run;
     bool allDone = true;
     bool firstJson = true;
     const Action action = inv.command->action;
     switch (action) {
     case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
     case Action::Version: std::cout << VersionText(); return AllDone;
-    case Action::Join: allDone = Join(inv); break;
-    case Action::Thumbnail: allDone = Thumbnail(inv); break;
+    case Action::Join: allDone = Join(run, inv); break;
+    case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
     default:
         for (const std::string& input : inv.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
-                done = Transform(inv, input);
+                done = Transform(run, inv, input);
             else if (action == Action::Split)
-                done = Split(input);
+                done = Split(run, input);
             else if (action == Action::Png)
-                done = Png(inv, input);
+                done = Png(run, inv, input);
             else if (action == Action::Import)
-                done = Import(inv, input);
+                done = Import(run, inv, input);
             else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
             else if (action == Action::Check)
@@ -255,7 +254,7 @@ int Run(const Invocation& inv) {
     // throw, in the destructor); an interrupt waits for it, as for a file.
     {
         InterruptGuard guard;
-        folders.SyncAll();
+        run.folders.SyncAll();
     }
     if (inv.json)
         std::cout << (firstJson ? "[]\n" : "\n]\n");

@@ -1,5 +1,6 @@
 #include "scrtool/import_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include "files/file_services.h"
+#include "files/retry_interrupted.h"
 #include "scrtool/command_line.h"
 
 namespace scrtool {
@@ -27,9 +29,7 @@ ReadResult ReadStandardInput() {
     ReadResult result;
     std::uint8_t block[1 << 16];
     for (;;) {
-        const ssize_t got = ::read(STDIN_FILENO, block, sizeof block);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = files::RetryInterrupted([&] { return ::read(STDIN_FILENO, block, sizeof block); });
         if (got < 0) {
             result.error = std::string("cannot read: ") + std::strerror(errno);
             return result;
@@ -115,10 +115,8 @@ ReadResult ReadPicture(const std::string& name) {
         return result;
     }
     result.bytes.resize(static_cast<std::size_t>(size));
-    errno = 0;
-    if (!files::ReadFileStart(name, result.bytes.data(), result.bytes.size())) {
-        result.error = errno != 0 ? std::string("cannot read: ") + std::strerror(errno)
-                                  : "cannot read: it changed while being read";
+    if (const std::error_code failed = files::ReadFileStart(name, result.bytes.data(), result.bytes.size())) {
+        result.error = "cannot read: " + failed.message();
         result.bytes.clear();
     }
     return result;
