@@ -6,6 +6,7 @@
 // filtered by the blur's autocorrelation, kept up to date as pixels change.
 // A drawing that is already exact has no difference to reduce and stays.
 #include <cmath>
+#include <cstdlib>
 
 #include "picture_in/conversion.h"
 #include "screen/screen_layout.h"
@@ -20,6 +21,8 @@ using screen::ScreenWidth;
 
 constexpr double EyeSigma = 1.0;
 constexpr int Reach = 6;  // the autocorrelation's radius, 3 sigma of its sqrt(2) sigma rounded up
+// At most this many passes over every pixel; a pass that changes nothing ends
+// the search sooner.
 constexpr int Passes = 8;
 
 // The blur's autocorrelation along one axis (it is separable): a Gaussian of
@@ -41,74 +44,91 @@ std::array<float, 2 * Reach + 1> Autocorrelation() {
     return out;
 }
 
+// The difference between the drawing and the picture, drawn minus wanted,
+// filtered by the blur's autocorrelation (with margins), and what changing
+// pixels does to its summed square.
+class EyeModel {
+public:
+    EyeModel(const Target& target, const Drawing& drawing) : c_(Autocorrelation()) {
+        std::vector<LinearRgb> rows(filtered_.size());
+        for (int y = 0; y < ScreenHeight; ++y)
+            for (int x = 0; x < ScreenWidth; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
+                const LinearRgb d = Minus(target.colours.linear[drawing[i]], target.pixels[i]);
+                for (int k = -Reach; k <= Reach; ++k)
+                    Add(rows[At(x + k, y)], c_[k + Reach], d);
+            }
+        for (int y = 0; y < ScreenHeight; ++y)
+            for (int x = -Reach; x < ScreenWidth + Reach; ++x)
+                for (int k = -Reach; k <= Reach; ++k)
+                    Add(filtered_[At(x, y + k)], c_[k + Reach], rows[At(x, y)]);
+    }
+
+    // The change in the summed squared difference if pixel (x, y) moved by `step`.
+    float Gain(int x, int y, LinearRgb step) const {
+        return 2 * Dot(step, filtered_[At(x, y)]) + Weight(0, 0) * Dot(step, step);
+    }
+    // The cross term of two changes at pixels `dx`, `dy` apart.
+    float Weight(int dx, int dy) const {
+        return std::abs(dx) > Reach || std::abs(dy) > Reach ? 0.f : c_[dx + Reach] * c_[dy + Reach];
+    }
+    void Apply(int x, int y, LinearRgb step) {
+        for (int dy = -Reach; dy <= Reach; ++dy)
+            for (int dx = -Reach; dx <= Reach; ++dx)
+                Add(filtered_[At(x + dx, y + dy)], c_[dy + Reach] * c_[dx + Reach], step);
+    }
+
+private:
+    static constexpr int Width = ScreenWidth + 2 * Reach;
+    static std::size_t At(int x, int y) { return static_cast<std::size_t>(y + Reach) * Width + x + Reach; }
+    static LinearRgb Minus(LinearRgb a, LinearRgb b) { return {a.red - b.red, a.green - b.green, a.blue - b.blue}; }
+    static float Dot(LinearRgb a, LinearRgb b) { return a.red * b.red + a.green * b.green + a.blue * b.blue; }
+    static void Add(LinearRgb& to, float w, LinearRgb v) {
+        to.red += w * v.red;
+        to.green += w * v.green;
+        to.blue += w * v.blue;
+    }
+
+    std::array<float, 2 * Reach + 1> c_;
+    std::vector<LinearRgb> filtered_ = std::vector<LinearRgb>(static_cast<std::size_t>(Width) * (ScreenHeight + 2 * Reach));
+};
+
+LinearRgb Step(const ScreenColours& colours, int from, int to) {
+    const LinearRgb a = colours.linear[from], b = colours.linear[to];
+    return {b.red - a.red, b.green - a.green, b.blue - a.blue};
+}
+
+// Each pixel in turn takes its cell's other colour where that helps; the
+// number of pixels changed.
+int PixelPass(const Target& target, const std::vector<CellPair>& pairs, Drawing& drawing, EyeModel& eye) {
+    int changed = 0;
+    for (int y = 0; y < ScreenHeight; ++y)
+        for (int x = 0; x < ScreenWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
+            const CellPair pair = pairs[static_cast<std::size_t>(y / CellSize) * CellColumns + x / CellSize];
+            const int now = drawing[i];
+            const int other = now == pair.first ? pair.second : pair.first;
+            if (other == now)
+                continue;
+            const LinearRgb step = Step(target.colours, now, other);
+            if (eye.Gain(x, y, step) >= 0)
+                continue;
+            drawing[i] = static_cast<std::uint8_t>(other);
+            eye.Apply(x, y, step);
+            ++changed;
+        }
+    return changed;
+}
+
 } // namespace
 
 Drawing ConvertRefined(const Target& target) {
     const std::vector<CellPair> pairs = MixPairs(target);
     Drawing drawing = ConvertDiffused(target, Dither::FloydSteinberg, pairs);
-    const auto c = Autocorrelation();
-    const float centre = c[Reach] * c[Reach];
-    constexpr int Width = ScreenWidth + 2 * Reach;
-    constexpr int Height = ScreenHeight + 2 * Reach;
-    // The difference, drawn minus wanted, filtered by the autocorrelation:
-    // across into `rows`, then down into `filtered` (both with margins).
-    std::vector<LinearRgb> rows(static_cast<std::size_t>(Width) * Height);
-    for (int y = 0; y < ScreenHeight; ++y)
-        for (int x = 0; x < ScreenWidth; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
-            const LinearRgb drawn = target.colours.linear[drawing[i]];
-            const LinearRgb d{drawn.red - target.pixels[i].red, drawn.green - target.pixels[i].green,
-                              drawn.blue - target.pixels[i].blue};
-            for (int k = -Reach; k <= Reach; ++k) {
-                LinearRgb& r = rows[static_cast<std::size_t>(y + Reach) * Width + x + Reach + k];
-                r.red += c[k + Reach] * d.red;
-                r.green += c[k + Reach] * d.green;
-                r.blue += c[k + Reach] * d.blue;
-            }
-        }
-    std::vector<LinearRgb> filtered(rows.size());
-    for (int y = Reach; y < Reach + ScreenHeight; ++y)
-        for (int x = 0; x < Width; ++x) {
-            const LinearRgb r = rows[static_cast<std::size_t>(y) * Width + x];
-            for (int k = -Reach; k <= Reach; ++k) {
-                LinearRgb& f = filtered[static_cast<std::size_t>(y + k) * Width + x];
-                f.red += c[k + Reach] * r.red;
-                f.green += c[k + Reach] * r.green;
-                f.blue += c[k + Reach] * r.blue;
-            }
-        }
-    for (int pass = 0; pass < Passes; ++pass) {
-        int changed = 0;
-        for (int y = 0; y < ScreenHeight; ++y)
-            for (int x = 0; x < ScreenWidth; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
-                const CellPair pair = pairs[static_cast<std::size_t>(y / CellSize) * CellColumns + x / CellSize];
-                const int now = drawing[i];
-                const int other = now == pair.first ? pair.second : pair.first;
-                if (other == now)
-                    continue;
-                const LinearRgb a = target.colours.linear[now], b = target.colours.linear[other];
-                const LinearRgb step{b.red - a.red, b.green - a.green, b.blue - a.blue};
-                const LinearRgb f = filtered[static_cast<std::size_t>(y + Reach) * Width + x + Reach];
-                const float gain = 2 * (step.red * f.red + step.green * f.green + step.blue * f.blue) +
-                                   centre * (step.red * step.red + step.green * step.green + step.blue * step.blue);
-                if (gain >= 0)
-                    continue;
-                drawing[i] = static_cast<std::uint8_t>(other);
-                ++changed;
-                for (int dy = -Reach; dy <= Reach; ++dy) {
-                    LinearRgb* line = filtered.data() + static_cast<std::size_t>(y + Reach + dy) * Width + x + Reach;
-                    for (int dx = -Reach; dx <= Reach; ++dx) {
-                        const float w = c[dy + Reach] * c[dx + Reach];
-                        line[dx].red += w * step.red;
-                        line[dx].green += w * step.green;
-                        line[dx].blue += w * step.blue;
-                    }
-                }
-            }
-        if (changed == 0)
+    EyeModel eye(target, drawing);
+    for (int pass = 0; pass < Passes; ++pass)
+        if (PixelPass(target, pairs, drawing, eye) == 0)
             break;
-    }
     return drawing;
 }
 
