@@ -1,5 +1,8 @@
 #include "scrtool/command_line.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 namespace scrtool {
@@ -221,6 +224,53 @@ TEST(CommandLine, HelpForEveryCommandInEveryForm) {
         EXPECT_FALSE(parsed.invocation->topic);
     }
     EXPECT_EQ(ParseArguments({"--version"}).invocation->command->action, Action::Version);
+}
+
+} // namespace
+} // namespace scrtool
+
+namespace scrtool {
+namespace {
+
+// What the parser and a completion generator take on trust from the rows: a
+// misspelt command in takenBy would silently take an option away, and an
+// option spelled like a number would make "-1" ambiguous.
+TEST(CommandTables, EveryRowIsUsable) {
+    std::vector<std::string_view> names;
+    for (const CommandSpec& command : Commands) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), command.name), 0) << command.name;
+        names.push_back(command.name);
+        EXPECT_TRUE(command.check || command.action == Action::Help || command.action == Action::Version)
+            << command.name;
+        EXPECT_EQ(command.action == Action::Transform, command.operation != nullptr) << command.name;
+    }
+    // Each spelling with the commands of its rows: one row per command.
+    std::vector<std::string> spellings;
+    for (const OptionSpec& option : Options) {
+        for (std::string_view taker : Words(option.takenBy))
+            EXPECT_TRUE(taker == "transforms" || CommandNamed(taker)) << option.names << ": " << taker;
+        for (std::string_view name : Words(option.names)) {
+            for (const CommandSpec& command : Commands)
+                if (Takes(command, option)) {
+                    const std::string key = std::string(name) + " " + std::string(command.name);
+                    EXPECT_EQ(std::count(spellings.begin(), spellings.end(), key), 0) << key;
+                    spellings.push_back(key);
+                }
+            EXPECT_TRUE(name.starts_with("-") && name != "--" && name != "-h" && name != "--help") << name;
+            EXPECT_FALSE(name.size() > 1 && (std::isdigit(static_cast<unsigned char>(name[1])) || name[1] == '$' ||
+                                             name[1] == '%'))
+                << name << " looks like a negative number";
+        }
+        switch (option.kind) {
+        case ValueKind::Flag: EXPECT_TRUE(option.flag) << option.names; break;
+        case ValueKind::Number: EXPECT_TRUE(option.number && option.low <= option.high) << option.names; break;
+        case ValueKind::Choice:
+            EXPECT_TRUE(option.choose || option.number) << option.names;
+            EXPECT_FALSE(ChoicesOf(option).empty()) << option.names;
+            break;
+        default: EXPECT_TRUE(option.text) << option.names; break;
+        }
+    }
 }
 
 } // namespace

@@ -3,17 +3,30 @@
 // help texts, the man page's check and shell completion all read these rows.
 //
 // To add a command: a row in OtherCommands (name, Action, group, usage, what
-// it does), an Action value and its case in Run (commands.cpp), and, for
-// rules that need the whole command line, a check function. A command that
-// reads words before its files (byte-op's INDEX B1 B2, a FORMAT) names them
-// in `operands`; `firstOperandChoices` limits the first to those words.
-// A whole-screen operation is a row of screen::ScreenOperations instead: it
-// becomes a command here by itself.
+// it does, the extensions of the files it reads), an Action value and its
+// case in Run (commands.cpp), and, for rules that need the whole command
+// line, a check function (it may also turn operands into Invocation fields,
+// as CheckByteOp does). A command that reads words before its files
+// (byte-op's INDEX B1 B2, export's FORMAT) names them in `operands`;
+// `firstOperandChoices` limits the first to those words. A whole-screen
+// operation is a row of screen::ScreenOperations instead: it becomes a
+// command here by itself.
 //
 // To add an option: a row in Options (its spellings, the commands that take
 // it, the kind of value, a range from named constants or the choices, where
-// it is stored in Invocation, one help line) and a member in Invocation.
-// Nothing else: the parser, its refusals and the help read the row.
+// it is stored in Invocation, one help line) and, unless a setter stores it,
+// a member in Invocation. The parser, its refusals and the help read the row.
+// Commands may share a spelling through rows of their own (png's --palette
+// and import's, which also takes "auto") as long as no command takes two.
+//
+// Either way, say it in the man page too (desktop/man/scrtool.1): a test
+// checks that every name, choice, summary and help line is there.
+//
+// Argument conventions the parser keeps for every row: options before or
+// after the files; "--" ends the options; an argument that looks like a
+// negative number ("-1", "-$10") is never an option, so no option may be
+// spelled like one; a leading operand is taken as it stands unless it is one
+// of our options; an option not marked repeatable is refused the second time.
 
 #include <array>
 #include <cstddef>
@@ -45,6 +58,7 @@ struct CommandSpec {
     std::string_view inputs = "scr";       // extensions of the files it reads, space-separated
     // Rules that need the whole command line; the fault, or empty.
     std::string (*check)(Invocation&) = nullptr;
+    std::string (*detail)() = nullptr;  // lines help shows after `about`
     const screen::ScreenOperation* operation = nullptr;  // Transform: the row it runs
 };
 
@@ -56,6 +70,8 @@ std::string CheckPng(Invocation& inv);
 std::string CheckInfo(Invocation& inv);
 std::string CheckCheck(Invocation& inv);
 std::string CheckThumbnail(Invocation& inv);
+std::string ByteOpDetail();
+std::string ThumbnailDetail();
 
 inline constexpr std::string_view TransformUsage = "FILE... (-o OUT | --in-place)";
 
@@ -65,7 +81,7 @@ inline constexpr std::array OtherCommands{
                 .usage = "INDEX B1 B2 FILE... (-o OUT | --in-place)",
                 .summary = "INDEX B1 B2: one of the seven byte operations on every attribute",
                 .about = "Applies a byte operation to all 768 attribute bytes, as the window's \"go!\".\n",
-                .operands = "INDEX B1 B2", .check = CheckByteOp},
+                .operands = "INDEX B1 B2", .check = CheckByteOp, .detail = ByteOpDetail},
     CommandSpec{.name = "split", .action = Action::Split, .group = Group::Files, .usage = "FILE...",
                 .summary = "write NAME.screen (bitmap) and NAME.attr (attributes)",
                 .about = "Writes, as the window's Split does, NAME.screen (the 6144 bitmap bytes) and\n"
@@ -101,10 +117,10 @@ inline constexpr std::array OtherCommands{
     CommandSpec{.name = "thumbnail", .action = Action::Thumbnail, .group = Group::Files,
                 .usage = "INPUT OUTPUT SIZE", .summary = "INPUT OUTPUT SIZE: a thumbnail for file managers",
                 .about = "For a freedesktop.org thumbnailer entry: Exec=scrtool thumbnail %i %o %s\n"
-                         "Writes a PNG of the colour view whose larger side is SIZE pixels (1 to 4096;\n"
-                         "128 gives 128 x 96). OUTPUT is written to a temporary file and renamed, so a\n"
-                         "file manager never sees half a picture.\n",
-                .check = CheckThumbnail},
+                         "Writes a PNG of the colour view whose larger side is SIZE pixels (128 gives\n"
+                         "128 x 96). OUTPUT is written to a temporary file and renamed, so a file\n"
+                         "manager never sees half a picture.\n",
+                .check = CheckThumbnail, .detail = ThumbnailDetail},
     CommandSpec{.name = "info", .action = Action::Info, .group = Group::Reports, .usage = "FILE... [--json]",
                 .summary = "attributes used, FLASH, BRIGHT, invisible pixels, Optimize's changes",
                 .about = "For each screen: the attribute values used and how many cells have each, the\n"
@@ -172,11 +188,13 @@ std::string ConditionDetail();
 inline constexpr std::array Options{
     OptionSpec{.names = "-o --output", .takenBy = "transforms join png import", .kind = ValueKind::File,
                .value = "OUT", .text = &Invocation::output,
-               .help = "write to OUT (\"-\" for standard output); one input file then"},
+               .help = "write the result to OUT (\"-\" for standard output); takes exactly one input file"},
     OptionSpec{.names = "--in-place", .takenBy = "transforms", .flag = &Invocation::inPlace,
                .help = "rewrite each input file; each is replaced whole, never half written"},
-    OptionSpec{.names = "--out-dir", .takenBy = "png import", .kind = ValueKind::Folder, .value = "DIR",
-               .text = &Invocation::outDir, .help = "write each result in DIR, named after its input"},
+    OptionSpec{.names = "--out-dir", .takenBy = "png", .kind = ValueKind::Folder, .value = "DIR",
+               .text = &Invocation::outDir, .help = "write NAME.png in DIR"},
+    OptionSpec{.names = "--out-dir", .takenBy = "import", .kind = ValueKind::Folder, .value = "DIR",
+               .text = &Invocation::outDir, .help = "write NAME.scr in DIR"},
     OptionSpec{.names = "--view", .takenBy = "png", .kind = ValueKind::Choice, .value = "colour|mono",
                .noun = "view", .choices = "colour mono color", .choose = ChooseView,
                .help = "the colour view (default) or the bitmap alone (every cell as ink 7 on paper 0)"},
