@@ -155,8 +155,12 @@ std::string PaletteDetail() {
 }
 
 std::string ImportPaletteDetail() {
-    return "                       auto       the one whose colours the picture is made of, else scrlab\n" +
-           PaletteDetail();
+    // png's table, less its note that scrlab is the default: here auto is.
+    std::string table = PaletteDetail();
+    constexpr std::string_view note = " (the default)";
+    if (const std::size_t at = table.find(note); at != std::string::npos)
+        table.erase(at, note.size());
+    return "                       auto       the one whose colours the picture is made of, else scrlab\n" + table;
 }
 
 std::string DitherDetail() {
