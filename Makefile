@@ -63,8 +63,9 @@ test: deps
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-smoke
 
+# The plain test build builds the benchmarks too and CTest runs each once.
 test-plain:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON -DSCRLAB_BENCHMARKS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 

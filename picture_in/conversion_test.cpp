@@ -9,6 +9,7 @@
 #include "picture_in/test_pictures.h"
 #include "picture_in/screen_writer.h"
 #include "screen/screen_layout.h"
+#include "testsupport/pixel_oracle.h"
 
 namespace picture_in {
 namespace {
@@ -92,8 +93,8 @@ ScreenPicture RandomScreen(std::mt19937& random, const ScreenColours& colours) {
     s.pixels.resize(PixelCount);
     for (int y = 0; y < ScreenHeight; ++y)
         for (int x = 0; x < ScreenWidth; ++x) {
-            const std::uint8_t attr = s.bytes[screen::AttributeOffset(x / 8, y / 8)];
-            const bool ink = s.bytes[screen::PixelByteOffset(x, y)] & (0x80 >> x % 8);
+            const std::uint8_t attr = s.bytes[testsupport::AttributeOffset(x / 8, y / 8)];
+            const bool ink = testsupport::PixelOf(s.bytes.data(), x, y);
             const int number = ink ? screen::inkOf(attr) : screen::paperOf(attr);
             s.pixels[static_cast<std::size_t>(y) * ScreenWidth + x] =
                 colours.linear[ColourIndex(number, screen::isBright(attr) ? 1 : 0)];
@@ -171,9 +172,9 @@ TEST(ScreenOf, PaperIsTheCommonerColourAndOneColourCellsGetTheOppositeInk) {
     };
     for (const Case& c : cases) {
         const ScreenBytes bytes = ScreenOf(c.drawing, c.bright);
-        EXPECT_EQ(bytes[screen::AttributeOffset(0, 0)], c.attribute);
-        EXPECT_EQ(bytes[screen::PixelByteOffset(0, 0)], c.firstRow);
-        EXPECT_EQ(bytes[screen::AttributeOffset(1, 0)], c.bright == Bright::Always ? 0x47 : 7);  // the rest is black
+        EXPECT_EQ(bytes[testsupport::AttributeOffset(0, 0)], c.attribute);
+        EXPECT_EQ(bytes[testsupport::PixelOffset(0, 0)], c.firstRow);
+        EXPECT_EQ(bytes[testsupport::AttributeOffset(1, 0)], c.bright == Bright::Always ? 0x47 : 7);  // the rest is black
     }
 }
 

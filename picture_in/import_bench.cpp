@@ -12,6 +12,7 @@
 
 #include "picture_in/import.h"
 #include "picture_in/test_pictures.h"
+#include "testsupport/real_screens.h"
 
 namespace {
 
@@ -82,8 +83,9 @@ void Import(benchmark::State& state, const Bytes& file, double decodeSeconds, pi
 }
 
 Bytes ScreenPng() {
-    const Bytes screen = picture_in::testing::ReadFile(SCRLAB_TESTDATA_DIR "/screen02.scr");
-    return picture_in::testing::PngOf(picture_in::testing::ScreenPicture(screen, Window), picture_in::testing::PngKind::Palette);
+    const testsupport::ScreenBytes& screen = testsupport::RealScreenBytes("screen02");
+    return picture_in::testing::PngOf(picture_in::testing::ScreenPicture(screen, Window),
+                                      picture_in::testing::PngKind::Palette);
 }
 
 // A photograph fitted to 256 x 192 (or enlarged to 4000 x 3000), as a file.

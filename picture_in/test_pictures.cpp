@@ -13,6 +13,7 @@
 #include <zlib.h>
 
 #include "screen/screen_layout.h"
+#include "testsupport/pixel_oracle.h"
 
 namespace picture_in::testing {
 namespace {
@@ -69,8 +70,8 @@ Picture ScreenPicture(std::span<const std::uint8_t> screen, render::Palette pale
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
             const int sx = x / scale, sy = y / scale;
-            const std::uint8_t attr = screen[screen::AttributeOffset(sx / 8, sy / 8)];
-            const bool ink = screen[screen::PixelByteOffset(sx, sy)] & (0x80 >> sx % 8);
+            const std::uint8_t attr = screen[testsupport::AttributeOffset(sx / 8, sy / 8)];
+            const bool ink = testsupport::PixelOf(screen.data(), sx, sy);
             picture.pixels.push_back(ink ? render::InkColour(attr, palette) : render::PaperColour(attr, palette));
         }
     return picture;

@@ -30,10 +30,11 @@ Bytes GifOf(const Picture& frame, int screenWidth, int screenHeight, int left, i
 
 Picture Gradient(int width, int height);
 
-// A screen's colour view, each pixel a scale x scale block, by the views' rule.
+// A screen's colour view, each pixel a scale x scale block, by the views'
+// rule; pixels and attributes found by the test support's own addressing.
 Picture ScreenPicture(std::span<const std::uint8_t> screen, render::Palette palette, int scale = 1);
 
-// The 6912 bytes of a screen file (the test fails on a missing file).
+// A file's bytes; throws when it cannot be read.
 std::vector<std::uint8_t> ReadFile(const std::string& path);
 
 } // namespace picture_in::testing

@@ -24,6 +24,7 @@
 #include "app/e2e/measured_programs.h"
 #include "app/main_window_layout.h"
 #include "render/views.h"
+#include "testsupport/real_screens.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::Window
 bool MeasurePointerRuns(const Stage& stage, const Options& options, std::vector<Rate>& rates,
                    std::vector<Figures>& figures) {
     const std::string screen = stage.folder + "/screen02.scr";
-    std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr", screen,
+    std::filesystem::copy_file(testsupport::RealScreenPath("screen02"), screen,
                                std::filesystem::copy_options::overwrite_existing);
     auto child = e2e::StartOnStage(stage, {options.program});
     const std::string window = e2e::WaitVisible(stage.desktop, ScrlabTitle);

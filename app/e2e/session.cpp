@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/main_window_layout.h"
+#include "testsupport/real_screens.h"
 
 #include <sys/stat.h>
 
@@ -256,7 +257,7 @@ void ScrlabTest::ChooseMenu(MenuTitle title, int item) {
 std::string ScrlabTest::CopyScreen(const std::string& name, const std::string& as) const {
     const std::string target = folder_ + "/" + (as.empty() ? name : as);
     std::filesystem::create_directories(std::filesystem::path(target).parent_path());
-    std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, target,
+    std::filesystem::copy_file(testsupport::RealScreenPath(name), target,
                                std::filesystem::copy_options::overwrite_existing);
     return target;
 }
