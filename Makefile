@@ -3,8 +3,9 @@
 # what building and running the program needs, `make test` the test tools too.
 
 RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
-# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng.
-TOOL_PACKAGES := libpng-dev
+# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng
+# and reads pictures through libpng, libjpeg-turbo and giflib.
+TOOL_PACKAGES := libpng-dev libjpeg62-turbo-dev libgif-dev
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
                  shared-mime-info libxml2-utils groff-base
@@ -21,7 +22,7 @@ SOAK_BUILD := build-soak
 PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
-                scrtool_args_fuzzer
+                scrtool_args_fuzzer png_in_fuzzer jpeg_in_fuzzer gif_in_fuzzer bmp_in_fuzzer pnm_in_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
