@@ -16,6 +16,8 @@
 // it, the kind of value, a range from named constants or the choices, where
 // it is stored in Invocation, one help line) and, unless a setter stores it,
 // a member in Invocation. The parser, its refusals and the help read the row.
+// Commands may share a spelling through rows of their own (png's --palette
+// and import's, which also takes "auto") as long as no command takes two.
 //
 // Either way, say it in the man page too (desktop/man/scrtool.1): a test
 // checks that every name, choice, summary and help line is there.
@@ -32,13 +34,14 @@
 #include <string_view>
 #include <vector>
 
+#include "scrtool/import_command.h"
 #include "scrtool/invocation.h"
 #include "screen/operations.h"
 
 namespace scrtool {
 
 // What Run does with a command.
-enum class Action { Help, Version, Transform, ByteOp, Split, Join, Png, Info, Check, Thumbnail };
+enum class Action { Help, Version, Transform, ByteOp, Split, Join, Png, Import, Info, Check, Thumbnail };
 
 // Where the overview lists a command; Hidden: not at all.
 enum class Group { Transforms, Files, Reports, Hidden };
@@ -95,9 +98,24 @@ inline constexpr std::array OtherCommands{
                 .usage = "FILE... [-o OUT.png | --out-dir DIR] [OPTIONS]",
                 .summary = "draw the colour or mono view as a PNG",
                 .about = "Draws a view as the window does (no cell highlighted; FLASH is not drawn).\n"
-                         "The picture of pics/title.scr is pics/title.png unless -o or --out-dir says\n"
-                         "otherwise.\n",
+                         "With --flash, a screen whose FLASH cells change the view gives an animated PNG\n"
+                         "(APNG) of both phases, ink and paper swapped in the second; a viewer that\n"
+                         "knows no APNG shows the first. The picture of pics/title.scr is\n"
+                         "pics/title.png unless -o or --out-dir says otherwise.\n",
                 .check = CheckPng},
+    CommandSpec{.name = "import", .action = Action::Import, .group = Group::Files,
+                .usage = "IMAGE... [-o OUT.scr | --out-dir DIR] [OPTIONS]",
+                .summary = "make a screen of each picture (PNG, JPEG, GIF, BMP, PPM, PGM)",
+                .about = "Makes a screen of each picture; pics/title.png gives pics/title.scr unless -o or\n"
+                         "--out-dir says otherwise. The format is known from the file's first bytes.\n"
+                         "A 256 x 192 picture maps pixel to pixel, and one that is that size drawn in\n"
+                         "N x N blocks (N up to 8, as png --scale draws) is reduced without loss; any\n"
+                         "other size is fitted. A picture a screen can show exactly (each 8 x 8 cell two\n"
+                         "colours of one brightness, in the palette's colours) gives that screen in every\n"
+                         "mode. Cells get PAPER the colour of more of their pixels, INK the other (equal\n"
+                         "counts: the lower number is PAPER); a one-colour cell gets INK 7 - PAPER and no\n"
+                         "pixels set; an all-black cell is not BRIGHT; FLASH is never set.\n",
+                .inputs = "png jpg jpeg gif bmp ppm pgm", .check = CheckImport},
     CommandSpec{.name = "thumbnail", .action = Action::Thumbnail, .group = Group::Files,
                 .usage = "INPUT OUTPUT SIZE", .summary = "INPUT OUTPUT SIZE: a thumbnail for file managers",
                 .about = "For a freedesktop.org thumbnailer entry: Exec=scrtool thumbnail %i %o %s\n"
@@ -165,16 +183,20 @@ void RequireCondition(Invocation& inv, std::size_t choice);
 std::vector<std::string_view> PaletteNames();
 std::vector<std::string_view> ConditionNames();
 std::string PaletteDetail();
+std::string ImportPaletteDetail();
+std::string DitherDetail();
 std::string ConditionDetail();
 
 inline constexpr std::array Options{
-    OptionSpec{.names = "-o --output", .takenBy = "transforms join png", .kind = ValueKind::File,
+    OptionSpec{.names = "-o --output", .takenBy = "transforms join png import", .kind = ValueKind::File,
                .value = "OUT", .text = &Invocation::output,
                .help = "write the result to OUT (\"-\" for standard output); takes exactly one input file"},
     OptionSpec{.names = "--in-place", .takenBy = "transforms", .flag = &Invocation::inPlace,
                .help = "rewrite each input file; each is replaced whole, except the files written in place"},
     OptionSpec{.names = "--out-dir", .takenBy = "png", .kind = ValueKind::Folder, .value = "DIR",
                .text = &Invocation::outDir, .help = "write NAME.png in DIR"},
+    OptionSpec{.names = "--out-dir", .takenBy = "import", .kind = ValueKind::Folder, .value = "DIR",
+               .text = &Invocation::outDir, .help = "write NAME.scr in DIR"},
     OptionSpec{.names = "--view", .takenBy = "png", .kind = ValueKind::Choice, .value = "colour|mono",
                .noun = "view", .choices = "colour mono color", .choose = ChooseView,
                .help = "the colour view (default) or the bitmap alone (every cell as ink 7 on paper 0)"},
@@ -183,9 +205,27 @@ inline constexpr std::array Options{
                .help = "N x N pixels per screen pixel (default 2, the window's size)"},
     OptionSpec{.names = "--grid", .takenBy = "png", .flag = &Invocation::grid,
                .help = "blue lines along the left and top edge of each cell"},
+    OptionSpec{.names = "--flash", .takenBy = "png", .flag = &Invocation::flash,
+               .help = "both FLASH phases as an animated PNG, 16/50 s each, looping (still without FLASH)"},
     OptionSpec{.names = "--palette", .takenBy = "png", .kind = ValueKind::Choice, .value = "NAME",
                .noun = "palette", .choicesFrom = PaletteNames, .choose = ChoosePalette,
                .help = "levels of the colours without BRIGHT (BRIGHT is 255):", .detail = PaletteDetail},
+    OptionSpec{.names = "--palette", .takenBy = "import", .kind = ValueKind::Choice, .value = "NAME",
+               .noun = "palette", .choicesFrom = ImportPaletteNames, .choose = ChooseImportPalette,
+               .help = "the palette to draw the screen in (default auto):", .detail = ImportPaletteDetail},
+    OptionSpec{.names = "--fit", .takenBy = "import", .kind = ValueKind::Choice, .value = "HOW",
+               .noun = "fit", .choices = FitChoices, .choose = ChooseFit,
+               .help = "other sizes: contain (all of it, with borders; default), cover or stretch"},
+    OptionSpec{.names = "--background", .takenBy = "import", .kind = ValueKind::Text, .value = "#RRGGBB",
+               .text = &Invocation::background, .help = "the colour under transparency and borders (default black)"},
+    OptionSpec{.names = "--dither", .takenBy = "import", .kind = ValueKind::Choice, .value = "MODE", .noun = "dither",
+               .choices = DitherChoices, .choose = ChooseDither, .help = "how colours the screen lacks are shown:",
+               .detail = DitherDetail},
+    OptionSpec{.names = "--bright", .takenBy = "import", .kind = ValueKind::Choice, .value = "WHEN",
+               .noun = "bright", .choices = BrightChoices, .choose = ChooseBright,
+               .help = "BRIGHT: auto (chosen per cell; default), never or always"},
+    OptionSpec{.names = "--strict", .takenBy = "import", .flag = &Invocation::strict,
+               .help = "change no pixel: fail, naming each cell that cannot be shown, unless exact"},
     OptionSpec{.names = "--json", .takenBy = "info", .flag = &Invocation::json,
                .help = "one JSON array with an object per screen; cell lists are [column,row] pairs"},
     OptionSpec{.names = "--require", .takenBy = "check", .kind = ValueKind::Choice, .value = "CONDITION",

@@ -8,8 +8,10 @@
 #include "files/file_names.h"
 #include "files/screen_files.h"
 #include "scrtool/help.h"
+#include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
 #include "scrtool/picture.h"
+#include "scrtool/apng.h"
 #include "scrtool/png_file.h"
 #include "scrtool/run_plan.h"
 #include "scrtool/screen_facts.h"
@@ -24,6 +26,9 @@ using files::BitmapFileSize;
 using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
+constexpr char ScreenSuffix[] = ".scr";
+// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
+constexpr FrameDelay FlashPhaseDelay{16, 50};
 
 // Whether writing `output` would replace the input screen itself, which only
 // an explicit -o or --in-place may do.
@@ -103,10 +108,12 @@ bool Join(RunContext& run, const Invocation& inv) {
     return Write(run, *inv.output, joined);
 }
 
-std::string PngName(const Invocation& inv, const std::string& input) {
+// Where a picture of a screen, or a screen of a picture, goes: -o, else the
+// input's name with the suffix, in --out-dir when given.
+std::string OutputFor(const Invocation& inv, const std::string& input, const char* suffix) {
     if (inv.output)
         return *inv.output;
-    const std::string base = files::SplitBaseName(input) + PngSuffix;
+    const std::string base = files::SplitBaseName(input) + suffix;
     if (!inv.outDir)
         return base;
     return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
@@ -118,14 +125,40 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), read.error);
         return false;
     }
-    const std::string output = PngName(inv, input);
+    const std::string output = OutputFor(inv, input, PngSuffix);
     if (!inv.output && WouldReplace(output, input)) {
         Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const IndexedPicture picture =
-        DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
+    const Grid grid = inv.grid ? Grid::On : Grid::Off;
+    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
+    if (inv.flash) {
+        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
+        const IndexedPicture second =
+            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
+        if (second.pixels != picture.pixels)
+            return Write(run, output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
+    }
     return Write(run, output, EncodePng(picture), Durability::Atomic);
+}
+
+bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
+    const ReadResult read = ReadPicture(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const std::string output = OutputFor(inv, input, ScreenSuffix);
+    if (!inv.output && WouldReplace(output, input)) {
+        Report(InputName(input), "the screen would write over this file itself; name the screen with -o");
+        return false;
+    }
+    const picture_in::Imported imported = picture_in::ImportPicture(read.bytes, ImportOptionsOf(inv), PaletteLevels());
+    if (!imported.screen) {
+        Report(InputName(input), imported.cause);
+        return false;
+    }
+    return Write(run, output, *imported.screen);
 }
 
 bool Thumbnail(RunContext& run, const Invocation& inv) {
@@ -213,13 +246,16 @@ std::vector<std::string> OutputsOf(const Invocation& inv, const std::string& inp
         return {base + files::BitmapFileSuffix, base + files::AttributeFileSuffix};
     }
     if (inv.command->action == Action::Png)
-        return {PngName(inv, input)};
+        return {OutputFor(inv, input, PngSuffix)};
+    if (inv.command->action == Action::Import)
+        return {OutputFor(inv, input, ScreenSuffix)};
     return {};
 }
 
 int Run(const Invocation& inv) {
     const Action action = inv.command->action;
-    const bool writesPerInput = IsTransform(*inv.command) || action == Action::Split || action == Action::Png;
+    const bool writesPerInput = IsTransform(*inv.command) || action == Action::Split || action == Action::Png ||
+                                action == Action::Import;
     RunPlan plan{inv.inputs, {}};
     if (writesPerInput)
         plan = PlanRun(inv.inputs, [&](const std::string& input) { return OutputsOf(inv, input); });
@@ -245,6 +281,8 @@ int Run(const Invocation& inv) {
                 done = Split(run, input);
             else if (action == Action::Png)
                 done = Png(run, inv, input);
+            else if (action == Action::Import)
+                done = Import(run, inv, input);
             else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
             else if (action == Action::Check)

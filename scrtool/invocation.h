@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "picture_in/conversion.h"
+#include "picture_in/fitting.h"
 #include "scrtool/palettes.h"
 
 namespace scrtool {
@@ -43,10 +45,20 @@ struct Invocation {
     View view = View::Colour;
     int scale = DefaultScale;
     bool grid = false;
+    bool flash = false;  // png: both FLASH phases as an animation
     const NamedPalette* palette = &WindowPalette();
     bool json = false;
     std::vector<Condition> conditions;
     int thumbnailSize = 0;
+    // import: the palette named (none: found from the picture's colours),
+    // fitting, the border's colour as typed and as read, dither, BRIGHT.
+    const NamedPalette* importPalette = nullptr;
+    picture_in::Fit fit = picture_in::Fit::Contain;
+    std::optional<std::string> background;
+    render::Rgb backgroundColour{0, 0, 0};
+    picture_in::Dither dither = picture_in::Dither::Refined;
+    picture_in::Bright bright = picture_in::Bright::Auto;
+    bool strict = false;
 };
 
 } // namespace scrtool
