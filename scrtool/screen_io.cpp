@@ -138,7 +138,7 @@ std::size_t PrintableCharacter(const std::string& text, std::size_t at) {
 
 } // namespace
 
-std::string Quoted(const std::string& name) {
+std::string ShellQuoted(const std::string& name) {
     bool plain = true;
     for (std::size_t at = 0, length = 0; plain && at < name.size(); at += length)
         plain = (length = PrintableCharacter(name, at)) > 0;
@@ -167,7 +167,7 @@ std::string Quoted(const std::string& name) {
     return quoted + "'";
 }
 
-std::string InputName(const std::string& name) { return name == "-" ? "standard input" : Quoted(name); }
-std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : Quoted(name); }
+std::string InputName(const std::string& name) { return name == "-" ? "standard input" : ShellQuoted(name); }
+std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : ShellQuoted(name); }
 
 } // namespace scrtool

@@ -44,7 +44,7 @@ ScreenRead ReadScreen(const std::string& name);
 // nothing in a name reaches the terminal as a command.
 std::string InputName(const std::string& name);
 std::string OutputName(const std::string& name);
-std::string Quoted(const std::string& name);
+std::string ShellQuoted(const std::string& name);
 
 // Screens are replaced durably: the new content is on disk before it takes
 // the old one's place. Pictures are made from screens and can be made again,
