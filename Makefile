@@ -3,11 +3,12 @@
 # what building and running the program needs, `make test` the test tools too.
 
 RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
-# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng.
-TOOL_PACKAGES := libpng-dev
+# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng
+# and reads tapes and snapshots through libspectrum.
+TOOL_PACKAGES := libpng-dev libspectrum-dev
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
-                 shared-mime-info libxml2-utils groff-base
+                 shared-mime-info libxml2-utils groff-base pasmo sdcc fuse-emulator-utils
 # What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
 # CPack finds the programs to hand it.
 PACKAGE_TOOLS := $(TOOL_PACKAGES) dpkg-dev file
