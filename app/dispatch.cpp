@@ -2,10 +2,9 @@
 
 #include "app/shell.h"
 #include "app/file_commands.h"
+#include "app/operation_commands.h"
 #include "render/screen_renderer.h"
 #include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
-#include "screen/whole_screen_ops.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
 #include "toolkit/drop/drop.h"
@@ -17,7 +16,9 @@ namespace {
 
 constexpr int NoHighlight = -1;
 
-void Redraw(const screen::ScreenStore& store) { render::ScreenRenderer(store, NoHighlight, NoHighlight); }
+void Redraw(const screen::ScreenStore& store, Session& session) {
+    render::ScreenRenderer(session.renderer, store, NoHighlight, NoHighlight);
+}
 
 // Answers whether the command ends the loop.
 bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int command) {
@@ -25,24 +26,24 @@ bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int comma
     case OpenCommand: OpenScreenFile(store, session); break;
     case SaveCommand: SaveScreenFile(store, session); break;
     case QuitCommand: return true;
-    case OptimizeCommand: screen::OptimizeAttributes(store); Redraw(store); break;
-    case InvertCommand: screen::InvertScreen(store); Redraw(store); break;
     case SplitCommand: SplitScreenFile(store, session); break;
-    case FindContourCommand: screen::FindContour(store); Redraw(store); break;
-    case CreateMaskCommand: screen::CreateMask(store); Redraw(store); break;
-    case MirrorCommand: screen::MirrorHorisontal(store); Redraw(store); break;
-    case UndoCommand: screen::RestoreUndoCopy(store); Redraw(store); break;
-    default: break;
+    case UndoCommand: screen::RestoreUndoCopy(store); Redraw(store, session); break;
+    default:
+        if (const screen::ScreenOperation* operation = OperationOf(command)) {
+            operation->apply(store);
+            Redraw(store, session);
+        }
+        break;
     }
     return false;
 }
 
-void RunByteOperation(screen::ScreenStore& store) {
+void RunByteOperation(screen::ScreenStore& store, Session& session) {
     int index = toolkit::GetControlState(OperationsControl);
     std::string b1 = toolkit::GetControlText(B1FieldControl);
     std::string b2 = toolkit::GetControlText(B2FieldControl);
     screen::ApplyByteOperation(store, index, b1, b2);
-    Redraw(store);
+    Redraw(store, session);
 }
 
 // The cell under the pointer of the current view event, if any.
@@ -51,30 +52,30 @@ std::optional<render::Cell> PointerCell(int view) {
                           toolkit::GetControlAttribute(view, toolkit::MouseYAttribute));
 }
 
-void UpdateTitleStatus(const screen::ScreenStore& store, const Session& session, int view) {
+void UpdateTitleStatus(const screen::ScreenStore& store, Session& session, int view) {
     const std::optional<render::Cell> cell = PointerCell(view);
     if (!cell)
         return;
     std::uint8_t attribute = store.working()[screen::AttributeOffset(cell->column, cell->row)];
     std::string title = TitleStatusLine(cell->column, cell->row, attribute, session.currentFileName);
     toolkit::SetWindowCaption(MainWindow, title.c_str());
-    render::ScreenRenderer(store, cell->column, cell->row);
+    render::ScreenRenderer(session.renderer, store, cell->column, cell->row);
 }
 
-void InvertCellsUnderPointer(screen::ScreenStore& store, int view, screen::MouseButton button) {
+void InvertCellsUnderPointer(screen::ScreenStore& store, Session& session, int view, screen::MouseButton button) {
     const std::optional<render::Cell> cell = PointerCell(view);
     if (!cell)
         return;
     screen::InvertCellsByClick(store, cell->column, cell->row, button);
-    render::ScreenRenderer(store, cell->column, cell->row);
+    render::ScreenRenderer(session.renderer, store, cell->column, cell->row);
 }
 
-void DispatchViewEvent(screen::ScreenStore& store, const Session& session, int view) {
+void DispatchViewEvent(screen::ScreenStore& store, Session& session, int view) {
     std::int32_t type = toolkit::CurrentEventType();
     if (type == toolkit::LeftButtonDownEventType || type == toolkit::RightButtonDownEventType) {
         auto button = type == toolkit::LeftButtonDownEventType ? screen::MouseButton::Left
                                                                : screen::MouseButton::Right;
-        InvertCellsUnderPointer(store, view, button);
+        InvertCellsUnderPointer(store, session, view, button);
     }
     if (type == toolkit::MouseMoveEventType)
         UpdateTitleStatus(store, session, view);
@@ -89,9 +90,9 @@ std::int32_t DispatchEvent(screen::ScreenStore& store, Session& session, std::in
     if (kind == toolkit::ControlDropEvent)
         LoadDroppedFile(store, session, toolkit::GetDroppedFiles());
     if (kind == toolkit::ControlEvent && source == GridControl)
-        Redraw(store);
+        Redraw(store, session);
     if (kind == toolkit::ControlEvent && source == GoControl)
-        RunByteOperation(store);
+        RunByteOperation(store, session);
     if (kind == toolkit::ControlEvent && (source == MonoViewControl || source == ColourViewControl))
         DispatchViewEvent(store, session, source);
     return kind;

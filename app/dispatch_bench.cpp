@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -23,8 +24,11 @@
 
 namespace {
 
-screen::ScreenStore* store = nullptr;
-app::Session session;
+// The working screen and what the program remembers, as main() keeps them.
+struct Program {
+    screen::ScreenStore store;
+    app::Session session;
+};
 
 void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
 
@@ -33,7 +37,7 @@ BENCHMARK(BM_MemsetBothViews);
 
 // The pointer walks over the view's cells, one movement per iteration, so the
 // title changes each time as it does under a moving pointer.
-void PointerMovement(benchmark::State& state, int view) {
+void PointerMovement(benchmark::State& state, Program& program, int view) {
     const int paintsBefore = toolkit::CanvasPaintCount(app::ColourViewControl);
     int x = 0;
     int y = 0;
@@ -42,7 +46,7 @@ void PointerMovement(benchmark::State& state, int view) {
         toolkit::PostEvent(toolkit::ControlEvent, view, app::MainWindow, toolkit::MouseMoveEventType, data,
                            ReleaseEventData);
         std::int32_t kind = toolkit::WaitEvent();
-        benchmark::DoNotOptimize(app::DispatchEvent(*store, session, kind));
+        benchmark::DoNotOptimize(app::DispatchEvent(program.store, program.session, kind));
         x = (x + 37) % render::ViewWidth;
         y = (y + 23) % render::ViewHeight;
     }
@@ -51,11 +55,14 @@ void PointerMovement(benchmark::State& state, int view) {
         static_cast<double>(state.iterations()));
 }
 
-void BM_PointerMovementOverMonoView(benchmark::State& state) { PointerMovement(state, app::MonoViewControl); }
-BENCHMARK(BM_PointerMovementOverMonoView)->Unit(benchmark::kMicrosecond);
-
-void BM_PointerMovementOverColourView(benchmark::State& state) { PointerMovement(state, app::ColourViewControl); }
-BENCHMARK(BM_PointerMovementOverColourView)->Unit(benchmark::kMicrosecond);
+void RegisterPointerMovements(Program& program) {
+    benchmark::RegisterBenchmark("BM_PointerMovementOverMonoView", [&program](benchmark::State& state) {
+        PointerMovement(state, program, app::MonoViewControl);
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_PointerMovementOverColourView", [&program](benchmark::State& state) {
+        PointerMovement(state, program, app::ColourViewControl);
+    })->Unit(benchmark::kMicrosecond);
+}
 
 } // namespace
 
@@ -66,7 +73,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", toolkit::ToolkitStartError().c_str());
         return 1;
     }
-    store = new screen::ScreenStore;
+    auto program = std::make_unique<Program>();
     if (!app::BuildMainWindow()) {
         std::fprintf(stderr, "cannot open the main window\n");
         return 1;
@@ -76,15 +83,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr";
-    app::LoadScreenFile(*store, session, path);
-    if (session.currentFileName != path) {
+    app::LoadScreenFile(program->store, program->session, path);
+    if (program->session.currentFileName != path) {
         std::fprintf(stderr, "cannot load %s\n", path.c_str());
         return 1;
     }
     toolkit::ClearEventQueue();
+    RegisterPointerMovements(*program);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    delete store;
+    program.reset();
     toolkit::ShutdownToolkit();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dispatch_reference.h"
+#include "app/main_window_layout.h"
 #include "app/shell.h"
 #include "screen/screen_layout.h"
 #include "toolkit/canvas/canvas.h"
@@ -210,6 +211,36 @@ TEST_F(Dispatch, GoRunsTheChosenByteOperationWithTheFieldsOperands) {
     EXPECT_TRUE(std::equal(loaded.begin(), loaded.begin() + screen::BitmapSize, store.working()));
     Menu(app::UndoCommand);
     EXPECT_EQ(Working(), loaded);
+    toolkit::SetControlState(app::OperationsControl, 0);
+}
+
+// Types into a field as the user would leave it: the toolkit sets a field's
+// text only as it makes it, so the field is made again.
+void TypeInto(int field, const app::layout::Box& box, const char* text) {
+    toolkit::DestroyControl(field);
+    toolkit::CreateTextField(field, box.x, box.y, box.width, box.height, text);
+}
+
+TEST_F(Dispatch, GoTakesB1FromTheB1FieldAndB2FromTheB2Field) {
+    // screen01 has attributes $38 and none 7, so b1 and b2 taken the other
+    // way round would change nothing.
+    LoadPicture("screen01.scr");
+    const std::vector<std::uint8_t> loaded = Working();
+    std::vector<std::uint8_t> expected = loaded;
+    int replaced = 0;
+    for (int i = screen::AttributeStart; i < screen::ScreenSize; ++i)
+        if (expected[i] == 0x38) {
+            expected[i] = 7;
+            ++replaced;
+        }
+    ASSERT_GT(replaced, 0);
+    TypeInto(app::B1FieldControl, app::layout::B1FieldBox, "$38");
+    TypeInto(app::B2FieldControl, app::layout::B2FieldBox, "7");
+    toolkit::SetControlState(app::OperationsControl, 1);  // "b1 replace to b2"
+    Deliver(toolkit::ControlEvent, app::GoControl, 0);
+    EXPECT_EQ(Working(), expected);
+    TypeInto(app::B1FieldControl, app::layout::B1FieldBox, "b1");
+    TypeInto(app::B2FieldControl, app::layout::B2FieldBox, "b2");
     toolkit::SetControlState(app::OperationsControl, 0);
 }
 

@@ -49,7 +49,7 @@ void LoadScreenFile(screen::ScreenStore& store, Session& session, const std::str
         break;
     }
     screen::TakeUndoCopy(store);
-    render::ScreenRenderer(store, NoHighlight, NoHighlight);
+    render::ScreenRenderer(session.renderer, store, NoHighlight, NoHighlight);
     session.currentFileName = path;
 }
 
@@ -67,7 +67,7 @@ void LoadDroppedFile(screen::ScreenStore& store, Session& session, const std::st
 }
 
 void SaveScreenFile(const screen::ScreenStore& store, const Session& session) {
-    if (!files::SaveScreen(session.currentFileName, Working(store)))
+    if (files::SaveScreen(session.currentFileName, Working(store)))
         Tell(ErrorTitle, SaveErrorText);
 }
 

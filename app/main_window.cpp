@@ -1,6 +1,7 @@
-#include <array>
+#include <string>
 
 #include "app/main_window_layout.h"
+#include "app/operation_commands.h"
 #include "app/shell.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
@@ -14,11 +15,10 @@ namespace {
 // minimize or maximize box.
 constexpr std::uint32_t WindowStyle = toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder;
 
-constexpr std::array<const char*, 8> OperationNames = {
-    "choose byte operations", "b1 replace to b2",    "b1 AND b2",
-    "b1 OR b2",               "b1 EOR(xor) b2",      "Change ink b1 to b2",
-    "Change paper b1 to b2",  "Change both ink/paper b1 to b2",
-};
+// An Operations menu item titled by the catalogue row its command runs.
+void AddOperationItem(Command command) {
+    toolkit::AddMenuCommand(command, std::string(OperationOf(command)->menuTitle));
+}
 
 void BuildMenuBar() {
     if (!toolkit::CreateMenuBar(MainMenuBar, toolkit::WindowHandle(MainWindow)))
@@ -29,19 +29,19 @@ void BuildMenuBar() {
     toolkit::AddMenuSeparator();
     toolkit::AddMenuCommand(QuitCommand, "Quit\tCtrl+Q");
     toolkit::AddMenuTitle("Operations");
-    toolkit::AddMenuCommand(OptimizeCommand, "Optimize");
-    toolkit::AddMenuCommand(InvertCommand, "Invert");
+    AddOperationItem(OptimizeCommand);
+    AddOperationItem(InvertCommand);
     toolkit::AddMenuCommand(SplitCommand, "Split picture+attributes");
-    toolkit::AddMenuCommand(FindContourCommand, "Find contour");
-    toolkit::AddMenuCommand(CreateMaskCommand, "Create Mask");
+    AddOperationItem(FindContourCommand);
+    AddOperationItem(CreateMaskCommand);
     toolkit::AddMenuSeparator();
-    toolkit::AddMenuCommand(MirrorCommand, "Mirror Horisontal");
+    AddOperationItem(MirrorCommand);
     toolkit::CloseSubmenu();  // back to the bar, so Undo lands on the bar itself
     toolkit::AddMenuCommand(UndoCommand, "Undo");
 }
 
 void CreateView(render::View view) {
-    toolkit::CreateCanvas(render::ViewControl(view), render::ViewLeft(view), render::ViewTop,
+    toolkit::CreateCanvas(render::ViewControl(view), layout::ViewLeft(view), layout::ViewTop,
                           render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
 }
 
@@ -54,8 +54,8 @@ void BuildControls() {
     toolkit::SetControlTooltip(B1FieldControl, "b1");
     toolkit::CreateComboBox(OperationsControl, OperationsBox.x, OperationsBox.y, OperationsBox.width,
                             OperationsBox.height);
-    for (const char* name : OperationNames)
-        toolkit::AddControlItem(OperationsControl, toolkit::AppendItem, name);
+    for (const screen::ByteOperationRow& operation : screen::ByteOperations)
+        toolkit::AddControlItem(OperationsControl, toolkit::AppendItem, std::string(operation.listText));
     toolkit::SetControlState(OperationsControl, 0);
     toolkit::CreateTextField(B2FieldControl, B2FieldBox.x, B2FieldBox.y, B2FieldBox.width, B2FieldBox.height, "b2");
     toolkit::SetControlTooltip(B2FieldControl, "b2");

@@ -48,7 +48,7 @@ bool LimitFileSize(rlim_t bytes) {
 }
 
 // Kept apart so that a test can compare a result with what it expected.
-int Code(const SplitResult& split) { return (split.bitmapSaved ? 1 : 0) | (split.attributesSaved ? 2 : 0); }
+int Code(const SplitResult& split) { return (split.bitmap ? 0 : 1) | (split.attributes ? 0 : 2); }
 constexpr int NeitherSaved = 0;
 constexpr int OnlyAttributesSaved = 2;
 constexpr int BothSaved = 3;
@@ -136,10 +136,10 @@ TEST_F(FileFaultsTest, AFullDiskWhereNoTemporaryFileCanBeMadeLeavesTheFileWhole)
     ASSERT_EQ(chmod(folder_.path().c_str(), 0555), 0);
     if (geteuid() != 0 && access(folder_.path().c_str(), W_OK) == 0)
         GTEST_SKIP() << "this user may write into a read-only folder";
-    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) ? 1 : 0; }, SmallFileLimit), 0);
+    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::file_too_large ? 0 : 1; }, SmallFileLimit), 0);
     EXPECT_EQ(ReadBytes(path), old);
     // With room, the same save succeeds in place.
-    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) ? 1 : 0; }), 1);
+    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) ? 0 : 1; }), 1);
     EXPECT_EQ(ReadBytes(path), AsBytes(edited_));
     // Split cannot create its files there.
     EXPECT_EQ(InChild([&] { return Code(SplitScreen(path, edited_)); }), NeitherSaved);
@@ -155,9 +155,9 @@ TEST_F(FileFaultsTest, AFullDiskWhileSavingAHardLinkedFileLeavesItWhole) {
     const Bytes old = ReadBytes(path);
     GiveToTestUser(path);
     GiveToTestUser(folder_.path().string());
-    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) ? 1 : 0; }, SmallFileLimit), 0);
+    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::file_too_large ? 0 : 1; }, SmallFileLimit), 0);
     EXPECT_EQ(ReadBytes(folder_ / "second name.scr"), old);
-    ASSERT_TRUE(SaveScreen(path, edited_));
+    ASSERT_EQ(SaveScreen(path, edited_), std::error_code());
     EXPECT_EQ(ReadBytes(folder_ / "second name.scr"), AsBytes(edited_));
 }
 
@@ -172,7 +172,7 @@ TEST_F(FileFaultsTest, ReadOnlyFilesFailAndStayAsTheyWere) {
         ASSERT_EQ(chmod((folder_ / std::string(name)).c_str(), 0444), 0);
     }
     GiveToTestUser(folder_.path().string());
-    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) ? 1 : 0; }), 0);
+    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::permission_denied ? 0 : 1; }), 0);
     EXPECT_EQ(ReadBytes(path), old);
     // Split still writes the attribute file beside the read-only bitmap file.
     EXPECT_EQ(InChild([&] { return Code(SplitScreen(path, edited_)); }), OnlyAttributesSaved);
@@ -210,7 +210,7 @@ TEST_F(FileFaultsTest, ALongPathWithSpacesAndNonAsciiLettersWorksEverywhere) {
     EXPECT_EQ(screen, picture);
 
     screen[0] ^= 0xFF;
-    EXPECT_TRUE(SaveScreen(path, screen));
+    EXPECT_EQ(SaveScreen(path, screen), std::error_code());
     EXPECT_EQ(Code(SplitScreen(path, screen)), BothSaved);
     const std::string base = path.substr(0, path.size() - 4);
     EXPECT_EQ(ReadBytes(path), AsBytes(screen));

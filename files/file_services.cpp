@@ -1,5 +1,8 @@
 #include "files/file_services.h"
 
+#include "files/file_seams.h"
+#include "files/retry_interrupted.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -17,6 +20,7 @@ namespace {
 constexpr int MaxLinkHops = 40;
 constexpr mode_t PermissionBits = 07777;
 constexpr mode_t NewFileMode = 0666;
+const std::error_code WriteTookNothing = SystemError(EIO);
 
 class FileDescriptor {
 public:
@@ -33,11 +37,11 @@ public:
     }
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    // Closes now and tells whether everything held back reached the file.
-    bool close() {
+    // Closes now and tells why not everything held back reached the file.
+    std::error_code close() {
         const int fd = fd_;
         fd_ = -1;
-        return ::close(fd) == 0;
+        return ::close(fd) == 0 ? std::error_code() : SystemError(errno);
     }
 
 private:
@@ -69,56 +73,50 @@ std::optional<std::string> FollowLinks(std::string path) {
     return std::nullopt;
 }
 
-// Repeats a system call that a signal interrupted before it did anything.
-template <typename SystemCall>
-auto RetryInterrupted(SystemCall call) {
-    for (;;) {
-        const auto result = call();
-        if (result >= 0 || errno != EINTR)
-            return result;
-    }
-}
-
 // Moves count bytes with a read or write call that takes how far it has come
-// and answers how many bytes it moved; `done` tells how far it got. Reaching
-// the end of a file early counts as a failure.
+// and answers how many bytes it moved; `done` tells how far it got. A call
+// that moves nothing fails with `atEnd`: a file that ends early when read, a
+// device that takes nothing when written.
 template <typename Transfer>
-bool TransferAll(std::size_t count, std::size_t& done, Transfer transfer) {
+std::error_code TransferAll(std::size_t count, std::size_t& done, std::error_code atEnd, Transfer transfer) {
     done = 0;
     while (done < count) {
         const ssize_t moved = RetryInterrupted([&] { return transfer(done); });
-        if (moved <= 0)
-            return false;
+        if (moved < 0)
+            return SystemError(errno);
+        if (moved == 0)
+            return atEnd;
         done += static_cast<std::size_t>(moved);
     }
-    return true;
+    return {};
 }
 
-bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
+std::error_code WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
     std::size_t done = 0;
-    return TransferAll(count, done, [&](std::size_t at) { return ::write(fd, bytes + at, count - at); });
+    return TransferAll(count, done, WriteTookNothing, [&](std::size_t at) { return ::write(fd, bytes + at, count - at); });
 }
 
-bool WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
+std::error_code WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
     // Non-blocking, so a pipe nobody reads fails at once instead of hanging.
     FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
                                NewFileMode));
     if (!file.valid())
-        return false;
-    const bool written = WriteAll(file.get(), bytes, count);
-    return file.close() && written;
+        return SystemError(errno);
+    const std::error_code written = WriteAll(file.get(), bytes, count);
+    const std::error_code closed = file.close();
+    return written ? written : closed;
 }
 
 // Writes from the file's start until all is written; `done` tells how far it came.
-bool WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done) {
-    return TransferAll(count, done, [&](std::size_t at) {
+std::error_code WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done) {
+    return TransferAll(count, done, WriteTookNothing, [&](std::size_t at) {
         return ::pwrite(fd, bytes + at, count - at, static_cast<off_t>(at));
     });
 }
 
-bool ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
+std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
     std::size_t done = 0;
-    return TransferAll(count, done, [&](std::size_t at) {
+    return TransferAll(count, done, FileFault::ChangedWhileRead, [&](std::size_t at) {
         return ::pread(fd, into + at, count - at, static_cast<off_t>(at));
     });
 }
@@ -128,7 +126,7 @@ bool ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
 // part way (a full disk, a file size limit) puts the overwritten bytes back,
 // so the file is never left shorter or half new. A file we may write but not
 // read cannot be put back, and is written as before.
-bool OverwriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
+std::error_code OverwriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
     constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     bool created = false;
     FileDescriptor file(::open(path.c_str(), Flags));
@@ -142,17 +140,19 @@ bool OverwriteInPlace(const std::string& path, const std::uint8_t* bytes, std::s
             file.close();
             return WriteInPlace(path, bytes, count);
         }
-        return false;
+        return SystemError(errno);
     }
     const auto oldSize = static_cast<std::size_t>(info.st_size);
     std::vector<std::uint8_t> old(std::min(oldSize, count));
-    if (!ReadAllAt(file.get(), old.data(), old.size()))
-        return false;
+    if (const std::error_code unread = ReadAllAt(file.get(), old.data(), old.size()))
+        return unread;
     std::size_t written = 0;
-    const bool complete = WriteAllAt(file.get(), bytes, count, written) &&
-                          (oldSize <= count || ::ftruncate(file.get(), static_cast<off_t>(count)) == 0) &&
-                          ::fsync(file.get()) == 0;
-    if (complete)
+    std::error_code failed = WriteAllAt(file.get(), bytes, count, written);
+    if (!failed && oldSize > count && ::ftruncate(file.get(), static_cast<off_t>(count)) != 0)
+        failed = SystemError(errno);
+    if (!failed && ::fsync(file.get()) != 0)
+        failed = SystemError(errno);
+    if (!failed)
         return file.close();
     std::size_t restored = 0;
     WriteAllAt(file.get(), old.data(), std::min(written, old.size()), restored);
@@ -161,7 +161,7 @@ bool OverwriteInPlace(const std::string& path, const std::uint8_t* bytes, std::s
     file.close();
     if (created)
         ::unlink(path.c_str());
-    return false;
+    return failed;
 }
 
 // Whether we may write the existing file: only then may a new one replace it.
@@ -188,15 +188,10 @@ void SyncFolder(const std::string& folder) {
     FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.valid())
         ::fsync(directory.get());
+    seams::FolderSynced(folder.c_str());
 }
-
-std::function<void(const std::string&)> beforeRead;
 
 } // namespace
-
-void testing::SetBeforeReadHook(std::function<void(const std::string& name)> hook) {
-    beforeRead = std::move(hook);
-}
 
 std::int64_t FileSize(const std::string& name) {
     struct stat info {};
@@ -205,15 +200,16 @@ std::int64_t FileSize(const std::string& name) {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count) {
-    if (beforeRead)
-        beforeRead(name);
+std::error_code ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count) {
+    seams::BeforeRead(name);
     // Non-blocking, so a name swapped for a pipe since its size was taken
     // cannot hang the program.
     FileDescriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+    if (!file.valid() || ::fstat(file.get(), &info) != 0)
+        return SystemError(errno);
+    if (!S_ISREG(info.st_mode))
+        return FileFault::ChangedWhileRead;
     return ReadAllAt(file.get(), into, count);
 }
 
@@ -233,12 +229,13 @@ namespace {
 
 // Replaces the file as WriteFileSafely describes; without `syncs` neither the
 // new file nor its folder is synced, otherwise the folder is added to them.
-bool ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t count, PendingFolderSyncs* syncs) {
+std::error_code ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                            PendingFolderSyncs* syncs) {
     if (name.empty())
-        return false;
+        return SystemError(ENOENT);
     const std::optional<std::string> followed = FollowLinks(name);
     if (!followed)
-        return false;
+        return SystemError(ELOOP);
     const std::string& target = *followed;
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
@@ -246,7 +243,7 @@ bool ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t
     if (exists && !S_ISREG(old.st_mode))
         return WriteInPlace(target, bytes, count);
     if (exists && !MayWrite(target))
-        return false;
+        return SystemError(errno);
 
     // A second name for the same file would keep the old content if a new
     // file took this name's place.
@@ -259,7 +256,7 @@ bool ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t
     std::string temporary = folder + "/." + leaf + ".saving-XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.valid())
-        return FolderRefusesNewFiles(errno) && OverwriteInPlace(target, bytes, count);
+        return FolderRefusesNewFiles(errno) ? OverwriteInPlace(target, bytes, count) : SystemError(errno);
     // The new file must take over owner, group and permissions exactly;
     // where that is not allowed, writing in place keeps them.
     struct stat fresh {};
@@ -273,31 +270,35 @@ bool ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t
         ::unlink(temporary.c_str());
         return OverwriteInPlace(target, bytes, count);
     }
-    bool saved = WriteAll(file.get(), bytes, count) && (!syncs || ::fsync(file.get()) == 0);
-    saved = file.close() && saved;
-    saved = saved && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!saved) {
+    std::error_code failed = WriteAll(file.get(), bytes, count);
+    if (!failed && syncs && ::fsync(file.get()) != 0)
+        failed = SystemError(errno);
+    const std::error_code closed = file.close();
+    failed = failed ? failed : closed;
+    if (!failed && ::rename(temporary.c_str(), target.c_str()) != 0)
+        failed = SystemError(errno);
+    if (failed) {
         ::unlink(temporary.c_str());
-        return false;
+        return failed;
     }
     if (syncs)
         syncs->Add(folder);
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
+std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
     PendingFolderSyncs now;
     return ReplaceFile(name, bytes, count, &now);
 }
 
-bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
-                     PendingFolderSyncs& later) {
+std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                                PendingFolderSyncs& later) {
     return ReplaceFile(name, bytes, count, &later);
 }
 
-bool WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
+std::error_code WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
     return ReplaceFile(name, bytes, count, nullptr);
 }
 

@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include "files/file_errors.h"
 
 namespace files {
 
@@ -36,13 +38,13 @@ private:
 std::int64_t FileSize(const std::string& name);
 
 // Reads exactly count bytes from the start of a regular file into the buffer.
-// False when the name is no regular file (any more), the file cannot be
-// opened or it holds fewer bytes; the buffer's content is then undefined, so
-// callers read into a buffer of their own.
-bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
+// The cause when the name is no regular file (any more), the file cannot be
+// opened or it holds fewer bytes (FileFault::ChangedWhileRead); the buffer's
+// content is then undefined, so callers read into a buffer of their own.
+std::error_code ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
 
-// Replaces the file's content with the bytes, or creates it; false on any
-// failure, with every write, sync and close of the file checked. Symbolic
+// Replaces the file's content with the bytes, or creates it; the cause of any
+// failure, empty on success, with every write, sync and close of the file checked. Symbolic
 // links are followed to the file they name (a loop fails), and the links stay.
 // - Usually the bytes go to a temporary file in the same folder, which takes
 //   the old file's owner, group and permission bits (a new file's are 0666
@@ -58,27 +60,18 @@ bool ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t coun
 //   kill part way can leave the file mixed.
 // - A file we may not write fails unchanged. Devices and pipes are written
 //   as they are, without waiting for a reader.
-bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
+std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
 // The same, except that after a rename the folder is not synced at once but
 // added to `later`: until later.SyncAll() the new file is still wholly old or
 // wholly new for every reader and after a kill, but a power cut could bring
 // the old one back.
-bool WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
-                     PendingFolderSyncs& later);
+std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                                PendingFolderSyncs& later);
 
 // The same again without syncing the new file or its folder: readers and a
 // kill still find the file wholly old or wholly new, but a power cut may lose
 // the new content. For files that can be made again, such as pictures.
-bool WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count);
+std::error_code WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
 } // namespace files
-
-namespace files::testing {
-
-// Runs at the start of ReadFileStart, before the file is opened: that is,
-// between a load's size test and its read, where another program could swap
-// the file. Tests change the file there; an empty hook runs nothing.
-void SetBeforeReadHook(std::function<void(const std::string& name)> hook);
-
-} // namespace files::testing

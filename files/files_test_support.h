@@ -58,4 +58,11 @@ constexpr unsigned NobodyId = 65534;
 // In a child: drops root privileges; answers false if it could not.
 bool DropRootPrivileges();
 
+// Runs at the start of every ReadFileStart, before the file is opened, until
+// replaced; an empty hook runs nothing.
+void SetBeforeReadHook(std::function<void(const std::string& name)> hook);
+// From now on the name of every folder synced is written to the descriptor,
+// one a line; -1 stops it.
+void RecordFolderSyncsTo(int descriptor);
+
 } // namespace files::testing

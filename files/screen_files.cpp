@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 #include "files/file_names.h"
 #include "files/file_services.h"
@@ -19,13 +20,13 @@ LoadResult LoadScreen(const std::string& path, ScreenBytes into) {
     // The file can change between the size test and the read; a short or
     // failed read must not leave half a new picture in the caller's screen.
     std::array<std::uint8_t, ScreenFileSize> loaded;
-    if (!ReadFileStart(path, loaded.data(), loaded.size()))
+    if (ReadFileStart(path, loaded.data(), loaded.size()))
         return LoadResult::Unreadable;
     std::copy(loaded.begin(), loaded.end(), into.begin());
     return LoadResult::Loaded;
 }
 
-bool SaveScreen(const std::string& path, ConstScreenBytes screen) {
+std::error_code SaveScreen(const std::string& path, ConstScreenBytes screen) {
     return WriteFileSafely(path, screen.data(), screen.size());
 }
 
@@ -33,13 +34,13 @@ SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen) 
     // An empty base name would put ".screen" and ".attr" into whatever
     // folder the process happens to be in.
     if (loadedPath.empty())
-        return {};
+        return {SystemError(ENOENT), SystemError(ENOENT)};
     const std::string base = SplitBaseName(loadedPath);
     const auto bitmap = screen.first<BitmapFileSize>();
     const auto attributes = screen.last<AttributeFileSize>();
     SplitResult result;
-    result.bitmapSaved = WriteFileSafely(base + BitmapFileSuffix, bitmap.data(), bitmap.size());
-    result.attributesSaved = WriteFileSafely(base + AttributeFileSuffix, attributes.data(), attributes.size());
+    result.bitmap = WriteFileSafely(base + BitmapFileSuffix, bitmap.data(), bitmap.size());
+    result.attributes = WriteFileSafely(base + AttributeFileSuffix, attributes.data(), attributes.size());
     return result;
 }
 

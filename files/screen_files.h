@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <system_error>
 
 #include "screen/screen_layout.h"
 
@@ -33,14 +34,15 @@ enum class LoadResult {
 // buffer is left exactly as it was.
 LoadResult LoadScreen(const std::string& path, ScreenBytes into);
 
-// Writes the screen as a whole screen file with WriteFileSafely; false on
-// any failure, including an empty path.
-bool SaveScreen(const std::string& path, ConstScreenBytes screen);
+// Writes the screen as a whole screen file with WriteFileSafely; the cause of
+// any failure (an empty path included), empty on success.
+std::error_code SaveScreen(const std::string& path, ConstScreenBytes screen);
 
+// Why each of the two files was not written; empty for a file written.
 struct SplitResult {
-    bool bitmapSaved = false;
-    bool attributesSaved = false;
-    bool bothSaved() const { return bitmapSaved && attributesSaved; }
+    std::error_code bitmap;
+    std::error_code attributes;
+    bool bothSaved() const { return !bitmap && !attributes; }
 };
 
 // Writes the bitmap area to the split base name of the path followed by

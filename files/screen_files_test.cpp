@@ -43,7 +43,7 @@ TEST(ScreenFiles, EveryRealScreenLoadsAndIsSavedBackByteForByte) {
 
         const std::string copy = folder / source.filename().string();
         names.push_back(source.filename().string());
-        ASSERT_TRUE(SaveScreen(copy, screen)) << source;
+        ASSERT_EQ(SaveScreen(copy, screen), std::error_code()) << source;
         EXPECT_EQ(ReadBytes(copy), original) << source;
     }
     EXPECT_EQ(folder.names(), names);
@@ -82,15 +82,14 @@ TEST(ScreenFiles, SplitGivesTheTwoAreasWhichJoinedAreWhatSaveWrites) {
         screen[i] ^= 0x5A;
     const std::string path = folder / "title.scr";
     const SplitResult split = SplitScreen(path, screen);
-    EXPECT_TRUE(split.bitmapSaved);
-    EXPECT_TRUE(split.attributesSaved);
+    EXPECT_TRUE(split.bothSaved());
     const Bytes bitmap = ReadBytes(folder / "title.screen");
     Bytes joined = bitmap;
     const Bytes attributes = ReadBytes(folder / "title.attr");
     joined.insert(joined.end(), attributes.begin(), attributes.end());
     EXPECT_EQ(bitmap.size(), 6144u);
     EXPECT_EQ(attributes.size(), 768u);
-    ASSERT_TRUE(SaveScreen(path, screen));
+    ASSERT_EQ(SaveScreen(path, screen), std::error_code());
     EXPECT_EQ(joined, ReadBytes(path));
 
     // Split again overwrites both without asking.
@@ -118,12 +117,12 @@ TEST(ScreenFiles, AnEmptyNameIsNeitherSavedNorSplit) {
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
     const ScreenBuffer screen = RealScreen(0);
-    const bool saved = SaveScreen("", screen);
+    const std::error_code saved = SaveScreen("", screen);
     const SplitResult split = SplitScreen("", screen);
     std::filesystem::current_path(previous);
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(split.bitmapSaved);
-    EXPECT_FALSE(split.attributesSaved);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(split.bitmap);
+    EXPECT_TRUE(split.attributes);
     EXPECT_EQ(folder.names(), std::vector<std::string>{});
 }
 
@@ -157,8 +156,8 @@ TEST(ScreenFiles, SplitReportsEachFileAndWritesTheSecondWhenTheFirstFails) {
     // A folder where the bitmap file should go cannot be written.
     ASSERT_EQ(mkdir((folder / "title.screen").c_str(), 0700), 0);
     SplitResult split = SplitScreen(folder / "title.scr", screen);
-    EXPECT_FALSE(split.bitmapSaved);
-    EXPECT_TRUE(split.attributesSaved);
+    EXPECT_EQ(split.bitmap, std::errc::is_a_directory);
+    EXPECT_EQ(split.attributes, std::error_code());
     EXPECT_FALSE(split.bothSaved());
     EXPECT_EQ(ReadBytes(folder / "title.attr"), Part(AsBytes(screen), 6144, 6912));
 
@@ -166,8 +165,8 @@ TEST(ScreenFiles, SplitReportsEachFileAndWritesTheSecondWhenTheFirstFails) {
     ASSERT_EQ(mkdir((folder / "title.attr").c_str(), 0700), 0);
     ASSERT_EQ(rmdir((folder / "title.screen").c_str()), 0);
     split = SplitScreen(folder / "title.scr", screen);
-    EXPECT_TRUE(split.bitmapSaved);
-    EXPECT_FALSE(split.attributesSaved);
+    EXPECT_EQ(split.bitmap, std::error_code());
+    EXPECT_EQ(split.attributes, std::errc::is_a_directory);
     EXPECT_FALSE(split.bothSaved());
     EXPECT_EQ(ReadBytes(folder / "title.screen"), Part(AsBytes(screen), 0, 6144));
 }
@@ -175,10 +174,10 @@ TEST(ScreenFiles, SplitReportsEachFileAndWritesTheSecondWhenTheFirstFails) {
 TEST(ScreenFiles, SavingIntoAFolderThatIsGoneFails) {
     TempFolder folder;
     const ScreenBuffer screen = RealScreen(0);
-    EXPECT_FALSE(SaveScreen(folder / "gone/title.scr", screen));
+    EXPECT_EQ(SaveScreen(folder / "gone/title.scr", screen), std::errc::no_such_file_or_directory);
     const SplitResult split = SplitScreen(folder / "gone/title.scr", screen);
-    EXPECT_FALSE(split.bitmapSaved);
-    EXPECT_FALSE(split.attributesSaved);
+    EXPECT_EQ(split.bitmap, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(split.attributes, std::errc::no_such_file_or_directory);
     EXPECT_EQ(folder.names(), std::vector<std::string>{});
 }
 

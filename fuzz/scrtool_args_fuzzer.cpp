@@ -42,33 +42,37 @@ std::vector<std::string> Split(const std::uint8_t* data, std::size_t size) {
 }
 
 void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invocation& inv) {
-    using scrtool::Command;
+    using scrtool::Action;
+    const Action action = inv.command->action;
     const long fromStdin = std::count(inv.inputs.begin(), inv.inputs.end(), std::string("-"));
     Require(fromStdin <= 1, "standard input is read at most once");
     Require(inv.scale >= scrtool::MinScale && inv.scale <= scrtool::MaxScale, "the scale is 1 to 8");
     Require(inv.palette != nullptr, "a palette is always chosen");
     Require(!HelpText(inv.topic).empty(), "every help topic has a text");
-    if (scrtool::IsTransform(inv.command)) {
+    if (scrtool::IsTransform(*inv.command)) {
         Require(!inv.inputs.empty(), "a transform has a file");
         Require(inv.inPlace != inv.output.has_value(), "a transform writes by exactly one of -o and --in-place");
         Require(!inv.output || inv.inputs.size() == 1, "-o takes one input");
         Require(!inv.inPlace || fromStdin == 0, "standard input is never rewritten in place");
     }
-    if (inv.command == Command::ByteOp) {
+    if (action == Action::ByteOp) {
         Require(inv.byteOpIndex >= 1 && inv.byteOpIndex <= 7, "the byte operation index is 1 to 7");
-        Require(args.size() >= 4 && inv.b1 == args[2] && inv.b2 == args[3], "operands are kept as typed");
+        Require(inv.operands.size() == 3 && inv.b1 == inv.operands[1] && inv.b2 == inv.operands[2] &&
+                    std::find(args.begin(), args.end(), inv.b1) != args.end() &&
+                    std::find(args.begin(), args.end(), inv.b2) != args.end(),
+                "operands are kept as typed");
     }
-    if (inv.command == Command::Split)
+    if (action == Action::Split)
         Require(!inv.inputs.empty() && fromStdin == 0, "split has named files");
-    if (inv.command == Command::Join)
+    if (action == Action::Join)
         Require(inv.inputs.size() == 2 && inv.output, "join has two inputs and -o");
-    if (inv.command == Command::Png)
+    if (action == Action::Png)
         Require(!inv.inputs.empty() && !(inv.output && inv.outDir) && (!inv.output || inv.inputs.size() == 1) &&
                     (fromStdin == 0 || inv.output),
                 "png has somewhere to write each picture");
-    if (inv.command == Command::Check)
+    if (action == Action::Check)
         Require(!inv.inputs.empty() && !inv.conditions.empty(), "check has files and conditions");
-    if (inv.command == Command::Thumbnail)
+    if (action == Action::Thumbnail)
         Require(inv.inputs.size() == 1 && inv.output && inv.thumbnailSize >= 1 &&
                     inv.thumbnailSize <= scrtool::MaxThumbnailSize,
                 "thumbnail has an input, an output and a size");
@@ -87,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(parsed.error.empty(), "an accepted command line has no fault");
     CheckInvocation(args, *parsed.invocation);
-    if (parsed.invocation->command == scrtool::Command::ByteOp) {
+    if (parsed.invocation->command->action == scrtool::Action::ByteOp) {
         scrtool::Screen screen;
         for (std::size_t i = 0; i < screen.size(); ++i)
             screen[i] = static_cast<std::uint8_t>(i * 131 + 7);

@@ -20,20 +20,6 @@ constexpr int CellsPerThird = 256;
 constexpr ColourValue ColourOf(Rgb rgb) { return toolkit::MakeColour(rgb.red, rgb.green, rgb.blue); }
 constexpr ColourValue GridColourValue = ColourOf(GridColour);
 
-// The inputs a view's back buffer was last drawn from. A cell's pixels follow
-// from its eight bitmap bytes, the attribute it was drawn with and the grid
-// alone, so a cell whose inputs are unchanged already shows the right pixels,
-// as long as nothing else has written the buffer since: the drawing pass's
-// mark says so, and when it does not, every cell is drawn afresh.
-struct DrawnView {
-    std::uint64_t mark = 0;
-    bool grid = false;
-    std::array<std::uint8_t, BitmapSize> bitmap{};
-    std::array<std::uint8_t, AttributeCount> attributes{};  // the attribute used, highlight applied
-};
-
-std::array<DrawnView, 2> drawnViews;
-
 using ChangedCells = std::array<bool, AttributeCount>;
 
 // Takes the new inputs into `drawn` and answers which cells they change.
@@ -78,9 +64,8 @@ void DrawCell(const std::uint8_t* working, int cell, std::uint8_t attr, bool gri
                                  paper);
 }
 
-void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bool grid) {
+void DrawView(DrawnView& drawn, const std::uint8_t* working, View view, std::int64_t highlight, bool grid) {
     toolkit::BeginDrawing(toolkit::CanvasDrawTarget(ViewControl(view)));
-    DrawnView& drawn = drawnViews[view == View::Mono ? 0 : 1];
     const ChangedCells changed =
         TakeInputs(drawn, working, view, highlight, grid, toolkit::DrawingPassContinues(drawn.mark));
     drawn.mark = toolkit::DrawingPassMark();
@@ -92,11 +77,11 @@ void DrawView(const std::uint8_t* working, View view, std::int64_t highlight, bo
 
 } // namespace
 
-void ScreenRenderer(const screen::ScreenStore& store, int column, int row) {
+void ViewsRenderer::Draw(const screen::ScreenStore& store, int column, int row) {
     const bool grid = toolkit::GetControlState(GridCheckBoxControl) != 0;
     const std::int64_t highlight = std::int64_t{row} * screen::CellColumns + column;
-    DrawView(store.working(), View::Mono, highlight, grid);
-    DrawView(store.working(), View::Colour, highlight, grid);
+    DrawView(drawn_[0], store.working(), View::Mono, highlight, grid);
+    DrawView(drawn_[1], store.working(), View::Colour, highlight, grid);
 }
 
 } // namespace render

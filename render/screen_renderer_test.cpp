@@ -90,15 +90,27 @@ void ExpectView(int view, const Bytes& expected) {
 
 const Rgb Black{0, 0, 0}, Grey{127, 127, 127}, White{255, 255, 255}, GridBlue{0, 0, 255};
 
+// Where this test's window puts the views; the program's own window places
+// them elsewhere, which the renderer never needs to know.
+constexpr int ViewsTop = 24;
+constexpr int ViewLeft(int view) { return view == MonoViewControl ? 0 : ViewWidth + 8; }
+
+// Makes a view as the program does.
+bool CreateView(int view) {
+    return toolkit::CreateCanvas(view, ViewLeft(view), ViewsTop, ViewWidth, ViewHeight,
+                                 toolkit::CanvasConfinePointer) != 0;
+}
+
 class ScreenRendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
         toolkit::ClearEventQueue();
-        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ColourViewLeft + ViewWidth, ViewTop + ViewHeight, "renderer test",
+        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ViewLeft(ColourViewControl) + ViewWidth, ViewsTop + ViewHeight,
+                                           "renderer test",
                                            toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder),
                   0);
-        ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
-        ASSERT_NE(toolkit::CreateCanvas(ColourViewControl, ColourViewLeft, ViewTop, ViewWidth, ViewHeight, toolkit::CanvasConfinePointer), 0);
+        ASSERT_TRUE(CreateView(MonoViewControl));
+        ASSERT_TRUE(CreateView(ColourViewControl));
         ASSERT_NE(toolkit::CreateCheckBox(GridCheckBoxControl, 0, 0, 60, 20, "Grid"), 0);
     }
     void TearDown() override {
@@ -108,13 +120,14 @@ protected:
     }
     void SetGrid(bool on) { toolkit::SetControlState(GridCheckBoxControl, on ? 1 : 0); }
     std::uint8_t* working() { return store.working(); }
-    void Render(int column, int row) { ScreenRenderer(store, column, row); }
+    void Render(int column, int row) { ScreenRenderer(renderer, store, column, row); }
     void ExpectBothViews(int highlight, bool grid) {
         ExpectView(MonoViewControl, ExpectedView(working(), false, highlight, grid));
         ExpectView(ColourViewControl, ExpectedView(working(), true, highlight, grid));
     }
 
     screen::ScreenStore store;
+    ViewsRenderer renderer;
 };
 
 std::vector<std::filesystem::path> RealScreens() {
@@ -285,8 +298,7 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
     toolkit::EndDrawing();
     check("after another pass");
     toolkit::DestroyControl(MonoViewControl);
-    ASSERT_NE(toolkit::CreateCanvas(MonoViewControl, MonoViewLeft, ViewTop, ViewWidth, ViewHeight,
-                                    toolkit::CanvasConfinePointer), 0);
+    ASSERT_TRUE(CreateView(MonoViewControl));
     check("after the mono view was made anew");
     grid = false;
     check("grid off");
@@ -296,6 +308,46 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
         grid = i % 2 == 0;
         column = static_cast<int>(i * 3 % 32), row = static_cast<int>(i * 5 % 24);
         check(screens[i].filename().c_str());
+    }
+}
+
+// Both views repaint exactly what a change changed: the two cells a moved
+// highlight leaves and enters, nothing for the same call again, the one cell
+// of a changed bitmap byte, the whole view when the grid is switched.
+TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
+    const auto screens = RealScreens();
+    ASSERT_FALSE(screens.empty());
+    ReadScreen(screens[0], working());
+    for (int view : {MonoViewControl, ColourViewControl}) {
+        ASSERT_TRUE(toolkit::WaitUntilCanvasShown(view, 5000));
+        toolkit::NoteCanvasPaints(view);
+    }
+    using Areas = std::vector<toolkit::CanvasArea>;
+    auto repaints = [&](const char* step, int column, int row, const Areas& expected) {
+        SCOPED_TRACE(step);
+        Render(column, row);
+        for (int view : {MonoViewControl, ColourViewControl}) {
+            const Areas painted = toolkit::TakeCanvasPaintedArea(view);
+            EXPECT_EQ(painted.size(), expected.size()) << "view " << view;
+            for (std::size_t i = 0; i < std::min(painted.size(), expected.size()); ++i)
+                EXPECT_TRUE(painted[i] == expected[i])
+                    << "view " << view << " painted (" << painted[i].x << "," << painted[i].y << " "
+                    << painted[i].width << "x" << painted[i].height << ")";
+        }
+    };
+    const Areas wholeView{{0, 0, ViewWidth, ViewHeight}};
+    const Areas highlightMoved{{80, 112, 32, 16}};  // cells (5, 7) and (6, 7)
+    repaints("first drawing", 5, 7, wholeView);
+    for (bool grid : {false, true}) {
+        SCOPED_TRACE(grid ? "grid on" : "grid off");
+        repaints("highlight to the next cell", 6, 7, highlightMoved);
+        repaints("the same cell again", 6, 7, {});
+        // Cell (20, 10): the middle third, its cell row 2, pixel row 3.
+        working()[2048 + 3 * 256 + 2 * 32 + 20] ^= 0x10;
+        repaints("one bitmap byte", 6, 7, {{320, 160, 16, 16}});
+        repaints("highlight back", 5, 7, highlightMoved);
+        SetGrid(!grid);
+        repaints("the grid switched", 5, 7, wholeView);
     }
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // The two views as every part of the program sees them: which controls they
-// are, where the main window puts them, how big they are and which cell a
-// point on them names. The window builder, the renderer, the dispatch, the
-// benchmarks and the tests all take these facts from here.
+// are, how big they are and which cell a point on them names. Where they
+// stand is the main window's own affair (app/main_window_layout.h).
 
 #include <optional>
 
@@ -24,15 +23,6 @@ constexpr int ViewHeight = screen::ScreenHeight * ViewScale;  // 384
 constexpr int CellSpan = screen::CellSize * ViewScale;        // 16 view pixels a cell side
 constexpr int CellShift = 4;                                  // view pixel to cell, as a shift
 static_assert(1 << CellShift == CellSpan);
-
-// Where the views sit in the main window's inner area: side by side under
-// the Grid checkbox, 18 pixels apart.
-constexpr int ViewTop = 20;
-constexpr int MonoViewLeft = 0;
-constexpr int ColourViewLeft = 530;
-static_assert(ColourViewLeft >= MonoViewLeft + ViewWidth);
-
-constexpr int ViewLeft(View view) { return view == View::Mono ? MonoViewLeft : ColourViewLeft; }
 
 struct Cell {
     int column;

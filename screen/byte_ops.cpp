@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "screen/operations.h"
+
 namespace screen {
 
 namespace {
@@ -20,10 +22,9 @@ int DigitValue(char c, unsigned base) {
 }
 
 template <typename Rule>
-void ForEachAttribute(std::uint8_t* screen, Rule rule) {
-    std::uint8_t* attrs = screen + AttributeStart;
+void ForEach(std::uint8_t* attributes, Rule rule) {
     for (int index = 0; index < AttributeCount; ++index) {
-        attrs[index] = rule(attrs[index]);
+        attributes[index] = rule(attributes[index]);
     }
 }
 
@@ -77,38 +78,42 @@ std::int64_t TextToNumber(std::string_view text) {
     return static_cast<std::int64_t>(value);
 }
 
+void ReplaceB1ByB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return a == b1 ? b2 : a; });
+}
+
+void AndB2(std::uint8_t* attributes, std::uint8_t, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return static_cast<std::uint8_t>(a & b2); });
+}
+
+void OrB2(std::uint8_t* attributes, std::uint8_t, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return static_cast<std::uint8_t>(a | b2); });
+}
+
+void XorB2(std::uint8_t* attributes, std::uint8_t, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return static_cast<std::uint8_t>(a ^ b2); });
+}
+
+void ChangeInkB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return ChangeInk(a, b1, b2); });
+}
+
+void ChangePaperB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return ChangePaper(a, b1, b2); });
+}
+
+void ChangeBothB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2) {
+    ForEach(attributes, [=](std::uint8_t a) { return ChangePaper(ChangeInk(a, b1, b2), b1, b2); });
+}
+
 void ApplyByteOperation(ScreenStore& store, int index, std::string_view b1Text, std::string_view b2Text) {
     TakeUndoCopy(store);
     const auto b1 = static_cast<std::uint8_t>(TextToNumber(b1Text));
     const auto b2 = static_cast<std::uint8_t>(TextToNumber(b2Text));
-    std::uint8_t* screen = store.working();
-
-    switch (static_cast<ByteOperation>(index)) {
-    case ByteOperation::Replace:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return a == b1 ? b2 : a; });
-        break;
-    case ByteOperation::And:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return static_cast<std::uint8_t>(a & b2); });
-        break;
-    case ByteOperation::Or:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return static_cast<std::uint8_t>(a | b2); });
-        break;
-    case ByteOperation::Xor:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return static_cast<std::uint8_t>(a ^ b2); });
-        break;
-    case ByteOperation::ChangeInk:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return ChangeInk(a, b1, b2); });
-        break;
-    case ByteOperation::ChangePaper:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return ChangePaper(a, b1, b2); });
-        break;
-    case ByteOperation::ChangeBoth:
-        ForEachAttribute(screen, [=](std::uint8_t a) { return ChangePaper(ChangeInk(a, b1, b2), b1, b2); });
-        break;
-    default:
-        // "choose byte operations" and unknown indices: every byte stays as read.
-        break;
-    }
+    // "choose byte operations" and unknown indices: every byte stays as read.
+    if (index < 0 || static_cast<std::size_t>(index) >= ByteOperations.size() || !ByteOperations[index].apply)
+        return;
+    ByteOperations[index].apply(store.working() + AttributeStart, b1, b2);
 }
 
 } // namespace screen

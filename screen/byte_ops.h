@@ -23,8 +23,19 @@ enum class ByteOperation {
 // the first character that is no digit. Long digit runs wrap modulo 2^64.
 std::int64_t TextToNumber(std::string_view text);
 
-// Takes the undo copy, then applies operation `index` (0..7; others change
-// nothing) to all 768 attribute bytes with b1, b2 = the texts' low eight bits.
+// Takes the undo copy, then applies the list's operation `index` (a row of
+// ByteOperations in screen/operations.h; others change nothing) to all 768
+// attribute bytes with b1, b2 = the texts' low eight bits.
 void ApplyByteOperation(ScreenStore& store, int index, std::string_view b1Text, std::string_view b2Text);
+
+// The list's rules, each over the 768 attribute bytes `attributes`.
+using AttributeRule = void (*)(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void ReplaceB1ByB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void AndB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void OrB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void XorB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void ChangeInkB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void ChangePaperB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
+void ChangeBothB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
 
 } // namespace screen

@@ -69,6 +69,12 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"thumbnail", "a.scr", "a.png", "4097"}, "bad thumbnail size '4097'"},
         Refused{{"thumbnail", "a.scr", "a.png", "big"}, "bad thumbnail size 'big'"},
         Refused{{"thumbnail", "-", "a.png", "128"}, "named files only"},
+        Refused{{"png", "a.scr", "--view", "mono", "--view=colour"}, "option '--view' given twice"},
+        Refused{{"png", "a.scr", "--palette", "fuse", "--palette", "fuse"}, "option '--palette' given twice"},
+        Refused{{"png", "--scale", "3", "a.scr", "--scale", "3"}, "option '--scale' given twice"},
+        Refused{{"png", "a.scr", "--grid", "--grid"}, "option '--grid' given twice"},
+        Refused{{"byte-op", "-o", "x", "1", "2"}, "INDEX B1 B2"},
+        Refused{{"thumbnail", "a.scr", "a.png", "-5"}, "bad thumbnail size '-5' (a whole number from 1 to 4096)"},
         Refused{{"help", "frobnicate"}, "unknown command 'frobnicate'"},
         Refused{{"--version", "x"}, "takes no arguments"}));
 
@@ -77,12 +83,35 @@ TEST(CommandLine, ByteOpTakesTheThreeArgumentsAfterItAsTheyStand) {
     const Parsed parsed = ParseArguments({"byte-op", "4", "-1", "-$10", "a.scr", "-o", "-"});
     ASSERT_TRUE(parsed.invocation) << parsed.error;
     const Invocation& inv = *parsed.invocation;
-    EXPECT_EQ(inv.command, Command::ByteOp);
+    EXPECT_EQ(inv.command->action, Action::ByteOp);
     EXPECT_EQ(inv.byteOpIndex, 4);
     EXPECT_EQ(inv.b1, "-1");
     EXPECT_EQ(inv.b2, "-$10");
     EXPECT_EQ(inv.inputs, Args{"a.scr"});
     EXPECT_EQ(inv.output, "-");
+}
+
+TEST(CommandLine, OptionsMayComeBeforeTheOperandsAndFiles) {
+    // The same command spelled three ways; "--" lets -1 through whatever follows.
+    for (const Args& args : {Args{"byte-op", "2", "255", "5", "in.scr", "-o", "out.scr"},
+                             Args{"byte-op", "-o", "out.scr", "2", "255", "5", "in.scr"},
+                             Args{"byte-op", "-o", "out.scr", "--", "2", "255", "5", "in.scr"}}) {
+        const Parsed parsed = ParseArguments(args);
+        ASSERT_TRUE(parsed.invocation) << parsed.error;
+        EXPECT_EQ(parsed.invocation->byteOpIndex, 2);
+        EXPECT_EQ(parsed.invocation->b1, "255");
+        EXPECT_EQ(parsed.invocation->b2, "5");
+        EXPECT_EQ(parsed.invocation->inputs, Args{"in.scr"});
+        EXPECT_EQ(parsed.invocation->output, "out.scr");
+    }
+    const Parsed dashes = ParseArguments({"byte-op", "-o", "out.scr", "--", "2", "255", "-1", "in.scr"});
+    ASSERT_TRUE(dashes.invocation) << dashes.error;
+    EXPECT_EQ(dashes.invocation->b2, "-1");
+    EXPECT_EQ(dashes.invocation->inputs, Args{"in.scr"});
+    const Parsed png = ParseArguments({"png", "--scale", "3", "--view", "mono", "a.scr", "--grid", "b.scr"});
+    ASSERT_TRUE(png.invocation) << png.error;
+    EXPECT_EQ(png.invocation->inputs, (Args{"a.scr", "b.scr"}));
+    EXPECT_EQ(png.invocation->scale, 3);
 }
 
 TEST(CommandLine, ByteOpKeepsBlankAndBadOperandTextsForTheWindowsReader) {
@@ -146,17 +175,18 @@ TEST(CommandLine, HelpForEveryCommandInEveryForm) {
         for (const Args& args : {Args{"help", name}, Args{name, "--help"}, Args{name, "a.scr", "-h"}}) {
             const Parsed parsed = ParseArguments(args);
             ASSERT_TRUE(parsed.invocation) << name << ": " << parsed.error;
-            EXPECT_EQ(parsed.invocation->command, Command::Help) << name;
-            EXPECT_EQ(parsed.invocation->topic, CommandNamed(name)) << name;
+            EXPECT_EQ(parsed.invocation->command->action, Action::Help) << name;
+            ASSERT_TRUE(parsed.invocation->topic) << name;
+            EXPECT_EQ(parsed.invocation->topic->name, name);
         }
     }
     for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"help"}}) {
         const Parsed parsed = ParseArguments(args);
         ASSERT_TRUE(parsed.invocation);
-        EXPECT_EQ(parsed.invocation->command, Command::Help);
+        EXPECT_EQ(parsed.invocation->command->action, Action::Help);
         EXPECT_FALSE(parsed.invocation->topic);
     }
-    EXPECT_EQ(ParseArguments({"--version"}).invocation->command, Command::Version);
+    EXPECT_EQ(ParseArguments({"--version"}).invocation->command->action, Action::Version);
 }
 
 } // namespace

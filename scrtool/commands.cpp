@@ -30,37 +30,40 @@ bool WouldReplace(const std::string& output, const std::string& input) {
     return output == input || std::filesystem::equivalent(output, input, ignored);
 }
 
-// The folders of the screens written so far whose renames are not yet on
-// disk. One sync per folder at the end of the run rather than one per file:
-// on a batch of small screens the folder syncs would cost more than the
-// files themselves.
-files::PendingFolderSyncs* unsyncedFolders = nullptr;
+// What one run carries from file to file.
+struct RunContext {
+    // The folders of the screens written so far whose renames are not yet on
+    // disk. One sync per folder at the end of the run rather than one per
+    // file: on a batch of small screens the folder syncs would cost more than
+    // the files themselves.
+    files::PendingFolderSyncs folders;
+};
 
 // A file written in full or not at all, even when the user interrupts.
-bool Write(const std::string& name, std::span<const std::uint8_t> bytes,
+bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
     InterruptGuard guard;
-    const std::string cause = WriteOutput(name, bytes, durability, unsyncedFolders);
+    const std::string cause = WriteOutput(name, bytes, durability, &run.folders);
     // An interruption ends the program as the guard ends: the files renamed
     // so far must be as durable as if the run had finished.
-    if (unsyncedFolders && !unsyncedFolders->empty() && InterruptPending())
-        unsyncedFolders->SyncAll();
+    if (!run.folders.empty() && InterruptPending())
+        run.folders.SyncAll();
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
 }
 
-bool Transform(const Invocation& inv, const std::string& input) {
+bool Transform(RunContext& run, const Invocation& inv, const std::string& input) {
     ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
         return false;
     }
     ApplyTransform(inv, read.screen);
-    return Write(inv.inPlace ? input : *inv.output, read.screen);
+    return Write(run, inv.inPlace ? input : *inv.output, read.screen);
 }
 
-bool Split(const std::string& input) {
+bool Split(RunContext& run, const std::string& input) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
         Report(input, read.error);
@@ -74,13 +77,13 @@ bool Split(const std::string& input) {
         }
     }
     // As the window does: the attribute file is written even when the bitmap file fails.
-    const bool bitmap = Write(base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
-    const bool attributes = Write(base + files::AttributeFileSuffix,
+    const bool bitmap = Write(run, base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
+    const bool attributes = Write(run, base + files::AttributeFileSuffix,
                                   std::span(read.screen).subspan(AttributeStart, AttributeFileSize));
     return bitmap && attributes;
 }
 
-bool Join(const Invocation& inv) {
+bool Join(RunContext& run, const Invocation& inv) {
     const ReadResult bitmap = ReadExactly(inv.inputs[0], BitmapFileSize, {"not a bitmap file", "a bitmap file is"});
     if (!bitmap.error.empty())
         Report(InputName(inv.inputs[0]), bitmap.error);
@@ -92,7 +95,7 @@ bool Join(const Invocation& inv) {
         return false;
     Bytes joined = bitmap.bytes;
     joined.insert(joined.end(), attributes.bytes.begin(), attributes.bytes.end());
-    return Write(*inv.output, joined);
+    return Write(run, *inv.output, joined);
 }
 
 std::string PngName(const Invocation& inv, const std::string& input) {
@@ -104,7 +107,7 @@ std::string PngName(const Invocation& inv, const std::string& input) {
     return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
 }
 
-bool Png(const Invocation& inv, const std::string& input) {
+bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
@@ -117,17 +120,17 @@ bool Png(const Invocation& inv, const std::string& input) {
     }
     const IndexedPicture picture =
         DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
-    return Write(output, EncodePng(picture), Durability::Atomic);
+    return Write(run, output, EncodePng(picture), Durability::Atomic);
 }
 
-bool Thumbnail(const Invocation& inv) {
+bool Thumbnail(RunContext& run, const Invocation& inv) {
     const ScreenRead read = ReadScreen(inv.inputs[0]);
     if (!read.error.empty()) {
         Report(inv.inputs[0], read.error);
         return false;
     }
     const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
-    return Write(*inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
+    return Write(run, *inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
 }
 
 bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
@@ -197,30 +200,27 @@ void KeepMemoryBetweenFiles() {
 }
 
 int Run(const Invocation& inv) {
-    files::PendingFolderSyncs folders;
-    unsyncedFolders = &folders;
-    struct Forget {
-        ~Forget() { unsyncedFolders = nullptr; }
-    } forget;
+    RunContext run;
     bool allDone = true;
     bool firstJson = true;
-    switch (inv.command) {
-    case Command::Help: std::cout << HelpText(inv.topic); return AllDone;
-    case Command::Version: std::cout << VersionText(); return AllDone;
-    case Command::Join: allDone = Join(inv); break;
-    case Command::Thumbnail: allDone = Thumbnail(inv); break;
+    const Action action = inv.command->action;
+    switch (action) {
+    case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
+    case Action::Version: std::cout << VersionText(); return AllDone;
+    case Action::Join: allDone = Join(run, inv); break;
+    case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
     default:
         for (const std::string& input : inv.inputs) {
             bool done = true;
-            if (IsTransform(inv.command))
-                done = Transform(inv, input);
-            else if (inv.command == Command::Split)
-                done = Split(input);
-            else if (inv.command == Command::Png)
-                done = Png(inv, input);
-            else if (inv.command == Command::Info)
+            if (IsTransform(*inv.command))
+                done = Transform(run, inv, input);
+            else if (action == Action::Split)
+                done = Split(run, input);
+            else if (action == Action::Png)
+                done = Png(run, inv, input);
+            else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
-            else if (inv.command == Command::Check)
+            else if (action == Action::Check)
                 done = Check(inv, input);
             allDone = allDone && done;
         }
@@ -229,7 +229,7 @@ int Run(const Invocation& inv) {
     // throw, in the destructor); an interrupt waits for it, as for a file.
     {
         InterruptGuard guard;
-        folders.SyncAll();
+        run.folders.SyncAll();
     }
     if (inv.json)
         std::cout << (firstJson ? "[]\n" : "\n]\n");

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "files/file_services.h"
+#include "files/retry_interrupted.h"
 #include "files/screen_files.h"
 
 namespace scrtool {
@@ -25,9 +26,8 @@ ReadResult ReadStandardInput(std::size_t size, const Expected& expected) {
     result.bytes.resize(size + 1);
     std::size_t total = 0;
     while (total < result.bytes.size()) {
-        const ssize_t got = ::read(STDIN_FILENO, result.bytes.data() + total, result.bytes.size() - total);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = files::RetryInterrupted(
+            [&] { return ::read(STDIN_FILENO, result.bytes.data() + total, result.bytes.size() - total); });
         if (got < 0) {
             result.error = "cannot read: " + Cause(errno);
             return result;
@@ -44,19 +44,20 @@ ReadResult ReadStandardInput(std::size_t size, const Expected& expected) {
     return result;
 }
 
-bool WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+// The cause of a failed write, or empty.
+std::string WriteStandardOutput(std::span<const std::uint8_t> bytes) {
     const std::uint8_t* next = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, next, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
+        const ssize_t written = files::RetryInterrupted([&] { return ::write(STDOUT_FILENO, next, left); });
+        if (written < 0)
+            return Cause(errno);
+        if (written == 0)
+            return Cause(EIO);
         next += written;
         left -= static_cast<std::size_t>(written);
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -85,9 +86,8 @@ ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected
         return result;
     }
     result.bytes.resize(size);
-    errno = 0;
-    if (!files::ReadFileStart(name, result.bytes.data(), size)) {
-        result.error = errno != 0 ? "cannot read: " + Cause(errno) : "cannot read: it changed while being read";
+    if (const std::error_code failed = files::ReadFileStart(name, result.bytes.data(), size)) {
+        result.error = "cannot read: " + failed.message();
         result.bytes.clear();
     }
     return result;
@@ -106,15 +106,15 @@ ScreenRead ReadScreen(const std::string& name) {
 
 std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability,
                         files::PendingFolderSyncs* folders) {
-    if (name == "-")
-        return WriteStandardOutput(bytes) ? "" : "cannot write: " + Cause(errno);
-    errno = 0;
-    const bool written = durability == Durability::Atomic ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
-                         : folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
-                                   : files::WriteFileSafely(name, bytes.data(), bytes.size());
-    if (written)
-        return {};
-    return "cannot write" + (errno != 0 ? ": " + Cause(errno) : std::string());
+    if (name == "-") {
+        const std::string failed = WriteStandardOutput(bytes);
+        return failed.empty() ? failed : "cannot write: " + failed;
+    }
+    const std::error_code failed =
+        durability == Durability::Atomic ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
+        : folders                        ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
+                                         : files::WriteFileSafely(name, bytes.data(), bytes.size());
+    return failed ? "cannot write: " + failed.message() : std::string();
 }
 
 bool InterruptPending() {

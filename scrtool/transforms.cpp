@@ -2,10 +2,7 @@
 
 #include <algorithm>
 
-#include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
-#include "screen/screen_store.h"
-#include "screen/whole_screen_ops.h"
+#include "screen/operations.h"
 
 namespace scrtool {
 
@@ -14,17 +11,13 @@ void ApplyTransform(const Invocation& invocation, Screen& screen) {
     // operations need its scratch plane, and the undo copy they take is harmless.
     screen::ScreenStore store;
     std::copy(screen.begin(), screen.end(), store.working());
-    switch (invocation.command) {
-    case Command::Invert: screen::InvertScreen(store); break;
-    case Command::Optimize: screen::OptimizeAttributes(store); break;
-    case Command::Contour: screen::FindContour(store); break;
-    case Command::Mask: screen::CreateMask(store); break;
-    case Command::Mirror: screen::MirrorHorisontal(store); break;
-    case Command::ByteOp:
+    const CommandSpec& command = *invocation.command;
+    if (command.operation)
+        command.operation->apply(store);
+    else if (command.action == Action::ByteOp)
         screen::ApplyByteOperation(store, invocation.byteOpIndex, invocation.b1, invocation.b2);
-        break;
-    default: return;
-    }
+    else
+        return;
     std::copy_n(store.working(), screen.size(), screen.begin());
 }
 

@@ -22,6 +22,8 @@
 #include <unistd.h>
 
 #include "app/e2e/measured_programs.h"
+#include "app/main_window_layout.h"
+#include "render/views.h"
 
 namespace {
 
@@ -50,6 +52,16 @@ struct Comparison {
 };
 constexpr Comparison Comparisons[] = {{MovePattern::NewCell, "new cell", "floor", 2.0, 1.5},
                                       {MovePattern::WithinCell, "within cell", "receive", 1.5, 1.2}};
+
+// The minimal window in a mode, shaped as scrlab's main window.
+std::vector<std::string> MinimalWindow(const char* mode) {
+    using namespace app::layout;
+    std::vector<std::string> argv{SCRLAB_MINIMAL_WINDOW, mode};
+    for (int number : {InnerWidth, InnerHeight, render::ViewWidth, render::ViewHeight, ViewTop, MonoViewLeft,
+                       ColourViewLeft, render::CellSpan})
+        argv.push_back(std::to_string(number));
+    return argv;
+}
 
 struct Options {
     int runs = 9;
@@ -129,7 +141,7 @@ long ReceivedMovements(const std::string& output) {
 // A fresh minimal window for each run, so its count of movements is the run's.
 std::optional<e2e::PointerRun> RunMinimal(const Stage& stage, const char* mode,
                                           const std::vector<e2e::WindowPoint>& plan, Rate& rate, Figures& f) {
-    auto child = e2e::StartOnStage(stage, {SCRLAB_MINIMAL_WINDOW, mode});
+    auto child = e2e::StartOnStage(stage, MinimalWindow(mode));
     const std::string window = e2e::WaitVisible(stage.desktop, MinimalTitle);
     auto origin = window.empty() ? std::nullopt : e2e::ViewsOrigin(stage.desktop, window, e2e::ViewWindows::Painted);
     if (!origin)
@@ -160,9 +172,11 @@ bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::Window
     return true;
 }
 
-// Every rate and pattern against scrlab, with a screen loaded; then the
-// memory it has taken.
-bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>& rates,
+// Every rate and pattern against scrlab, with a screen loaded, each run
+// followed at once by the same run against a fresh minimal window, so that a
+// change in the machine's load falls on both alike; then the memory scrlab
+// has taken.
+bool MeasurePointerRuns(const Stage& stage, const Options& options, std::vector<Rate>& rates,
                    std::vector<Figures>& figures) {
     const std::string screen = stage.folder + "/screen02.scr";
     std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr", screen,
@@ -189,6 +203,13 @@ bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>
                 return false;
             }
             f.scrlab = *run;
+            auto peer = RunMinimal(stage, comparison.peerMode, plan, rate, f);
+            if (!peer) {
+                std::fprintf(stderr, "the minimal window failed at %s: %s\n", rate.name,
+                             e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
+                return false;
+            }
+            f.minimal = *peer;
             figures.push_back(f);
         }
     }
@@ -200,25 +221,6 @@ bool MeasureScrlab(const Stage& stage, const Options& options, std::vector<Rate>
     return options.profile.empty() || Profile(stage, options.profile, child->pid(), *origin,
                                               e2e::PlanMoves(MovePattern::NewCell, options.moves + 1),
                                               fastest);
-}
-
-bool MeasureMinimal(const Stage& stage, const Options& options, std::vector<Rate>& rates,
-                    std::vector<Figures>& figures) {
-    std::size_t next = 0;
-    for (Rate& rate : rates) {
-        for (const Comparison& comparison : Comparisons) {
-            Figures& f = figures[next++];
-            auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
-            auto run = RunMinimal(stage, comparison.peerMode, plan, rate, f);
-            if (!run) {
-                std::fprintf(stderr, "the minimal window failed at %s: %s\n", rate.name,
-                             e2e::ReadWholeFile(stage.ErrorsPath()).c_str());
-                return false;
-            }
-            f.minimal = *run;
-        }
-    }
-    return true;
 }
 
 void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& figures) {
@@ -274,9 +276,9 @@ int main(int argc, char** argv) {
             std::vector<Rate> rates = CalibratedRates(stage.desktop);
             if (MeasureStarts(stage,
                               {{"scrlab", {options.program}, ScrlabTitle},
-                               {"minimal window", {SCRLAB_MINIMAL_WINDOW, "receive"}, MinimalTitle}},
+                               {"minimal window", MinimalWindow("receive"), MinimalTitle}},
                               options.runs) &&
-                MeasureScrlab(stage, options, rates, figures) && MeasureMinimal(stage, options, rates, figures)) {
+                MeasurePointerRuns(stage, options, rates, figures)) {
                 PrintFigures(rates, figures);
                 status = 0;
             }

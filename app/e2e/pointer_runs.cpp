@@ -9,14 +9,15 @@
 #include <unistd.h>
 
 #include "app/e2e/process.h"
+#include "app/main_window_layout.h"
 #include "render/views.h"
 
 namespace e2e {
 namespace {
 
-using render::ColourViewLeft;
+using app::layout::ColourViewLeft;
+using app::layout::ViewTop;
 using render::ViewHeight;
-using render::ViewTop;
 using render::ViewWidth;
 constexpr int CellPixels = render::CellSpan;
 constexpr int CellsAcross = screen::CellColumns;

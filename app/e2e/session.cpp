@@ -107,9 +107,9 @@ void ScrlabTest::LocateViews() {
     std::sort(views.begin(), views.end(), [](const XWindow& a, const XWindow& b) { return a.x < b.x; });
     mono_ = {views[0].x, views[0].y};
     colour_ = {views[1].x, views[1].y};
-    menuBarHeight_ = mono_.y - windowAt_.y - render::ViewTop;
-    ASSERT_EQ(mono_.x - windowAt_.x, render::MonoViewLeft) << "the mono view is not where the window puts it";
-    ASSERT_EQ(colour_.x - mono_.x, render::ColourViewLeft - render::MonoViewLeft)
+    menuBarHeight_ = mono_.y - windowAt_.y - app::layout::ViewTop;
+    ASSERT_EQ(mono_.x - windowAt_.x, app::layout::MonoViewLeft) << "the mono view is not where the window puts it";
+    ASSERT_EQ(colour_.x - mono_.x, app::layout::ColourViewLeft - app::layout::MonoViewLeft)
         << "the colour view is not where the window puts it";
     ASSERT_EQ(colour_.y, mono_.y);
     ASSERT_GT(menuBarHeight_, 0) << "no menu bar above the views";
@@ -167,7 +167,7 @@ Point ScrlabTest::InViewCell(View view, Cell cell, int dx, int dy) const {
 
 // Right of the operand row, below the colour view.
 Point ScrlabTest::NeutralSpot() const {
-    return InArea(render::ColourViewLeft + render::ViewWidth / 2, app::layout::GoBox.y + app::layout::RowHeight * 3);
+    return InArea(app::layout::ColourViewLeft + render::ViewWidth / 2, app::layout::GoBox.y + app::layout::RowHeight * 3);
 }
 
 Point ScrlabTest::InArea(int x, int y) const { return {windowAt_.x + x, windowAt_.y + menuBarHeight_ + y}; }

@@ -135,8 +135,7 @@ TEST_F(CanvasWindowTest, ABorderedCanvasShowsItsPictureInsideTheEdgeAndFramesIts
 
     canvas->activateWindow();
     canvas->setFocus();
-    QTest::qWait(20);
-    ASSERT_TRUE(canvas->hasFocus());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvas->hasFocus(); }, 5000));
     shown = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int framed = 0;
     for (int x = 2; x < 38; ++x)  // the frame runs 2 pixels inside the picture

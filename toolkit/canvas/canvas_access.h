@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "toolkit/canvas/back_buffer.h"
 
@@ -42,5 +43,23 @@ bool WaitUntilCanvasShown(int number, int milliseconds);
 
 // How often the canvas has been painted since it was made.
 int CanvasPaintCount(int number);
+
+// A rectangle of a canvas's picture, in picture pixels.
+struct CanvasArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const CanvasArea&, const CanvasArea&) = default;
+};
+
+// For tests that check what a change repaints: the canvas starts noting the
+// part of its picture each paint paints (nothing for a number that is not a
+// canvas). Noting stops when the canvas goes.
+void NoteCanvasPaints(int number);
+// What the canvas has painted since noting began or since the last call, as
+// the fewest rectangles banded top to bottom, left to right; empty when it
+// painted nothing. Starts afresh.
+std::vector<CanvasArea> TakeCanvasPaintedArea(int number);
 
 } // namespace toolkit

@@ -136,4 +136,17 @@ int CanvasPaintCount(int number) {
     return canvas ? canvas->paintCount() : 0;
 }
 
+void NoteCanvasPaints(int number) {
+    if (CanvasWidget* canvas = CanvasWidgetOf(number))
+        canvas->notePaints();
+}
+
+std::vector<CanvasArea> TakeCanvasPaintedArea(int number) {
+    std::vector<CanvasArea> areas;
+    if (CanvasWidget* canvas = CanvasWidgetOf(number))
+        for (const QRect& rect : canvas->takePainted())
+            areas.push_back({rect.x(), rect.y(), rect.width(), rect.height()});
+    return areas;
+}
+
 } // namespace toolkit

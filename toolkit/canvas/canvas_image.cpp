@@ -88,6 +88,8 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
             continue;
         ConvertBackBuffer(*buffer_, scale, area, shown_);
         buffer_->markShown(area.x(), area.y(), area.width(), area.height());
+        if (notingPaints_)
+            painted_ += area;
     }
     // One draw, clipped to the painted region by the painter: drawing each
     // rectangle on its own under a clip of several showed some of them a

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include "toolkit/canvas/back_buffer.h"
@@ -30,6 +32,10 @@ public:
     bool pointerInside() const { return pointerInside_; }
     bool isConfineOwner() const;
     int paintCount() const { return paintCount_; }
+    // For tests: note what each paint paints of the picture from now on, and
+    // take what was noted, starting afresh.
+    void notePaints() { notingPaints_ = true; }
+    QRegion takePainted() { return std::exchange(painted_, QRegion()); }
     bool holdsCapture() const;
 
     // Repaints, at once, the tiles of the back buffer flagged changed.
@@ -75,6 +81,8 @@ private:
     std::int32_t customCursor_ = 0;
     bool pointerInside_ = false;
     int paintCount_ = 0;
+    bool notingPaints_ = false;
+    QRegion painted_;  // in picture pixels, while noting
 };
 
 // Writes the area of the buffer (in buffer pixels) into `image`, which holds

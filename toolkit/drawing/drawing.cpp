@@ -1,7 +1,8 @@
+// Drawing passes, boxes and lines.
+
 #include "toolkit/drawing/drawing.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -10,17 +11,49 @@
 
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/drawing/drawing_measure.h"
+#include "toolkit/drawing/drawing_pass.h"
 
 namespace toolkit {
 
 namespace drawing_detail {
-DrawingPass* activePass = nullptr;
+
+DrawingPass* currentPass = nullptr;
+
+void FillClippedBox(const DrawingPass& pass, std::int64_t left, std::int64_t top, std::int64_t columns,
+                    std::int64_t rows, std::uint32_t pixel) {
+    if (columns < 0) {
+        left += columns;
+        columns = -columns;
+    }
+    if (rows < 0) {
+        top += rows;
+        rows = -rows;
+    }
+    if (left < 0) {
+        columns += left;
+        left = 0;
+    }
+    if (top < 0) {
+        rows += top;
+        top = 0;
+    }
+    columns = std::min(columns, pass.width - left);
+    rows = std::min(rows, pass.height - top);
+    if (columns <= 0 || rows <= 0)
+        return;
+    MarkTiles(pass, left, top, left + columns - 1, top + rows - 1);
+    std::uint8_t* row = pass.topRow - top * pass.rowLength + left * 3;
+    for (std::int64_t r = 0; r < rows; ++r, row -= pass.rowLength)
+        for (std::int64_t c = 0; c < columns; ++c)
+            StorePixel(row + c * 3, pixel);
+}
+
 } // namespace drawing_detail
 
 namespace {
 
-// This thread's current pass; the primitives read its process-wide mirror.
-thread_local DrawingPass* currentPass = nullptr;
+using drawing_detail::currentPass;
+
 bool repaintAtEnd = true;
 
 // Points the pass at the canvas's back buffer as it is now.
@@ -28,8 +61,6 @@ void TakePixels(DrawingPass& pass, CanvasPixels& pixels) {
     pass.width = pixels.width;
     pass.height = pixels.height;
     pass.rowLength = pixels.rowLength;
-    pass.fastColumns = pixels.width >= 2 ? static_cast<std::uint64_t>(pixels.width - 1) : 0;
-    pass.fastRows = pixels.height >= 2 ? static_cast<std::uint64_t>(pixels.height - 1) : 0;
     pass.topRow = pixels.storage.get() + static_cast<std::ptrdiff_t>(pixels.height - 1) * pixels.rowLength;
     pass.storage = std::move(pixels.storage);
     pass.tileColumns = pixels.tileColumns;
@@ -37,17 +68,12 @@ void TakePixels(DrawingPass& pass, CanvasPixels& pixels) {
     pass.changedTiles = std::move(pixels.changedTiles);
 }
 
-void MakeCurrent(DrawingPass* pass) {
-    currentPass = pass;
-    drawing_detail::activePass = pass;
-}
-
 // Frees the current pass, repainting its canvas when asked to.
 void FinishPass(bool repaint) {
     DrawingPass* pass = currentPass;
     if (!pass)
         return;
-    MakeCurrent(nullptr);
+    currentPass = nullptr;
     const int control = pass->control;
     delete pass;
     if (repaint)
@@ -67,35 +93,6 @@ struct PixelBytes {
 PixelBytes BytesOf(std::uint32_t pixel) {
     return {{static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
              static_cast<std::uint8_t>(pixel >> 16)}};
-}
-
-// Sixteen pixel bytes in one register (a GCC and Clang extension).
-typedef std::uint64_t Lanes __attribute__((vector_size(16)));
-
-// The 48 bytes of a doubled row of eight pixels, as three registers.
-struct DoubledRow {
-    Lanes part[3];
-};
-
-// Which of the 48 bytes take the ink: all eight bits of each byte of a pixel
-// whose bit is set.
-constexpr std::array<std::array<std::uint8_t, 48>, 256> MakeInkMasks() {
-    std::array<std::array<std::uint8_t, 48>, 256> masks{};
-    for (int bits = 0; bits < 256; ++bits)
-        for (int byte = 0; byte < 48; ++byte)
-            masks[bits][byte] = bits & (0x80 >> (byte / 6)) ? 0xFF : 0;
-    return masks;
-}
-constexpr std::array<std::array<std::uint8_t, 48>, 256> InkMasks = MakeInkMasks();
-
-// Sixteen pixels of one colour: its three bytes repeated, the pattern
-// beginning again every 24 bytes, that is every three 64-bit words.
-DoubledRow RowOf(std::uint32_t pixel) {
-    const std::uint64_t p = pixel;
-    const std::uint64_t word0 = p | p << 24 | p << 48;
-    const std::uint64_t word1 = p >> 16 | p << 8 | p << 32 | p << 56;
-    const std::uint64_t word2 = p >> 8 | p << 16 | p << 40;
-    return DoubledRow{{Lanes{word0, word1}, Lanes{word2, word0}, Lanes{word1, word2}}};
 }
 
 // A run along one row (or one column when `vertical`), both ends included,
@@ -119,7 +116,7 @@ void DrawRun(DrawingPass& pass, std::int64_t fixed, std::int64_t from, std::int6
     std::int64_t count = to - from + 1;
     if (!vertical) {
         // Sixteen pixels at a time, in three stores.
-        const DoubledRow row = RowOf(pixel);
+        const drawing_detail::DoubledRow row = drawing_detail::RowOf(pixel);
         for (; count >= 16; count -= 16, at += 48)
             std::memcpy(at, row.part, sizeof row.part);
         for (; count > 0; --count, at += 3)
@@ -176,7 +173,7 @@ DrawTarget CanvasDrawTarget(int control) {
     pass->stamp = RestampCanvas(control);
     TakePixels(*pass, pixels);
     pass->control = control;
-    MakeCurrent(pass);
+    currentPass = pass;
     return reinterpret_cast<DrawTarget>(pass);
 }
 
@@ -199,98 +196,23 @@ std::intptr_t BeginDrawing(DrawTarget target) {
     return target;
 }
 
-namespace {
-
-// The 16 x 2 rows pixels of a byte at twice its size, written row pair by
-// row pair. With `Edged`, the block's top row and left column take the edge
-// colour as they are written, so a grid over the blocks costs no store of its
-// own. Inlined into each copy of its callers below.
-template <bool Edged>
-[[gnu::always_inline]] inline void FillBitsRows(int x, int y, const std::uint8_t* bits, int rows,
-                                                std::ptrdiff_t step, ColourValue ink, ColourValue paper,
-                                                ColourValue edge) {
-    const DrawingPass* pass = drawing_detail::activePass;
-    if (!pass || rows <= 0)
-        return;
-    const std::int64_t left = x, top = y, height = std::int64_t{rows} * 2;
-    if (left < 0 || left + 16 > pass->width || top < 0 || top + height > pass->height) {
-        // Box by box, clipped; 64-bit, so that no coordinate can overflow.
-        for (int row = 0; row < rows && top + 2 * row < pass->height; ++row)
-            for (int m = 0; m < 8; ++m)
-                drawing_detail::FillClippedBox(*pass, left + 2 * m, top + 2 * row, 2, 2,
-                                               drawing_detail::PixelOf(bits[row * step] & (0x80 >> m) ? ink : paper));
-        if (Edged) {
-            drawing_detail::FillClippedBox(*pass, left, top, 16, 1, drawing_detail::PixelOf(edge));
-            drawing_detail::FillClippedBox(*pass, left, top, 1, height, drawing_detail::PixelOf(edge));
-        }
-        return;
-    }
-    drawing_detail::MarkTiles(*pass, left, top, left + 15, top + height - 1);
-    const std::uint32_t paperPixel = drawing_detail::PixelOf(paper);
-    const DoubledRow paperRow = RowOf(paperPixel);
-    const DoubledRow contrastRow = RowOf(drawing_detail::PixelOf(ink) ^ paperPixel);
-    const DoubledRow edgeRow = RowOf(drawing_detail::PixelOf(edge));
-    std::uint8_t* at = pass->topRow - top * pass->rowLength + left * 3;
-    const std::int64_t rowLength = pass->rowLength;
-    typedef std::uint64_t Wide __attribute__((vector_size(32)));  // the first 32 of a row's 48 bytes
-    Wide paperWide, contrastWide, edgeWide;
-    std::memcpy(&paperWide, paperRow.part, 32);
-    std::memcpy(&contrastWide, contrastRow.part, 32);
-    std::memcpy(&edgeWide, edgeRow.part, 32);
-    const Wide firstPixel = {0xFFFFFFu, 0, 0, 0};  // the three bytes of the left column
-    for (int row = 0; row < rows; ++row, at -= 2 * rowLength) {
-        const std::uint8_t* maskBytes = InkMasks[bits[row * step]].data();
-        Wide maskWide;
-        Lanes maskTail;
-        std::memcpy(&maskWide, maskBytes, 32);
-        std::memcpy(&maskTail, maskBytes + 32, 16);
-        Wide wide = paperWide ^ (contrastWide & maskWide);
-        const Lanes tail = paperRow.part[2] ^ (contrastRow.part[2] & maskTail);
-        if (Edged)
-            wide = (wide & ~firstPixel) | (edgeWide & firstPixel);
-        if (Edged && row == 0) {
-            std::memcpy(at, edgeRow.part, 48);
-        } else {
-            std::memcpy(at, &wide, 32);
-            std::memcpy(at + 32, &tail, 16);
-        }
-        std::memcpy(at - rowLength, &wide, 32);
-        std::memcpy(at - rowLength + 32, &tail, 16);
-    }
-}
-
-} // namespace
-
-// Drawing a picture costs its stores: a second copy of these functions made
-// for processors with 32-byte registers (chosen when the program is loaded)
-// needs two stores a row where the plain one needs three.
-[[gnu::target_clones("avx2", "default")]] void FillBitsDoubled(int x, int y, const std::uint8_t* bits, int rows,
-                                                               std::ptrdiff_t step, ColourValue ink,
-                                                               ColourValue paper) {
-    FillBitsRows<false>(x, y, bits, rows, step, ink, paper, 0);
-}
-
-[[gnu::target_clones("avx2", "default")]] void FillBitsDoubledEdged(int x, int y, const std::uint8_t* bits,
-                                                                    int rows, std::ptrdiff_t step,
-                                                                    ColourValue ink, ColourValue paper,
-                                                                    ColourValue edge) {
-    FillBitsRows<true>(x, y, bits, rows, step, ink, paper, edge);
-}
-
 std::uint64_t DrawingPassMark() { return currentPass ? currentPass->stamp : 0; }
 
 bool DrawingPassContinues(std::uint64_t mark) {
     return currentPass && mark != 0 && currentPass->foundStamp == mark;
 }
 
-
-
 void EndDrawing() { FinishPass(repaintAtEnd); }
 
 void SetRepaintAtEndOfDrawing(bool repaint) { repaintAtEnd = repaint; }
 
+void FillBox(int x, int y, int width, int height, ColourValue colour) {
+    if (currentPass)
+        drawing_detail::FillClippedBox(*currentPass, x, y, width, height, drawing_detail::PixelOf(colour));
+}
+
 void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
-    DrawingPass* pass = drawing_detail::activePass;
+    DrawingPass* pass = currentPass;
     if (!pass)
         return;
     const std::uint32_t word = drawing_detail::PixelOf(colour);

@@ -3,6 +3,9 @@
 // CanvasDrawTarget, begun by BeginDrawing, and ended by EndDrawing, which puts
 // what the pass changed on the screen at once. The primitives write the pixel
 // bytes directly and act on the current pass; with none they do nothing.
+// Everything here is called from the thread that runs the toolkit's event
+// loop, the one thread that may touch a canvas, so one pass is current at a
+// time in the whole process.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +37,7 @@ void EndDrawing();
 
 // The box from (x, y), clipped to the back buffer; a negative size reaches
 // back from the given corner.
-inline void FillBox(int x, int y, int width, int height, ColourValue colour);
+void FillBox(int x, int y, int width, int height, ColourValue colour);
 // Both end points and the pixels between them, clipped to the back buffer.
 void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour);
 // A column of bytes of a one-bit picture at twice its size: byte i, read at
@@ -61,5 +64,3 @@ std::uint64_t DrawingPassMark();
 bool DrawingPassContinues(std::uint64_t mark);
 
 } // namespace toolkit
-
-#include "toolkit/drawing/drawing_pass.h"

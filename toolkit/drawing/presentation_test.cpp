@@ -1,5 +1,6 @@
 // Bit rows, and what the window shows once a pass has written only a few tiles.
 
+#include <ostream>
 #include <vector>
 
 #include <QImage>
@@ -15,6 +16,11 @@
 #include "toolkit/drawing/drawing_test_support.h"
 
 namespace toolkit {
+
+std::ostream& operator<<(std::ostream& out, const CanvasArea& area) {
+    return out << "(" << area.x << "," << area.y << " " << area.width << "x" << area.height << ")";
+}
+
 namespace {
 
 using namespace testing_support;
@@ -150,6 +156,39 @@ TEST_F(DrawingTest, EndingAPassRepaintsTheTilesItWroteAndTheWindowShowsTheBuffer
         ExpectScreenShowsBuffer(number);
     }
     DestroyControl(OddCanvas);
+}
+
+// Bit rows at twice their size repaint the tiles they reach and no others,
+// with the grid's edge drawn along, and cut at the view's edges.
+TEST_F(DrawingTest, BitRowsRepaintExactlyTheTilesTheyReach) {
+    ASSERT_TRUE(WaitUntilCanvasShown(ViewCanvas, 5000));
+    NoteCanvasPaints(ViewCanvas);
+    const std::uint8_t bits[8] = {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
+    struct Case {
+        bool edged;
+        int x, y, rows;
+        CanvasArea painted;
+    };
+    const Case cases[] = {
+        {true, 17, 18, 7, {16, 16, 32, 16}},     // 17..32 x 18..31: one pixel into the next tile
+        {true, 48, 32, 8, {48, 32, 16, 16}},     // one tile exactly
+        {true, 32, 17, 8, {32, 16, 16, 32}},     // one row into the tile below
+        {false, 500, 378, 8, {496, 368, 16, 16}},  // cut at the right and the bottom
+        {false, -9, -5, 8, {0, 0, 16, 16}},      // cut at the left and the top
+        {false, 0, -4, 8, {0, 0, 16, 16}},       // cut at the top, up to the tile's right edge
+        {false, 505, 10, 4, {496, 0, 16, 32}},   // cut at the right, across a tile row
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.edged ? "edged " : "") << c.x << "," << c.y << " rows " << c.rows);
+        TakeCanvasPaintedArea(ViewCanvas);
+        ASSERT_NE(BeginDrawing(CanvasDrawTarget(ViewCanvas)), 0);
+        if (c.edged)
+            FillBitsDoubledEdged(c.x, c.y, bits, c.rows, 1, Ink, Paper, Edge);
+        else
+            FillBitsDoubled(c.x, c.y, bits, c.rows, 1, Ink, Paper);
+        EndDrawing();
+        EXPECT_EQ(TakeCanvasPaintedArea(ViewCanvas), std::vector<CanvasArea>{c.painted});
+    }
 }
 
 } // namespace

@@ -1,18 +1,21 @@
 // Measurement peer: the least a Qt window shaped like scrlab's main window can
 // do with pointer movements, so that scrlab's cost per movement has a floor to
-// be compared with in the same X server. Two views of 512 x 384 at (0,20) and
-// (530,20) in a 1073 x 510 window, both tracking the pointer.
+// be compared with in the same X server. Two views side by side in a window,
+// both tracking the pointer; the measurement gives it scrlab's numbers (the
+// toolkit sees none of the program's own headers):
 //
-//     minimal_window receive   only receives the movements
-//     minimal_window floor     on entering a new cell: retitles itself and
-//                              repaints the old and the new 16 x 16 cell of
-//                              both views from a kept image
+//     minimal_window MODE WIDTH HEIGHT VIEW_WIDTH VIEW_HEIGHT VIEW_TOP MONO_LEFT COLOUR_LEFT CELL
+//
+//     MODE receive   only receives the movements
+//     MODE floor     on entering a new cell: retitles itself and repaints the
+//                    old and the new cell of both views from a kept image
 //
 // It is shown with the title "Minimal window". On SIGTERM it prints
 // "movements N" (the movement events that reached the views) and exits.
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <unistd.h>
@@ -28,15 +31,17 @@
 
 namespace {
 
-// scrlab's main window and views, which this peer imitates (the toolkit sees
-// none of the program's own headers).
-constexpr int WindowWidth = 1073;
-constexpr int WindowHeight = 510;
-constexpr int ViewWidth = 512;
-constexpr int ViewHeight = 384;
-constexpr int ViewTop = 20;
-constexpr int ColourViewLeft = 530;
-constexpr int CellSize = 16;
+// The shape of the window imitated, in pixels.
+struct Shape {
+    int windowWidth;
+    int windowHeight;
+    int viewWidth;
+    int viewHeight;
+    int viewTop;
+    int monoLeft;
+    int colourLeft;
+    int cell;
+};
 
 enum class Mode { Receive, Floor };
 
@@ -65,7 +70,7 @@ class MinimalWindow;
 // One view: paints its kept image, and outlines the highlighted cell.
 class View : public QWidget {
 public:
-    View(MinimalWindow* window, int left, QColor ink);
+    View(MinimalWindow* window, const Shape& shape, int left, QColor ink);
     void SetHighlight(int column, int row);
 
 protected:
@@ -73,9 +78,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static QRect CellRect(int column, int row) { return {column * CellSize, row * CellSize, CellSize, CellSize}; }
+    QRect CellRect(int column, int row) const { return {column * cell_, row * cell_, cell_, cell_}; }
 
     MinimalWindow* window_;
+    int cell_;
     QImage picture_;
     int column_ = -1;
     int row_ = -1;
@@ -83,10 +89,11 @@ private:
 
 class MinimalWindow : public QWidget {
 public:
-    explicit MinimalWindow(Mode mode)
-        : mode_(mode), mono_(this, 0, Qt::black), colour_(this, ColourViewLeft, QColor(0, 0, 215)) {
+    MinimalWindow(Mode mode, const Shape& shape)
+        : mode_(mode), shape_(shape), mono_(this, shape, shape.monoLeft, Qt::black),
+          colour_(this, shape, shape.colourLeft, QColor(0, 0, 215)) {
         setWindowTitle("Minimal window");
-        setFixedSize(WindowWidth, WindowHeight);
+        setFixedSize(shape.windowWidth, shape.windowHeight);
     }
 
     // Mirrors what scrlab's title status line and highlight ask of Qt on a
@@ -95,9 +102,9 @@ public:
         movements = movements + 1;
         if (mode_ == Mode::Receive)
             return;
-        const int column = inView.x() / CellSize;
-        const int row = inView.y() / CellSize;
-        if (inView.x() < 0 || inView.y() < 0 || column >= ViewWidth / CellSize || row >= ViewHeight / CellSize ||
+        const int column = inView.x() / shape_.cell;
+        const int row = inView.y() / shape_.cell;
+        if (inView.x() < 0 || inView.y() < 0 || inView.x() >= shape_.viewWidth || inView.y() >= shape_.viewHeight ||
             (column == column_ && row == row_))
             return;
         column_ = column;
@@ -109,23 +116,25 @@ public:
 
 private:
     Mode mode_;
+    Shape shape_;
     View mono_;
     View colour_;
     int column_ = -1;
     int row_ = -1;
 };
 
-View::View(MinimalWindow* window, int left, QColor ink)
-    : QWidget(window), window_(window), picture_(ViewWidth, ViewHeight, QImage::Format_RGB32) {
-    setGeometry(left, ViewTop, ViewWidth, ViewHeight);
+View::View(MinimalWindow* window, const Shape& shape, int left, QColor ink)
+    : QWidget(window), window_(window), cell_(shape.cell),
+      picture_(shape.viewWidth, shape.viewHeight, QImage::Format_RGB32) {
+    setGeometry(left, shape.viewTop, shape.viewWidth, shape.viewHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     // A checkered picture, so a repaint copies real pixels, not one colour;
     // written directly, as one fillRect a pixel would slow the start down.
     const QRgb paper = qRgb(215, 215, 215);
-    for (int y = 0; y < ViewHeight; ++y) {
+    for (int y = 0; y < shape.viewHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(picture_.scanLine(y));
-        for (int x = 0; x < ViewWidth; ++x)
+        for (int x = 0; x < shape.viewWidth; ++x)
             line[x] = (x + y) % 2 ? paper : ink.rgb();
     }
 }
@@ -151,17 +160,34 @@ void View::paintEvent(QPaintEvent* event) {
     }
 }
 
+// Eight numbers, in the order of Shape's fields; the cell must be positive.
+bool ReadShape(char** arguments, Shape& shape) {
+    int* fields[] = {&shape.windowWidth, &shape.windowHeight, &shape.viewWidth, &shape.viewHeight,
+                     &shape.viewTop,     &shape.monoLeft,     &shape.colourLeft, &shape.cell};
+    for (int* field : fields) {
+        char* end = nullptr;
+        const long value = std::strtol(*arguments, &end, 10);
+        if (end == *arguments || *end != '\0' || value < 0 || value > 100000)
+            return false;
+        *field = static_cast<int>(value);
+        ++arguments;
+    }
+    return shape.cell > 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool floor = argc == 2 && std::strcmp(argv[1], "floor") == 0;
-    if (argc != 2 || (!floor && std::strcmp(argv[1], "receive") != 0)) {
-        std::fprintf(stderr, "usage: minimal_window receive|floor\n");
+    const bool floor = argc == 10 && std::strcmp(argv[1], "floor") == 0;
+    Shape shape{};
+    if (argc != 10 || (!floor && std::strcmp(argv[1], "receive") != 0) || !ReadShape(argv + 2, shape)) {
+        std::fprintf(stderr, "usage: minimal_window receive|floor WIDTH HEIGHT VIEW_WIDTH VIEW_HEIGHT VIEW_TOP "
+                             "MONO_LEFT COLOUR_LEFT CELL\n");
         return 2;
     }
     std::signal(SIGTERM, ReportAndExit);
     QApplication application(argc, argv);
-    MinimalWindow window(floor ? Mode::Floor : Mode::Receive);
+    MinimalWindow window(floor ? Mode::Floor : Mode::Receive, shape);
     window.show();
     return application.exec();
 }

@@ -176,6 +176,15 @@ bool WindowPlace(int window, Place& place) {
     return true;
 }
 
+bool WindowScreenPlace(int window, Place& place) {
+    QMainWindow* top = TopWindowOfNumber(window);
+    if (!top)
+        return false;
+    const QRect frame = top->frameGeometry();
+    place = {frame.x(), frame.y(), top->width(), top->height()};
+    return true;
+}
+
 void MovePointer(int window, int x, int y) {
     MouseAt(NativeWindow(window), QPoint(x, y), Qt::NoButton, QEvent::MouseMove);
 }

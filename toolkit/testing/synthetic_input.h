@@ -42,6 +42,9 @@ struct Place {
 bool ControlPlace(int control, Place& place);
 // The size of the top-level window; false when it is not open.
 bool WindowPlace(int window, Place& place);
+// Where the window's outer top-left corner is on the screen, and its size
+// within any frame, menu bar included; false when it is not open.
+bool WindowScreenPlace(int window, Place& place);
 
 void MovePointer(int window, int x, int y);
 void PressButton(int window, PointerButton button, int x, int y);

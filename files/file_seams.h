@@ -1,0 +1,18 @@
+#pragma once
+// Points where tests watch or disturb the file services. The programs link
+// file_seams.cpp, whose seams do nothing; a test program links definitions of
+// its own (files/testing_seams.cpp) in its place.
+
+#include <string>
+
+namespace files::seams {
+
+// Runs at the start of ReadFileStart, before the file is opened: between a
+// load's size test and its read, where another program could swap the file.
+void BeforeRead(const std::string& name);
+
+// Runs after a folder was synced. It may run in a signal handler, so it may
+// only make async-signal-safe calls.
+void FolderSynced(const char* folder);
+
+} // namespace files::seams

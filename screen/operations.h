@@ -1,0 +1,77 @@
+#pragma once
+// The catalogue of picture operations: each is written here once, and the
+// window's menus and byte-operation list, scrtool's commands, its help and
+// the man page's check all read these rows.
+//
+// To add a whole-screen operation: write its function (ScreenStore&, taking
+// the undo copy first) and add a row to ScreenOperations. With an empty menu
+// title it is a scrtool command only; a menu title also needs a menu command
+// id in app/operation_commands.h and a place in the window's menu.
+// To add a byte operation: write its AttributeRule and append a row to
+// ByteOperations (the list's index is the row's place).
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+#include "screen/byte_ops.h"
+#include "screen/outline_ops.h"
+#include "screen/screen_store.h"
+#include "screen/whole_screen_ops.h"
+
+namespace screen {
+
+struct ScreenOperation {
+    std::string_view command;    // scrtool's command name
+    std::string_view menuTitle;  // the window's Operations menu item; empty for scrtool alone
+    std::string_view summary;    // one line for help texts and the man page
+    void (*apply)(ScreenStore&);
+};
+
+// In the order of the window's Operations menu.
+inline constexpr std::array ScreenOperations{
+    ScreenOperation{"optimize", "Optimize",
+                    "inverts each cell whose ink or paper meets its left neighbour's; the colours stay",
+                    OptimizeAttributes},
+    ScreenOperation{"invert", "Invert",
+                    "complements every pixel and swaps each cell's ink and paper; the colours stay", InvertScreen},
+    ScreenOperation{"contour", "Find contour", "the picture becomes the paper pixels that touch ink", FindContour},
+    ScreenOperation{"mask", "Create Mask", "every ink pixel grows into a 3 x 3 block", CreateMask},
+    ScreenOperation{"mirror", "Mirror Horisontal", "pixels and attributes mirrored left to right",
+                    MirrorHorisontal},
+};
+
+struct ByteOperationRow {
+    std::string_view listText;  // the window's list item
+    std::string_view summary;   // what becomes of each attribute byte a
+    AttributeRule apply;        // none for the list's prompt
+};
+
+// Row i is the list's item i, so the list's index is scrtool's INDEX.
+inline constexpr std::array ByteOperations{
+    ByteOperationRow{"choose byte operations", "nothing changes", nullptr},
+    ByteOperationRow{"b1 replace to b2", "a = b1 becomes b2", ReplaceB1ByB2},
+    ByteOperationRow{"b1 AND b2", "a AND b2", AndB2},
+    ByteOperationRow{"b1 OR b2", "a OR b2", OrB2},
+    ByteOperationRow{"b1 EOR(xor) b2", "a XOR b2", XorB2},
+    ByteOperationRow{"Change ink b1 to b2", "ink b1 becomes b2 (all eight bits of b2)", ChangeInkB1ToB2},
+    ByteOperationRow{"Change paper b1 to b2", "paper b1 becomes b2", ChangePaperB1ToB2},
+    ByteOperationRow{"Change both ink/paper b1 to b2", "ink, then paper, b1 becomes b2", ChangeBothB1ToB2},
+};
+
+static_assert(ByteOperations[static_cast<int>(ByteOperation::Replace)].apply == ReplaceB1ByB2 &&
+                  ByteOperations[static_cast<int>(ByteOperation::ChangeBoth)].apply == ChangeBothB1ToB2,
+              "the list's indices are the ByteOperation values");
+
+// The place in ScreenOperations of the operation scrtool calls `command`;
+// NoOperation when there is none. A place rather than a pointer, so that
+// compile-time checks hold under the sanitizers too.
+inline constexpr std::size_t NoOperation = ScreenOperations.size();
+constexpr std::size_t ScreenOperationPlace(std::string_view command) {
+    for (std::size_t place = 0; place < ScreenOperations.size(); ++place)
+        if (ScreenOperations[place].command == command)
+            return place;
+    return NoOperation;
+}
+
+} // namespace screen

@@ -1,0 +1,52 @@
+#pragma once
+// What a scrtool command line asks for, once read (scrtool/command_line.h).
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scrtool/palettes.h"
+
+namespace scrtool {
+
+struct CommandSpec;  // a row of the command table (scrtool/command_table.h)
+
+using render::View;
+
+enum class Condition { NoInvisiblePixels, NoFlash, NoBright, Optimized, NotBlank };
+
+// The name that stands for standard input (as a file) or output (after -o).
+inline constexpr std::string_view StandardStream = "-";
+
+inline constexpr int MinScale = 1;
+inline constexpr int MaxScale = 8;
+inline constexpr int DefaultScale = 2;
+inline constexpr int MinThumbnailSize = 1;
+inline constexpr int MaxThumbnailSize = 4096;
+inline constexpr int MinByteOpIndex = 1;  // the list's first operation; 0 is its prompt
+
+struct Invocation {
+    const CommandSpec* command = nullptr;  // never null once parsed
+    // For help: the command asked about; none for the overview.
+    const CommandSpec* topic = nullptr;
+    // The command's leading operands (byte-op's INDEX B1 B2), as typed.
+    std::vector<std::string> operands;
+    std::vector<std::string> inputs;
+    std::optional<std::string> output;   // -o
+    bool inPlace = false;
+    std::optional<std::string> outDir;   // --out-dir
+    // byte-op: the index 1..7 and the operand texts exactly as typed.
+    int byteOpIndex = 0;
+    std::string b1;
+    std::string b2;
+    View view = View::Colour;
+    int scale = DefaultScale;
+    bool grid = false;
+    const NamedPalette* palette = &WindowPalette();
+    bool json = false;
+    std::vector<Condition> conditions;
+    int thumbnailSize = 0;
+};
+
+} // namespace scrtool
