@@ -22,7 +22,7 @@ SOAK_BUILD := build-soak
 PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
-                scrtool_args_fuzzer
+                scrtool_args_fuzzer extract_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)

@@ -70,12 +70,35 @@ std::string codeHeaderName(const libspectrum_byte* data, std::size_t length) {
     return name;
 }
 
-Contents readTape(std::span<const std::uint8_t> file, const std::string& fileName) {
+// libspectrum's .tap reader frees a tape it gave up on in a way that crashes
+// when the tape is freed again, and keeps empty blocks: so a .tap is checked
+// here first. Each block is its length (two bytes) and at least a flag byte
+// and a checksum.
+std::string tapFault(std::span<const std::uint8_t> file) {
+    std::size_t at = 0;
+    for (int block = 0; at < file.size(); ++block) {
+        if (file.size() - at < 2)
+            return "damaged tape: one byte after block " + std::to_string(block - 1);
+        const std::size_t length = file[at] | file[at + 1] << 8;
+        if (length < 2)
+            return "damaged tape: block " + std::to_string(block) + " is too short to hold any bytes";
+        if (file.size() - at - 2 < length)
+            return "damaged tape: block " + std::to_string(block) + " runs past the end of the file";
+        at += 2 + length;
+    }
+    return {};
+}
+
+Contents readTape(std::span<const std::uint8_t> file, const std::string& fileName, libspectrum_id_t type) {
     Contents contents;
+    if (type == LIBSPECTRUM_ID_TAPE_TAP) {
+        contents.error = tapFault(file);
+        if (!contents.error.empty())
+            return contents;
+    }
     std::unique_ptr<libspectrum_tape, decltype(&libspectrum_tape_free)> tape(libspectrum_tape_alloc(),
                                                                             libspectrum_tape_free);
-    const auto error = libspectrum_tape_read(tape.get(), file.data(), file.size(), LIBSPECTRUM_ID_UNKNOWN,
-                                             fileName.c_str());
+    const auto error = libspectrum_tape_read(tape.get(), file.data(), file.size(), type, fileName.c_str());
     if (error != LIBSPECTRUM_ERROR_NONE) {
         contents.error = failure(error);
         return contents;
@@ -135,12 +158,11 @@ void addSnapshotScreens(libspectrum_snap* snap, Contents& contents) {
         add(other);
 }
 
-Contents readSnapshot(std::span<const std::uint8_t> file, const std::string& fileName) {
+Contents readSnapshot(std::span<const std::uint8_t> file, const std::string& fileName, libspectrum_id_t type) {
     Contents contents;
     std::unique_ptr<libspectrum_snap, decltype(&libspectrum_snap_free)> snap(libspectrum_snap_alloc(),
                                                                             libspectrum_snap_free);
-    const auto error = libspectrum_snap_read(snap.get(), file.data(), file.size(), LIBSPECTRUM_ID_UNKNOWN,
-                                             fileName.c_str());
+    const auto error = libspectrum_snap_read(snap.get(), file.data(), file.size(), type, fileName.c_str());
     if (error != LIBSPECTRUM_ERROR_NONE)
         contents.error = failure(error);
     else
@@ -198,16 +220,28 @@ Contents findScreens(std::span<const std::uint8_t> file, const std::string& file
     startLibrary();
     lastMessage.clear();
     libspectrum_id_t type;
-    libspectrum_class_t kind;
-    if (libspectrum_identify_file(&type, fileName.c_str(), file.data(), file.size()) != LIBSPECTRUM_ERROR_NONE ||
-        libspectrum_identify_class(&kind, type) != LIBSPECTRUM_ERROR_NONE)
+    // The raw guess: libspectrum's other one unpacks what looks compressed
+    // first, and a damaged bzip2 stream of three bytes keeps it busy for good.
+    if (libspectrum_identify_file_raw(&type, fileName.c_str(), file.data(), file.size()) != LIBSPECTRUM_ERROR_NONE)
         return {{}, failure(LIBSPECTRUM_ERROR_UNKNOWN)};
-    if (type == LIBSPECTRUM_ID_SNAPSHOT_SP)
-        return readSp(file);
-    switch (kind) {
-    case LIBSPECTRUM_CLASS_TAPE: return readTape(file, fileName);
-    case LIBSPECTRUM_CLASS_SNAPSHOT: return readSnapshot(file, fileName);
-    case LIBSPECTRUM_CLASS_RECORDING: return readRecording(file);
+    // libspectrum guesses from the contents too, and knows more kinds than we
+    // read (a .tap can look like another program's tape format to it): a
+    // file named .tap is read as one, and only the kinds below are read at all.
+    if (fileName.ends_with(".tap") || fileName.ends_with(".TAP"))
+        type = LIBSPECTRUM_ID_TAPE_TAP;
+    switch (type) {
+    case LIBSPECTRUM_ID_TAPE_TAP:
+    case LIBSPECTRUM_ID_TAPE_TZX:
+    case LIBSPECTRUM_ID_TAPE_PZX:
+    case LIBSPECTRUM_ID_TAPE_CSW: return readTape(file, fileName, type);
+    case LIBSPECTRUM_ID_SNAPSHOT_SNA:
+    case LIBSPECTRUM_ID_SNAPSHOT_Z80:
+    case LIBSPECTRUM_ID_SNAPSHOT_SZX: return readSnapshot(file, fileName, type);
+    case LIBSPECTRUM_ID_SNAPSHOT_SP: return readSp(file);
+    case LIBSPECTRUM_ID_RECORDING_RZX: return readRecording(file);
+    case LIBSPECTRUM_ID_COMPRESSED_BZ2:
+    case LIBSPECTRUM_ID_COMPRESSED_GZ:
+    case LIBSPECTRUM_ID_COMPRESSED_ZIP: return {{}, "a compressed file: unpack it first"};
     default: return {{}, "not a tape, snapshot or input recording"};
     }
 }

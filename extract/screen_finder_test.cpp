@@ -11,6 +11,7 @@
 
 #include "export/tape.h"
 #include "extract/extract_test_files.h"
+#include "extract/guarded_reader.h"
 #include "extract/screen_finder.h"
 
 namespace extract {
@@ -131,6 +132,19 @@ TEST(Extract, DamagedFilesGiveAReason) {
         {"cut.z80", Bytes(z80.begin(), z80.begin() + 20)},
         {"cut.szx", Bytes(szx.begin(), szx.begin() + 60)},
         {"empty.sna", Bytes{}},
+        // libspectrum took this .tap for another program's tape format, whose
+        // reader left a tape behind that crashed when freed.
+        {"warajevo.tap", []{
+            Bytes b(48, 0xFF);
+            std::fill(b.begin(), b.begin() + 6, 0);
+            std::fill(b.begin() + 41, b.end(), 0);
+            b[41] = 0x26;
+            b[47] = 0x48;
+            return b; }()},
+        {"empty-block.tap", Bytes{0, 0, 2, 0, 0xFF, 0xFF}},
+        // Guessing the kind of these, libspectrum unpacked them and never came back.
+        {"a.sp", Bytes{'B', 'Z', 'h'}},
+        {"a.z80", Bytes{0x1F, 0x8B, 8, 0}},
         // libspectrum's own .sp reader writes past its buffer on every file
         // that starts at 16384; ours must also refuse a cut dump.
         {"cut.sp", Bytes(sp.begin(), sp.begin() + 6000)},
@@ -140,6 +154,25 @@ TEST(Extract, DamagedFilesGiveAReason) {
         EXPECT_NE(contents.error, "") << name;
         EXPECT_EQ(contents.error.find('\n'), std::string::npos) << name;
     }
+}
+
+// A recording whose embedded snapshot claims to unpack to 4 GB: libspectrum
+// asks for that much at once, which ended the whole program before its
+// readers ran in a child of their own.
+TEST(Extract, AReaderThatFailsHardEndsItsChildNotTheProgram) {
+    Bytes rzx{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0};
+    const Bytes block{0x30, 29, 0, 0, 0, 2, 0, 0, 0, 'z', '8', '0', 0, 0xF0, 0xFF, 0xFF, 0xFF,
+                      0x78, 0x9C, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    rzx.insert(rzx.end(), block.begin(), block.end());
+    const auto contents = findScreensGuarded(rzx, "huge.rzx");
+    EXPECT_NE(contents.error, "");
+    EXPECT_TRUE(contents.found.empty());
+    // And a good file comes back whole through the child.
+    const auto good = findScreensGuarded(exporter::screenTape(titleScreen(), "Loading"), "game.tap");
+    ASSERT_EQ(good.error, "");
+    ASSERT_EQ(good.found.size(), 4u);
+    EXPECT_EQ(good.found[3].name, "Loading");
+    EXPECT_EQ(asBytes(good.found[3].screen), titleScreen());
 }
 
 // snap2tzx, a tool of its own, makes a tape from a snapshot; we read it

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/screen_bytes.h"
 #include "scrtool/palettes.h"
 
 namespace scrtool {
@@ -13,6 +14,9 @@ namespace scrtool {
 struct CommandSpec;  // a row of the command table (scrtool/command_table.h)
 
 using render::View;
+
+// What export writes.
+enum class ExportFormat { Asm, C, Bin, Tap, Zx0 };
 
 enum class Condition { NoInvisiblePixels, NoFlash, NoBright, Optimized, NotBlank };
 
@@ -47,6 +51,15 @@ struct Invocation {
     bool json = false;
     std::vector<Condition> conditions;
     int thumbnailSize = 0;
+    // export: the FORMAT operand; part and order when given (else all, screen).
+    ExportFormat format = ExportFormat::Bin;
+    std::optional<exporter::Part> part;
+    std::optional<exporter::Order> order;
+    std::optional<std::string> tapeName;  // --name
+    bool classic = false;
+    bool backwards = false;
+    bool rcs = false;
+    bool list = false;  // extract --list
 };
 
 } // namespace scrtool
