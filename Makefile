@@ -4,8 +4,9 @@
 
 RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
 # scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng
-# and reads tapes and snapshots through libspectrum.
-TOOL_PACKAGES := libpng-dev libspectrum-dev
+# and reads pictures through libpng, libjpeg-turbo and giflib, and tapes and snapshots
+# through libspectrum.
+TOOL_PACKAGES := libpng-dev libjpeg62-turbo-dev libgif-dev libspectrum-dev
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
                  shared-mime-info libxml2-utils groff-base pasmo sdcc fuse-emulator-utils
@@ -22,7 +23,8 @@ SOAK_BUILD := build-soak
 PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
-                scrtool_args_fuzzer extract_fuzzer
+                scrtool_args_fuzzer png_in_fuzzer jpeg_in_fuzzer gif_in_fuzzer bmp_in_fuzzer pnm_in_fuzzer \
+                extract_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
@@ -63,8 +65,9 @@ test: deps
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-smoke
 
+# The plain test build builds the benchmarks too and CTest runs each once.
 test-plain:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON -DSCRLAB_BENCHMARKS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 

@@ -15,6 +15,7 @@
 #include "app/shell.h"
 #include "render/view_memset_baseline.h"
 #include "render/views.h"
+#include "testsupport/real_screens.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas_access.h"
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the views were never shown\n");
         return 1;
     }
-    const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen02.scr";
+    const std::string path = testsupport::RealScreenPath("screen02");
     app::LoadScreenFile(program->store, program->session, path);
     if (program->session.currentFileName != path) {
         std::fprintf(stderr, "cannot load %s\n", path.c_str());

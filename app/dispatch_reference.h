@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "testsupport/pixel_oracle.h"
+
 namespace reference {
 
 using Screen = std::vector<std::uint8_t>;
@@ -15,11 +17,10 @@ constexpr int Width = 256;
 constexpr int Height = 192;
 constexpr int Attributes = 6144;
 
-// The byte of pixel (x, y): the line's bits 7-6 pick the third, bits 2-0 the
-// pixel row within a cell, bits 5-3 the cell row.
-inline int ByteOf(int x, int y) { return (y >> 6) * 2048 + (y & 7) * 256 + ((y >> 3) & 7) * 32 + x / 8; }
-inline bool Lit(const Screen& s, int x, int y) { return (s[ByteOf(x, y)] >> (7 - x % 8)) & 1; }
-inline void Light(Screen& s, int x, int y) { s[ByteOf(x, y)] |= static_cast<std::uint8_t>(0x80 >> (x % 8)); }
+using testsupport::PixelMask;
+using testsupport::PixelOffset;
+inline bool Lit(const Screen& s, int x, int y) { return testsupport::PixelOf(s.data(), x, y); }
+inline void Light(Screen& s, int x, int y) { testsupport::SetPixel(s.data(), x, y); }
 
 inline std::uint8_t InkPaperSwapped(std::uint8_t a) {
     const int ink = a & 7, paper = (a >> 3) & 7;
@@ -45,10 +46,10 @@ inline Screen Mirrored(Screen s) {
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x)
             if (Lit(in, x, y) != Lit(in, Width - 1 - x, y))
-                s[ByteOf(x, y)] ^= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                s[PixelOffset(x, y)] ^= PixelMask(x);
     for (int row = 0; row < 24; ++row)
         for (int column = 0; column < 32; ++column)
-            s[Attributes + row * 32 + column] = in[Attributes + row * 32 + 31 - column];
+            s[testsupport::AttributeOffset(column, row)] = in[testsupport::AttributeOffset(31 - column, row)];
     return s;
 }
 
@@ -82,13 +83,13 @@ inline Screen Mask(Screen s) {
 inline Screen Optimized(Screen s) {
     for (int row = 0; row < 24; ++row)
         for (int column = 1; column < 32; ++column) {
-            const std::uint8_t left = s[Attributes + row * 32 + column - 1];
-            std::uint8_t& cell = s[Attributes + row * 32 + column];
+            const std::uint8_t left = s[testsupport::AttributeOffset(column - 1, row)];
+            std::uint8_t& cell = s[testsupport::AttributeOffset(column, row)];
             if ((left & 7) != ((cell >> 3) & 7) && (cell & 7) != ((left >> 3) & 7))
                 continue;
             cell = InkPaperSwapped(cell);
             for (int line = 0; line < 8; ++line)
-                s[ByteOf(column * 8, row * 8 + line)] ^= 0xFF;
+                s[PixelOffset(column * 8, row * 8 + line)] ^= 0xFF;
         }
     return s;
 }

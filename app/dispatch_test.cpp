@@ -1,8 +1,6 @@
 // The real dispatch, driven by events posted the way the toolkit posts them.
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,6 +9,7 @@
 #include "app/main_window_layout.h"
 #include "app/shell.h"
 #include "screen/screen_layout.h"
+#include "testsupport/real_screens.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/controls/controls.h"
 #include "toolkit/controls/requester_answers.h"
@@ -23,8 +22,8 @@ constexpr int GoCommand = -1;
 constexpr int Cell = render::CellSpan;
 
 std::vector<std::uint8_t> ReadScreen(const char* name) {
-    std::ifstream in(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const testsupport::ScreenBytes& bytes = testsupport::RealScreenBytes(name);
+    return {bytes.begin(), bytes.end()};
 }
 
 void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*>(data); }
@@ -80,7 +79,7 @@ TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
 
 // The name a load gives the session must be the one the title then shows.
 TEST_F(Dispatch, OpenLoadsTheChosenFileAndTheTitleNamesIt) {
-    const std::string path = std::string(SCRLAB_TESTDATA_DIR) + "/screen04.scr";
+    const std::string path = testsupport::RealScreenPath("screen04");
     toolkit::SetRequesterAnswerer([&](const toolkit::RequesterQuestion&) {
         toolkit::RequesterAnswer answer;
         answer.path = path;

@@ -70,24 +70,6 @@ Bytes Pattern(std::size_t count, std::uint8_t seed) {
     return bytes;
 }
 
-std::vector<std::filesystem::path> TestScreens() {
-    std::vector<std::filesystem::path> screens;
-    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR))
-        if (entry.path().extension() == ".scr")
-            screens.push_back(entry.path());
-    std::sort(screens.begin(), screens.end());
-    return screens;
-}
-
-ScreenBuffer RealScreen(std::size_t which) {
-    const Bytes bytes = ReadBytes(TestScreens().at(which).string());
-    ScreenBuffer screen{};
-    if (bytes.size() != screen.size())
-        throw std::runtime_error("not a screen: " + TestScreens().at(which).string());
-    std::copy(bytes.begin(), bytes.end(), screen.begin());
-    return screen;
-}
-
 Bytes AsBytes(const ScreenBuffer& screen) { return Bytes(screen.begin(), screen.end()); }
 
 int InChildProcess(const std::function<int()>& body) {

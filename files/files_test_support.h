@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/screen_files.h"
+#include "testsupport/real_screens.h"
 
 namespace files::testing {
 
@@ -41,10 +42,8 @@ Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 // Bytes that differ from one offset to the next.
 Bytes Pattern(std::size_t count, std::uint8_t seed);
-// The real screens shipped for tests, sorted by name.
-std::vector<std::filesystem::path> TestScreens();
-// The screen at that place among TestScreens().
-ScreenBuffer RealScreen(std::size_t which);
+// The real screen at that place in the test data's name order.
+inline const ScreenBuffer& RealScreen(std::size_t which) { return testsupport::RealScreens().at(which).bytes; }
 Bytes AsBytes(const ScreenBuffer& screen);
 
 // Runs the body in a forked child and answers its exit status (the body's

@@ -34,7 +34,8 @@ Bytes Part(const Bytes& bytes, std::size_t from, std::size_t to) {
 TEST(ScreenFiles, EveryRealScreenLoadsAndIsSavedBackByteForByte) {
     TempFolder folder;
     std::vector<std::string> names;
-    for (const std::filesystem::path& source : testing::TestScreens()) {
+    for (const testsupport::RealScreen& real : testsupport::RealScreens()) {
+        const std::filesystem::path source = real.path;
         const Bytes original = ReadBytes(source.string());
         ASSERT_EQ(original.size(), 6912u) << source;
         ScreenBuffer screen = Untouched();

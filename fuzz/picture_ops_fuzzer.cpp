@@ -16,6 +16,7 @@
 #include "screen/screen_layout.h"
 #include "screen/screen_store.h"
 #include "screen/whole_screen_ops.h"
+#include "testsupport/pixel_oracle.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void CheckClick(const Screen& before, const std::uint8_t* after, int column, int
         for (int c = 0; c < 32; ++c) {
             const bool inverted = inGrid && r == row && c >= column && (right || c == column);
             for (int i = 0; i < 8; ++i) {
-                const int offset = ((r >> 3) << 11) | (i << 8) | ((r & 7) << 5) | c;
+                const int offset = testsupport::PixelOffset(c * 8, r * 8 + i);
                 const std::uint8_t expected = inverted ? static_cast<std::uint8_t>(~before[offset]) : before[offset];
                 if (after[offset] != expected)
                     Fail("a click inverts exactly its cells", step);

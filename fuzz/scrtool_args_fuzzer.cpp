@@ -71,6 +71,10 @@ void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invoca
         Require(!inv.inputs.empty() && !(inv.output && inv.outDir) && (!inv.output || inv.inputs.size() == 1) &&
                     (fromStdin == 0 || inv.output),
                 "png has somewhere to write each picture");
+    if (action == Action::Import)
+        Require(!inv.inputs.empty() && !inv.inPlace && !(inv.output && inv.outDir) &&
+                    (!inv.output || inv.inputs.size() == 1) && (fromStdin == 0 || inv.output),
+                "import has somewhere to write each screen and never rewrites a picture in place");
     if (action == Action::Check)
         Require(!inv.inputs.empty() && !inv.conditions.empty(), "check has files and conditions");
     if (action == Action::Export) {

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -17,6 +16,7 @@
 
 #include "render/screen_renderer.h"
 #include "render/view_memset_baseline.h"
+#include "testsupport/real_screens.h"
 #include "toolkit/canvas/back_buffer.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
@@ -113,10 +113,9 @@ void RegisterRedraws(Scene& scene) {
         })->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }
 
-bool LoadScreen(screen::ScreenStore& store, const char* name) {
-    std::ifstream file(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, std::ios::binary);
-    file.read(reinterpret_cast<char*>(store.working()), screen::ScreenSize);
-    return file.gcount() == screen::ScreenSize;
+void LoadScreen(screen::ScreenStore& store, const char* name) {
+    const testsupport::ScreenBytes& bytes = testsupport::RealScreenBytes(name);
+    std::copy(bytes.begin(), bytes.end(), store.working());
 }
 
 } // namespace
@@ -129,12 +128,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto scene = std::make_unique<Scene>();
-    const char* names[] = {"screen01.scr", "screen02.scr"};
+    const char* names[] = {"screen01", "screen02"};
     for (int i = 0; i < 2; ++i) {
-        if (!LoadScreen(scene->stores[i], names[i])) {
-            std::fprintf(stderr, "cannot read %s\n", names[i]);
-            return 1;
-        }
+        LoadScreen(scene->stores[i], names[i]);
     }
     // The views side by side under the Grid checkbox; where exactly makes no difference.
     constexpr int Top = 20;

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "testsupport/pixel_oracle.h"
+#include "testsupport/real_screens.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
@@ -34,11 +33,9 @@ Rgb ExpectedPixel(const std::uint8_t* screen, bool colourView, int highlight, bo
     if (grid && (cx % CellSpan == 0 || cy % CellSpan == 0))
         return {0, 0, 255};
     const int x = cx / ViewScale, y = cy / ViewScale;
-    // Line y sits in third y / 64, pixel row y % 8 of cell row (y / 8) % 8 of that third.
-    const int byteOffset = (y >> 6) * 2048 + (y & 7) * 256 + ((y >> 3) & 7) * 32 + (x >> 3);
-    const bool set = (screen[byteOffset] >> (7 - (x & 7))) & 1;
+    const bool set = testsupport::PixelOf(screen, x, y);
     const int cellIndex = (y / 8) * 32 + x / 8;
-    int attr = colourView ? screen[6144 + cellIndex] : 7;
+    int attr = colourView ? screen[testsupport::AttributeOffset(x / 8, y / 8)] : 7;
     if (cellIndex == highlight)
         attr = 255 - attr;
     const int number = set ? attr & 7 : (attr >> 3) & 7;
@@ -130,23 +127,10 @@ protected:
     ViewsRenderer renderer;
 };
 
-std::vector<std::filesystem::path> RealScreens() {
-    std::vector<std::filesystem::path> screens;
-    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR))
-        if (entry.path().extension() == ".scr" && entry.file_size() == 6912)
-            screens.push_back(entry.path());
-    std::sort(screens.begin(), screens.end());
-    return screens;
-}
-
 TEST_F(ScreenRendererTest, EveryRealScreenIsDrawnByTheRuleInBothViews) {
-    const auto screens = RealScreens();
-    ASSERT_GE(screens.size(), 5u);
-    for (const auto& path : screens) {
-        SCOPED_TRACE(path.filename().string());
-        std::ifstream file(path, std::ios::binary);
-        file.read(reinterpret_cast<char*>(working()), 6912);
-        ASSERT_EQ(file.gcount(), 6912);
+    for (const testsupport::RealScreen& real : testsupport::RealScreens()) {
+        SCOPED_TRACE(real.name);
+        std::copy(real.bytes.begin(), real.bytes.end(), working());
         for (bool grid : {false, true}) {
             SetGrid(grid);
             for (auto [column, row] : {std::pair{-1, -1}, {5, 17}, {31, 0}}) {
@@ -244,18 +228,15 @@ TEST_F(ScreenRendererTest, TheLastPixelAndTheFirstByteOfTheMiddleThird) {
 namespace render {
 namespace {
 
-void ReadScreen(const std::filesystem::path& path, std::uint8_t* into) {
-    std::ifstream file(path, std::ios::binary);
-    file.read(reinterpret_cast<char*>(into), 6912);
-    ASSERT_EQ(file.gcount(), 6912) << path;
+void ReadScreen(const testsupport::RealScreen& real, std::uint8_t* into) {
+    std::copy(real.bytes.begin(), real.bytes.end(), into);
 }
 
 // The views are redrawn only where their inputs changed, so each call is
 // checked against the rule after calls that changed one thing at a time, and
 // after the views' buffers were written or made anew behind the renderer's back.
 TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
-    const auto screens = RealScreens();
-    ASSERT_GE(screens.size(), 3u);
+    const auto& screens = testsupport::RealScreens();
     ASSERT_TRUE(toolkit::WaitUntilCanvasShown(ColourViewControl, 5000));
     bool grid = false;
     int column = -1, row = -1;
@@ -307,7 +288,7 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
         ReadScreen(screens[i], working());
         grid = i % 2 == 0;
         column = static_cast<int>(i * 3 % 32), row = static_cast<int>(i * 5 % 24);
-        check(screens[i].filename().c_str());
+        check(screens[i].name.c_str());
     }
 }
 
@@ -315,9 +296,7 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
 // highlight leaves and enters, nothing for the same call again, the one cell
 // of a changed bitmap byte, the whole view when the grid is switched.
 TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
-    const auto screens = RealScreens();
-    ASSERT_FALSE(screens.empty());
-    ReadScreen(screens[0], working());
+    ReadScreen(testsupport::RealScreens()[0], working());
     for (int view : {MonoViewControl, ColourViewControl}) {
         ASSERT_TRUE(toolkit::WaitUntilCanvasShown(view, 5000));
         toolkit::NoteCanvasPaints(view);
@@ -342,8 +321,7 @@ TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
         SCOPED_TRACE(grid ? "grid on" : "grid off");
         repaints("highlight to the next cell", 6, 7, highlightMoved);
         repaints("the same cell again", 6, 7, {});
-        // Cell (20, 10): the middle third, its cell row 2, pixel row 3.
-        working()[2048 + 3 * 256 + 2 * 32 + 20] ^= 0x10;
+        working()[testsupport::PixelOffset(20 * 8, 10 * 8 + 3)] ^= 0x10;  // in cell (20, 10)
         repaints("one bitmap byte", 6, 7, {{320, 160, 16, 16}});
         repaints("highlight back", 5, 7, highlightMoved);
         SetGrid(!grid);

@@ -11,7 +11,7 @@ namespace screen {
 namespace {
 
 using testing::FirstDifference;
-using testing::ScreenBytes;
+using testsupport::ScreenBytes;
 
 struct FieldCase {
     std::string text;
@@ -168,7 +168,7 @@ class ByteOperationOnRealScreen : public ::testing::TestWithParam<std::tuple<std
 
 TEST_P(ByteOperationOnRealScreen, LeavesTheBitmapAlone) {
     const auto& [name, index] = GetParam();
-    const ScreenBytes& original = testing::RealScreen(name);
+    const ScreenBytes& original = testsupport::RealScreenBytes(name);
     ScreenStore store;
     std::memcpy(store.working(), original.data(), original.size());
     ApplyByteOperation(store, index, "$C7", "%10101");
@@ -176,7 +176,7 @@ TEST_P(ByteOperationOnRealScreen, LeavesTheBitmapAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ByteOperationOnRealScreen,
-                         ::testing::Combine(::testing::ValuesIn(testing::RealScreenNames()),
+                         ::testing::Combine(::testing::ValuesIn(testsupport::RealScreenNames()),
                                             ::testing::Range(0, 8)));
 
 } // namespace

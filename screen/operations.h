@@ -4,9 +4,11 @@
 // the man page's check all read these rows.
 //
 // To add a whole-screen operation: write its function (ScreenStore&, taking
-// the undo copy first) and add a row to ScreenOperations. With an empty menu
-// title it is a scrtool command only; a menu title also needs a menu command
-// id in app/operation_commands.h and a place in the window's menu.
+// the undo copy first), add a row to ScreenOperations and its name and
+// summary to the man page (desktop/man/scrtool.1; a test checks). With an
+// empty menu title it is a scrtool command only; a menu title also needs a
+// menu command id (app/shell.h), its tie in app/operation_commands.h and a
+// place in the window's menu (app/main_window.cpp).
 // To add a byte operation: write its AttributeRule and append a row to
 // ByteOperations (the list's index is the row's place).
 
@@ -43,20 +45,20 @@ inline constexpr std::array ScreenOperations{
 
 struct ByteOperationRow {
     std::string_view listText;  // the window's list item
-    std::string_view summary;   // what becomes of each attribute byte a
+    std::string_view summary;   // what becomes of the attribute bytes
     AttributeRule apply;        // none for the list's prompt
 };
 
 // Row i is the list's item i, so the list's index is scrtool's INDEX.
 inline constexpr std::array ByteOperations{
     ByteOperationRow{"choose byte operations", "nothing changes", nullptr},
-    ByteOperationRow{"b1 replace to b2", "a = b1 becomes b2", ReplaceB1ByB2},
-    ByteOperationRow{"b1 AND b2", "a AND b2", AndB2},
-    ByteOperationRow{"b1 OR b2", "a OR b2", OrB2},
-    ByteOperationRow{"b1 EOR(xor) b2", "a XOR b2", XorB2},
-    ByteOperationRow{"Change ink b1 to b2", "ink b1 becomes b2 (all eight bits of b2)", ChangeInkB1ToB2},
+    ByteOperationRow{"b1 replace to b2", "each attribute equal to b1 becomes b2", ReplaceB1ByB2},
+    ByteOperationRow{"b1 AND b2", "each attribute ANDed with b2", AndB2},
+    ByteOperationRow{"b1 OR b2", "each attribute ORed with b2", OrB2},
+    ByteOperationRow{"b1 EOR(xor) b2", "each attribute XORed with b2", XorB2},
+    ByteOperationRow{"Change ink b1 to b2", "ink b1 becomes b2 (all eight bits of b2 go in)", ChangeInkB1ToB2},
     ByteOperationRow{"Change paper b1 to b2", "paper b1 becomes b2", ChangePaperB1ToB2},
-    ByteOperationRow{"Change both ink/paper b1 to b2", "ink, then paper, b1 becomes b2", ChangeBothB1ToB2},
+    ByteOperationRow{"Change both ink/paper b1 to b2", "ink b1 becomes b2, then paper b1 becomes b2", ChangeBothB1ToB2},
 };
 
 static_assert(ByteOperations[static_cast<int>(ByteOperation::Replace)].apply == ReplaceB1ByB2 &&

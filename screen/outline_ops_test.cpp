@@ -12,8 +12,8 @@ namespace {
 
 using testing::FirstDifference;
 using testing::InkPixels;
-using testing::PixelOf;
-using testing::ScreenBytes;
+using testsupport::PixelOf;
+using testsupport::ScreenBytes;
 using Pixels = std::vector<std::pair<int, int>>;
 
 ScreenBytes Working(const ScreenStore& store) {
@@ -58,7 +58,7 @@ ScreenBytes DilatedPixelByPixel(const ScreenBytes& in) {
                 }
             }
             if (any) {
-                testing::SetPixelOf(out.data(), x, y);
+                testsupport::SetPixel(out.data(), x, y);
             }
         }
     }
@@ -89,7 +89,7 @@ class FindContourOfOnePixel : public ::testing::TestWithParam<SinglePixelCase> {
 
 TEST_P(CreateMaskOfOnePixel, GrowsIntoTheExpectedBlock) {
     ScreenStore store;
-    testing::SetPixelOf(store.working(), GetParam().x, GetParam().y);
+    testsupport::SetPixel(store.working(), GetParam().x, GetParam().y);
     store.working()[6144] = 0x47;
     CreateMask(store);
     EXPECT_EQ(InkPixels(store.working()), GetParam().expected);
@@ -98,7 +98,7 @@ TEST_P(CreateMaskOfOnePixel, GrowsIntoTheExpectedBlock) {
 
 TEST_P(FindContourOfOnePixel, OutlinesIt) {
     ScreenStore store;
-    testing::SetPixelOf(store.working(), GetParam().x, GetParam().y);
+    testsupport::SetPixel(store.working(), GetParam().x, GetParam().y);
     FindContour(store);
     EXPECT_EQ(InkPixels(store.working()), GetParam().expected);
 }
@@ -148,7 +148,7 @@ std::vector<ScreenBytes> RandomScreens() {
         for (int y = 0; y < 192; ++y) {
             for (int x = 0; x < 256; ++x) {
                 if (ink(random)) {
-                    testing::SetPixelOf(bytes.data(), x, y);
+                    testsupport::SetPixel(bytes.data(), x, y);
                 }
             }
         }
@@ -185,7 +185,7 @@ TEST(Outline, CreateMaskMatchesThePixelByPixelMaskOnRandomPictures) {
 
 class RealScreenOutlines : public ::testing::TestWithParam<std::string> {
 protected:
-    const ScreenBytes& original() const { return testing::RealScreen(GetParam()); }
+    const ScreenBytes& original() const { return testsupport::RealScreenBytes(GetParam()); }
     ScreenStore store;
     void SetUp() override { std::memcpy(store.working(), original().data(), original().size()); }
 };
@@ -228,7 +228,7 @@ TEST_P(RealScreenOutlines, FindContourDoesNotDependOnEarlierOperations) {
     EXPECT_EQ(Working(store), fresh);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, RealScreenOutlines, ::testing::ValuesIn(testing::RealScreenNames()));
+INSTANTIATE_TEST_SUITE_P(Screens, RealScreenOutlines, ::testing::ValuesIn(testsupport::RealScreenNames()));
 
 } // namespace
 } // namespace screen

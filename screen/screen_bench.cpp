@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,25 +16,14 @@
 #include "screen/outline_ops.h"
 #include "screen/screen_store.h"
 #include "screen/whole_screen_ops.h"
+#include "testsupport/real_screens.h"
 
 namespace {
 
 using screen::ScreenSize;
 using screen::ScreenStore;
 
-const std::array<std::uint8_t, ScreenSize>& Picture() {
-    static const auto picture = [] {
-        std::array<std::uint8_t, ScreenSize> bytes{};
-        std::ifstream in(SCRLAB_TESTDATA_DIR "/screen01.scr", std::ios::binary);
-        in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
-        if (in.gcount() != ScreenSize) {
-            std::fprintf(stderr, "screen01.scr is missing or short\n");
-            std::exit(1);
-        }
-        return bytes;
-    }();
-    return picture;
-}
+const std::array<std::uint8_t, ScreenSize>& Picture() { return testsupport::RealScreenBytes("screen01"); }
 
 void Restore(ScreenStore& store) {
     std::memcpy(store.working(), Picture().data(), ScreenSize);

@@ -9,7 +9,7 @@
 namespace screen {
 namespace {
 
-using testing::PixelOffset;
+using testsupport::PixelOffset;
 
 TEST(LineOffsets, LineStartsFollowTheInterleavedOrder) {
     const std::pair<int, int> lineStarts[] = {{0, 0},     {1, 256},   {7, 1792},  {8, 32},
@@ -95,12 +95,12 @@ TEST(PixelTest, ChecksTheRightBitAndWrapsHorizontally) {
 }
 
 TEST(PixelTest, AgreesWithBitFieldAddressingOnARealScreen) {
-    const auto& bytes = testing::RealScreens().front().bytes;
+    const auto& bytes = testsupport::RealScreens().front().bytes;
     for (int y = 0; y < 192; ++y) {
         for (int x = 0; x < 256; ++x) {
             ASSERT_EQ(PixelByteOffset(x, y), PixelOffset(x, y)) << x << "," << y;
             ASSERT_EQ(PixelIsSet(bytes.data(), static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)),
-                      testing::PixelOf(bytes.data(), x, y))
+                      testsupport::PixelOf(bytes.data(), x, y))
                 << x << "," << y;
         }
     }
@@ -125,7 +125,7 @@ TEST(CellOffsets, BitmapAndAttributeOffsets) {
 }
 
 TEST(TestData, RealScreensArePresent) {
-    EXPECT_GE(testing::RealScreens().size(), 10u);
+    EXPECT_GE(testsupport::RealScreens().size(), 10u);
 }
 
 } // namespace

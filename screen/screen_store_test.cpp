@@ -14,7 +14,7 @@ namespace screen {
 namespace {
 
 using testing::FirstDifference;
-using testing::ScreenBytes;
+using testsupport::ScreenBytes;
 
 // What an accepted load does to the store: read the file, then snapshot it.
 void LoadAccepted(ScreenStore& store, const ScreenBytes& bytes) {
@@ -62,8 +62,8 @@ class SnapshottingOperation : public ::testing::TestWithParam<SnapshotCase> {};
 
 TEST_P(SnapshottingOperation, SnapshotsTheScreenAsItWasBeforeAndUndoBringsItBack) {
     ScreenStore store;
-    LoadAccepted(store, testing::RealScreen("screen02"));
-    const ScreenBytes before = testing::RealScreen("screen04");
+    LoadAccepted(store, testsupport::RealScreenBytes("screen02"));
+    const ScreenBytes before = testsupport::RealScreenBytes("screen04");
     std::memcpy(store.working(), before.data(), before.size());
 
     GetParam().run(store);
@@ -97,14 +97,14 @@ TEST(UndoDiscipline, UndoBeforeAnythingKeepsTheEmptyScreen) {
 
 TEST(UndoDiscipline, UndoRightAfterALoadChangesNothing) {
     ScreenStore store;
-    LoadAccepted(store, testing::RealScreen("screen05"));
+    LoadAccepted(store, testsupport::RealScreenBytes("screen05"));
     RestoreUndoCopy(store);
-    EXPECT_TRUE(WorkingEquals(store, testing::RealScreen("screen05")));
+    EXPECT_TRUE(WorkingEquals(store, testsupport::RealScreenBytes("screen05")));
 }
 
 TEST(UndoDiscipline, ClicksAfterTheSnapshotAreLost) {
     ScreenStore store;
-    const ScreenBytes& loaded = testing::RealScreen("screen01");
+    const ScreenBytes& loaded = testsupport::RealScreenBytes("screen01");
     LoadAccepted(store, loaded);
     InvertScreen(store);
     InvertCellsByClick(store, 4, 4, MouseButton::Right);
@@ -114,11 +114,11 @@ TEST(UndoDiscipline, ClicksAfterTheSnapshotAreLost) {
 
 TEST(UndoDiscipline, ClicksBeforeTheSnapshotStay) {
     ScreenStore store;
-    LoadAccepted(store, testing::RealScreen("screen01"));
+    LoadAccepted(store, testsupport::RealScreenBytes("screen01"));
     InvertCellsByClick(store, 4, 4, MouseButton::Left);
     ScreenBytes clicked;
     std::memcpy(clicked.data(), store.working(), clicked.size());
-    ASSERT_FALSE(WorkingEquals(store, testing::RealScreen("screen01")));
+    ASSERT_FALSE(WorkingEquals(store, testsupport::RealScreenBytes("screen01")));
 
     ApplyByteOperation(store, 0, "b1", "b2");
     EXPECT_TRUE(WorkingEquals(store, clicked));
@@ -128,7 +128,7 @@ TEST(UndoDiscipline, ClicksBeforeTheSnapshotStay) {
 
 TEST(UndoDiscipline, UndoTwiceIsUndoOnce) {
     ScreenStore store;
-    const ScreenBytes& loaded = testing::RealScreen("screen03");
+    const ScreenBytes& loaded = testsupport::RealScreenBytes("screen03");
     LoadAccepted(store, loaded);
     InvertScreen(store);
     RestoreUndoCopy(store);
@@ -139,7 +139,7 @@ TEST(UndoDiscipline, UndoTwiceIsUndoOnce) {
 
 TEST(UndoDiscipline, OnlyTheLastSnapshotIsKept) {
     ScreenStore store;
-    LoadAccepted(store, testing::RealScreen("screen03"));
+    LoadAccepted(store, testsupport::RealScreenBytes("screen03"));
     InvertScreen(store);
     ScreenBytes inverted;
     std::memcpy(inverted.data(), store.working(), inverted.size());

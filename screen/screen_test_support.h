@@ -1,30 +1,17 @@
 #pragma once
-// Helpers shared by the screen tests. They address pixels and cells with their
-// own arithmetic, so a slip in the library's offsets cannot hide in both.
+// Helpers shared by the screen tests, on top of the common test support: the
+// real screens, and pixel addresses worked out apart from the library.
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "testsupport/pixel_oracle.h"
+#include "testsupport/real_screens.h"
 
 namespace screen::testing {
 
-using ScreenBytes = std::array<std::uint8_t, 6912>;
-
-struct TestScreen {
-    std::string name;
-    ScreenBytes bytes;
-};
-
-// Every .scr file of the test data folder, sorted by name.
-const std::vector<TestScreen>& RealScreens();
-std::vector<std::string> RealScreenNames();
-const ScreenBytes& RealScreen(const std::string& name);
-
-// Offset of the byte of pixel (x, y), assembled from the bit fields of y.
-int PixelOffset(int x, int y);
-bool PixelOf(const std::uint8_t* screen, int x, int y);
-void SetPixelOf(std::uint8_t* screen, int x, int y);
 // Coordinates (x, y) of every ink pixel, in line order.
 std::vector<std::pair<int, int>> InkPixels(const std::uint8_t* screen);
 

@@ -10,8 +10,8 @@ namespace screen {
 namespace {
 
 using testing::FirstColourChange;
-using testing::PixelOffset;
-using testing::ScreenBytes;
+using testsupport::PixelOffset;
+using testsupport::ScreenBytes;
 
 void Load(ScreenStore& store, const ScreenBytes& bytes) {
     std::memcpy(store.working(), bytes.data(), bytes.size());
@@ -28,7 +28,7 @@ void InvertByHand(ScreenBytes& bytes, int column, int row) {
     for (int i = 0; i < 8; ++i) {
         bytes[PixelOffset(column * 8, row * 8 + i)] ^= 0xFF;
     }
-    std::uint8_t& attr = bytes[6144 + row * 32 + column];
+    std::uint8_t& attr = bytes[testsupport::AttributeOffset(column, row)];
     attr = static_cast<std::uint8_t>((attr & 0xC0) | (attr & 7) << 3 | (attr >> 3 & 7));
 }
 
@@ -82,7 +82,7 @@ TEST(MirrorHorisontal, MovesPixelsAndAttributesToTheOtherSide) {
 ScreenBytes WithRow(int row, const std::vector<std::uint8_t>& attrs) {
     ScreenBytes bytes{};
     for (int column = 0; column < 32; ++column) {
-        bytes[6144 + row * 32 + column] = attrs[column % attrs.size()];
+        bytes[testsupport::AttributeOffset(column, row)] = attrs[column % attrs.size()];
     }
     return bytes;
 }
@@ -173,7 +173,7 @@ class Click : public ::testing::TestWithParam<ClickCase> {};
 
 TEST_P(Click, InvertsExactlyTheExpectedCellsAndTakesNoUndoCopy) {
     const ClickCase& c = GetParam();
-    ScreenBytes bytes = testing::RealScreen("screen01");
+    ScreenBytes bytes = testsupport::RealScreenBytes("screen01");
     ScreenStore store;
     Load(store, bytes);
     InvertCellsByClick(store, c.column, c.row, c.button);
@@ -213,7 +213,7 @@ TEST(Click, RightClickFromColumnZeroInvertsTheWholeRow) {
 
 class RealScreenTransforms : public ::testing::TestWithParam<std::string> {
 protected:
-    const ScreenBytes& original() const { return testing::RealScreen(GetParam()); }
+    const ScreenBytes& original() const { return testsupport::RealScreenBytes(GetParam()); }
     ScreenStore store;
     void SetUp() override { Load(store, original()); }
 };
@@ -259,7 +259,7 @@ TEST_P(RealScreenTransforms, ClicksKeepEveryPixelColour) {
     EXPECT_EQ(FirstColourChange(original().data(), store.working()), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, RealScreenTransforms, ::testing::ValuesIn(testing::RealScreenNames()));
+INSTANTIATE_TEST_SUITE_P(Screens, RealScreenTransforms, ::testing::ValuesIn(testsupport::RealScreenNames()));
 
 } // namespace
 } // namespace screen

@@ -1,5 +1,8 @@
 #include "scrtool/command_line.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <gtest/gtest.h>
 
 namespace scrtool {
@@ -74,6 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"png", "a.scr", "b.scr", "-o", "x.png"}, "use --out-dir"},
         Refused{{"png", "a.scr", "-o", "x.png", "--out-dir", "d"}, "either -o or --out-dir"},
         Refused{{"png", "-"}, "needs -o OUT.png"},
+        Refused{{"png", "a.scr", "--palette", "auto"}, "unknown palette 'auto'"},
+        Refused{{"import"}, "no picture file given"},
+        Refused{{"import", "a.png", "--in-place"}, "unknown option '--in-place' for 'import'"},
+        Refused{{"import", "-"}, "needs -o OUT.scr"},
+        Refused{{"import", "a.png", "b.png", "-o", "x.scr"}, "use --out-dir"},
+        Refused{{"import", "a.png", "--background", "red"}, "bad background colour 'red' (#RRGGBB)"},
+        Refused{{"import", "a.png", "--background", "#12345"}, "bad background colour"},
+        Refused{{"import", "a.png", "--dither", "atkinson"}, "unknown dither 'atkinson'"},
+        Refused{{"import", "a.png", "--fit", "fill"}, "unknown fit 'fill' (contain, cover or stretch)"},
         Refused{{"info", "a.scr", "--require", "no-flash"}, "unknown option '--require' for 'info'"},
         Refused{{"check", "a.scr"}, "--require NAME"},
         Refused{{"check", "a.scr", "--require", "pretty"}, "unknown condition 'pretty'"},
@@ -157,6 +169,31 @@ TEST(CommandLine, PngOptionsInBothSpellings) {
     EXPECT_EQ(inv.outDir, "pics");
 }
 
+// Each choice lands on its own value: a slip in a setter's table would swap two.
+TEST(CommandLine, ImportOptionsReachTheirChoices) {
+    const Parsed parsed = ParseArguments({"import", "a.png", "--palette", "rustzx", "--fit=cover", "--dither", "bayer",
+                                          "--bright", "never", "--strict", "--background", "#10A0ff"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    const Invocation& inv = *parsed.invocation;
+    EXPECT_EQ(inv.importPalette->levels.normalLevel, 205);
+    EXPECT_EQ(inv.fit, picture_in::Fit::Cover);
+    EXPECT_EQ(inv.dither, picture_in::Dither::Bayer);
+    EXPECT_EQ(inv.bright, picture_in::Bright::Never);
+    EXPECT_TRUE(inv.strict);
+    EXPECT_EQ(inv.backgroundColour, (render::Rgb{0x10, 0xA0, 0xFF}));
+    const Parsed defaults = ParseArguments({"import", "a.png", "--palette", "auto", "--fit", "stretch", "--dither",
+                                            "none", "--bright", "always"});
+    ASSERT_TRUE(defaults.invocation) << defaults.error;
+    EXPECT_EQ(defaults.invocation->importPalette, nullptr);
+    EXPECT_EQ(defaults.invocation->fit, picture_in::Fit::Stretch);
+    EXPECT_EQ(defaults.invocation->dither, picture_in::Dither::None);
+    EXPECT_EQ(defaults.invocation->bright, picture_in::Bright::Always);
+    const Parsed plain = ParseArguments({"import", "a.png"});
+    ASSERT_TRUE(plain.invocation);
+    EXPECT_EQ(plain.invocation->dither, picture_in::Dither::Refined);
+    EXPECT_EQ(plain.invocation->fit, picture_in::Fit::Contain);
+}
+
 TEST(CommandLine, PngDefaultsAreTheWindowsView) {
     const Parsed parsed = ParseArguments({"png", "a.scr"});
     ASSERT_TRUE(parsed.invocation) << parsed.error;
@@ -201,6 +238,53 @@ TEST(CommandLine, HelpForEveryCommandInEveryForm) {
         EXPECT_FALSE(parsed.invocation->topic);
     }
     EXPECT_EQ(ParseArguments({"--version"}).invocation->command->action, Action::Version);
+}
+
+} // namespace
+} // namespace scrtool
+
+namespace scrtool {
+namespace {
+
+// What the parser and a completion generator take on trust from the rows: a
+// misspelt command in takenBy would silently take an option away, and an
+// option spelled like a number would make "-1" ambiguous.
+TEST(CommandTables, EveryRowIsUsable) {
+    std::vector<std::string_view> names;
+    for (const CommandSpec& command : Commands) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), command.name), 0) << command.name;
+        names.push_back(command.name);
+        EXPECT_TRUE(command.check || command.action == Action::Help || command.action == Action::Version)
+            << command.name;
+        EXPECT_EQ(command.action == Action::Transform, command.operation != nullptr) << command.name;
+    }
+    // Each spelling with the commands of its rows: one row per command.
+    std::vector<std::string> spellings;
+    for (const OptionSpec& option : Options) {
+        for (std::string_view taker : Words(option.takenBy))
+            EXPECT_TRUE(taker == "transforms" || CommandNamed(taker)) << option.names << ": " << taker;
+        for (std::string_view name : Words(option.names)) {
+            for (const CommandSpec& command : Commands)
+                if (Takes(command, option)) {
+                    const std::string key = std::string(name) + " " + std::string(command.name);
+                    EXPECT_EQ(std::count(spellings.begin(), spellings.end(), key), 0) << key;
+                    spellings.push_back(key);
+                }
+            EXPECT_TRUE(name.starts_with("-") && name != "--" && name != "-h" && name != "--help") << name;
+            EXPECT_FALSE(name.size() > 1 && (std::isdigit(static_cast<unsigned char>(name[1])) || name[1] == '$' ||
+                                             name[1] == '%'))
+                << name << " looks like a negative number";
+        }
+        switch (option.kind) {
+        case ValueKind::Flag: EXPECT_TRUE(option.flag) << option.names; break;
+        case ValueKind::Number: EXPECT_TRUE(option.number && option.low <= option.high) << option.names; break;
+        case ValueKind::Choice:
+            EXPECT_TRUE(option.choose || option.number) << option.names;
+            EXPECT_FALSE(ChoicesOf(option).empty()) << option.names;
+            break;
+        default: EXPECT_TRUE(option.text) << option.names; break;
+        }
+    }
 }
 
 } // namespace

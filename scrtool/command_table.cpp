@@ -163,6 +163,31 @@ std::string PaletteDetail() {
     return table;
 }
 
+std::string ImportPaletteDetail() {
+    // png's table, less its note that scrlab is the default: here auto is.
+    std::string table = PaletteDetail();
+    constexpr std::string_view note = " (the default)";
+    if (const std::size_t at = table.find(note); at != std::string::npos)
+        table.erase(at, note.size());
+    return "                       auto       the one whose colours the picture is made of, else scrlab\n" + table;
+}
+
+std::string DitherDetail() {
+    // In the order of DitherChoices.
+    static constexpr std::string_view Lines[] = {
+        "refined          Floyd-Steinberg, refined against a model of the eye (default)",
+        "floyd-steinberg  error diffusion, serpentine",
+        "jarvis           error diffusion over a wider kernel (Jarvis, Judice and Ninke)",
+        "bayer            an ordered 8 x 8 Bayer pattern",
+        "none             no dither: each cell the two colours closest to its pixels",
+    };
+    static_assert(std::size(Lines) == 5);
+    std::string table;
+    for (std::string_view line : Lines)
+        table += "                       " + std::string(line) + "\n";
+    return table;
+}
+
 std::string ConditionDetail() {
     std::string table;
     for (const ConditionRow& row : ConditionRows) {

@@ -3,17 +3,30 @@
 // help texts, the man page's check and shell completion all read these rows.
 //
 // To add a command: a row in OtherCommands (name, Action, group, usage, what
-// it does), an Action value and its case in Run (commands.cpp), and, for
-// rules that need the whole command line, a check function. A command that
-// reads words before its files (byte-op's INDEX B1 B2, a FORMAT) names them
-// in `operands`; `firstOperandChoices` limits the first to those words.
-// A whole-screen operation is a row of screen::ScreenOperations instead: it
-// becomes a command here by itself.
+// it does, the extensions of the files it reads), an Action value and its
+// case in Run (commands.cpp), and, for rules that need the whole command
+// line, a check function (it may also turn operands into Invocation fields,
+// as CheckByteOp does). A command that reads words before its files
+// (byte-op's INDEX B1 B2, export's FORMAT) names them in `operands`;
+// `firstOperandChoices` limits the first to those words. A whole-screen
+// operation is a row of screen::ScreenOperations instead: it becomes a
+// command here by itself.
 //
 // To add an option: a row in Options (its spellings, the commands that take
 // it, the kind of value, a range from named constants or the choices, where
-// it is stored in Invocation, one help line) and a member in Invocation.
-// Nothing else: the parser, its refusals and the help read the row.
+// it is stored in Invocation, one help line) and, unless a setter stores it,
+// a member in Invocation. The parser, its refusals and the help read the row.
+// Commands may share a spelling through rows of their own (png's --palette
+// and import's, which also takes "auto") as long as no command takes two.
+//
+// Either way, say it in the man page too (desktop/man/scrtool.1): a test
+// checks that every name, choice, summary and help line is there.
+//
+// Argument conventions the parser keeps for every row: options before or
+// after the files; "--" ends the options; an argument that looks like a
+// negative number ("-1", "-$10") is never an option, so no option may be
+// spelled like one; a leading operand is taken as it stands unless it is one
+// of our options; an option not marked repeatable is refused the second time.
 
 #include <array>
 #include <cstddef>
@@ -21,13 +34,15 @@
 #include <string_view>
 #include <vector>
 
+#include "scrtool/import_command.h"
 #include "scrtool/invocation.h"
 #include "screen/operations.h"
 
 namespace scrtool {
 
 // What Run does with a command.
-enum class Action { Help, Version, Transform, ByteOp, Split, Join, Png, Info, Check, Thumbnail, Export, Extract };
+enum class Action { Help, Version, Transform, ByteOp, Split, Join, Png, Import, Info, Check, Thumbnail, Export,
+                    Extract };
 
 // Where the overview lists a command; Hidden: not at all.
 enum class Group { Transforms, Files, Reports, Hidden };
@@ -44,6 +59,7 @@ struct CommandSpec {
     std::string_view inputs = "scr";       // extensions of the files it reads, space-separated
     // Rules that need the whole command line; the fault, or empty.
     std::string (*check)(Invocation&) = nullptr;
+    std::string (*detail)() = nullptr;  // lines help shows after `about`
     const screen::ScreenOperation* operation = nullptr;  // Transform: the row it runs
 };
 
@@ -57,6 +73,8 @@ std::string CheckCheck(Invocation& inv);
 std::string CheckThumbnail(Invocation& inv);
 std::string CheckExport(Invocation& inv);
 std::string CheckExtract(Invocation& inv);
+std::string ByteOpDetail();
+std::string ThumbnailDetail();
 
 inline constexpr std::string_view TransformUsage = "FILE... (-o OUT | --in-place)";
 
@@ -66,7 +84,7 @@ inline constexpr std::array OtherCommands{
                 .usage = "INDEX B1 B2 FILE... (-o OUT | --in-place)",
                 .summary = "INDEX B1 B2: one of the seven byte operations on every attribute",
                 .about = "Applies a byte operation to all 768 attribute bytes, as the window's \"go!\".\n",
-                .operands = "INDEX B1 B2", .check = CheckByteOp},
+                .operands = "INDEX B1 B2", .check = CheckByteOp, .detail = ByteOpDetail},
     CommandSpec{.name = "split", .action = Action::Split, .group = Group::Files, .usage = "FILE...",
                 .summary = "write NAME.screen (bitmap) and NAME.attr (attributes)",
                 .about = "Writes, as the window's Split does, NAME.screen (the 6144 bitmap bytes) and\n"
@@ -86,13 +104,26 @@ inline constexpr std::array OtherCommands{
                          "The picture of pics/title.scr is pics/title.png unless -o or --out-dir says\n"
                          "otherwise.\n",
                 .check = CheckPng},
+    CommandSpec{.name = "import", .action = Action::Import, .group = Group::Files,
+                .usage = "IMAGE... [-o OUT.scr | --out-dir DIR] [OPTIONS]",
+                .summary = "make a screen of each picture (PNG, JPEG, GIF, BMP, PPM, PGM)",
+                .about = "Makes a screen of each picture; pics/title.png gives pics/title.scr unless -o or\n"
+                         "--out-dir says otherwise. The format is known from the file's first bytes.\n"
+                         "A 256 x 192 picture maps pixel to pixel, and one that is that size drawn in\n"
+                         "N x N blocks (N up to 8, as png --scale draws) is reduced without loss; any\n"
+                         "other size is fitted. A picture a screen can show exactly (each 8 x 8 cell two\n"
+                         "colours of one brightness, in the palette's colours) gives that screen in every\n"
+                         "mode. Cells get PAPER the colour of more of their pixels, INK the other (equal\n"
+                         "counts: the lower number is PAPER); a one-colour cell gets INK 7 - PAPER and no\n"
+                         "pixels set; an all-black cell is not BRIGHT; FLASH is never set.\n",
+                .inputs = "png jpg jpeg gif bmp ppm pgm", .check = CheckImport},
     CommandSpec{.name = "thumbnail", .action = Action::Thumbnail, .group = Group::Files,
                 .usage = "INPUT OUTPUT SIZE", .summary = "INPUT OUTPUT SIZE: a thumbnail for file managers",
                 .about = "For a freedesktop.org thumbnailer entry: Exec=scrtool thumbnail %i %o %s\n"
-                         "Writes a PNG of the colour view whose larger side is SIZE pixels (1 to 4096;\n"
-                         "128 gives 128 x 96). OUTPUT is written to a temporary file and renamed, so a\n"
-                         "file manager never sees half a picture.\n",
-                .check = CheckThumbnail},
+                         "Writes a PNG of the colour view whose larger side is SIZE pixels (128 gives\n"
+                         "128 x 96). OUTPUT is written to a temporary file and renamed, so a file\n"
+                         "manager never sees half a picture.\n",
+                .check = CheckThumbnail, .detail = ThumbnailDetail},
     CommandSpec{.name = "export", .action = Action::Export, .group = Group::Files,
                 .usage = "FORMAT FILE... (-o OUT | --out-dir DIR) [OPTIONS]",
                 .summary = "FORMAT: the screen for a build: asm, c, bin, tap or zx0",
@@ -177,16 +208,22 @@ void RequireCondition(Invocation& inv, std::size_t choice);
 std::vector<std::string_view> PaletteNames();
 std::vector<std::string_view> ConditionNames();
 std::string PaletteDetail();
+std::string ImportPaletteDetail();
+std::string DitherDetail();
 std::string ConditionDetail();
 std::string RcsDetail();
 
 inline constexpr std::array Options{
-    OptionSpec{.names = "-o --output", .takenBy = "transforms join png export", .kind = ValueKind::File,
+    OptionSpec{.names = "-o --output", .takenBy = "transforms join png import export", .kind = ValueKind::File,
                .value = "OUT", .text = &Invocation::output,
-               .help = "write to OUT (\"-\" for standard output); one input file then"},
+               .help = "write the result to OUT (\"-\" for standard output); takes exactly one input file"},
     OptionSpec{.names = "--in-place", .takenBy = "transforms", .flag = &Invocation::inPlace,
                .help = "rewrite each input file; each is replaced whole, never half written"},
-    OptionSpec{.names = "--out-dir", .takenBy = "png export extract", .kind = ValueKind::Folder, .value = "DIR",
+    OptionSpec{.names = "--out-dir", .takenBy = "png", .kind = ValueKind::Folder, .value = "DIR",
+               .text = &Invocation::outDir, .help = "write NAME.png in DIR"},
+    OptionSpec{.names = "--out-dir", .takenBy = "import", .kind = ValueKind::Folder, .value = "DIR",
+               .text = &Invocation::outDir, .help = "write NAME.scr in DIR"},
+    OptionSpec{.names = "--out-dir", .takenBy = "export extract", .kind = ValueKind::Folder, .value = "DIR",
                .text = &Invocation::outDir, .help = "write the files in DIR, named after each input"},
     OptionSpec{.names = "--view", .takenBy = "png", .kind = ValueKind::Choice, .value = "colour|mono",
                .noun = "view", .choices = "colour mono color", .choose = ChooseView,
@@ -199,6 +236,22 @@ inline constexpr std::array Options{
     OptionSpec{.names = "--palette", .takenBy = "png", .kind = ValueKind::Choice, .value = "NAME",
                .noun = "palette", .choicesFrom = PaletteNames, .choose = ChoosePalette,
                .help = "levels of the colours without BRIGHT (BRIGHT is 255):", .detail = PaletteDetail},
+    OptionSpec{.names = "--palette", .takenBy = "import", .kind = ValueKind::Choice, .value = "NAME",
+               .noun = "palette", .choicesFrom = ImportPaletteNames, .choose = ChooseImportPalette,
+               .help = "the palette to draw the screen in (default auto):", .detail = ImportPaletteDetail},
+    OptionSpec{.names = "--fit", .takenBy = "import", .kind = ValueKind::Choice, .value = "HOW",
+               .noun = "fit", .choices = FitChoices, .choose = ChooseFit,
+               .help = "other sizes: contain (all of it, with borders; default), cover or stretch"},
+    OptionSpec{.names = "--background", .takenBy = "import", .kind = ValueKind::Text, .value = "#RRGGBB",
+               .text = &Invocation::background, .help = "the colour under transparency and borders (default black)"},
+    OptionSpec{.names = "--dither", .takenBy = "import", .kind = ValueKind::Choice, .value = "MODE", .noun = "dither",
+               .choices = DitherChoices, .choose = ChooseDither, .help = "how colours the screen lacks are shown:",
+               .detail = DitherDetail},
+    OptionSpec{.names = "--bright", .takenBy = "import", .kind = ValueKind::Choice, .value = "WHEN",
+               .noun = "bright", .choices = BrightChoices, .choose = ChooseBright,
+               .help = "BRIGHT: auto (chosen per cell; default), never or always"},
+    OptionSpec{.names = "--strict", .takenBy = "import", .flag = &Invocation::strict,
+               .help = "change no pixel: fail, naming each cell that cannot be shown, unless exact"},
     OptionSpec{.names = "--part", .takenBy = "export", .kind = ValueKind::Choice,
                .value = "all|bitmap|attributes", .noun = "part", .choices = "all bitmap attributes",
                .choose = ChoosePart, .help = "the whole screen (default), its 6144 bitmap or 768 attribute bytes"},

@@ -9,6 +9,7 @@
 #include "files/screen_files.h"
 #include "scrtool/export_commands.h"
 #include "scrtool/help.h"
+#include "scrtool/import_command.h"
 #include "scrtool/picture.h"
 #include "scrtool/png_file.h"
 #include "scrtool/screen_facts.h"
@@ -23,6 +24,7 @@ using files::BitmapFileSize;
 using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
+constexpr char ScreenSuffix[] = ".scr";
 
 // Whether writing `output` would replace the input screen itself, which only
 // an explicit -o or --in-place may do.
@@ -99,10 +101,12 @@ bool Join(RunContext& run, const Invocation& inv) {
     return Write(run, *inv.output, joined);
 }
 
-std::string PngName(const Invocation& inv, const std::string& input) {
+// Where a picture of a screen, or a screen of a picture, goes: -o, else the
+// input's name with the suffix, in --out-dir when given.
+std::string OutputFor(const Invocation& inv, const std::string& input, const char* suffix) {
     if (inv.output)
         return *inv.output;
-    const std::string base = files::SplitBaseName(input) + PngSuffix;
+    const std::string base = files::SplitBaseName(input) + suffix;
     if (!inv.outDir)
         return base;
     return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
@@ -114,7 +118,7 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), read.error);
         return false;
     }
-    const std::string output = PngName(inv, input);
+    const std::string output = OutputFor(inv, input, PngSuffix);
     if (!inv.output && WouldReplace(output, input)) {
         Report(input, "the picture would write over this file itself; name the picture with -o");
         return false;
@@ -122,6 +126,25 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
     const IndexedPicture picture =
         DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
     return Write(run, output, EncodePng(picture), Durability::Atomic);
+}
+
+bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
+    const ReadResult read = ReadPicture(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const std::string output = OutputFor(inv, input, ScreenSuffix);
+    if (!inv.output && WouldReplace(output, input)) {
+        Report(input, "the screen would write over this file itself; name the screen with -o");
+        return false;
+    }
+    const picture_in::Imported imported = picture_in::ImportPicture(read.bytes, ImportOptionsOf(inv), PaletteLevels());
+    if (!imported.screen) {
+        Report(InputName(input), imported.cause);
+        return false;
+    }
+    return Write(run, output, *imported.screen);
 }
 
 bool Thumbnail(RunContext& run, const Invocation& inv) {
@@ -221,6 +244,8 @@ int Run(const Invocation& inv) {
                 done = Split(run, input);
             else if (action == Action::Png)
                 done = Png(run, inv, input);
+            else if (action == Action::Import)
+                done = Import(run, inv, input);
             else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
             else if (action == Action::Check)

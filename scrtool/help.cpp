@@ -1,7 +1,8 @@
 #include "scrtool/help.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "scrtool/command_line.h"
 
 namespace scrtool {
 namespace {
@@ -41,7 +42,7 @@ std::string GroupList(Group group, std::string_view heading) {
         if (command.group != group)
             continue;
         text += "  " + Padded(command.name, 11);
-        if (command.operation)
+        if (command.operation && !command.operation->menuTitle.empty())
             text += std::string(command.operation->menuTitle) + ": ";
         text += std::string(command.summary) + "\n";
     }
@@ -53,14 +54,22 @@ std::string Overview() {
            GroupList(Group::Files, "Files:\n") + GroupList(Group::Reports, "Reports:\n") + OverviewFoot;
 }
 
-std::string ByteOperationList() {
+} // namespace
+
+std::string ByteOpDetail() {
     std::string text;
     for (std::size_t index = MinByteOpIndex; index < screen::ByteOperations.size(); ++index) {
         const screen::ByteOperationRow& row = screen::ByteOperations[index];
         text += "  " + Padded(std::to_string(index), 3) + Padded(row.listText, 32) + std::string(row.summary) + "\n";
     }
-    return text;
+    return text + ByteOpOperands;
 }
+
+std::string ThumbnailDetail() {
+    return "SIZE is " + RangeText(MinThumbnailSize, MaxThumbnailSize) + ".\n";
+}
+
+namespace {
 
 // "  -o, --output OUT" and its help line, for each option the command takes.
 std::string OptionBlock(const CommandSpec& command) {
@@ -85,12 +94,14 @@ std::string OptionBlock(const CommandSpec& command) {
 
 std::string CommandHelp(const CommandSpec& command) {
     std::string text = "Usage: scrtool " + std::string(command.name) + " " + std::string(command.usage) + "\n";
-    if (command.operation)
+    if (command.operation && !command.operation->menuTitle.empty())
         text += "As the window's " + std::string(command.operation->menuTitle) + ": " +
                 std::string(command.operation->summary) + ".\n";
+    else if (command.operation)
+        text += std::string(command.operation->summary) + ".\n";
     text += command.about;
-    if (command.action == Action::ByteOp)
-        text += ByteOperationList() + ByteOpOperands;
+    if (command.detail)
+        text += command.detail();
     text += OptionBlock(command);
     if (IsTransform(command))
         text += TransformFoot;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "export/screen_bytes.h"
+#include "picture_in/conversion.h"
+#include "picture_in/fitting.h"
 #include "scrtool/palettes.h"
 
 namespace scrtool {
@@ -51,6 +53,15 @@ struct Invocation {
     bool json = false;
     std::vector<Condition> conditions;
     int thumbnailSize = 0;
+    // import: the palette named (none: found from the picture's colours),
+    // fitting, the border's colour as typed and as read, dither, BRIGHT.
+    const NamedPalette* importPalette = nullptr;
+    picture_in::Fit fit = picture_in::Fit::Contain;
+    std::optional<std::string> background;
+    render::Rgb backgroundColour{0, 0, 0};
+    picture_in::Dither dither = picture_in::Dither::Refined;
+    picture_in::Bright bright = picture_in::Bright::Auto;
+    bool strict = false;
     // export: the FORMAT operand; part and order when given (else all, screen).
     ExportFormat format = ExportFormat::Bin;
     std::optional<exporter::Part> part;

@@ -23,25 +23,23 @@
 #include "scrtool/picture.h"
 #include "scrtool/png_file.h"
 #include "scrtool/screen_io.h"
+#include "testsupport/real_screens.h"
 
 namespace {
 
-constexpr int FileCount = 10000;
-
-std::vector<scrtool::Screen> RealScreens() {
-    std::vector<scrtool::Screen> screens;
-    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR)) {
-        if (entry.path().extension() != ".scr")
-            continue;
-        scrtool::Screen screen;
-        std::ifstream in(entry.path(), std::ios::binary);
-        in.read(reinterpret_cast<char*>(screen.data()), screen.size());
-        screens.push_back(screen);
-    }
-    return screens;
+// SCRTOOL_BENCH_FILES makes fewer, for a quick run that only checks the
+// benchmarks still work.
+int FileCount() {
+    static const int count = [] {
+        const char* asked = std::getenv("SCRTOOL_BENCH_FILES");
+        return asked ? std::clamp(std::atoi(asked), 1, 10000) : 10000;
+    }();
+    return count;
 }
 
-// 10,000 screen files in a folder of their own, made once for the run.
+using testsupport::RealScreens;
+
+// 10,000 screen files (or SCRTOOL_BENCH_FILES) in a folder of their own, made once for the run.
 class Folder {
 public:
     Folder() {
@@ -49,13 +47,13 @@ public:
         if (!::mkdtemp(name))
             throw std::runtime_error("no temporary folder");
         path_ = name;
-        const auto screens = RealScreens();
-        for (int i = 0; i < FileCount; ++i) {
+        const auto& screens = RealScreens();
+        for (int i = 0; i < FileCount(); ++i) {
             std::string leaf = std::to_string(i);
             leaf += ".scr";
             names_.push_back((path_ / leaf).string());
             std::ofstream(names_.back(), std::ios::binary)
-                .write(reinterpret_cast<const char*>(screens[i % screens.size()].data()), screen::ScreenSize);
+                .write(reinterpret_cast<const char*>(screens[i % screens.size()].bytes.data()), screen::ScreenSize);
         }
     }
     ~Folder() { std::filesystem::remove_all(path_); }
@@ -149,7 +147,7 @@ BENCHMARK(BM_OptimizeInPlaceAgainstFloor)->Unit(benchmark::kMillisecond)->Iterat
 double drawSeconds = 0;
 
 void BM_DrawColourViewScale2(benchmark::State& state) {
-    const scrtool::Screen screen = RealScreens().front();
+    const scrtool::Screen screen = RealScreens().front().bytes;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state)
         benchmark::DoNotOptimize(scrtool::DrawView(screen, render::View::Colour, 2, scrtool::Grid::Off));
@@ -161,7 +159,8 @@ BENCHMARK(BM_DrawColourViewScale2)->Unit(benchmark::kMicrosecond);
 // A picture as png makes it: read, drawn, encoded and written (a new file
 // renamed into place, not synced), inside this process.
 void BM_PngScale2(benchmark::State& state) {
-    std::vector<std::string> names(Files().names().begin(), Files().names().begin() + 100);
+    const std::size_t count = std::min<std::size_t>(100, Files().names().size());
+    std::vector<std::string> names(Files().names().begin(), Files().names().begin() + static_cast<long>(count));
     std::vector<std::string> arguments{"png"};
     arguments.insert(arguments.end(), names.begin(), names.end());
     const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
@@ -183,11 +182,11 @@ BENCHMARK(BM_PngScale2)->Unit(benchmark::kMillisecond);
 // the iteration before. SCRTOOL_BENCH_PROGRAM names another build of it to
 // measure instead, such as one from before a change.
 void BM_PngProgram(benchmark::State& state) {
-    constexpr int Pictures = 1000;
+    const int pictures = std::min(1000, FileCount());
     const char* other = std::getenv("SCRTOOL_BENCH_PROGRAM");
     std::string program = other ? other : SCRTOOL_PROGRAM;
     std::vector<std::string> arguments{"png"};
-    arguments.insert(arguments.end(), Files().names().begin(), Files().names().begin() + Pictures);
+    arguments.insert(arguments.end(), Files().names().begin(), Files().names().begin() + pictures);
     std::vector<char*> argv{program.data()};
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
@@ -207,7 +206,7 @@ void BM_PngProgram(benchmark::State& state) {
         spent += seconds;
         state.SetIterationTime(seconds);
     }
-    const double perFile = spent / static_cast<double>(state.iterations() * Pictures);
+    const double perFile = spent / static_cast<double>(state.iterations() * pictures);
     state.counters["files/s"] = 1 / perFile;
     state.counters["ms/file"] = perFile * 1000;
 }
@@ -215,7 +214,7 @@ BENCHMARK(BM_PngProgram)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManua
 
 // The encoding alone, at the two sizes that matter.
 void BM_EncodeScale2(benchmark::State& state) {
-    const auto picture = scrtool::DrawView(RealScreens().front(), render::View::Colour, 2, scrtool::Grid::Off);
+    const auto picture = scrtool::DrawView(RealScreens().front().bytes, render::View::Colour, 2, scrtool::Grid::Off);
     std::size_t bytes = 0;
     for (auto _ : state)
         bytes = scrtool::EncodePng(picture).size();

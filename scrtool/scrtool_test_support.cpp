@@ -27,27 +27,6 @@ std::string ReadText(const std::string& path) {
 
 Bytes ToBytes(const ScreenBytes& screen) { return Bytes(screen.begin(), screen.end()); }
 
-const std::vector<RealScreen>& RealScreens() {
-    static const std::vector<RealScreen> screens = [] {
-        std::vector<RealScreen> found;
-        for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR)) {
-            if (entry.path().extension() != ".scr")
-                continue;
-            const Bytes bytes = ReadBytes(entry.path().string());
-            if (bytes.size() != screen::ScreenSize)
-                throw std::runtime_error("not a test screen: " + entry.path().string());
-            RealScreen screen{entry.path().stem().string(), entry.path().string(), {}};
-            std::copy(bytes.begin(), bytes.end(), screen.bytes.begin());
-            found.push_back(screen);
-        }
-        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
-        if (found.size() < 10)
-            throw std::runtime_error("the test screens are missing");
-        return found;
-    }();
-    return screens;
-}
-
 RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input, const std::vector<std::string>& env,
                   RunAs user) {
     TempFolder streams;
@@ -94,19 +73,12 @@ void ExecTool(const std::vector<std::string>& arguments, const std::string& prog
     ::_exit(127);
 }
 
-bool PixelOf(const std::uint8_t* screen, int x, int y) {
-    const int offset = ((y >> 6) << 11) | ((y & 7) << 8) | (((y >> 3) & 7) << 5) | (x >> 3);
-    return (screen[offset] >> (7 - (x & 7))) & 1;
+std::uint8_t& AttributeOf(std::uint8_t* screen, int column, int row) {
+    return screen[testsupport::AttributeOffset(column, row)];
 }
-
-void SetPixel(std::uint8_t* screen, int x, int y, bool on) {
-    const int offset = ((y >> 6) << 11) | ((y & 7) << 8) | (((y >> 3) & 7) << 5) | (x >> 3);
-    const auto bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
-    screen[offset] = static_cast<std::uint8_t>(on ? screen[offset] | bit : screen[offset] & ~bit);
+std::uint8_t AttributeOf(const std::uint8_t* screen, int column, int row) {
+    return screen[testsupport::AttributeOffset(column, row)];
 }
-
-std::uint8_t& AttributeOf(std::uint8_t* screen, int column, int row) { return screen[6144 + 32 * row + column]; }
-std::uint8_t AttributeOf(const std::uint8_t* screen, int column, int row) { return screen[6144 + 32 * row + column]; }
 
 Image DecodePng(const Bytes& png) {
     png_image image{};

@@ -1,7 +1,6 @@
 #pragma once
-// Throw-away folders, real screens and runs of the built scrtool program for
-// the tests. Pixels and cells are addressed with arithmetic of their own here,
-// so that a slip in the library's offsets cannot hide in both.
+// Throw-away folders and runs of the built scrtool program for the tests; the
+// real screens and pixel addresses come from the common test support.
 
 #include <array>
 #include <cstdint>
@@ -11,6 +10,8 @@
 #include "files/files_test_support.h"
 #include "render/view_rule.h"
 #include "screen/screen_layout.h"
+#include "testsupport/pixel_oracle.h"
+#include "testsupport/real_screens.h"
 
 namespace scrtool::testing {
 
@@ -18,17 +19,13 @@ using files::testing::Bytes;
 using files::testing::ReadBytes;
 using files::testing::TempFolder;
 using files::testing::WriteBytes;
-using ScreenBytes = std::array<std::uint8_t, screen::ScreenSize>;
+using testsupport::PixelOf;
+using testsupport::RealScreen;
+using testsupport::RealScreens;
+using testsupport::ScreenBytes;
+using testsupport::SetPixel;
 
 Bytes ToBytes(const ScreenBytes& screen);
-
-struct RealScreen {
-    std::string name;   // e.g. "screen01"
-    std::string path;
-    ScreenBytes bytes;
-};
-// Every .scr of the test data, sorted by name.
-const std::vector<RealScreen>& RealScreens();
 
 struct RunResult {
     int status = -1;  // exit status, or -1 when it did not exit normally
@@ -48,9 +45,6 @@ RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input 
 [[noreturn]] void ExecTool(const std::vector<std::string>& arguments,
                            const std::string& program = SCRTOOL_PROGRAM);
 
-// Pixel (x, y) of a screen, from the bit fields of y.
-bool PixelOf(const std::uint8_t* screen, int x, int y);
-void SetPixel(std::uint8_t* screen, int x, int y, bool on);
 std::uint8_t& AttributeOf(std::uint8_t* screen, int column, int row);
 std::uint8_t AttributeOf(const std::uint8_t* screen, int column, int row);
 

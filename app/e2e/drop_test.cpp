@@ -1,6 +1,7 @@
 // Screens dragged from another program and dropped on either view.
 
 #include "app/e2e/session.h"
+#include "testsupport/pixel_oracle.h"
 #include "screen/whole_screen_ops.h"
 
 namespace e2e {
@@ -77,7 +78,7 @@ TEST_F(EndToEndDrop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
     EXPECT_TRUE(WaitViews(firstScreen));
     Shot("dropped_on_mono");
     EXPECT_TRUE(OpenMessageBoxes().empty());
-    EXPECT_TRUE(PointAt(View::Mono, {4, 4}, StatusTitle({4, 4}, firstScreen[6144 + 4 * 32 + 4], first)));
+    EXPECT_TRUE(PointAt(View::Mono, {4, 4}, StatusTitle({4, 4}, firstScreen[testsupport::AttributeOffset(4, 4)], first)));
 
     DragFile(second, InViewCell(View::Colour, {25, 20}));
     EXPECT_TRUE(WaitViews(secondScreen));

@@ -3,6 +3,7 @@
 
 #include "app/e2e/session.h"
 #include "screen/whole_screen_ops.h"
+#include "testsupport/real_screens.h"
 
 namespace e2e {
 namespace {
@@ -20,7 +21,7 @@ protected:
         ASSERT_TRUE(WaitProgramEnd()) << "still running; open boxes: " << OpenMessageBoxes().size();
         EXPECT_EQ(ProgramEnding().signal, 0);
         EXPECT_EQ(ProgramEnding().exitStatus, 0);
-        EXPECT_EQ(ReadWholeFile(path_), ReadWholeFile(std::string(SCRLAB_TESTDATA_DIR) + "/screen05.scr"))
+        EXPECT_EQ(ReadWholeFile(path_), ReadWholeFile(testsupport::RealScreenPath("screen05")))
             << "the edit was saved";
     }
     std::string path_;

@@ -5,6 +5,8 @@
 
 #include "app/e2e/session.h"
 #include "screen/whole_screen_ops.h"
+#include "testsupport/pixel_oracle.h"
+#include "testsupport/real_screens.h"
 
 namespace e2e {
 namespace {
@@ -24,7 +26,7 @@ TEST_F(EndToEndFiles, OpenedScreenShowsInBothViewsPixelForPixel) {
     // The title names the loaded file and the attribute under the pointer.
     const ScreenBytes screen = ReadScreen(first);
     const Cell cell{17, 6};
-    EXPECT_TRUE(PointAt(View::Colour, cell, StatusTitle(cell, screen[AttributeStart + 6 * 32 + 17], first)));
+    EXPECT_TRUE(PointAt(View::Colour, cell, StatusTitle(cell, screen[testsupport::AttributeOffset(17, 6)], first)));
     EXPECT_TRUE(WaitViews(screen, cell));
 
     // A second screen replaces the first everywhere.
@@ -33,7 +35,7 @@ TEST_F(EndToEndFiles, OpenedScreenShowsInBothViewsPixelForPixel) {
     Open(second);
     Shot("second");
     const ScreenBytes replaced = ReadScreen(second);
-    EXPECT_TRUE(PointAt(View::Colour, cell, StatusTitle(cell, replaced[AttributeStart + 6 * 32 + 17], second)));
+    EXPECT_TRUE(PointAt(View::Colour, cell, StatusTitle(cell, replaced[testsupport::AttributeOffset(17, 6)], second)));
     EXPECT_TRUE(WaitViews(replaced, cell));
 }
 
@@ -98,7 +100,7 @@ TEST_F(EndToEndFiles, MessagesBeforeAnyScreenIsLoaded) {
 TEST_F(EndToEndFiles, RefusedLoadsAndAFailedSaveKeepThePicture) {
     // Not a screen: one byte short. Nothing was loaded before, so the views stay white.
     const std::string shortFile = Folder() + "/short.scr";
-    std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/screen03.scr", shortFile);
+    std::filesystem::copy_file(testsupport::RealScreenPath("screen03"), shortFile);
     std::filesystem::resize_file(shortFile, 6911);
     OpenThroughRequester(shortFile);
     std::string box = WaitMessageBox("Error");

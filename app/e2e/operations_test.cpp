@@ -2,6 +2,7 @@
 // views, the grid, and the byte operations of the row under the views.
 
 #include "app/e2e/session.h"
+#include "testsupport/pixel_oracle.h"
 #include "screen/byte_ops.h"
 #include "screen/outline_ops.h"
 #include "screen/whole_screen_ops.h"
@@ -60,7 +61,7 @@ TEST_F(EndToEndOperations, LeftClickInvertsACellAndRightClickTheRestOfItsRowLook
     for (const Press& press : presses) {
         SCOPED_TRACE(press.button == 1 ? "left" : "right");
         // Point at the cell first: it is then drawn highlighted before and after.
-        const int attribute = screen[6144 + press.cell.row * 32 + press.cell.column];
+        const int attribute = screen[testsupport::AttributeOffset(press.cell.column, press.cell.row)];
         ASSERT_TRUE(PointAt(press.view, press.cell, StatusTitle(press.cell, attribute, path)));
         ASSERT_TRUE(WaitViews(screen, press.cell));
         std::optional<Image> colourBefore = ViewShot(View::Colour);

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "render/views.h"
+#include "testsupport/pixel_oracle.h"
 
 namespace e2e {
 namespace {
@@ -11,14 +12,7 @@ constexpr int ScreenWidth = 256;
 constexpr int ScreenHeight = 192;
 constexpr int Scale = render::ViewScale;
 constexpr int CellPixels = render::CellSpan;
-constexpr int AttributeStart = 6144;
 constexpr std::uint8_t MonoAttribute = 7;  // grey ink on black paper
-
-// The byte holding screen pixel (x, y): the line's third, its row within the
-// cell and the cell row are interleaved in the address.
-int BitmapOffset(int x, int y) {
-    return ((y & 0xC0) << 5) | ((y & 0x07) << 8) | ((y & 0x38) << 2) | (x >> 3);
-}
 
 } // namespace
 
@@ -131,10 +125,10 @@ Image ViewPicture(const ScreenBytes& screen, View view, std::optional<Cell> high
         for (int x = 0; x < ScreenWidth; ++x) {
             const int column = x / 8;
             const int row = y / 8;
-            std::uint8_t attribute = view == View::Mono ? MonoAttribute : screen[AttributeStart + row * 32 + column];
+            std::uint8_t attribute = view == View::Mono ? MonoAttribute : screen[testsupport::AttributeOffset(column, row)];
             if (highlight && highlight->column == column && highlight->row == row)
                 attribute = static_cast<std::uint8_t>(255 - attribute);
-            const bool set = (screen[BitmapOffset(x, y)] >> (7 - x % 8)) & 1;
+            const bool set = testsupport::PixelOf(screen.data(), x, y);
             const int number = set ? attribute & 7 : (attribute >> 3) & 7;
             const Rgb colour = PaletteColour(number, (attribute & 0x40) != 0);
             for (int dy = 0; dy < Scale; ++dy)

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 
 #include "app/main_window_layout.h"
+#include "testsupport/real_screens.h"
 
 #include <sys/stat.h>
 
@@ -79,15 +81,17 @@ void ScrlabTest::StartProgram() {
         return ended || !window_.empty();
     }));
     ASSERT_FALSE(ended) << "scrlab ended at start: " << ProgramErrors();
+    // Where the window stands and how big it is, as its users know it, written
+    // out (with no window manager the X window is the window, menu bar and all).
     Outcome geometry = desktop_->Tool({"xdotool", "getwindowgeometry", "--shell", window_});
     std::istringstream lines(geometry.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.starts_with("X="))
-            windowAt_.x = std::stoi(line.substr(2));
-        if (line.starts_with("Y="))
-            windowAt_.y = std::stoi(line.substr(2));
-    }
+    std::map<std::string, int> said;
+    for (std::string line; std::getline(lines, line);)
+        if (const std::size_t equals = line.find('='); equals != std::string::npos && !line.starts_with("WINDOW="))
+            said[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+    ASSERT_EQ(said, (std::map<std::string, int>{{"HEIGHT", 510}, {"SCREEN", 0}, {"WIDTH", 1073}, {"X", 381}, {"Y", 118}}))
+        << geometry.output;
+    windowAt_ = {said["X"], said["Y"]};
     LocateViews();
     FocusMainWindow();
     ParkPointer();
@@ -108,9 +112,8 @@ void ScrlabTest::LocateViews() {
     mono_ = {views[0].x, views[0].y};
     colour_ = {views[1].x, views[1].y};
     menuBarHeight_ = mono_.y - windowAt_.y - app::layout::ViewTop;
-    ASSERT_EQ(mono_.x - windowAt_.x, app::layout::MonoViewLeft) << "the mono view is not where the window puts it";
-    ASSERT_EQ(colour_.x - mono_.x, app::layout::ColourViewLeft - app::layout::MonoViewLeft)
-        << "the colour view is not where the window puts it";
+    ASSERT_EQ(mono_.x - windowAt_.x, 0) << "the mono view is not where the window puts it";
+    ASSERT_EQ(colour_.x - mono_.x, 530) << "the colour view is not where the window puts it";
     ASSERT_EQ(colour_.y, mono_.y);
     ASSERT_GT(menuBarHeight_, 0) << "no menu bar above the views";
 }
@@ -256,7 +259,7 @@ void ScrlabTest::ChooseMenu(MenuTitle title, int item) {
 std::string ScrlabTest::CopyScreen(const std::string& name, const std::string& as) const {
     const std::string target = folder_ + "/" + (as.empty() ? name : as);
     std::filesystem::create_directories(std::filesystem::path(target).parent_path());
-    std::filesystem::copy_file(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, target,
+    std::filesystem::copy_file(testsupport::RealScreenPath(name), target,
                                std::filesystem::copy_options::overwrite_existing);
     return target;
 }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/soak/soak.h"
+#include "testsupport/real_screens.h"
 
 namespace soak {
 namespace {
@@ -37,7 +38,7 @@ SoakFiles::SoakFiles() {
     const char* sources[] = {"screen01.scr", "screen05.scr", "screen09.scr", "screen12.scr"};
     for (int i = 0; i < 4; ++i) {
         screens_.push_back(folder_ + names[i]);
-        WriteFile(screens_.back(), ReadFile(std::string(SCRLAB_TESTDATA_DIR) + "/" + sources[i]));
+        WriteFile(screens_.back(), ReadFile(testsupport::RealScreenPath(sources[i])));
     }
     damaged_ = folder_ + "/damaged.scr";
     Random seeded(ScreenBytes);

@@ -10,6 +10,7 @@
 
 #include "app/shell.h"
 #include "app/soak/soak.h"
+#include "testsupport/pixel_oracle.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
@@ -23,7 +24,6 @@ constexpr int Width = render::ViewWidth;
 constexpr int Height = render::ViewHeight;
 constexpr int CellSide = render::CellSpan;
 constexpr int RowBytes = (Width * 3 + 3) / 4 * 4;
-constexpr int Attributes = 6144;
 
 struct Bgr {
     std::uint8_t blue, green, red;
@@ -47,9 +47,9 @@ void Draw(const std::uint8_t* screen, bool colourView, std::optional<render::Cel
     std::vector<std::uint8_t> row(RowBytes, 0);
     auto put = [](std::uint8_t* at, int x, Bgr colour) { std::memcpy(at + x * 3, &colour, 3); };
     for (int line = 0; line < 192; ++line) {
-        const int lineStart = (line / 64) * 2048 + (line % 8) * 256 + ((line / 8) % 8) * 32;
+        const int lineStart = testsupport::PixelOffset(0, line);
         for (int column = 0; column < 32; ++column) {
-            int attribute = colourView ? screen[Attributes + (line / 8) * 32 + column] : 7;
+            int attribute = colourView ? screen[testsupport::AttributeOffset(column, line / 8)] : 7;
             if (highlight && highlight->column == column && highlight->row == line / 8)
                 attribute = 255 - attribute;
             const Bgr ink = ColourOf(attribute, true), paper = ColourOf(attribute, false);
