@@ -5,23 +5,16 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "testsupport/real_screens.h"
 
 namespace exporter::testing {
 
 const std::vector<NamedScreen>& RealScreens() {
     static const std::vector<NamedScreen> screens = [] {
         std::vector<NamedScreen> found;
-        for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR)) {
-            if (entry.path().extension() != ".scr")
-                continue;
-            std::ifstream in(entry.path(), std::ios::binary);
-            found.push_back({entry.path().stem().string(),
-                             Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
-        }
-        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+        for (const auto& real : testsupport::RealScreens())
+            found.push_back({real.name, Bytes(real.bytes.begin(), real.bytes.end())});
         return found;
     }();
     return screens;

@@ -3,27 +3,18 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "export/screen_bytes.h"
 #include "export/zx0.h"
+#include "testsupport/real_screens.h"
 
 namespace {
 
 std::vector<std::vector<std::uint8_t>> realScreens() {
-    std::vector<std::filesystem::path> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_TESTDATA_DIR))
-        if (entry.path().extension() == ".scr")
-            paths.push_back(entry.path());
-    std::sort(paths.begin(), paths.end());
     std::vector<std::vector<std::uint8_t>> screens;
-    for (const auto& path : paths) {
-        std::ifstream in(path, std::ios::binary);
-        screens.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    for (const auto& real : testsupport::RealScreens())
+        screens.emplace_back(real.bytes.begin(), real.bytes.end());
     return screens;
 }
 

@@ -13,6 +13,7 @@
 #include "extract/extract_test_files.h"
 #include "extract/guarded_reader.h"
 #include "extract/screen_finder.h"
+#include "testsupport/real_screens.h"
 
 namespace extract {
 namespace {
@@ -20,8 +21,8 @@ namespace {
 using testing::Bytes;
 
 Bytes realScreen(const std::string& name) {
-    std::ifstream in(std::string(SCRLAB_TESTDATA_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const auto& bytes = testsupport::RealScreenBytes(name);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 const Bytes& titleScreen() { static const Bytes s = realScreen("screen01.scr"); return s; }
