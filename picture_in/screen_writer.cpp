@@ -29,14 +29,16 @@ ScreenBytes ScreenOf(const Drawing& drawing, Bright bright) {
     for (int row = 0; row < screen::CellRows; ++row)
         for (int column = 0; column < screen::CellColumns; ++column) {
             std::array<int, 8> count{};
-            bool anyBright = false;
-            for (int y = 0; y < CellSize; ++y)
+            int brightest = 0;  // above ColourIndex(0, 1): a bright colour other than black
+            for (int y = 0; y < CellSize; ++y) {
+                const std::uint8_t* line =
+                    drawing.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth + column * CellSize;
                 for (int x = 0; x < CellSize; ++x) {
-                    const int index =
-                        drawing[static_cast<std::size_t>(row * CellSize + y) * ScreenWidth + column * CellSize + x];
-                    ++count[NumberOf(index)];
-                    anyBright = anyBright || (BrightOf(index) == 1 && NumberOf(index) != 0);
+                    ++count[NumberOf(line[x])];
+                    brightest = std::max<int>(brightest, line[x]);
                 }
+            }
+            const bool anyBright = brightest > ColourIndex(0, 1);
             // The first maximum, so equal counts give the lower number.
             const int paper = static_cast<int>(std::max_element(count.begin(), count.end()) - count.begin());
             int ink = 7 - paper;
@@ -46,13 +48,11 @@ ScreenBytes ScreenOf(const Drawing& drawing, Bright bright) {
             const bool lit = bright == Bright::Always || (bright == Bright::Auto && anyBright);
             bytes[screen::AttributeOffset(column, row)] = Attribute(ink, paper, lit);
             for (int y = 0; y < CellSize; ++y) {
+                const std::uint8_t* line =
+                    drawing.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth + column * CellSize;
                 std::uint8_t bits = 0;
-                for (int x = 0; x < CellSize; ++x) {
-                    const int index =
-                        drawing[static_cast<std::size_t>(row * CellSize + y) * ScreenWidth + column * CellSize + x];
-                    if (NumberOf(index) != paper)
-                        bits = static_cast<std::uint8_t>(bits | 0x80 >> x);
-                }
+                for (int x = 0; x < CellSize; ++x)
+                    bits = static_cast<std::uint8_t>(bits | (NumberOf(line[x]) != paper) << (7 - x));
                 bytes[screen::PixelByteOffset(column * CellSize, row * CellSize + y)] = bits;
             }
         }
@@ -93,10 +93,11 @@ std::optional<Drawing> ExactDrawing(const Picture& picture, const ScreenColours&
             // Colour numbers first, BRIGHT once the cell is read: black
             // takes the brightness of the rest.
             int lit = -1;  // -1 while only black is seen
-            // The cell's colours so far and their numbers (black has one
-            // colour in both brightnesses, so colours and numbers match).
-            Rgb known[2];
-            int numbers[2];
+            // The cell's colours so far, as keys, and their numbers (black
+            // has one colour in both brightnesses, so colours and numbers
+            // match); an unused key has its top byte set, which no colour's has.
+            std::uint32_t known[2] = {~0u, ~0u};
+            int numbers[2] = {0, 0};
             int count = 0;
             for (int y = 0; y < CellSize; ++y) {
                 const Rgb* line = picture.pixels.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth +
@@ -104,22 +105,26 @@ std::optional<Drawing> ExactDrawing(const Picture& picture, const ScreenColours&
                 std::uint8_t* out = drawing.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth +
                                     column * CellSize;
                 for (int x = 0; x < CellSize; ++x) {
-                    int k = 0;
-                    while (k < count && !(known[k] == line[x]))
-                        ++k;
-                    if (k == count) {
-                        const int index = IndexOf(line[x], colours);
-                        if (index < 0 || count == 2)
-                            return std::nullopt;
-                        if (NumberOf(index) != 0) {
-                            if (lit >= 0 && lit != BrightOf(index))
-                                return std::nullopt;
-                            lit = BrightOf(index);
-                        }
-                        known[count] = line[x];
-                        numbers[count++] = NumberOf(index);
+                    const std::uint32_t key = line[x].red | line[x].green << 8 | line[x].blue << 16;
+                    if (key == known[0]) {
+                        out[x] = static_cast<std::uint8_t>(numbers[0]);
+                        continue;
                     }
-                    out[x] = static_cast<std::uint8_t>(numbers[k]);
+                    if (key == known[1]) {
+                        out[x] = static_cast<std::uint8_t>(numbers[1]);
+                        continue;
+                    }
+                    const int index = IndexOf(line[x], colours);
+                    if (index < 0 || count == 2)
+                        return std::nullopt;
+                    if (NumberOf(index) != 0) {
+                        if (lit >= 0 && lit != BrightOf(index))
+                            return std::nullopt;
+                        lit = BrightOf(index);
+                    }
+                    known[count] = key;
+                    numbers[count++] = NumberOf(index);
+                    out[x] = static_cast<std::uint8_t>(NumberOf(index));
                 }
             }
             if ((bright == Bright::Never && lit == 1) || (bright == Bright::Always && lit == 0))

@@ -101,8 +101,10 @@ inline constexpr std::array OtherCommands{
                 .usage = "FILE... [-o OUT.png | --out-dir DIR] [OPTIONS]",
                 .summary = "draw the colour or mono view as a PNG",
                 .about = "Draws a view as the window does (no cell highlighted; FLASH is not drawn).\n"
-                         "The picture of pics/title.scr is pics/title.png unless -o or --out-dir says\n"
-                         "otherwise.\n",
+                         "With --flash, a screen whose FLASH cells change the view gives an animated PNG\n"
+                         "(APNG) of both phases, ink and paper swapped in the second; a viewer that\n"
+                         "knows no APNG shows the first. The picture of pics/title.scr is\n"
+                         "pics/title.png unless -o or --out-dir says otherwise.\n",
                 .check = CheckPng},
     CommandSpec{.name = "import", .action = Action::Import, .group = Group::Files,
                 .usage = "IMAGE... [-o OUT.scr | --out-dir DIR] [OPTIONS]",
@@ -233,6 +235,8 @@ inline constexpr std::array Options{
                .help = "N x N pixels per screen pixel (default 2, the window's size)"},
     OptionSpec{.names = "--grid", .takenBy = "png", .flag = &Invocation::grid,
                .help = "blue lines along the left and top edge of each cell"},
+    OptionSpec{.names = "--flash", .takenBy = "png", .flag = &Invocation::flash,
+               .help = "both FLASH phases as an animated PNG, 16/50 s each, looping (still without FLASH)"},
     OptionSpec{.names = "--palette", .takenBy = "png", .kind = ValueKind::Choice, .value = "NAME",
                .noun = "palette", .choicesFrom = PaletteNames, .choose = ChoosePalette,
                .help = "levels of the colours without BRIGHT (BRIGHT is 255):", .detail = PaletteDetail},

@@ -11,6 +11,7 @@
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/picture.h"
+#include "scrtool/apng.h"
 #include "scrtool/png_file.h"
 #include "scrtool/screen_facts.h"
 #include "scrtool/screen_io.h"
@@ -25,6 +26,8 @@ using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
 constexpr char ScreenSuffix[] = ".scr";
+// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
+constexpr FrameDelay FlashPhaseDelay{16, 50};
 
 // Whether writing `output` would replace the input screen itself, which only
 // an explicit -o or --in-place may do.
@@ -123,8 +126,15 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(input, "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const IndexedPicture picture =
-        DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
+    const Grid grid = inv.grid ? Grid::On : Grid::Off;
+    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
+    if (inv.flash) {
+        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
+        const IndexedPicture second =
+            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
+        if (second.pixels != picture.pixels)
+            return Write(run, output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
+    }
     return Write(run, output, EncodePng(picture), Durability::Atomic);
 }
 

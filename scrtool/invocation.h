@@ -49,6 +49,7 @@ struct Invocation {
     View view = View::Colour;
     int scale = DefaultScale;
     bool grid = false;
+    bool flash = false;  // png: both FLASH phases as an animation
     const NamedPalette* palette = &WindowPalette();
     bool json = false;
     std::vector<Condition> conditions;

@@ -10,11 +10,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 failed=0
 mkdir -p "$build/findings"
 for target in text_to_number file_names dropped_files picture_ops scrtool_args png_in jpeg_in gif_in bmp_in pnm_in \
-    extract; do
+    screen_reader extract; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   case $target in
-    picture_ops) seeds="$top/testdata/screens"; options="-max_len=8192 -len_control=0" ;;
+    picture_ops|screen_reader) seeds="$top/testdata/screens"; options="-max_len=8192 -len_control=0" ;;
     *_in) seeds="$top/fuzz/seeds/$target"; options="-max_len=65536" ;;
     # Snapshots hold 48K and more; the seeds are whole files, their first byte
     # the file name's place in the target's list.

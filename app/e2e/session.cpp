@@ -70,7 +70,10 @@ void ScrlabTest::StartProgram() {
     environment.push_back({"XDG_RUNTIME_DIR", folder_ + "/runtime"});
     // Only a system library's own leak is let pass in the sanitizer build.
     environment.push_back({"LSAN_OPTIONS", "suppressions=" SCRLAB_LSAN_SUPPRESSIONS ":print_suppressions=0"});
-    program_ = std::make_unique<Child>(std::vector<std::string>{SCRLAB_PROGRAM}, environment,
+    std::vector<std::string> argv{SCRLAB_PROGRAM};
+    for (const std::string& argument : ProgramArguments())
+        argv.push_back(argument);
+    program_ = std::make_unique<Child>(argv, environment,
                                        folder_ + "/scrlab.out", folder_ + "/scrlab.err", -1, folder_);
     bool ended = false;
     ASSERT_TRUE(WaitFor("a window titled \"" + std::string(FirstTitle) + "\"", [&] {
