@@ -121,6 +121,15 @@ std::string CheckThumbnail(Invocation& inv) {
 
 void ChooseView(Invocation& inv, std::size_t choice) { inv.view = choice == 1 ? View::Mono : View::Colour; }
 
+void ChoosePart(Invocation& inv, std::size_t choice) {
+    constexpr exporter::Part parts[] = {exporter::Part::All, exporter::Part::Bitmap, exporter::Part::Attributes};
+    inv.part = parts[choice];
+}
+
+void ChooseOrder(Invocation& inv, std::size_t choice) {
+    inv.order = choice == 0 ? exporter::Order::Screen : exporter::Order::Linear;
+}
+
 void ChoosePalette(Invocation& inv, std::size_t choice) { inv.palette = &Palettes()[choice]; }
 
 void RequireCondition(Invocation& inv, std::size_t choice) {
@@ -188,6 +197,12 @@ std::string ConditionDetail() {
         table += line;
     }
     return table;
+}
+
+std::string RcsDetail() {
+    return "                       each third (2048 bytes) column by column, left to right; in\n"
+           "                       a column each cell row's eight pixel lines, top to bottom;\n"
+           "                       attributes as they are\n";
 }
 
 std::string_view ConditionName(Condition condition) { return ConditionRows[static_cast<std::size_t>(condition)].name; }

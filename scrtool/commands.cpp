@@ -7,6 +7,7 @@
 
 #include "files/file_names.h"
 #include "files/screen_files.h"
+#include "scrtool/export_commands.h"
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
@@ -272,7 +273,9 @@ int Run(const Invocation& inv) {
     case Action::Version: std::cout << VersionText(); return AllDone;
     case Action::Join: allDone = Join(run, inv); break;
     case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
-    default:
+    default: {
+        const WriteFile writeFile = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
+                                           Durability durability) { return Write(run, name, bytes, durability); };
         for (const std::string& input : plan.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
@@ -287,8 +290,13 @@ int Run(const Invocation& inv) {
                 done = Info(inv, input, firstJson);
             else if (action == Action::Check)
                 done = Check(inv, input);
+            else if (action == Action::Export)
+                done = ExportScreen(inv, input, writeFile);
+            else if (action == Action::Extract)
+                done = ExtractScreens(inv, input, writeFile);
             allDone = allDone && done;
         }
+    }
     }
     // Before the status says the files are saved (and, should something
     // throw, in the destructor); an interrupt waits for it, as for a file.

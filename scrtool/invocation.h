@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/screen_bytes.h"
 #include "picture_in/conversion.h"
 #include "picture_in/fitting.h"
 #include "scrtool/palettes.h"
@@ -15,6 +16,9 @@ namespace scrtool {
 struct CommandSpec;  // a row of the command table (scrtool/command_table.h)
 
 using render::View;
+
+// What export writes.
+enum class ExportFormat { Asm, C, Bin, Tap, Zx0 };
 
 enum class Condition { NoInvisiblePixels, NoFlash, NoBright, Optimized, NotBlank };
 
@@ -59,6 +63,15 @@ struct Invocation {
     picture_in::Dither dither = picture_in::Dither::Refined;
     picture_in::Bright bright = picture_in::Bright::Auto;
     bool strict = false;
+    // export: the FORMAT operand; part and order when given (else all, screen).
+    ExportFormat format = ExportFormat::Bin;
+    std::optional<exporter::Part> part;
+    std::optional<exporter::Order> order;
+    std::optional<std::string> tapeName;  // --name
+    bool classic = false;
+    bool backwards = false;
+    bool rcs = false;
+    bool list = false;  // extract --list
 };
 
 } // namespace scrtool

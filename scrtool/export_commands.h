@@ -1,0 +1,21 @@
+#pragma once
+// export and extract: a screen out to a build, screens in from tapes and
+// snapshots. Their command-line checks are declared with the command table.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "scrtool/invocation.h"
+#include "scrtool/screen_io.h"
+
+namespace scrtool {
+
+// Writes a file whole, reporting a failure itself; false when it failed.
+using WriteFile = std::function<bool(const std::string& name, std::span<const std::uint8_t> bytes, Durability)>;
+
+bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFile& write);
+bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write);
+
+} // namespace scrtool
