@@ -250,13 +250,17 @@ std::vector<std::string> OutputsOf(const Invocation& inv, const std::string& inp
         return {OutputFor(inv, input, PngSuffix)};
     if (inv.command->action == Action::Import)
         return {OutputFor(inv, input, ScreenSuffix)};
+    if (inv.command->action == Action::Export)
+        return {ExportOutput(inv, input)};
+    if (inv.command->action == Action::Extract && !inv.list)
+        return {ExtractOutputs(inv, input)};
     return {};
 }
 
 int Run(const Invocation& inv) {
     const Action action = inv.command->action;
     const bool writesPerInput = IsTransform(*inv.command) || action == Action::Split || action == Action::Png ||
-                                action == Action::Import;
+                                action == Action::Import || action == Action::Export || action == Action::Extract;
     RunPlan plan{inv.inputs, {}};
     if (writesPerInput)
         plan = PlanRun(inv.inputs, [&](const std::string& input) { return OutputsOf(inv, input); });

@@ -76,6 +76,14 @@ std::string ScreenName(const std::string& stem, const extract::Found& found, std
     return name + ".scr";
 }
 
+// A block's name as the listing shows it: in double quotes, or quoted as a
+// shell would where it holds control characters or is not UTF-8, so that
+// each block stays one line.
+std::string ListedName(const std::string& name) {
+    const std::string quoted = ShellQuoted(name);
+    return quoted == name ? "\"" + name + "\"" : quoted;
+}
+
 // The whole file, or a one-line cause.
 std::string ReadWhole(const std::string& input, Bytes& bytes) {
     std::error_code failed;
@@ -147,6 +155,19 @@ std::string CheckExtract(Invocation& inv) {
     return {};
 }
 
+std::string ExportOutput(const Invocation& inv, const std::string& input) {
+    if (inv.output)
+        return *inv.output;
+    const std::string file = Stem(input) + std::string(Formats[static_cast<int>(inv.format)].extension);
+    return (std::filesystem::path(*inv.outDir) / file).string();
+}
+
+std::string ExtractOutputs(const Invocation& inv, const std::string& input) {
+    const std::filesystem::path folder =
+        inv.outDir ? std::filesystem::path(*inv.outDir) : std::filesystem::path(input).parent_path();
+    return (folder / (Stem(input) + "*.scr")).string();
+}
+
 bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFile& write) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
@@ -175,14 +196,10 @@ bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFi
         break;
     case ExportFormat::Zx0: out = Compressed(inv, bytes); break;
     }
-    std::string output = inv.output.value_or("");
-    if (!inv.output) {
-        const std::string file = Stem(input) + std::string(Formats[static_cast<int>(inv.format)].extension);
-        output = (std::filesystem::path(*inv.outDir) / file).string();
-        if (SameFile(output, input)) {
-            Report(input, "the result would write over this file itself; name it with -o");
-            return false;
-        }
+    const std::string output = ExportOutput(inv, input);
+    if (!inv.output && SameFile(output, input)) {
+        Report(InputName(input), "the result would write over this file itself; name it with -o");
+        return false;
     }
     return write(output, out, Durability::Atomic);
 }
@@ -190,12 +207,12 @@ bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFi
 bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write) {
     Bytes file;
     if (const std::string cause = ReadWhole(input, file); !cause.empty()) {
-        Report(input, cause);
+        Report(InputName(input), cause);
         return false;
     }
     const extract::Contents contents = extract::findScreensGuarded(file, input);
     if (!contents.error.empty()) {
-        Report(input, contents.error);
+        Report(InputName(input), contents.error);
         return false;
     }
     const std::filesystem::path folder =
@@ -205,8 +222,9 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
     bool allWritten = true;
     for (const extract::Found& found : contents.found) {
         if (inv.list) {
-            std::cout << input << ": " << (found.block >= 0 ? "block " + std::to_string(found.block) + ", " : "")
-                      << found.kind << ", \"" << found.name << "\", " << found.length << " bytes"
+            std::cout << InputName(input) << ": "
+                      << (found.block >= 0 ? "block " + std::to_string(found.block) + ", " : "") << found.kind
+                      << ", " << ListedName(found.name) << ", " << found.length << " bytes"
                       << (found.isScreen ? ", screen" : "") << "\n";
         }
         if (!found.isScreen)
@@ -217,7 +235,7 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
                                Durability::Synced) && allWritten;
     }
     if (!anyScreen) {
-        Report(input, "no screen in this file");
+        Report(InputName(input), "no screen in this file");
         return false;
     }
     return allWritten;

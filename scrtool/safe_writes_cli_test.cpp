@@ -283,6 +283,16 @@ TEST_F(SafeWritesCli, TwoInputsForOneOutputAreRefusedAndTwoNamesForOneFileAreDon
         EXPECT_EQ(StatesBelow(folder.path()), expected);
         const Ran split = RunPrepared(runner, {"split", folder / "a.scr", folder / "a"});
         EXPECT_EQ(split.status, 2) << split.err;
+        // export names its result after the input, extract its screens too.
+        const Ran exported =
+            RunPrepared(runner, {"export", "bin", folder / "d1/x.scr", folder / "d2/x.scr", "--out-dir", folder / "out"});
+        EXPECT_EQ(exported.status, 2);
+        EXPECT_EQ(exported.err, "scrtool: " + folder / "out/x.bin" + ": would be written for both " +
+                                    folder / "d1/x.scr" + " and " + folder / "d2/x.scr" + "; nothing was written\n");
+        const Ran extracted =
+            RunPrepared(runner, {"extract", folder / "d1/x.scr", folder / "d2/x.scr", "--out-dir", folder / "out"});
+        EXPECT_EQ(extracted.status, 2) << extracted.err;
+        EXPECT_EQ(StatesBelow(folder.path()), expected);
 
         const Ran invert = RunPrepared(runner, {"invert", "--in-place", folder / "a.scr", folder / "link.scr",
                                                 folder / "b.scr", folder / "hard.scr", folder / "a.scr"});
