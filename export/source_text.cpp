@@ -26,15 +26,6 @@ bool reserved(const std::string& name) {
     return std::find(std::begin(ReservedNames), std::end(ReservedNames), lower) != std::end(ReservedNames);
 }
 
-std::string stemOf(std::string_view fileName) {
-    const auto slash = fileName.find_last_of('/');
-    if (slash != std::string_view::npos)
-        fileName.remove_prefix(slash + 1);
-    const auto dot = fileName.find_last_of('.');
-    if (dot != std::string_view::npos && dot > 0)
-        fileName = fileName.substr(0, dot);
-    return std::string(fileName);
-}
 
 // A comment's text on one line, unable to close a C comment early.
 std::string commentText(std::string_view about) {
@@ -51,8 +42,18 @@ std::string commentText(std::string_view about) {
 
 }  // namespace
 
+std::string fileStem(std::string_view fileName) {
+    const auto slash = fileName.find_last_of('/');
+    if (slash != std::string_view::npos)
+        fileName.remove_prefix(slash + 1);
+    const auto dot = fileName.find_last_of('.');
+    if (dot != std::string_view::npos && dot > 0)
+        fileName = fileName.substr(0, dot);
+    return std::string(fileName);
+}
+
 std::string identifierFrom(std::string_view fileName) {
-    std::string name = stemOf(fileName);
+    std::string name = fileStem(fileName);
     for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch)) || static_cast<unsigned char>(ch) >= 0x80)
             ch = '_';

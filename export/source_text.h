@@ -8,6 +8,10 @@
 
 namespace exporter {
 
+// A file name without its folders and its last extension ("art/title.scr"
+// gives "title"; ".hidden" stays whole).
+std::string fileStem(std::string_view fileName);
+
 // A label or C name from a file name: its stem with every character that
 // cannot be in a name made '_', '_' before a leading digit, and '_' after a
 // name the assemblers or C reserve ("a", "hl", "int").

@@ -1,5 +1,6 @@
 #include "export/tape.h"
 
+#include "export/source_text.h"
 #include "screen/screen_layout.h"
 
 namespace exporter {
@@ -64,14 +65,8 @@ bool validTapeName(std::string_view name) {
 }
 
 std::string tapeNameFrom(std::string_view fileName) {
-    const auto slash = fileName.find_last_of('/');
-    if (slash != std::string_view::npos)
-        fileName.remove_prefix(slash + 1);
-    const auto dot = fileName.find_last_of('.');
-    if (dot != std::string_view::npos && dot > 0)
-        fileName = fileName.substr(0, dot);
     std::string name;
-    for (char ch : fileName)
+    for (char ch : fileStem(fileName))
         if (ch >= 0x20 && ch <= 0x7E && name.size() < TapeNameLength)
             name += ch;
     return name;
