@@ -3,11 +3,14 @@
 # what building and running the program needs, `make test` the test tools too.
 
 RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
-# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng.
-TOOL_PACKAGES := libpng-dev
+# scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng
+# and reads pictures through libpng, libjpeg-turbo and giflib; the image plugins are built
+# for Qt 6 and Qt 5, the loader for GdkPixbuf; tapes and snapshots are read through libspectrum.
+TOOL_PACKAGES := libpng-dev libjpeg62-turbo-dev libgif-dev qtbase5-dev libgdk-pixbuf-2.0-dev libspectrum-dev
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
-                 shared-mime-info libxml2-utils groff-base
+                 shared-mime-info libxml2-utils groff-base libgdk-pixbuf2.0-bin libglib2.0-bin xdg-utils \
+                 python3-pil bash-completion pasmo sdcc fuse-emulator-utils libacl1-dev
 # What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
 # CPack finds the programs to hand it.
 PACKAGE_TOOLS := $(TOOL_PACKAGES) dpkg-dev file
@@ -21,7 +24,8 @@ SOAK_BUILD := build-soak
 PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
-                scrtool_args_fuzzer
+                scrtool_args_fuzzer png_in_fuzzer jpeg_in_fuzzer gif_in_fuzzer bmp_in_fuzzer pnm_in_fuzzer \
+                screen_reader_fuzzer extract_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
@@ -53,7 +57,8 @@ deps:
 
 # The program alone, without the test suites (which would need the test tools).
 build: run-deps
-	cmake -S . -B $(RUN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=OFF -DSCRLAB_SCRTOOL=OFF
+	cmake -S . -B $(RUN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=OFF -DSCRLAB_SCRTOOL=OFF \
+	      -DSCRLAB_IMAGE_READERS=OFF
 	cmake --build $(RUN_BUILD) -j $(JOBS) --target scrlab
 
 run: build

@@ -259,6 +259,21 @@ TEST_F(FileCommands, SaveAndSplitWriteTheEditedPictureSilentlyAndChangeNothingEl
     EXPECT_EQ(joined, before.working);
 }
 
+// "pic.screen" splits into "pic.screen" and "pic.attr": Split once cut the
+// loaded file itself down to its bitmap.
+TEST_F(FileCommands, SplitRefusesToWriteOverTheLoadedFile) {
+    for (const char* name : {"pic.screen", "pic.attr"}) {
+        const std::string path = folder_ / name;
+        LoadAndEdit(path);
+        const auto before = folder_.Snapshot();
+        SplitScreenFile(store_, session_);
+        EXPECT_EQ(user_.messages(), Messages{SaveError}) << name;
+        EXPECT_EQ(folder_.Snapshot(), before) << name;
+        user_.forget();
+        std::filesystem::remove(path);
+    }
+}
+
 TEST_F(FileCommands, SaveAndSplitBeforeAnyLoadWriteNothing) {
     // Relative names would land in the working folder: make it ours.
     const std::filesystem::path previous = std::filesystem::current_path();

@@ -1,14 +1,26 @@
 // scrlab: inspect and edit ZX Spectrum screens.
 
+#include <csignal>
 #include <cstdio>
 #include <new>
 
+#include "app/command_line.h"
+#include "app/file_commands.h"
 #include "app/shell.h"
 #include "app/program_icon.h"
 #include "screen/screen_layout.h"
 #include "toolkit/windows/toolkit_start.h"
 
-int main() {
+int main(int argc, char** argv) {
+    // A file size limit makes a save fail with the old file whole ("error
+    // saving file!"), instead of killing the program half way through it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Refused before any window opens.
+    const app::StartRequest request = app::ReadCommandLine({argv + 1, argv + argc});
+    if (!request.refusal.empty()) {
+        std::fprintf(stderr, "%s\n", request.refusal.c_str());
+        return 2;
+    }
     if (!toolkit::StartToolkit()) {
         std::fprintf(stderr, "scrlab: %s\n", toolkit::ToolkitStartError().c_str());
         return 1;
@@ -20,6 +32,9 @@ int main() {
         app::SetProgramIcon();
         if (app::BuildMainWindow()) {
             screen::BuildLookupTables();
+            // "Open With": the file loads as a drop of it alone would.
+            if (request.file)
+                app::LoadScreenFile(store, session, *request.file);
             app::RunEventLoop(store, session);
         } else {
             std::fprintf(stderr, "scrlab: cannot open the main window\n");

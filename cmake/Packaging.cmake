@@ -3,7 +3,7 @@
 # `cmake --install` puts in place: both programs and their desktop files.
 set(CPACK_PACKAGE_NAME scrlab)
 set(CPACK_PACKAGE_VENDOR "scrlab maintainers")
-set(CPACK_PACKAGE_CONTACT "Seed f7bd1e68 maintainers <maintainers@users.noreply.c-seed-f7bd1e68.example>")
+set(CPACK_PACKAGE_CONTACT "${SCRLAB_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "inspect and edit ZX Spectrum screen images")
 set(CPACK_PACKAGE_DESCRIPTION
     "scrlab shows a ZX Spectrum .scr screen (6144 bytes of bitmap, 768 bytes of

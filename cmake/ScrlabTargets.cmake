@@ -44,3 +44,20 @@ function(scrlab_add_benchmark name)
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SCRTOOL_BENCH_FILES=100")
   endif()
 endfunction()
+
+# scrlab_add_x11_test(<test program>)
+# Runs a QT test program again on a real X server (xvfb-run, the xcb
+# platform), where windows, exposures and the pointer are the X server's.
+function(scrlab_add_x11_test program)
+  if(NOT SCRLAB_TESTS)
+    return()
+  endif()
+  find_program(XVFB_RUN xvfb-run)
+  if(XVFB_RUN)
+    add_test(NAME ${program}_x11
+      COMMAND ${XVFB_RUN} -a env QT_QPA_PLATFORM=xcb $<TARGET_FILE:${program}>)
+    # The X libraries Qt loads there keep a few allocations of their own to the end.
+    set_tests_properties(${program}_x11 PROPERTIES TIMEOUT 300
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
+  endif()
+endfunction()

@@ -75,6 +75,13 @@ for thumbnailer; do
     fi
 done
 
+if [ "$scrtool_built" = 1 ]; then
+    completion=$share/bash-completion/completions/scrtool
+    [ -f "$completion" ] || fail "no bash completion of scrtool installed"
+    bash -n "$completion" || fail "$completion is no bash"
+    grep -q "complete -F _scrtool scrtool" "$completion" || fail "$completion completes no scrtool"
+fi
+
 for program in "$bin"/*; do
     page=$share/man/man1/$(basename "$program").1.gz
     [ -f "$page" ] || fail "$(basename "$program") has no man page"

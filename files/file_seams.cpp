@@ -5,5 +5,6 @@ namespace files::seams {
 
 void BeforeRead(const std::string&) {}
 void FolderSynced(const char*) {}
+void BeforeRestore() {}
 
 } // namespace files::seams

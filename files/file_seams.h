@@ -15,4 +15,7 @@ void BeforeRead(const std::string& name);
 // only make async-signal-safe calls.
 void FolderSynced(const char* folder);
 
+// Runs when a write in place has failed, before the old bytes are put back.
+void BeforeRestore();
+
 } // namespace files::seams

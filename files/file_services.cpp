@@ -1,194 +1,138 @@
 #include "files/file_services.h"
 
-#include "files/file_seams.h"
-#include "files/retry_interrupted.h"
-
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <optional>
-#include <utility>
-#include <vector>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/file_attributes.h"
+#include "files/file_io.h"
+#include "files/file_seams.h"
+#include "files/in_place.h"
+#include "files/link_rule.h"
+
 namespace files {
 namespace {
 
-// As many links as the kernel follows before it gives up.
-constexpr int MaxLinkHops = 40;
 constexpr mode_t PermissionBits = 07777;
+// What a new file asks for; the umask, or the folder's default ACL, takes
+// away from it as for any program's new file.
 constexpr mode_t NewFileMode = 0666;
-const std::error_code WriteTookNothing = SystemError(EIO);
+// A file we write and replace: nobody else may look at it before it is whole.
+constexpr mode_t PrivateMode = 0600;
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and tells why not everything held back reached the file.
-    std::error_code close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? std::error_code() : SystemError(errno);
-    }
+// Where the folder takes no new file from us the file itself may still be
+// writable. A full disk or a failing device is no reason to risk the old
+// content.
+bool FolderRefusesNewFiles(int error) { return error == EACCES || error == EPERM; }
 
-private:
-    int fd_;
-};
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+// The descriptor a name such as /dev/stdout or /dev/fd/3 stands for, or -1.
+// These are written through the descriptor itself: reopening them by name
+// would start at the beginning of a file the shell opened for appending, and
+// cannot be done at all for a pipe in some systems.
+int DescriptorNamed(const std::string& name) {
+    if (name == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (name == "/dev/stderr")
+        return STDERR_FILENO;
+    for (const char* folder : {"/dev/fd/", "/proc/self/fd/"}) {
+        const std::string prefix(folder);
+        if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 9)
+            continue;
+        const std::string digits = name.substr(prefix.size());
+        if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return std::atoi(digits.c_str());
+    }
+    return -1;
 }
 
-// The file a name finally stands for, following symbolic links one by one so
-// that a link to a file not yet there still names where to create it. Nothing
-// for a loop or a link that cannot be read: a new file must not replace it.
-std::optional<std::string> FollowLinks(std::string path) {
-    for (int hop = 0; hop <= MaxLinkHops; ++hop) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        std::string link(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-        if (length <= 0 || static_cast<std::size_t>(length) >= link.size())
-            return std::nullopt;
-        link.resize(static_cast<std::size_t>(length));
-        path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
-    }
-    return std::nullopt;
-}
-
-// Moves count bytes with a read or write call that takes how far it has come
-// and answers how many bytes it moved; `done` tells how far it got. A call
-// that moves nothing fails with `atEnd`: a file that ends early when read, a
-// device that takes nothing when written.
-template <typename Transfer>
-std::error_code TransferAll(std::size_t count, std::size_t& done, std::error_code atEnd, Transfer transfer) {
-    done = 0;
-    while (done < count) {
-        const ssize_t moved = RetryInterrupted([&] { return transfer(done); });
-        if (moved < 0)
-            return SystemError(errno);
-        if (moved == 0)
-            return atEnd;
-        done += static_cast<std::size_t>(moved);
-    }
-    return {};
-}
-
-std::error_code WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
-    std::size_t done = 0;
-    return TransferAll(count, done, WriteTookNothing, [&](std::size_t at) { return ::write(fd, bytes + at, count - at); });
-}
-
-std::error_code WriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
-    // Non-blocking, so a pipe nobody reads fails at once instead of hanging.
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
-                               NewFileMode));
-    if (!file.valid())
+// Devices and pipes take the bytes as they come, blocking until a reader
+// takes them; there is nothing to replace.
+std::error_code WriteStream(const Destination& where, const std::uint8_t* bytes, std::size_t count) {
+    FileDescriptor stream(
+        ::openat(where.folder.get(), where.leaf.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    if (!stream.valid())
         return SystemError(errno);
-    const std::error_code written = WriteAll(file.get(), bytes, count);
-    const std::error_code closed = file.close();
+    const std::error_code written = WriteAll(stream.get(), bytes, count);
+    const std::error_code closed = stream.close();
     return written ? written : closed;
 }
 
-// Writes from the file's start until all is written; `done` tells how far it came.
-std::error_code WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done) {
-    return TransferAll(count, done, WriteTookNothing, [&](std::size_t at) {
-        return ::pwrite(fd, bytes + at, count - at, static_cast<off_t>(at));
-    });
+// Makes the new file the old one's twin in everything but content: owner,
+// group, permission bits, ACLs and other extended attributes. False where
+// that is not allowed; the file is then written in place instead.
+bool TakeOver(int old, int fresh, const struct stat& was) {
+    struct stat now {};
+    if (::fstat(fresh, &now) != 0)
+        return false;
+    if ((now.st_uid != was.st_uid || now.st_gid != was.st_gid) && ::fchown(fresh, was.st_uid, was.st_gid) != 0)
+        return false;
+    if (::fchmod(fresh, was.st_mode & PermissionBits) != 0 || CopyAttributes(old, fresh))
+        return false;
+    return ::fstat(fresh, &now) == 0 && now.st_uid == was.st_uid && now.st_gid == was.st_gid &&
+           (now.st_mode & PermissionBits) == (was.st_mode & PermissionBits);
 }
 
-std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
-    std::size_t done = 0;
-    return TransferAll(count, done, FileFault::ChangedWhileRead, [&](std::size_t at) {
-        return ::pread(fd, into + at, count - at, static_cast<off_t>(at));
-    });
-}
-
-// Writes a regular file in place without emptying it first, and cuts it to
-// its new length only once the new content is all there. A write that fails
-// part way (a full disk, a file size limit) puts the overwritten bytes back,
-// so the file is never left shorter or half new. A file we may write but not
-// read cannot be put back, and is written as before.
-std::error_code OverwriteInPlace(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
-    constexpr int Flags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    bool created = false;
-    FileDescriptor file(::open(path.c_str(), Flags));
-    if (!file.valid() && errno == ENOENT) {
-        file = FileDescriptor(::open(path.c_str(), Flags | O_CREAT | O_EXCL, NewFileMode));
-        created = file.valid();
+// Replaces a regular file, or creates one, as WriteFileSafely describes;
+// without `syncs` neither the new file nor its folder is synced, otherwise
+// the folder is added to them.
+std::error_code ReplaceRegular(const Destination& where, const std::uint8_t* bytes, std::size_t count,
+                               PendingFolderSyncs* syncs) {
+    const int folder = where.folder.get();
+    const char* leaf = where.leaf.c_str();
+    FileDescriptor old;
+    if (where.exists) {
+        if (::faccessat(folder, leaf, W_OK, AT_EACCESS) != 0)
+            return SystemError(errno);
+        // A second name for the same file would keep the old content if a
+        // new file took this name's place.
+        if (where.found.st_nlink > 1)
+            return OverwriteInPlace(where, bytes, count);
+        old = FileDescriptor(::openat(folder, leaf, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!old.valid())
+            return OverwriteInPlace(where, bytes, count);
     }
-    struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (file.valid() || errno == EACCES) {
-            file.close();
-            return WriteInPlace(path, bytes, count);
-        }
-        return SystemError(errno);
+    std::string temporary;
+    FileDescriptor file =
+        CreateHiddenBeside(folder, where.leaf, SavingMark, where.exists ? PrivateMode : NewFileMode, temporary);
+    if (!file.valid()) {
+        const int error = errno;
+        return where.exists && FolderRefusesNewFiles(error) ? OverwriteInPlace(where, bytes, count)
+                                                            : SystemError(error);
     }
-    const auto oldSize = static_cast<std::size_t>(info.st_size);
-    std::vector<std::uint8_t> old(std::min(oldSize, count));
-    if (const std::error_code unread = ReadAllAt(file.get(), old.data(), old.size()))
-        return unread;
-    std::size_t written = 0;
-    std::error_code failed = WriteAllAt(file.get(), bytes, count, written);
-    if (!failed && oldSize > count && ::ftruncate(file.get(), static_cast<off_t>(count)) != 0)
+    std::error_code failed = WriteAll(file.get(), bytes, count);
+    // After the bytes: writing takes away set-id bits and file capabilities.
+    if (!failed && where.exists && !TakeOver(old.get(), file.get(), where.found)) {
+        file.close();
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return OverwriteInPlace(where, bytes, count);
+    }
+    if (!failed && syncs && ::fsync(file.get()) != 0)
         failed = SystemError(errno);
-    if (!failed && ::fsync(file.get()) != 0)
+    const std::error_code closed = file.close();
+    failed = failed ? failed : closed;
+    if (!failed && ::renameat(folder, temporary.c_str(), folder, leaf) != 0)
         failed = SystemError(errno);
-    if (!failed)
-        return file.close();
-    std::size_t restored = 0;
-    WriteAllAt(file.get(), old.data(), std::min(written, old.size()), restored);
-    if (oldSize < count)
-        ::ftruncate(file.get(), static_cast<off_t>(oldSize));
-    file.close();
-    if (created)
-        ::unlink(path.c_str());
-    return failed;
+    if (failed) {
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return failed;
+    }
+    if (syncs)
+        syncs->Add(where.folderName);
+    return {};
 }
 
-// Whether we may write the existing file: only then may a new one replace it.
-bool MayWrite(const std::string& path) {
-    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
-// Where the folder takes no new file from us (or the name is too long for a
-// temporary one) the file itself may still be writable. A full disk or a
-// failing device is no reason to risk the old content.
-bool FolderRefusesNewFiles(int error) {
-    return error == EACCES || error == EPERM || error == ENAMETOOLONG;
-}
-
-mode_t NewFilePermissions() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return NewFileMode & ~mask;
-}
-
-// Best effort: once renamed, the new content is already the file's, and a
-// folder that cannot be synced makes the save no less complete.
-void SyncFolder(const std::string& folder) {
-    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.valid())
-        ::fsync(directory.get());
-    seams::FolderSynced(folder.c_str());
+std::error_code ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t count,
+                            PendingFolderSyncs* syncs) {
+    if (const int stream = DescriptorNamed(name); stream >= 0)
+        return WriteAll(stream, bytes, count);
+    Destination where;
+    if (const std::error_code failed = FindDestination(name, where))
+        return failed;
+    if (where.exists && !S_ISREG(where.found.st_mode))
+        return WriteStream(where, bytes, count);
+    return ReplaceRegular(where, bytes, count, syncs);
 }
 
 } // namespace
@@ -213,80 +157,26 @@ std::error_code ReadFileStart(const std::string& name, std::uint8_t* into, std::
     return ReadAllAt(file.get(), into, count);
 }
 
+bool IsStream(const std::string& name) {
+    struct stat info {};
+    return DescriptorNamed(name) >= 0 || (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode));
+}
+
 void PendingFolderSyncs::Add(const std::string& folder) {
     // Batches name few folders, most often one, so a short list is enough.
     if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end())
         folders_.push_back(folder);
 }
 
-void PendingFolderSyncs::SyncAll() {
+void PendingFolderSyncs::SyncEach() const noexcept {
     for (const std::string& folder : folders_)
-        SyncFolder(folder);
+        SyncFolder(folder.c_str());
+}
+
+void PendingFolderSyncs::SyncAll() {
+    SyncEach();
     folders_.clear();
 }
-
-namespace {
-
-// Replaces the file as WriteFileSafely describes; without `syncs` neither the
-// new file nor its folder is synced, otherwise the folder is added to them.
-std::error_code ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t count,
-                            PendingFolderSyncs* syncs) {
-    if (name.empty())
-        return SystemError(ENOENT);
-    const std::optional<std::string> followed = FollowLinks(name);
-    if (!followed)
-        return SystemError(ELOOP);
-    const std::string& target = *followed;
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    // Devices, pipes and the like cannot be replaced by a file of ours.
-    if (exists && !S_ISREG(old.st_mode))
-        return WriteInPlace(target, bytes, count);
-    if (exists && !MayWrite(target))
-        return SystemError(errno);
-
-    // A second name for the same file would keep the old content if a new
-    // file took this name's place.
-    if (exists && old.st_nlink > 1)
-        return OverwriteInPlace(target, bytes, count);
-
-    const std::string folder = FolderOf(target);
-    const std::size_t slash = target.rfind('/');
-    const std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary = folder + "/." + leaf + ".saving-XXXXXX";
-    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file.valid())
-        return FolderRefusesNewFiles(errno) ? OverwriteInPlace(target, bytes, count) : SystemError(errno);
-    // The new file must take over owner, group and permissions exactly;
-    // where that is not allowed, writing in place keeps them.
-    struct stat fresh {};
-    const bool sameOwner = !exists ||
-                           (::fstat(file.get(), &fresh) == 0 && fresh.st_uid == old.st_uid &&
-                            fresh.st_gid == old.st_gid) ||
-                           ::fchown(file.get(), old.st_uid, old.st_gid) == 0;
-    const mode_t permissions = exists ? old.st_mode & PermissionBits : NewFilePermissions();
-    if (!sameOwner || ::fchmod(file.get(), permissions) != 0) {
-        file.close();
-        ::unlink(temporary.c_str());
-        return OverwriteInPlace(target, bytes, count);
-    }
-    std::error_code failed = WriteAll(file.get(), bytes, count);
-    if (!failed && syncs && ::fsync(file.get()) != 0)
-        failed = SystemError(errno);
-    const std::error_code closed = file.close();
-    failed = failed ? failed : closed;
-    if (!failed && ::rename(temporary.c_str(), target.c_str()) != 0)
-        failed = SystemError(errno);
-    if (failed) {
-        ::unlink(temporary.c_str());
-        return failed;
-    }
-    if (syncs)
-        syncs->Add(folder);
-    return {};
-}
-
-} // namespace
 
 std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count) {
     PendingFolderSyncs now;

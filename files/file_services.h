@@ -1,5 +1,6 @@
 #pragma once
 // The few operations on named files that screen files need, on POSIX.
+// Every failure comes back as its cause (an errno value or a FileFault).
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,10 @@ public:
     // Syncs every folder added since the last call, as far as each lets
     // itself be (as WriteFileSafely does), and forgets them.
     void SyncAll();
+    // Syncs them without forgetting: only async-signal-safe calls, for a
+    // signal handler, provided Add and SyncAll cannot run meanwhile (that is,
+    // while they run the signal is held back).
+    void SyncEach() const noexcept;
     bool empty() const { return folders_.empty(); }
 
 private:
@@ -43,23 +48,31 @@ std::int64_t FileSize(const std::string& name);
 // content is then undefined, so callers read into a buffer of their own.
 std::error_code ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
 
+// Whether writing the name would write into a stream (a descriptor named as
+// /dev/stdout or /dev/fd/N, a pipe, a device) rather than replace a file.
+bool IsStream(const std::string& name);
+
 // Replaces the file's content with the bytes, or creates it; the cause of any
-// failure, empty on success, with every write, sync and close of the file checked. Symbolic
-// links are followed to the file they name (a loop fails), and the links stay.
-// - Usually the bytes go to a temporary file in the same folder, which takes
-//   the old file's owner, group and permission bits (a new file's are 0666
-//   less the umask), is synced and renamed over the file; then the folder is
-//   synced, as far as it lets itself be. The file is at every moment wholly
-//   old or wholly new, even if the process is killed (which can leave the
-//   temporary file behind).
-// - A file with a second hard link, or in a folder that takes no new file
-//   from us (or whose name leaves no room for a temporary name), or whose
-//   owner or permissions a new file could not take over, is overwritten in
-//   place, so that it keeps its identity. A failed write puts the old bytes
-//   back (a file we may write but not read is emptied first instead), but a
-//   kill part way can leave the file mixed.
-// - A file we may not write fails unchanged. Devices and pipes are written
-//   as they are, without waiting for a reader.
+// failure, empty on success, with every write, sync and close checked.
+// - The name is followed by the link rule (link_rule.h): a symbolic link in a
+//   shared sticky folder that belongs to neither us nor the folder's owner is
+//   refused, and so is a link to nothing. A followed link stays a link.
+// - Usually the bytes go to a new hidden file in the same folder
+//   (".NAME.saving-XXXXXX"), which takes the old file's owner, group,
+//   permission bits, ACLs and extended attributes, is synced and renamed over
+//   the file; then the folder is synced, as far as it lets itself be. The file
+//   is at every moment wholly old or wholly new, even if the process is
+//   killed (which can leave the hidden file behind). A new file gets the
+//   permissions any new file gets there: 0666 less the umask, or what the
+//   folder's default ACL says.
+// - A file with a second hard link (so that every name sees the new content),
+//   in a folder that takes no new file from us, or whose owner or attributes
+//   a new file could not take over, is overwritten in place as
+//   OverwriteInPlace (in_place.h) describes: a failed write is undone, but a
+//   kill or power cut during it can leave the file part new.
+// - A file we may not write fails unchanged. Descriptors named as /dev/stdout,
+//   /dev/fd/N or /proc/self/fd/N are written through the descriptor itself;
+//   pipes and devices are opened and written as they are, waiting for a reader.
 std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
 // The same, except that after a rename the folder is not synced at once but

@@ -1,4 +1,7 @@
+#include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <thread>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -149,17 +152,18 @@ TEST(WriteFileSafely, WritesThroughSymbolicLinksToTheirTarget) {
     EXPECT_EQ(ModeOf(folder / "real/title.scr"), 0640u);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"far", "near", "real"}));
 
-    // A link to a file not there yet creates the file it points to.
+    // A link to a file not there yet is refused, as cp refuses it: it once
+    // created the file wherever the link's maker pointed it.
     ASSERT_EQ(symlink("real/new.scr", (folder / "pending").c_str()), 0);
-    ASSERT_TRUE(Write(folder / "pending", next));
-    EXPECT_EQ(ReadBytes(folder / "real/new.scr"), next);
+    EXPECT_EQ(WriteFileSafely(folder / "pending", next.data(), next.size()), FileFault::DanglingLink);
+    EXPECT_FALSE(std::filesystem::exists(folder / "real/new.scr"));
     ASSERT_EQ(lstat((folder / "pending").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
 
     // Links in a loop name no file: the save fails and the links stay.
     ASSERT_EQ(symlink("round", (folder / "about").c_str()), 0);
     ASSERT_EQ(symlink("about", (folder / "round").c_str()), 0);
-    EXPECT_FALSE(Write(folder / "about", next));
+    EXPECT_EQ(WriteFileSafely(folder / "about", next.data(), next.size()), std::errc::too_many_symbolic_link_levels);
     ASSERT_EQ(lstat((folder / "about").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
@@ -173,12 +177,22 @@ TEST(WriteFileSafely, HardLinkedFilesAreWrittenInPlaceSoEveryNameSeesTheSave) {
     EXPECT_EQ(ReadBytes(folder / "copy.scr"), next);
 }
 
-TEST(WriteFileSafely, NamesTooLongForATemporaryFileAreWrittenInPlace) {
+// The new file's hidden name is cut short to fit: long names were once
+// written in place, where a kill could leave them mixed.
+TEST(WriteFileSafely, TheLongestNamesAreStillReplacedByANewFile) {
     TempFolder folder;
-    const std::string path = folder / (std::string(250, 'n') + ".scr");
+    const std::string path = folder / (std::string(251, 'n') + ".scr");
     WriteBytes(path, Pattern(Screen, 1));
+    const int held = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
     const Bytes next = Pattern(Screen, 3);
-    ASSERT_TRUE(Write(path, next));
+    const bool written = Write(path, next);
+    Bytes seen(Screen);
+    const ssize_t got = pread(held, seen.data(), seen.size(), 0);
+    close(held);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(got, static_cast<ssize_t>(Screen));
+    EXPECT_EQ(seen, Pattern(Screen, 1)) << "written in place";
     EXPECT_EQ(ReadBytes(path), next);
     EXPECT_EQ(folder.names().size(), 1u);
 }
@@ -255,17 +269,35 @@ TEST(WriteFileSafely, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
     EXPECT_EQ(folder.names(), std::vector<std::string>{"title.scr"}) << "temporary file left";
 }
 
-TEST(WriteFileSafely, DevicesAndPipesAreWrittenAsTheyAreWithoutWaiting) {
+// A pipe whose reader comes late and reads slowly still gets every byte: it
+// was once opened without waiting, which failed or cut the stream short.
+TEST(WriteFileSafely, DevicesAndPipesAreWrittenAsTheyAreWaitingForTheirReader) {
     EXPECT_TRUE(Write("/dev/null", Pattern(Screen, 1)));
     struct stat info {};
     ASSERT_EQ(stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
-    // Nobody reads this pipe: the save fails instead of hanging.
     TempFolder folder;
-    ASSERT_EQ(mkfifo((folder / "title.screen").c_str(), 0600), 0);
-    EXPECT_FALSE(Write(folder / "title.screen", Pattern(6144, 1)));
-    ASSERT_EQ(stat((folder / "title.screen").c_str(), &info), 0);
+    const std::string pipe = folder / "title.screen";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const Bytes bytes = Pattern(200000, 1);  // more than a pipe holds
+    Bytes read;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const int fd = open(pipe.c_str(), O_RDONLY | O_CLOEXEC);
+        std::uint8_t chunk[4096];
+        for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;) {
+            read.insert(read.end(), chunk, chunk + got);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        close(fd);
+    });
+    const std::error_code written = WriteFileSafely(pipe, bytes.data(), bytes.size());
+    reader.join();
+    EXPECT_EQ(written, std::error_code());
+    EXPECT_EQ(read, bytes);
+    ASSERT_EQ(stat(pipe.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"title.screen"});
 }
 
 } // namespace

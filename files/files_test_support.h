@@ -60,6 +60,8 @@ bool DropRootPrivileges();
 // Runs at the start of every ReadFileStart, before the file is opened, until
 // replaced; an empty hook runs nothing.
 void SetBeforeReadHook(std::function<void(const std::string& name)> hook);
+// Runs when a write in place has failed, before the old bytes are put back.
+void SetBeforeRestoreHook(std::function<void()> hook);
 // From now on the name of every folder synced is written to the descriptor,
 // one a line; -1 stops it.
 void RecordFolderSyncsTo(int descriptor);

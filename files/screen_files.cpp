@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <sys/stat.h>
 
 #include "files/file_names.h"
 #include "files/file_services.h"
@@ -11,6 +12,19 @@ namespace files {
 
 static_assert(BitmapFileSize + AttributeFileSize == ScreenFileSize);
 static_assert(screen::AttributeStart == BitmapFileSize, "the attribute area follows the bitmap area");
+
+namespace {
+
+// Whether the two names are one file (or one name for a file not there yet).
+bool SameFile(const std::string& one, const std::string& other) {
+    struct stat a {}, b {};
+    if (one == other)
+        return true;
+    return ::stat(one.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+} // namespace
 
 bool IsScreenFileSize(std::int64_t size) { return size == static_cast<std::int64_t>(ScreenFileSize); }
 
@@ -36,6 +50,12 @@ SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen) 
     if (loadedPath.empty())
         return {SystemError(ENOENT), SystemError(ENOENT)};
     const std::string base = SplitBaseName(loadedPath);
+    // "pic.screen" splits into "pic.screen" and "pic.attr": the loaded file
+    // itself would be cut to its bitmap. Nothing is written then.
+    for (const char* suffix : {BitmapFileSuffix, AttributeFileSuffix}) {
+        if (SameFile(base + suffix, loadedPath))
+            return {FileFault::WouldOverwriteSource, FileFault::WouldOverwriteSource};
+    }
     const auto bitmap = screen.first<BitmapFileSize>();
     const auto attributes = screen.last<AttributeFileSize>();
     SplitResult result;

@@ -48,7 +48,10 @@ struct SplitResult {
 // Writes the bitmap area to the split base name of the path followed by
 // BitmapFileSuffix, then the attribute area to the base name followed by
 // AttributeFileSuffix, each with WriteFileSafely; the second is written even
-// when the first fails. An empty path writes nothing and reports both failed.
+// when the first fails. An empty path writes nothing and reports both failed,
+// and so does a path whose split files would include the file itself (its
+// name ends in BitmapFileSuffix or AttributeFileSuffix):
+// FileFault::WouldOverwriteSource.
 SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen);
 
 } // namespace files

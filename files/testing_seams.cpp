@@ -11,6 +11,7 @@ namespace files {
 namespace {
 
 std::function<void(const std::string&)> beforeRead;
+std::function<void()> beforeRestore;
 int syncRecord = -1;
 
 } // namespace
@@ -28,6 +29,13 @@ void seams::FolderSynced(const char* folder) {
     [[maybe_unused]] const ssize_t a = ::write(syncRecord, name.data(), name.size());
     [[maybe_unused]] const ssize_t b = ::write(syncRecord, "\n", 1);
 }
+
+void seams::BeforeRestore() {
+    if (beforeRestore)
+        beforeRestore();
+}
+
+void testing::SetBeforeRestoreHook(std::function<void()> hook) { beforeRestore = std::move(hook); }
 
 void testing::SetBeforeReadHook(std::function<void(const std::string& name)> hook) { beforeRead = std::move(hook); }
 

@@ -43,6 +43,7 @@ std::vector<std::string> Split(const std::uint8_t* data, std::size_t size) {
 
 void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invocation& inv) {
     using scrtool::Action;
+    using scrtool::ExportFormat;
     const Action action = inv.command->action;
     const long fromStdin = std::count(inv.inputs.begin(), inv.inputs.end(), std::string("-"));
     Require(fromStdin <= 1, "standard input is read at most once");
@@ -70,8 +71,25 @@ void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invoca
         Require(!inv.inputs.empty() && !(inv.output && inv.outDir) && (!inv.output || inv.inputs.size() == 1) &&
                     (fromStdin == 0 || inv.output),
                 "png has somewhere to write each picture");
+    if (action == Action::Import)
+        Require(!inv.inputs.empty() && !inv.inPlace && !(inv.output && inv.outDir) &&
+                    (!inv.output || inv.inputs.size() == 1) && (fromStdin == 0 || inv.output),
+                "import has somewhere to write each screen and never rewrites a picture in place");
     if (action == Action::Check)
         Require(!inv.inputs.empty() && !inv.conditions.empty(), "check has files and conditions");
+    if (action == Action::Export) {
+        Require(!inv.inputs.empty() && inv.output.has_value() != inv.outDir.has_value() &&
+                    (!inv.output || inv.inputs.size() == 1) && (fromStdin == 0 || inv.output),
+                "export has files and exactly one of -o and --out-dir");
+        Require(!inv.rcs || (inv.format == ExportFormat::Zx0 && inv.order != exporter::Order::Linear &&
+                             inv.part != exporter::Part::Attributes),
+                "--rcs only reorders a zx0 bitmap in screen order");
+        Require(!inv.tapeName || (inv.format == ExportFormat::Tap && inv.tapeName->size() <= 10),
+                "--name is a tap's, at most 10 characters");
+    }
+    if (action == Action::Extract)
+        Require(!inv.inputs.empty() && fromStdin == 0 && !(inv.list && inv.outDir),
+                "extract has named files, and --list writes nothing");
     if (action == Action::Thumbnail)
         Require(inv.inputs.size() == 1 && inv.output && inv.thumbnailSize >= 1 &&
                     inv.thumbnailSize <= scrtool::MaxThumbnailSize,

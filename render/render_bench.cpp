@@ -40,7 +40,7 @@ double ThreadSeconds() {
 
 // Seconds one memset of both back buffers' bytes takes: the median of a few batches.
 double MemsetSeconds() {
-    static std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
+    std::vector<std::uint8_t> mono(ViewBytes), colour(ViewBytes);
     constexpr int Batches = 7, Calls = 50;
     std::array<double, Batches> perCall{};
     int value = 0;

@@ -41,13 +41,19 @@ bool LooksLikeNegativeNumber(std::string_view arg) {
     return (first >= '0' && first <= '9') || first == '$' || first == '%';
 }
 
-// The option row spelled `name`, whichever command takes it.
-const OptionSpec* OptionSpelled(std::string_view name) {
+// The option row spelled `name` that the command takes, else the first row
+// of that spelling: two commands may each have their own row of one name
+// (png's --palette and import's, which also takes "auto").
+const OptionSpec* OptionSpelled(std::string_view name, const CommandSpec& command) {
+    const OptionSpec* first = nullptr;
     for (const OptionSpec& option : Options)
         for (std::string_view spelling : Words(option.names))
-            if (spelling == name)
-                return &option;
-    return nullptr;
+            if (spelling == name) {
+                if (Takes(command, option))
+                    return &option;
+                first = first ? first : &option;
+            }
+    return first;
 }
 
 // "a, b or c" for a refusal's hint.
@@ -88,7 +94,7 @@ private:
         // A leading operand is taken as it stands unless it is one of our
         // options: the operand fields read any text.
         const std::string_view name = arg.substr(0, arg.starts_with("--") ? arg.find('=') : arg.npos);
-        return inv_.operands.size() < operandsWanted_ && !OptionSpelled(name) && !IsHelpOption(arg) && arg != "--";
+        return inv_.operands.size() < operandsWanted_ && !OptionSpelled(name, *inv_.command) && !IsHelpOption(arg) && arg != "--";
     }
 
     std::string AddPositional(const std::string& arg) {
@@ -114,7 +120,7 @@ private:
             attached = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
-        const OptionSpec* option = OptionSpelled(name);
+        const OptionSpec* option = OptionSpelled(name, *inv_.command);
         if (!option || !Takes(*inv_.command, *option))
             return "unknown option " + Quoted(name) + " for " + Quoted(inv_.command->name);
         const std::size_t row = static_cast<std::size_t>(option - Options.data());

@@ -50,6 +50,20 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"byte-op", "-1", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '-1'"},
         Refused{{"byte-op", "1", "2"}, "INDEX B1 B2"},
         Refused{{"byte-op", "1", "2", "3"}, "no screen file given"},
+        Refused{{"export", "a.scr", "-o", "x"}, "unknown FORMAT"},
+        Refused{{"export", "asm", "a.scr"}, "-o OUT (one file) or --out-dir DIR"},
+        Refused{{"export", "bin", "-", "--out-dir", "d"}, "standard input needs -o OUT"},
+        Refused{{"export", "bin", "a.scr", "--part", "ink", "-o", "x"}, "unknown part 'ink'"},
+        Refused{{"export", "tap", "a.scr", "--order", "linear", "-o", "x"}, "--part and --order do not apply"},
+        Refused{{"export", "tap", "a.scr", "--name", "Eleven char", "-o", "x"}, "bad tape name 'Eleven char'"},
+        Refused{{"export", "bin", "a.scr", "--name", "x", "-o", "x"}, "--name names the blocks of a tap"},
+        Refused{{"export", "asm", "a.scr", "--classic", "-o", "x"}, "are for zx0"},
+        Refused{{"export", "zx0", "a.scr", "--rcs", "--order", "linear", "-o", "x"}, "not with --order linear"},
+        Refused{{"export", "zx0", "a.scr", "--rcs", "--part", "attributes", "-o", "x"}, "not with --part attributes"},
+        Refused{{"extract"}, "no tape or snapshot file given"},
+        Refused{{"extract", "-"}, "cannot read standard input"},
+        Refused{{"extract", "a.tap", "--list", "--out-dir", "d"}, "--list writes nothing"},
+        Refused{{"extract", "a.tap", "-o", "x"}, "unknown option '-o' for 'extract'"},
         Refused{{"split", "-"}, "cannot read standard input"},
         Refused{{"split", "a.scr", "-o", "x"}, "unknown option '-o' for 'split'"},
         Refused{{"join", "a.screen", "a.attr"}, "join needs -o OUT"},
@@ -63,6 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"png", "a.scr", "b.scr", "-o", "x.png"}, "use --out-dir"},
         Refused{{"png", "a.scr", "-o", "x.png", "--out-dir", "d"}, "either -o or --out-dir"},
         Refused{{"png", "-"}, "needs -o OUT.png"},
+        Refused{{"png", "a.scr", "--palette", "auto"}, "unknown palette 'auto'"},
+        Refused{{"import"}, "no picture file given"},
+        Refused{{"import", "a.png", "--in-place"}, "unknown option '--in-place' for 'import'"},
+        Refused{{"import", "-"}, "needs -o OUT.scr"},
+        Refused{{"import", "a.png", "b.png", "-o", "x.scr"}, "use --out-dir"},
+        Refused{{"import", "a.png", "--background", "red"}, "bad background colour 'red' (#RRGGBB)"},
+        Refused{{"import", "a.png", "--background", "#12345"}, "bad background colour"},
+        Refused{{"import", "a.png", "--dither", "atkinson"}, "unknown dither 'atkinson'"},
+        Refused{{"import", "a.png", "--fit", "fill"}, "unknown fit 'fill' (contain, cover or stretch)"},
         Refused{{"info", "a.scr", "--require", "no-flash"}, "unknown option '--require' for 'info'"},
         Refused{{"check", "a.scr"}, "--require NAME"},
         Refused{{"check", "a.scr", "--require", "pretty"}, "unknown condition 'pretty'"},
@@ -146,6 +169,31 @@ TEST(CommandLine, PngOptionsInBothSpellings) {
     EXPECT_EQ(inv.outDir, "pics");
 }
 
+// Each choice lands on its own value: a slip in a setter's table would swap two.
+TEST(CommandLine, ImportOptionsReachTheirChoices) {
+    const Parsed parsed = ParseArguments({"import", "a.png", "--palette", "rustzx", "--fit=cover", "--dither", "bayer",
+                                          "--bright", "never", "--strict", "--background", "#10A0ff"});
+    ASSERT_TRUE(parsed.invocation) << parsed.error;
+    const Invocation& inv = *parsed.invocation;
+    EXPECT_EQ(inv.importPalette->levels.normalLevel, 205);
+    EXPECT_EQ(inv.fit, picture_in::Fit::Cover);
+    EXPECT_EQ(inv.dither, picture_in::Dither::Bayer);
+    EXPECT_EQ(inv.bright, picture_in::Bright::Never);
+    EXPECT_TRUE(inv.strict);
+    EXPECT_EQ(inv.backgroundColour, (render::Rgb{0x10, 0xA0, 0xFF}));
+    const Parsed defaults = ParseArguments({"import", "a.png", "--palette", "auto", "--fit", "stretch", "--dither",
+                                            "none", "--bright", "always"});
+    ASSERT_TRUE(defaults.invocation) << defaults.error;
+    EXPECT_EQ(defaults.invocation->importPalette, nullptr);
+    EXPECT_EQ(defaults.invocation->fit, picture_in::Fit::Stretch);
+    EXPECT_EQ(defaults.invocation->dither, picture_in::Dither::None);
+    EXPECT_EQ(defaults.invocation->bright, picture_in::Bright::Always);
+    const Parsed plain = ParseArguments({"import", "a.png"});
+    ASSERT_TRUE(plain.invocation);
+    EXPECT_EQ(plain.invocation->dither, picture_in::Dither::Refined);
+    EXPECT_EQ(plain.invocation->fit, picture_in::Fit::Contain);
+}
+
 TEST(CommandLine, PngDefaultsAreTheWindowsView) {
     const Parsed parsed = ParseArguments({"png", "a.scr"});
     ASSERT_TRUE(parsed.invocation) << parsed.error;
@@ -210,13 +258,18 @@ TEST(CommandTables, EveryRowIsUsable) {
             << command.name;
         EXPECT_EQ(command.action == Action::Transform, command.operation != nullptr) << command.name;
     }
-    std::vector<std::string_view> spellings;
+    // Each spelling with the commands of its rows: one row per command.
+    std::vector<std::string> spellings;
     for (const OptionSpec& option : Options) {
         for (std::string_view taker : Words(option.takenBy))
             EXPECT_TRUE(taker == "transforms" || CommandNamed(taker)) << option.names << ": " << taker;
         for (std::string_view name : Words(option.names)) {
-            EXPECT_EQ(std::count(spellings.begin(), spellings.end(), name), 0) << name;
-            spellings.push_back(name);
+            for (const CommandSpec& command : Commands)
+                if (Takes(command, option)) {
+                    const std::string key = std::string(name) + " " + std::string(command.name);
+                    EXPECT_EQ(std::count(spellings.begin(), spellings.end(), key), 0) << key;
+                    spellings.push_back(key);
+                }
             EXPECT_TRUE(name.starts_with("-") && name != "--" && name != "-h" && name != "--help") << name;
             EXPECT_FALSE(name.size() > 1 && (std::isdigit(static_cast<unsigned char>(name[1])) || name[1] == '$' ||
                                              name[1] == '%'))

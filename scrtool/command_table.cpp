@@ -121,6 +121,15 @@ std::string CheckThumbnail(Invocation& inv) {
 
 void ChooseView(Invocation& inv, std::size_t choice) { inv.view = choice == 1 ? View::Mono : View::Colour; }
 
+void ChoosePart(Invocation& inv, std::size_t choice) {
+    constexpr exporter::Part parts[] = {exporter::Part::All, exporter::Part::Bitmap, exporter::Part::Attributes};
+    inv.part = parts[choice];
+}
+
+void ChooseOrder(Invocation& inv, std::size_t choice) {
+    inv.order = choice == 0 ? exporter::Order::Screen : exporter::Order::Linear;
+}
+
 void ChoosePalette(Invocation& inv, std::size_t choice) { inv.palette = &Palettes()[choice]; }
 
 void RequireCondition(Invocation& inv, std::size_t choice) {
@@ -154,6 +163,31 @@ std::string PaletteDetail() {
     return table;
 }
 
+std::string ImportPaletteDetail() {
+    // png's table, less its note that scrlab is the default: here auto is.
+    std::string table = PaletteDetail();
+    constexpr std::string_view note = " (the default)";
+    if (const std::size_t at = table.find(note); at != std::string::npos)
+        table.erase(at, note.size());
+    return "                       auto       the one whose colours the picture is made of, else scrlab\n" + table;
+}
+
+std::string DitherDetail() {
+    // In the order of DitherChoices.
+    static constexpr std::string_view Lines[] = {
+        "refined          Floyd-Steinberg, refined against a model of the eye (default)",
+        "floyd-steinberg  error diffusion, serpentine",
+        "jarvis           error diffusion over a wider kernel (Jarvis, Judice and Ninke)",
+        "bayer            an ordered 8 x 8 Bayer pattern",
+        "none             no dither: each cell the two colours closest to its pixels",
+    };
+    static_assert(std::size(Lines) == 5);
+    std::string table;
+    for (std::string_view line : Lines)
+        table += "                       " + std::string(line) + "\n";
+    return table;
+}
+
 std::string ConditionDetail() {
     std::string table;
     for (const ConditionRow& row : ConditionRows) {
@@ -163,6 +197,12 @@ std::string ConditionDetail() {
         table += line;
     }
     return table;
+}
+
+std::string RcsDetail() {
+    return "                       each third (2048 bytes) column by column, left to right; in\n"
+           "                       a column each cell row's eight pixel lines, top to bottom;\n"
+           "                       attributes as they are\n";
 }
 
 std::string_view ConditionName(Condition condition) { return ConditionRows[static_cast<std::size_t>(condition)].name; }

@@ -7,9 +7,14 @@
 
 #include "files/file_names.h"
 #include "files/screen_files.h"
+#include "scrtool/export_commands.h"
 #include "scrtool/help.h"
+#include "scrtool/import_command.h"
+#include "scrtool/interrupts.h"
 #include "scrtool/picture.h"
+#include "scrtool/apng.h"
 #include "scrtool/png_file.h"
+#include "scrtool/run_plan.h"
 #include "scrtool/screen_facts.h"
 #include "scrtool/screen_io.h"
 #include "scrtool/transforms.h"
@@ -22,6 +27,9 @@ using files::BitmapFileSize;
 using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
+constexpr char ScreenSuffix[] = ".scr";
+// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
+constexpr FrameDelay FlashPhaseDelay{16, 50};
 
 // Whether writing `output` would replace the input screen itself, which only
 // an explicit -o or --in-place may do.
@@ -39,15 +47,18 @@ struct RunContext {
     files::PendingFolderSyncs folders;
 };
 
-// A file written in full or not at all, even when the user interrupts.
+// A file replaced in full or not at all, even when the user interrupts. A
+// stream (standard output, a pipe, a terminal) is not replaced but written,
+// and an interrupt may end the program while it waits for a reader.
 bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
-    InterruptGuard guard;
-    const std::string cause = WriteOutput(name, bytes, durability, &run.folders);
-    // An interruption ends the program as the guard ends: the files renamed
-    // so far must be as durable as if the run had finished.
-    if (!run.folders.empty() && InterruptPending())
-        run.folders.SyncAll();
+    std::string cause;
+    if (name == StandardStream || files::IsStream(name)) {
+        cause = WriteOutput(name, bytes, durability);
+    } else {
+        InterruptGuard guard;
+        cause = WriteOutput(name, bytes, durability, &run.folders);
+    }
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
@@ -66,13 +77,13 @@ bool Transform(RunContext& run, const Invocation& inv, const std::string& input)
 bool Split(RunContext& run, const std::string& input) {
     const ScreenRead read = ReadScreen(input);
     if (!read.error.empty()) {
-        Report(input, read.error);
+        Report(InputName(input), read.error);
         return false;
     }
     const std::string base = files::SplitBaseName(input);
     for (const char* suffix : {files::BitmapFileSuffix, files::AttributeFileSuffix}) {
         if (WouldReplace(base + suffix, input)) {
-            Report(input, "split would write over this file itself; rename it first");
+            Report(InputName(input), "split would write over this file itself; rename it first");
             return false;
         }
     }
@@ -98,10 +109,12 @@ bool Join(RunContext& run, const Invocation& inv) {
     return Write(run, *inv.output, joined);
 }
 
-std::string PngName(const Invocation& inv, const std::string& input) {
+// Where a picture of a screen, or a screen of a picture, goes: -o, else the
+// input's name with the suffix, in --out-dir when given.
+std::string OutputFor(const Invocation& inv, const std::string& input, const char* suffix) {
     if (inv.output)
         return *inv.output;
-    const std::string base = files::SplitBaseName(input) + PngSuffix;
+    const std::string base = files::SplitBaseName(input) + suffix;
     if (!inv.outDir)
         return base;
     return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
@@ -113,20 +126,46 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), read.error);
         return false;
     }
-    const std::string output = PngName(inv, input);
+    const std::string output = OutputFor(inv, input, PngSuffix);
     if (!inv.output && WouldReplace(output, input)) {
-        Report(input, "the picture would write over this file itself; name the picture with -o");
+        Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const IndexedPicture picture =
-        DrawView(read.screen, inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels);
+    const Grid grid = inv.grid ? Grid::On : Grid::Off;
+    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
+    if (inv.flash) {
+        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
+        const IndexedPicture second =
+            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
+        if (second.pixels != picture.pixels)
+            return Write(run, output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
+    }
     return Write(run, output, EncodePng(picture), Durability::Atomic);
+}
+
+bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
+    const ReadResult read = ReadPicture(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const std::string output = OutputFor(inv, input, ScreenSuffix);
+    if (!inv.output && WouldReplace(output, input)) {
+        Report(InputName(input), "the screen would write over this file itself; name the screen with -o");
+        return false;
+    }
+    const picture_in::Imported imported = picture_in::ImportPicture(read.bytes, ImportOptionsOf(inv), PaletteLevels());
+    if (!imported.screen) {
+        Report(InputName(input), imported.cause);
+        return false;
+    }
+    return Write(run, output, *imported.screen);
 }
 
 bool Thumbnail(RunContext& run, const Invocation& inv) {
     const ScreenRead read = ReadScreen(inv.inputs[0]);
     if (!read.error.empty()) {
-        Report(inv.inputs[0], read.error);
+        Report(InputName(inv.inputs[0]), read.error);
         return false;
     }
     const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
@@ -199,18 +238,49 @@ void KeepMemoryBetweenFiles() {
 #endif
 }
 
+// The files an input of the run would write.
+std::vector<std::string> OutputsOf(const Invocation& inv, const std::string& input) {
+    if (IsTransform(*inv.command))
+        return {inv.inPlace ? input : *inv.output};
+    if (inv.command->action == Action::Split) {
+        const std::string base = files::SplitBaseName(input);
+        return {base + files::BitmapFileSuffix, base + files::AttributeFileSuffix};
+    }
+    if (inv.command->action == Action::Png)
+        return {OutputFor(inv, input, PngSuffix)};
+    if (inv.command->action == Action::Import)
+        return {OutputFor(inv, input, ScreenSuffix)};
+    if (inv.command->action == Action::Export)
+        return {ExportOutput(inv, input)};
+    if (inv.command->action == Action::Extract && !inv.list)
+        return {ExtractOutputs(inv, input)};
+    return {};
+}
+
 int Run(const Invocation& inv) {
+    const Action action = inv.command->action;
+    const bool writesPerInput = IsTransform(*inv.command) || action == Action::Split || action == Action::Png ||
+                                action == Action::Import || action == Action::Export || action == Action::Extract;
+    RunPlan plan{inv.inputs, {}};
+    if (writesPerInput)
+        plan = PlanRun(inv.inputs, [&](const std::string& input) { return OutputsOf(inv, input); });
+    if (!plan.refusal.empty()) {
+        std::fprintf(stderr, "scrtool: %s\n", plan.refusal.c_str());
+        return UsageError;
+    }
     RunContext run;
+    const InterruptSyncs interrupts(run.folders);
     bool allDone = true;
     bool firstJson = true;
-    const Action action = inv.command->action;
     switch (action) {
     case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
     case Action::Version: std::cout << VersionText(); return AllDone;
     case Action::Join: allDone = Join(run, inv); break;
     case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
-    default:
-        for (const std::string& input : inv.inputs) {
+    default: {
+        const WriteFile writeFile = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
+                                           Durability durability) { return Write(run, name, bytes, durability); };
+        for (const std::string& input : plan.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
                 done = Transform(run, inv, input);
@@ -218,12 +288,19 @@ int Run(const Invocation& inv) {
                 done = Split(run, input);
             else if (action == Action::Png)
                 done = Png(run, inv, input);
+            else if (action == Action::Import)
+                done = Import(run, inv, input);
             else if (action == Action::Info)
                 done = Info(inv, input, firstJson);
             else if (action == Action::Check)
                 done = Check(inv, input);
+            else if (action == Action::Export)
+                done = ExportScreen(inv, input, writeFile);
+            else if (action == Action::Extract)
+                done = ExtractScreens(inv, input, writeFile);
             allDone = allDone && done;
         }
+    }
     }
     // Before the status says the files are saved (and, should something
     // throw, in the destructor); an interrupt waits for it, as for a file.

@@ -18,6 +18,16 @@ the options. Options may come before or after the files. Errors go to standard
 error, one line per file; a failed file never stops the others. Exit status:
 0 all done, 1 some file failed or a check failed, 2 usage error (nothing is
 read or written then).
+Files are replaced whole: a new hidden file, with the old one's owner,
+permissions, ACLs and attributes, is renamed over the old one, so a kill
+leaves each file wholly old or wholly new. Not safe against a kill or power
+cut, because they are written in place (a hidden ".NAME.kept-XXXXXX" holds
+the old bytes meanwhile where the folder allows one): a file with a second
+hard link, a file in a folder you may not create files in, and a file whose
+owner, ACL or attributes a new file could not take over. A symbolic link in a
+sticky folder anyone may write into (/tmp) is followed only when it is yours
+or the folder owner's; a link to nothing is refused. Pipes, terminals,
+/dev/stdout and /dev/fd/N are written as they are, waiting for the reader.
 "scrtool help COMMAND" or "scrtool COMMAND --help" tells more.
 )";
 

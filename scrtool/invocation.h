@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "export/screen_bytes.h"
+#include "picture_in/conversion.h"
+#include "picture_in/fitting.h"
 #include "scrtool/palettes.h"
 
 namespace scrtool {
@@ -13,6 +16,9 @@ namespace scrtool {
 struct CommandSpec;  // a row of the command table (scrtool/command_table.h)
 
 using render::View;
+
+// What export writes.
+enum class ExportFormat { Asm, C, Bin, Tap, Zx0 };
 
 enum class Condition { NoInvisiblePixels, NoFlash, NoBright, Optimized, NotBlank };
 
@@ -43,10 +49,29 @@ struct Invocation {
     View view = View::Colour;
     int scale = DefaultScale;
     bool grid = false;
+    bool flash = false;  // png: both FLASH phases as an animation
     const NamedPalette* palette = &WindowPalette();
     bool json = false;
     std::vector<Condition> conditions;
     int thumbnailSize = 0;
+    // import: the palette named (none: found from the picture's colours),
+    // fitting, the border's colour as typed and as read, dither, BRIGHT.
+    const NamedPalette* importPalette = nullptr;
+    picture_in::Fit fit = picture_in::Fit::Contain;
+    std::optional<std::string> background;
+    render::Rgb backgroundColour{0, 0, 0};
+    picture_in::Dither dither = picture_in::Dither::Refined;
+    picture_in::Bright bright = picture_in::Bright::Auto;
+    bool strict = false;
+    // export: the FORMAT operand; part and order when given (else all, screen).
+    ExportFormat format = ExportFormat::Bin;
+    std::optional<exporter::Part> part;
+    std::optional<exporter::Order> order;
+    std::optional<std::string> tapeName;  // --name
+    bool classic = false;
+    bool backwards = false;
+    bool rcs = false;
+    bool list = false;  // extract --list
 };
 
 } // namespace scrtool

@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     // A reader that goes away (scrtool png x -o - | head) is a failed write
     // we report, not a silent death half way through the files.
     std::signal(SIGPIPE, SIG_IGN);
+    // A file size limit is a failed write we report (File too large), with
+    // the old file left whole, not a kill half way through a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
     if (!parsed.invocation) {

@@ -99,6 +99,17 @@ RgbPicture ToRgb(const IndexedPicture& picture) {
     return rgb;
 }
 
+Screen SecondFlashPhase(const Screen& screen) {
+    Screen phase = screen;
+    for (int offset = screen::AttributeStart; offset < screen::ScreenSize; ++offset) {
+        const std::uint8_t attribute = phase[offset];
+        if (attribute & screen::FlashBit)
+            phase[offset] = static_cast<std::uint8_t>((attribute & (screen::FlashBit | screen::BrightBit)) |
+                                                      screen::inkOf(attribute) << 3 | screen::paperOf(attribute));
+    }
+    return phase;
+}
+
 RgbPicture FitInto(const RgbPicture& picture, int size) {
     RgbPicture fitted;
     const bool wide = picture.width >= picture.height;

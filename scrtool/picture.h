@@ -34,6 +34,10 @@ IndexedPicture DrawView(const Screen& screen, render::View view, int scale, Grid
 
 RgbPicture ToRgb(const IndexedPicture& picture);
 
+// The screen as the second phase of FLASH shows it: ink and paper swapped in
+// every cell whose FLASH bit is set. The first phase is the screen itself.
+Screen SecondFlashPhase(const Screen& screen);
+
 // Resized so that its larger side is `size` pixels, keeping the shape: each
 // new pixel is the mean of the old pixels whose centres fall inside it, or
 // the nearest old pixel when none does (enlarging).

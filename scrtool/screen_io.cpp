@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/file_io.h"
 #include "files/file_services.h"
 #include "files/retry_interrupted.h"
 #include "files/screen_files.h"
@@ -44,20 +45,10 @@ ReadResult ReadStandardInput(std::size_t size, const Expected& expected) {
     return result;
 }
 
-// The cause of a failed write, or empty.
+// The cause of a failed write, or empty. Waits for a slow reader.
 std::string WriteStandardOutput(std::span<const std::uint8_t> bytes) {
-    const std::uint8_t* next = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = files::RetryInterrupted([&] { return ::write(STDOUT_FILENO, next, left); });
-        if (written < 0)
-            return Cause(errno);
-        if (written == 0)
-            return Cause(EIO);
-        next += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return {};
+    const std::error_code failed = files::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size());
+    return failed ? failed.message() : std::string();
 }
 
 } // namespace
@@ -117,30 +108,66 @@ std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> b
     return failed ? "cannot write: " + failed.message() : std::string();
 }
 
-bool InterruptPending() {
-    sigset_t pending;
-    sigemptyset(&pending);
-    ::sigpending(&pending);
-    return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1 ||
-           sigismember(&pending, SIGHUP) == 1;
-}
-
-InterruptGuard::InterruptGuard() {
-    sigset_t held;
-    sigemptyset(&held);
-    sigaddset(&held, SIGINT);
-    sigaddset(&held, SIGTERM);
-    sigaddset(&held, SIGHUP);
-    ::sigprocmask(SIG_BLOCK, &held, &saved_);
-}
-
-InterruptGuard::~InterruptGuard() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
-
 } // namespace scrtool
 
 namespace scrtool {
+namespace {
 
-std::string InputName(const std::string& name) { return name == "-" ? "standard input" : name; }
-std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : name; }
+// The length of the UTF-8 character that starts at `at` when it is valid and
+// no control character (C0, DEL or C1), else 0.
+std::size_t PrintableCharacter(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+    const unsigned lead = byte(at);
+    const auto continues = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
+        return byte(i) >= low && byte(i) <= high;
+    };
+    if (lead >= 0x20 && lead < 0x7F)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return continues(at + 1, lead == 0xC2 ? 0xA0 : 0x80) ? 2 : 0;  // C2 80..9F are C1 controls
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        return continues(at + 1, low, high) && continues(at + 2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        return continues(at + 1, low, high) && continues(at + 2) && continues(at + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string ShellQuoted(const std::string& name) {
+    bool plain = true;
+    for (std::size_t at = 0, length = 0; plain && at < name.size(); at += length)
+        plain = (length = PrintableCharacter(name, at)) > 0;
+    if (plain)
+        return name;
+    constexpr char Hex[] = "0123456789abcdef";
+    std::string quoted = "$'";
+    for (std::size_t at = 0; at < name.size();) {
+        if (const std::size_t length = PrintableCharacter(name, at); length > 0) {
+            const char c = name[at];
+            if (c == '\\' || c == '\'')
+                quoted += '\\';
+            quoted.append(name, at, length);
+            at += length;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(name[at++]);
+        switch (byte) {
+        case '\n': quoted += "\\n"; break;
+        case '\t': quoted += "\\t"; break;
+        case '\r': quoted += "\\r"; break;
+        case 0x1B: quoted += "\\E"; break;
+        default: quoted += std::string("\\x") + Hex[byte >> 4] + Hex[byte & 15];
+        }
+    }
+    return quoted + "'";
+}
+
+std::string InputName(const std::string& name) { return name == "-" ? "standard input" : ShellQuoted(name); }
+std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : ShellQuoted(name); }
 
 } // namespace scrtool

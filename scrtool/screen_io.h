@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 #include <vector>
-#include <signal.h>
 
 #include "files/file_services.h"
 #include "screen/screen_layout.h"
@@ -39,9 +38,13 @@ struct ScreenRead {
 };
 ScreenRead ReadScreen(const std::string& name);
 
-// How messages name a file: "-" is standard input or output.
+// How messages name a file: "-" is standard input or output, and a name
+// with control characters or bytes that are not UTF-8 is quoted as the shell
+// would read it back ($'a\nb'), so that every message stays one line and
+// nothing in a name reaches the terminal as a command.
 std::string InputName(const std::string& name);
 std::string OutputName(const std::string& name);
+std::string ShellQuoted(const std::string& name);
 
 // Screens are replaced durably: the new content is on disk before it takes
 // the old one's place. Pictures are made from screens and can be made again,
@@ -56,23 +59,5 @@ enum class Durability { Synced, Atomic };
 std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
                         Durability durability = Durability::Synced,
                         files::PendingFolderSyncs* folders = nullptr);
-
-// Whether SIGINT, SIGTERM or SIGHUP came while held back by an InterruptGuard
-// and will end the program once the guard ends.
-bool InterruptPending();
-
-// Holds back SIGINT, SIGTERM and SIGHUP while alive, so that a file being
-// replaced is finished before the program stops; a signal that came meanwhile
-// takes effect when the guard ends.
-class InterruptGuard {
-public:
-    InterruptGuard();
-    ~InterruptGuard();
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    sigset_t saved_{};
-};
 
 } // namespace scrtool

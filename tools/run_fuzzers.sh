@@ -9,16 +9,23 @@ seconds=$2
 top=$(cd "$(dirname "$0")/.." && pwd)
 failed=0
 mkdir -p "$build/findings"
-for target in text_to_number file_names dropped_files picture_ops scrtool_args; do
+for target in text_to_number file_names dropped_files picture_ops scrtool_args png_in jpeg_in gif_in bmp_in pnm_in \
+    screen_reader extract; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   case $target in
-    picture_ops) seeds="$top/testdata/screens"; options="-max_len=8192 -len_control=0" ;;
+    picture_ops|screen_reader) seeds="$top/testdata/screens"; options="-max_len=8192 -len_control=0" ;;
+    *_in) seeds="$top/fuzz/seeds/$target"; options="-max_len=65536" ;;
+    # Snapshots hold 48K and more; the seeds are whole files, their first byte
+    # the file name's place in the target's list.
+    extract) seeds="$top/fuzz/seeds/extract"; options="-max_len=140000" ;;
     *) seeds="$top/fuzz/seeds/$target"; options="-max_len=4096" ;;
   esac
   log="$build/findings/$target.log"
+  leaks=
+  [ "$target" = extract ] && leaks="suppressions=$top/fuzz/extract_lsan.supp"
   # shellcheck disable=SC2086
-  "$build/fuzz/${target}_fuzzer" $options -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  LSAN_OPTIONS=$leaks "$build/fuzz/${target}_fuzzer" $options -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$target-" "$corpus" "$seeds" >"$log" 2>&1
   status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

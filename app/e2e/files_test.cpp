@@ -60,6 +60,19 @@ TEST_F(EndToEndFiles, SaveWritesTheEditedScreenAndSplitWritesItsTwoParts) {
     EXPECT_TRUE(OpenMessageBoxes().empty());
 }
 
+// Split of a loaded "pic.screen" would cut the file itself to its bitmap.
+TEST_F(EndToEndFiles, SplitRefusesToWriteOverTheLoadedFile) {
+    const std::string path = CopyScreen("screen04.scr", "pic.screen");
+    const ScreenBytes original = ReadScreen(path);
+    Open(path);
+    ChooseOperation(OperationsItem::Split);
+    const std::string box = WaitMessageBox("Error");
+    ASSERT_FALSE(box.empty()) << "no \"error saving file!\" box";
+    EXPECT_TRUE(DismissMessageBox(box));
+    EXPECT_EQ(ReadScreen(path), original);
+    EXPECT_FALSE(std::filesystem::exists(Folder() + "/pic.attr"));
+}
+
 TEST_F(EndToEndFiles, MessagesBeforeAnyScreenIsLoaded) {
     // Save has no file to write.
     Keys("ctrl+s");

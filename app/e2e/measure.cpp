@@ -5,7 +5,8 @@
 // - the processor time one pointer movement costs, at 125 and 1000 movements a
 //   second, each movement into a new cell (against the minimal window doing
 //   the least such a movement asks: retitle, repaint two cells of two views)
-//   and within one cell (against the minimal window only receiving them);
+//   and within one cell (against the minimal window only receiving them), the
+//   two programs' runs by turns, with how many movements each handled;
 // - the peak resident memory after a screen is loaded and all those movements.
 //
 //     scrlab_measure [--runs N] [--moves N] [--profile perf.data] [path of scrlab]
@@ -36,6 +37,8 @@ using e2e::Stage;
 constexpr Milliseconds Limit(30000);
 const char ScrlabTitle[] = "^New window \\( 0 \\)$";
 const char MinimalTitle[] = "^Minimal window$";
+// The count of pointer movements scrlab's views have been handed (toolkit/canvas).
+const char MovementCounter[] = "scrlab_canvas_movements";
 
 struct Rate {
     const char* name;
@@ -84,6 +87,7 @@ std::vector<Rate> CalibratedRates(const e2e::Desktop& desktop) {
 struct Figures {
     e2e::PointerRun scrlab;
     e2e::PointerRun minimal;
+    long handled = -1;          // movements that reached scrlab's views
     long received = -1;         // movements that reached the minimal window's views
     long scrlabRetitles = -1;   // how often each changed its title during the run
     long minimalRetitles = -1;
@@ -198,7 +202,11 @@ bool MeasurePointerRuns(const Stage& stage, const Options& options, std::vector<
         for (const Comparison& comparison : Comparisons) {
             auto plan = e2e::PlanMoves(comparison.pattern, options.moves + 1);
             Figures f;
+            const long before = e2e::ProgramCounter(child->pid(), options.program, MovementCounter);
             auto run = WatchedRun(stage, child->pid(), window, *origin, plan, rate, f.scrlabRetitles);
+            const long after = e2e::ProgramCounter(child->pid(), options.program, MovementCounter);
+            // Less the movement that put the pointer on its first position, as for the minimal window.
+            f.handled = before < 0 || after < 0 ? -1 : after - before - 1;
             if (!run) {
                 std::fprintf(stderr, "scrlab did not settle after the movements at %s\n", rate.name);
                 return false;
@@ -228,23 +236,24 @@ void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& fi
     std::printf("\nprocessor time per pointer movement, ms: the threads' run time (utime + stime, in 10 ms ticks)\n"
                 "and the X server's run time over the same run (xdotool's requests included)\n"
                 "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-16s %-16s %s\n", "rate", "pattern", "scrlab", "X",
-                "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "retitles (s / m)", "received by m");
+                "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "retitles (s / m)", "handled of sent (s / m)");
     std::size_t next = 0;
     for (const Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             const Figures& f = figures[next++];
             const double ratio = f.minimal.cpuPerMove > 0 ? f.scrlab.cpuPerMove / f.minimal.cpuPerMove : 0;
             std::printf("%-8s %-12s %5.3f (%5.3f)  %5.3f   %5.3f (%5.3f)  %5.3f   %5.2f  %4.1f   %4.1f  %4.0f / %4.0f      %4ld / %4ld      "
-                        "%ld of %d\n",
+                        "%4ld / %4ld of %d\n",
                         rate.name, comparison.name, f.scrlab.cpuPerMove, f.scrlab.ticksPerMove,
                         f.scrlab.serverPerMove, f.minimal.cpuPerMove, f.minimal.ticksPerMove,
                         f.minimal.serverPerMove, ratio, comparison.target, comparison.goal, f.scrlab.sentHz(),
-                        f.minimal.sentHz(), f.scrlabRetitles, f.minimalRetitles, f.received, f.minimal.movements);
+                        f.minimal.sentHz(), f.scrlabRetitles, f.minimalRetitles, f.handled, f.received, f.minimal.movements);
         }
     }
     std::printf("minimal: \"floor\" for new cells (retitle, repaint two cells of both views), \"receive\" within a "
                 "cell (nothing else)\nretitles: the title changes seen from outside; each movement into a new cell "
-                "handled retitles once\n");
+                "handled retitles once\nhandled: the movements that reached each program's views after the window "
+                "system merged those that queued up\n");
 }
 
 } // namespace

@@ -1,9 +1,15 @@
 #include "app/e2e/measured_programs.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace e2e {
 namespace {
@@ -64,6 +70,53 @@ long TitleWatch::StopAndCount() {
         return -1;
     const std::string titles = ReadWholeFile(path_);
     return static_cast<long>(std::count(titles.begin(), titles.end(), '\n')) - 1;
+}
+
+namespace {
+
+// The symbol's address in the executable as linked; 0 when it has none.
+std::uint64_t LinkedAddress(const std::string& executable, const std::string& symbol) {
+    const Outcome listed = RunToEnd({"nm", "--defined-only", executable}, Limit);
+    std::istringstream lines(listed.output);
+    std::string address, kind, name;
+    while (lines >> address >> kind >> name)
+        if (name == symbol)
+            return std::strtoull(address.c_str(), nullptr, 16);
+    return 0;
+}
+
+// Where the executable's first part is mapped in the process; 0 when it is not.
+std::uint64_t LoadAddress(pid_t pid, const std::string& executable) {
+    std::error_code failed;
+    const std::string path = std::filesystem::canonical(executable, failed);
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::string line;
+    while (!failed && std::getline(maps, line)) {
+        std::istringstream fields(line);
+        std::string range, mode, offset, device, inode, mapped;
+        fields >> range >> mode >> offset >> device >> inode >> mapped;
+        if (mapped == path && std::strtoull(offset.c_str(), nullptr, 16) == 0)
+            return std::strtoull(range.c_str(), nullptr, 16);
+    }
+    return 0;
+}
+
+} // namespace
+
+long ProgramCounter(pid_t pid, const std::string& executable, const std::string& symbol) {
+    const std::uint64_t linked = LinkedAddress(executable, symbol);
+    const std::uint64_t loaded = LoadAddress(pid, executable);
+    if (linked == 0 || loaded == 0)
+        return -1;
+    const int memory = open(("/proc/" + std::to_string(pid) + "/mem").c_str(), O_RDONLY | O_CLOEXEC);
+    if (memory < 0)
+        return -1;
+    std::uint64_t count = 0;
+    // A position-independent executable is linked at 0 and moved; one that is not is loaded where linked.
+    const std::uint64_t at = linked < loaded ? loaded + linked : linked;
+    const bool read = pread(memory, &count, sizeof count, static_cast<off_t>(at)) == sizeof count;
+    close(memory);
+    return read ? static_cast<long>(count) : -1;
 }
 
 // The title shows the file only once the pointer moves over a view.

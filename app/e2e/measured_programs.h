@@ -56,6 +56,11 @@ private:
 // or a first line once they are attached.
 bool WaitFileWritten(const std::string& path);
 
+// A count the running program keeps in memory under an unmangled symbol of
+// its executable, read from outside (/proc/PID/mem at the address nm gives,
+// moved to where the executable is loaded); -1 when it cannot be read.
+long ProgramCounter(pid_t pid, const std::string& executable, const std::string& symbol);
+
 // Loads `screen` into scrlab through its open requester, and answers once the
 // title shows it.
 bool LoadScreen(const Desktop& desktop, const std::string& window, WindowPoint origin, const std::string& screen);

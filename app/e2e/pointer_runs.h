@@ -19,7 +19,7 @@ enum class MovePattern {
 };
 
 struct WindowPoint {
-    int x = 0;  // from the mono view's top left corner; the colour view is 530 to its right
+    int x = 0;  // from the mono view's top left corner; the colour view is app::layout::ColourViewLeft to its right
     int y = 0;
 };
 

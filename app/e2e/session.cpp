@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -69,7 +70,10 @@ void ScrlabTest::StartProgram() {
     environment.push_back({"XDG_RUNTIME_DIR", folder_ + "/runtime"});
     // Only a system library's own leak is let pass in the sanitizer build.
     environment.push_back({"LSAN_OPTIONS", "suppressions=" SCRLAB_LSAN_SUPPRESSIONS ":print_suppressions=0"});
-    program_ = std::make_unique<Child>(std::vector<std::string>{SCRLAB_PROGRAM}, environment,
+    std::vector<std::string> argv{SCRLAB_PROGRAM};
+    for (const std::string& argument : ProgramArguments())
+        argv.push_back(argument);
+    program_ = std::make_unique<Child>(argv, environment,
                                        folder_ + "/scrlab.out", folder_ + "/scrlab.err", -1, folder_);
     bool ended = false;
     ASSERT_TRUE(WaitFor("a window titled \"" + std::string(FirstTitle) + "\"", [&] {
@@ -80,15 +84,17 @@ void ScrlabTest::StartProgram() {
         return ended || !window_.empty();
     }));
     ASSERT_FALSE(ended) << "scrlab ended at start: " << ProgramErrors();
+    // Where the window stands and how big it is, as its users know it, written
+    // out (with no window manager the X window is the window, menu bar and all).
     Outcome geometry = desktop_->Tool({"xdotool", "getwindowgeometry", "--shell", window_});
     std::istringstream lines(geometry.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.starts_with("X="))
-            windowAt_.x = std::stoi(line.substr(2));
-        if (line.starts_with("Y="))
-            windowAt_.y = std::stoi(line.substr(2));
-    }
+    std::map<std::string, int> said;
+    for (std::string line; std::getline(lines, line);)
+        if (const std::size_t equals = line.find('='); equals != std::string::npos && !line.starts_with("WINDOW="))
+            said[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+    ASSERT_EQ(said, (std::map<std::string, int>{{"HEIGHT", 510}, {"SCREEN", 0}, {"WIDTH", 1073}, {"X", 381}, {"Y", 118}}))
+        << geometry.output;
+    windowAt_ = {said["X"], said["Y"]};
     LocateViews();
     FocusMainWindow();
     ParkPointer();
@@ -109,9 +115,8 @@ void ScrlabTest::LocateViews() {
     mono_ = {views[0].x, views[0].y};
     colour_ = {views[1].x, views[1].y};
     menuBarHeight_ = mono_.y - windowAt_.y - app::layout::ViewTop;
-    ASSERT_EQ(mono_.x - windowAt_.x, app::layout::MonoViewLeft) << "the mono view is not where the window puts it";
-    ASSERT_EQ(colour_.x - mono_.x, app::layout::ColourViewLeft - app::layout::MonoViewLeft)
-        << "the colour view is not where the window puts it";
+    ASSERT_EQ(mono_.x - windowAt_.x, 0) << "the mono view is not where the window puts it";
+    ASSERT_EQ(colour_.x - mono_.x, 530) << "the colour view is not where the window puts it";
     ASSERT_EQ(colour_.y, mono_.y);
     ASSERT_GT(menuBarHeight_, 0) << "no menu bar above the views";
 }

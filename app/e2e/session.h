@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,9 @@ class ScrlabTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // What the program is started with after its name; the test's folder
+    // exists by then and is the program's working folder.
+    virtual std::vector<std::string> ProgramArguments() const { return {}; }
 
     // --- the program and its window
     const Desktop& desktop() const { return *desktop_; }

@@ -118,7 +118,14 @@ void CanvasWidget::showChanges() {
         std::vector<QRect> runs;
         const TileFlag* flags = buffer.changedTiles().get();
         const int columns = buffer.tileColumns();
-        for (int tileRow = 0; tileRow < buffer.tileRows(); ++tileRow, flags += columns)
+        for (int tileRow = 0; tileRow < buffer.tileRows(); ++tileRow, flags += columns) {
+            // Most rows hold no changed tile: one pass of ORs, which the
+            // compiler vectorises, passes over them.
+            TileFlag anyChanged = 0;
+            for (int column = 0; column < columns; ++column)
+                anyChanged |= flags[column];
+            if (!anyChanged)
+                continue;
             for (int column = 0; column < columns;) {
                 if (!flags[column]) {
                     ++column;
@@ -130,6 +137,7 @@ void CanvasWidget::showChanges() {
                 runs.push_back(QRect(first * TileSize, tileRow * TileSize, (column - first) * TileSize, TileSize)
                                    .intersected(picture));
             }
+        }
         if (runs.empty())
             return;
         changed.setRects(runs.data(), static_cast<int>(runs.size()));

@@ -100,6 +100,17 @@ const QCursor* CursorOfHandle(std::int32_t handle);
 // Wheel units taken in but not yet reported, shared by all canvases.
 std::int32_t CanvasWheelRemainder();
 
+} // namespace toolkit
+
+// How many pointer movements the canvases of this process have been handed
+// by the window system, after its merging of those that queue up. Read from
+// outside the process by the pointer measurement (scrlab_measure), by this
+// symbol's name, so that the running program answers how many movements it
+// handled without being asked.
+extern "C" std::uint64_t scrlab_canvas_movements;
+
+namespace toolkit {
+
 // Platform-specific pointer confinement.
 // Under X11 gives the widget a window of its own, so the pointer can be held in it.
 void PrepareConfinement(QWidget* widget);

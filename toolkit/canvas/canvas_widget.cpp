@@ -13,6 +13,8 @@
 #include "toolkit/controls/control_qt.h"
 #include "toolkit/windows/events.h"
 
+std::uint64_t scrlab_canvas_movements = 0;
+
 namespace toolkit {
 namespace {
 
@@ -131,6 +133,7 @@ void CanvasWidget::post(std::int32_t type, const CanvasEventData& data) const {
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+    ++scrlab_canvas_movements;
     const QPoint client = clientPosition(event->position());
     const CanvasEventData data = eventData(client, event->buttons(), event->modifiers());
     if (!pointerInside_) {

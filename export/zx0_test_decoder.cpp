@@ -1,0 +1,121 @@
+#include "export/zx0_test_decoder.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace zx0::testing {
+namespace {
+
+struct Malformed : std::runtime_error {
+    Malformed() : std::runtime_error("malformed") {}
+};
+
+// The stream as the decompressor meets it: control bits are taken from the
+// top of a byte fetched when the last one is used up; other bytes are fetched
+// as they come.
+class Reader {
+public:
+    Reader(const std::vector<std::uint8_t>& stream, bool backwards) : stream_(stream), backwards_(backwards) {}
+
+    std::uint8_t byte() {
+        if (next_ >= stream_.size())
+            throw Malformed();
+        return stream_[next_++];
+    }
+
+    bool bit() {
+        if (pending_) {
+            pending_ = false;
+            return pendingBit_;
+        }
+        if (bitsLeft_ == 0) {
+            bits_ = byte();
+            bitsLeft_ = 8;
+        }
+        --bitsLeft_;
+        return (bits_ >> bitsLeft_) & 1;
+    }
+
+    bool allRead() const { return next_ == stream_.size(); }
+
+    // The next bit() answers this one (an offset byte's bit 0).
+    void pushBit(bool value) { pending_ = true; pendingBit_ = value; }
+
+    // A value starts at 1; a flag saying "more" is followed by the next bit
+    // of the value, the other flag ends it. Forwards "more" is 0.
+    int gamma(bool invertData = false) {
+        int value = 1;
+        while (bit() == backwards_) {
+            value = value * 2 + (bit() != invertData ? 1 : 0);
+            if (value > 0x10000)
+                throw Malformed();
+        }
+        return value;
+    }
+
+private:
+    const std::vector<std::uint8_t>& stream_;
+    bool backwards_;
+    std::size_t next_ = 0;
+    std::uint8_t bits_ = 0;
+    int bitsLeft_ = 0;
+    bool pending_ = false;
+    bool pendingBit_ = false;
+};
+
+void copy(std::vector<std::uint8_t>& out, int offset, int length) {
+    if (offset < 1 || offset > static_cast<int>(out.size()))
+        throw Malformed();
+    for (int i = 0; i < length; ++i)
+        out.push_back(out[out.size() - offset]);
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> decode(const std::vector<std::uint8_t>& stream, Format format,
+                                                 Direction direction) {
+    const bool backwards = direction == Direction::Backwards;
+    std::vector<std::uint8_t> in(stream);
+    if (backwards)
+        std::reverse(in.begin(), in.end());
+    // Only the current format's forwards streams store the offset's high part inverted.
+    const bool invertHigh = format == Format::Current && !backwards;
+    Reader reader(in, backwards);
+    std::vector<std::uint8_t> out;
+    int lastOffset = 1;
+    enum { Literals, LastOffset, NewOffset } next = Literals;
+    try {
+        for (;;) {
+            if (next == Literals) {
+                const int length = reader.gamma();
+                for (int i = 0; i < length; ++i)
+                    out.push_back(reader.byte());
+                next = reader.bit() ? NewOffset : LastOffset;
+            } else if (next == LastOffset) {
+                copy(out, lastOffset, reader.gamma());
+                next = reader.bit() ? NewOffset : Literals;
+            } else {
+                const int high = reader.gamma(invertHigh);
+                if (high == 256)
+                    break;
+                if (high > 256)
+                    throw Malformed();
+                const std::uint8_t lowByte = reader.byte();
+                const int low = backwards ? lowByte >> 1 : 127 - (lowByte >> 1);
+                lastOffset = (high - 1) * 128 + low + 1;
+                reader.pushBit(lowByte & 1);
+                copy(out, lastOffset, reader.gamma() + 1);
+                next = reader.bit() ? NewOffset : Literals;
+            }
+        }
+    } catch (const Malformed&) {
+        return std::nullopt;
+    }
+    if (!reader.allRead())
+        return std::nullopt;  // bytes after the end marker
+    if (backwards)
+        std::reverse(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace zx0::testing

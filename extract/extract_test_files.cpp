@@ -1,0 +1,235 @@
+#include "extract/extract_test_files.h"
+
+#include <libspectrum.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace extract::testing {
+namespace {
+
+constexpr std::size_t BankSize = 16384;
+
+void check(libspectrum_error error, const char* what) {
+    if (error != LIBSPECTRUM_ERROR_NONE)
+        throw std::runtime_error(std::string("libspectrum could not ") + what);
+}
+
+Bytes take(libspectrum_byte* buffer, std::size_t length) {
+    Bytes bytes(buffer, buffer + length);
+    libspectrum_free(buffer);
+    return bytes;
+}
+
+Bytes convertTape(const Bytes& tap, libspectrum_id_t type) {
+    libspectrum_init();
+    libspectrum_tape* tape = libspectrum_tape_alloc();
+    check(libspectrum_tape_read(tape, tap.data(), tap.size(), LIBSPECTRUM_ID_TAPE_TAP, "in.tap"), "read a tap");
+    libspectrum_byte* buffer = nullptr;
+    std::size_t length = 0;
+    check(libspectrum_tape_write(&buffer, &length, tape, type), "write a tape");
+    libspectrum_tape_free(tape);
+    return take(buffer, length);
+}
+
+// A bank of libspectrum's own memory holding bytes at its start.
+libspectrum_byte* bank(const Bytes& bytes) {
+    auto* memory = static_cast<libspectrum_byte*>(libspectrum_new0(libspectrum_byte, BankSize));
+    if (!bytes.empty())
+        std::memcpy(memory, bytes.data(), bytes.size());
+    return memory;
+}
+
+libspectrum_snap* snapshot(const SnapshotScreens& screens) {
+    libspectrum_init();
+    libspectrum_snap* snap = libspectrum_snap_alloc();
+    libspectrum_snap_set_machine(snap, screens.machine128 ? LIBSPECTRUM_MACHINE_128 : LIBSPECTRUM_MACHINE_48);
+    libspectrum_snap_set_pc(snap, 0x8000);
+    libspectrum_snap_set_sp(snap, 0xFF00);
+    const int banks = screens.machine128 ? 8 : 3;
+    for (int i = 0; i < banks; ++i) {
+        const int number = screens.machine128 ? i : (i == 0 ? 5 : i == 1 ? 2 : 0);
+        Bytes contents;
+        if (number == 5)
+            contents = screens.shadow ? screens.other : screens.shown;
+        if (number == 7)
+            contents = screens.shadow ? screens.shown : screens.other;
+        libspectrum_snap_set_pages(snap, number, bank(contents));
+    }
+    if (screens.machine128)
+        libspectrum_snap_set_out_128_memoryport(snap, screens.shadow ? 0x08 : 0x00);
+    return snap;
+}
+
+void put16(Bytes& bytes, std::size_t at, int value) {
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void append16(Bytes& bytes, int value) {
+    bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void append24(Bytes& bytes, std::size_t value) {
+    append16(bytes, static_cast<int>(value & 0xFFFF));
+    bytes.push_back(static_cast<std::uint8_t>(value >> 16));
+}
+
+// The .z80 run-length scheme: ED ED count byte for runs of five or more (and
+// for any run of EDs); a byte after a lone ED is never the start of a run.
+Bytes z80Compress(const Bytes& in) {
+    Bytes out;
+    for (std::size_t i = 0; i < in.size();) {
+        std::size_t run = 1;
+        while (i + run < in.size() && in[i + run] == in[i] && run < 255)
+            ++run;
+        const bool afterLoneEd = !out.empty() && out.back() == 0xED && i > 0 && in[i - 1] == 0xED;
+        if (!afterLoneEd && (run >= 5 || (in[i] == 0xED && run >= 2))) {
+            out.insert(out.end(), {0xED, 0xED, static_cast<std::uint8_t>(run), in[i]});
+            i += run;
+        } else {
+            out.push_back(in[i++]);
+        }
+    }
+    return out;
+}
+
+Bytes z80Header() {
+    Bytes header(30, 0);
+    put16(header, 8, 0xFF00);  // SP
+    header[12] = 0x02;         // border 1
+    return header;
+}
+
+}  // namespace
+
+Bytes TzxFromTap(const Bytes& tap) { return convertTape(tap, LIBSPECTRUM_ID_TAPE_TZX); }
+Bytes CswFromTap(const Bytes& tap) { return convertTape(tap, LIBSPECTRUM_ID_TAPE_CSW); }
+
+Bytes LibspectrumSnapshot(const std::string& format, const SnapshotScreens& screens, bool compressed) {
+    const libspectrum_id_t type = format == "sna"   ? LIBSPECTRUM_ID_SNAPSHOT_SNA
+                                  : format == "z80" ? LIBSPECTRUM_ID_SNAPSHOT_Z80
+                                                    : LIBSPECTRUM_ID_SNAPSHOT_SZX;
+    libspectrum_snap* snap = snapshot(screens);
+    libspectrum_byte* buffer = nullptr;
+    std::size_t length = 0;
+    int lost = 0;
+    check(libspectrum_snap_write(&buffer, &length, &lost, snap, type, nullptr,
+                                 compressed ? 0 : LIBSPECTRUM_FLAG_SNAPSHOT_NO_COMPRESSION),
+          "write a snapshot");
+    libspectrum_snap_free(snap);
+    return take(buffer, length);
+}
+
+Bytes RecordingHolding(const SnapshotScreens& screens) {
+    libspectrum_rzx* rzx = libspectrum_rzx_alloc();
+    libspectrum_rzx_add_snap(rzx, snapshot(screens), 0);
+    libspectrum_byte* buffer = nullptr;
+    std::size_t length = 0;
+    libspectrum_creator* creator = libspectrum_creator_alloc();
+    libspectrum_creator_set_program(creator, "scrlab tests");
+    check(libspectrum_rzx_write(&buffer, &length, rzx, LIBSPECTRUM_ID_SNAPSHOT_Z80, creator, 1, nullptr),
+          "write a recording");
+    libspectrum_creator_free(creator);
+    libspectrum_rzx_free(rzx);
+    return take(buffer, length);
+}
+
+Bytes TzxTurboAndPureData(const Bytes& screen) {
+    const std::string signature = "ZXTape!\x1A";
+    Bytes tzx(signature.begin(), signature.end());
+    tzx.insert(tzx.end(), {1, 20});
+    // Turbo block: the ROM's own timings, spelled out.
+    tzx.push_back(0x11);
+    for (int value : {2168, 667, 735, 855, 1710, 3223})
+        append16(tzx, value);
+    tzx.push_back(8);  // bits used in the last byte
+    append16(tzx, 1000);
+    append24(tzx, screen.size());
+    tzx.insert(tzx.end(), screen.begin(), screen.end());
+    // Pure data block: bits without pilot or sync.
+    tzx.push_back(0x14);
+    append16(tzx, 855);
+    append16(tzx, 1710);
+    tzx.push_back(8);
+    append16(tzx, 0);
+    append24(tzx, screen.size());
+    tzx.insert(tzx.end(), screen.begin(), screen.end());
+    return tzx;
+}
+
+Bytes PzxHolding(const Bytes& screen) {
+    Bytes pzx{'P', 'Z', 'X', 'T', 2, 0, 0, 0, 1, 0};
+    Bytes data;
+    const std::size_t bits = (screen.size() + 2) * 8;
+    append16(data, static_cast<int>(bits & 0xFFFF));
+    append16(data, static_cast<int>((bits >> 16) | 0x8000));  // starting high
+    append16(data, 945);  // tail pulse
+    data.insert(data.end(), {2, 2});
+    for (int pulse : {855, 855, 1710, 1710})
+        append16(data, pulse);
+    data.push_back(0xFF);  // flag
+    std::uint8_t sum = 0xFF;
+    for (auto b : screen)
+        sum ^= b;
+    data.insert(data.end(), screen.begin(), screen.end());
+    data.push_back(sum);
+    pzx.insert(pzx.end(), {'D', 'A', 'T', 'A'});
+    append16(pzx, static_cast<int>(data.size() & 0xFFFF));
+    append16(pzx, static_cast<int>(data.size() >> 16));
+    pzx.insert(pzx.end(), data.begin(), data.end());
+    return pzx;
+}
+
+Bytes SpHolding(const Bytes& screen) {
+    Bytes sp(38, 0);
+    sp[0] = 'S';
+    sp[1] = 'P';
+    put16(sp, 2, 49152);   // length
+    put16(sp, 4, 16384);   // start
+    put16(sp, 28, 0xFF00); // SP
+    put16(sp, 30, 0x8000); // PC
+    Bytes memory(49152, 0);
+    std::copy(screen.begin(), screen.end(), memory.begin());
+    sp.insert(sp.end(), memory.begin(), memory.end());
+    return sp;
+}
+
+Bytes Z80Version1(const Bytes& screen, bool compressed) {
+    Bytes z80 = z80Header();
+    put16(z80, 6, 0x8000);  // PC: non-zero marks version 1
+    Bytes memory(49152, 0);
+    std::copy(screen.begin(), screen.end(), memory.begin());
+    if (!compressed) {
+        z80.insert(z80.end(), memory.begin(), memory.end());
+        return z80;
+    }
+    z80[12] |= 0x20;
+    const Bytes packed = z80Compress(memory);
+    z80.insert(z80.end(), packed.begin(), packed.end());
+    z80.insert(z80.end(), {0x00, 0xED, 0xED, 0x00});
+    return z80;
+}
+
+Bytes Z80Version2Shadow128(const Bytes& shown, const Bytes& other) {
+    Bytes z80 = z80Header();  // PC 0: the extra header follows
+    Bytes extra(23, 0);
+    put16(extra, 0, 0x8000);  // PC
+    extra[2] = 3;             // 128K in version 2
+    extra[3] = 0x08 | 0x07;   // port 0x7ffd: shadow screen shown, bank 7 at the top
+    append16(z80, static_cast<int>(extra.size()));
+    z80.insert(z80.end(), extra.begin(), extra.end());
+    for (int number = 0; number < 8; ++number) {
+        Bytes memory(BankSize, 0);
+        const Bytes& screen = number == 7 ? shown : number == 5 ? other : Bytes{};
+        std::copy(screen.begin(), screen.end(), memory.begin());
+        const Bytes packed = z80Compress(memory);
+        append16(z80, static_cast<int>(packed.size()));
+        z80.push_back(static_cast<std::uint8_t>(number + 3));
+        z80.insert(z80.end(), packed.begin(), packed.end());
+    }
+    return z80;
+}
+
+}  // namespace extract::testing

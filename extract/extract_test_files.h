@@ -1,0 +1,36 @@
+#pragma once
+// Tapes, snapshots and recordings holding a known screen, made for the tests:
+// with libspectrum's own writers where it has them, by hand after each
+// format's description for the rest.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace extract::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Made by libspectrum: .tzx (from our .tap), .csw, .sna, .z80 (version 3),
+// .szx and .rzx. machine128 makes a 128K snapshot with `shown` in bank 5 or,
+// with shadow, in bank 7 (the other bank holding `other`).
+Bytes TzxFromTap(const Bytes& tap);
+Bytes CswFromTap(const Bytes& tap);
+struct SnapshotScreens {
+    Bytes shown;
+    Bytes other;  // 128K only; empty leaves the other bank blank
+    bool machine128 = false;
+    bool shadow = false;
+};
+Bytes LibspectrumSnapshot(const std::string& format, const SnapshotScreens& screens, bool compressed = true);
+Bytes RecordingHolding(const SnapshotScreens& screens);
+
+// By hand: a .tzx with a turbo block and a pure data block each holding the
+// screen; a .pzx with one data block; .sp; .z80 versions 1 and 2.
+Bytes TzxTurboAndPureData(const Bytes& screen);
+Bytes PzxHolding(const Bytes& screen);
+Bytes SpHolding(const Bytes& screen);
+Bytes Z80Version1(const Bytes& screen, bool compressed);
+Bytes Z80Version2Shadow128(const Bytes& shown, const Bytes& other);
+
+}  // namespace extract::testing

@@ -1,0 +1,40 @@
+#pragma once
+// Moving bytes in and out of open files, and the hidden files the writers
+// make beside the file they write.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <system_error>
+#include <sys/types.h>
+
+#include "files/file_descriptor.h"
+
+namespace files {
+
+// Writes all the bytes at the descriptor's own position, waiting for a pipe
+// or terminal that takes them slowly (also when it was opened non-blocking).
+std::error_code WriteAll(int fd, const std::uint8_t* bytes, std::size_t count);
+
+// Writes from the file's start; `done` tells how far it came.
+std::error_code WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done);
+
+// Reads exactly count bytes from the file's start; FileFault::ChangedWhileRead
+// when the file ends before.
+std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count);
+
+// What the name of a hidden file says it is for.
+inline constexpr char SavingMark[] = ".saving-";  // a new file, before it takes the name
+inline constexpr char KeptMark[] = ".kept-";      // a copy of the old bytes during a write in place
+
+// Creates a new hidden file in the folder, named ".<leaf><mark>XXXXXX" with
+// the leaf cut short where the whole would pass the longest name a folder
+// takes; `name` receives the name. Invalid (errno set) when it cannot.
+FileDescriptor CreateHiddenBeside(int folder, const std::string& leaf, const char* mark, mode_t mode,
+                                  std::string& name);
+
+// Syncs the folder so that its latest renames survive a power cut, as far as
+// it lets itself be; only async-signal-safe calls.
+void SyncFolder(const char* folder) noexcept;
+
+} // namespace files

@@ -1,0 +1,119 @@
+#include "scrtool/apng.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include <zlib.h>
+
+#include "scrtool/png_file.h"
+
+namespace scrtool {
+namespace {
+
+constexpr std::size_t SignatureSize = 8;
+
+struct Chunk {
+    std::string type;
+    std::vector<std::uint8_t> data;
+};
+
+std::uint32_t Big32(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
+void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void PutBig16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value));
+}
+
+// The chunks of a PNG the still encoder wrote; anything else is a fault of ours.
+std::vector<Chunk> ChunksOf(const std::vector<std::uint8_t>& png) {
+    std::vector<Chunk> chunks;
+    std::size_t at = SignatureSize;
+    while (at + 12 <= png.size()) {
+        const std::uint32_t length = Big32(&png[at]);
+        if (length > png.size() - at - 12)
+            break;
+        chunks.push_back({std::string(reinterpret_cast<const char*>(&png[at + 4]), 4),
+                          std::vector<std::uint8_t>(png.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                                                    png.begin() + static_cast<std::ptrdiff_t>(at + 8 + length))});
+        at += 12 + length;
+    }
+    if (png.size() < SignatureSize || at != png.size() || chunks.empty() || chunks.back().type != "IEND")
+        throw std::runtime_error("PNG encoding gave no whole picture");
+    return chunks;
+}
+
+void PutChunk(std::vector<std::uint8_t>& out, const std::string& type, const std::vector<std::uint8_t>& data) {
+    PutBig32(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type.begin(), type.end());
+    out.insert(out.end(), data.begin(), data.end());
+    // The CRC covers the type and the data.
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), &out[typeAt], static_cast<uInt>(out.size() - typeAt));
+    PutBig32(out, static_cast<std::uint32_t>(crc));
+}
+
+std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, const IndexedPicture& frame, FrameDelay delay) {
+    std::vector<std::uint8_t> data;
+    PutBig32(data, sequence);
+    PutBig32(data, static_cast<std::uint32_t>(frame.width));
+    PutBig32(data, static_cast<std::uint32_t>(frame.height));
+    PutBig32(data, 0);  // x offset
+    PutBig32(data, 0);  // y offset
+    PutBig16(data, delay.numerator);
+    PutBig16(data, delay.denominator);
+    data.push_back(0);  // dispose: leave the frame as it is
+    data.push_back(0);  // blend: the frame replaces what was there
+    return data;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay) {
+    if (frames.empty())
+        throw std::runtime_error("an animation needs a frame");
+    for (const IndexedPicture& frame : frames)
+        if (frame.width != frames[0].width || frame.height != frames[0].height || frame.palette != frames[0].palette)
+            throw std::runtime_error("the frames of an animation differ in size or palette");
+
+    const std::vector<std::uint8_t> first = EncodePng(frames[0]);
+    std::vector<std::uint8_t> out(first.begin(), first.begin() + SignatureSize);
+    std::uint32_t sequence = 0;
+    bool framesPut = false;
+    for (const Chunk& chunk : ChunksOf(first)) {
+        if (chunk.type == "IDAT" && !framesPut) {
+            std::vector<std::uint8_t> control;
+            PutBig32(control, static_cast<std::uint32_t>(frames.size()));
+            PutBig32(control, 0);  // plays: without end
+            PutChunk(out, "acTL", control);
+            PutChunk(out, "fcTL", FrameControl(sequence++, frames[0], delay));
+            framesPut = true;
+        }
+        if (chunk.type == "IEND") {
+            // The later frames: their image data, numbered, in frame chunks.
+            for (std::size_t i = 1; i < frames.size(); ++i) {
+                PutChunk(out, "fcTL", FrameControl(sequence++, frames[i], delay));
+                for (const Chunk& data : ChunksOf(EncodePng(frames[i]))) {
+                    if (data.type != "IDAT")
+                        continue;
+                    std::vector<std::uint8_t> numbered;
+                    PutBig32(numbered, sequence++);
+                    numbered.insert(numbered.end(), data.data.begin(), data.data.end());
+                    PutChunk(out, "fdAT", numbered);
+                }
+            }
+        }
+        PutChunk(out, chunk.type, chunk.data);
+    }
+    return out;
+}
+
+} // namespace scrtool

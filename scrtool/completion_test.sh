@@ -1,0 +1,75 @@
+#!/bin/bash
+# Drives the generated completion as bash does on Tab: COMP_WORDS and
+# COMP_CWORD set, the function called, COMPREPLY read; for a few command
+# lines, in a folder holding files of several kinds.
+#
+#   completion_test.sh COMPLETION_FILE SCRTOOL
+set -u
+completion=$(realpath "$1")
+scrtool=$(realpath "$2")
+. /usr/share/bash-completion/bash_completion || { echo "completion_test: bash-completion is missing"; exit 1; }
+. "$completion"
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cd "$folder" || exit 1
+touch a.scr b.png c.screen d.attr
+mkdir sub
+failures=0
+
+# candidates "LINE": COMPREPLY for the last word of LINE (a trailing space
+# starts a new, empty word).
+candidates() {
+    local line=$1
+    read -r -a COMP_WORDS <<<"$line"
+    [[ $line == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMP_LINE=$line
+    COMP_POINT=${#line}
+    COMPREPLY=()
+    _scrtool scrtool "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+}
+
+# complete_line "LINE" EXPECTED...: the candidates, sorted, are exactly EXPECTED.
+complete_line() {
+    local line=$1
+    shift
+    candidates "$line"
+    local got expected
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | sed '/^$/d' | sort | tr '\n' ' ')
+    expected=$(printf '%s\n' "$@" | sed '/^$/d' | sort | tr '\n' ' ')
+    if [[ $got != "$expected" ]]; then
+        echo "completion_test: '$line' gives [$got], not [$expected]"
+        failures=$((failures + 1))
+    fi
+}
+
+complete_line "scrtool p" png
+complete_line "scrtool in" info invert
+complete_line "scrtool png --sc" --scale
+complete_line "scrtool png --scale " 1 2 3 4 5 6 7 8
+complete_line "scrtool png --scale=" 1 2 3 4 5 6 7 8
+complete_line "scrtool png --palette f" fuse
+complete_line "scrtool png a.scr --view " colour color mono
+complete_line "scrtool png --f" --flash
+complete_line "scrtool invert --" --output --in-place --help
+complete_line "scrtool check --require no-" no-invisible-pixels no-flash no-bright
+complete_line "scrtool help mi" mirror
+# Files by what each command reads; folders always.
+complete_line "scrtool invert " a.scr sub
+complete_line "scrtool png a.scr -o " a.scr b.png c.screen d.attr sub
+complete_line "scrtool png --out-dir " sub
+complete_line "scrtool join " c.screen d.attr sub
+complete_line "scrtool byte-op " ""
+complete_line "scrtool byte-op 3 1 2 " a.scr sub
+complete_line "scrtool invert -- -" ""
+
+# Every option scrtool's own help names for png is offered.
+help_options=$("$scrtool" help png | grep -o -- '--[a-z-]*' | sort -u | tr '\n' ' ')
+candidates "scrtool png -"
+offered=$(printf '%s\n' "${COMPREPLY[@]}" | sort -u | tr '\n' ' ')
+for option in $help_options; do
+    [[ " $offered " == *" $option "* ]] || { echo "completion_test: png's $option is not offered"; failures=$((failures + 1)); }
+done
+
+[[ $failures == 0 ]] && echo "completion_test: all command lines complete as expected"
+exit $((failures > 0))

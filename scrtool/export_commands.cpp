@@ -1,0 +1,244 @@
+#include "scrtool/export_commands.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+#include "export/source_text.h"
+#include "export/tape.h"
+#include "export/zx0.h"
+#include "extract/guarded_reader.h"
+#include "scrtool/command_table.h"
+#include "scrtool/commands.h"
+
+namespace scrtool {
+namespace {
+
+using exporter::Order;
+using exporter::Part;
+
+constexpr std::size_t LargestTapeOrSnapshot = 64 << 20;  // far above any real one
+
+struct FormatRow {
+    ExportFormat format;
+    std::string_view extension;
+};
+// In the order of the FORMAT operand's words in the command table.
+constexpr FormatRow Formats[] = {
+    {ExportFormat::Asm, ".asm"}, {ExportFormat::C, ".c"}, {ExportFormat::Bin, ".bin"},
+    {ExportFormat::Tap, ".tap"}, {ExportFormat::Zx0, ".zx0"}};
+
+std::string Stem(const std::string& input) {
+    return input == StandardStream ? "screen" : std::filesystem::path(input).stem().string();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    return a == b || std::filesystem::equivalent(a, b, ignored);
+}
+
+// "title.scr: bitmap, linear order, 6144 bytes, ZX0 (RCS)" for the source's first line.
+std::string About(const Invocation& inv, const std::string& input, std::size_t size) {
+    std::string about = std::filesystem::path(InputName(input)).filename().string() + ": " +
+                        std::string(exporter::partName(inv.part.value_or(Part::All))) + ", " +
+                        std::string(exporter::orderName(inv.order.value_or(Order::Screen))) + " order, " +
+                        std::to_string(size) + " bytes; scrtool export";
+    return about;
+}
+
+Bytes Compressed(const Invocation& inv, Bytes bytes) {
+    if (inv.rcs)
+        bytes = exporter::rcsOrder(bytes);
+    return zx0::compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
+                                 inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
+}
+
+// A header name fit for a file name: no folder separators or control characters.
+std::string FileNamePart(const std::string& name) {
+    std::string part;
+    for (char ch : name)
+        part += (ch == '/' || static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ? '_' : ch;
+    return part;
+}
+
+std::string ScreenName(const std::string& stem, const extract::Found& found, std::set<std::string>& used) {
+    std::string name = stem;
+    if (found.block >= 0)
+        name += "-" + (found.name.empty() ? std::to_string(found.block) : FileNamePart(found.name));
+    else if (!used.empty())
+        name += "-" + std::string(found.kind.substr(0, 4)) + found.kind.substr(5);  // game-bank5
+    if (used.count(name))
+        name += "-" + std::to_string(found.block);
+    used.insert(name);
+    return name + ".scr";
+}
+
+// A block's name as the listing shows it: in double quotes, or quoted as a
+// shell would where it holds control characters or is not UTF-8, so that
+// each block stays one line.
+std::string ListedName(const std::string& name) {
+    const std::string quoted = ShellQuoted(name);
+    return quoted == name ? "\"" + name + "\"" : quoted;
+}
+
+// The whole file, or a one-line cause.
+std::string ReadWhole(const std::string& input, Bytes& bytes) {
+    std::error_code failed;
+    if (std::filesystem::is_directory(input, failed))
+        return "is a folder, not a file";
+    FILE* file = std::fopen(input.c_str(), "rb");
+    if (file == nullptr)
+        return "cannot read: " + std::string(std::strerror(errno));
+    unsigned char chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= LargestTapeOrSnapshot)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    const bool error = std::ferror(file);
+    const int cause = errno;
+    std::fclose(file);
+    if (error)
+        return "cannot read: " + std::string(std::strerror(cause));
+    if (bytes.size() > LargestTapeOrSnapshot)
+        return "too large for a tape or snapshot";
+    return {};
+}
+
+} // namespace
+
+std::string CheckExport(Invocation& inv) {
+    const auto formatWords = Words(CommandOf(Action::Export).firstOperandChoices);
+    for (std::size_t i = 0; i < formatWords.size(); ++i)
+        if (formatWords[i] == inv.operands[0])
+            inv.format = Formats[i].format;
+    if (inv.inputs.empty())
+        return "no screen file given";
+    if (inv.output && inv.outDir)
+        return "give either -o or --out-dir, not both";
+    if (!inv.output && !inv.outDir)
+        return "say where the result goes: -o OUT (one file) or --out-dir DIR";
+    if (inv.output && inv.inputs.size() != 1)
+        return "-o takes exactly one input file; use --out-dir for several";
+    if (inv.outDir && *inv.outDir == StandardStream)
+        return "--out-dir needs a folder, not '-'";
+    for (const std::string& input : inv.inputs)
+        if (input == StandardStream && !inv.output)
+            return "a screen read from standard input needs -o OUT";
+    const bool zx0 = inv.format == ExportFormat::Zx0;
+    if (inv.format == ExportFormat::Tap && (inv.part || inv.order))
+        return "tap writes the whole screen as it is in memory: --part and --order do not apply";
+    if (inv.tapeName && inv.format != ExportFormat::Tap)
+        return "--name names the blocks of a tap";
+    if (inv.tapeName && !exporter::validTapeName(*inv.tapeName))
+        return "bad tape name " + Quoted(*inv.tapeName) + " (10 printable ASCII characters at most)";
+    if ((inv.classic || inv.backwards || inv.rcs) && !zx0)
+        return "--classic, --backwards and --rcs are for zx0";
+    if (inv.rcs && inv.order == Order::Linear)
+        return "--rcs puts the bitmap in an order of its own: not with --order linear";
+    if (inv.rcs && inv.part == Part::Attributes)
+        return "--rcs reorders the bitmap: not with --part attributes";
+    return {};
+}
+
+std::string CheckExtract(Invocation& inv) {
+    if (inv.inputs.empty())
+        return "no tape or snapshot file given";
+    for (const std::string& input : inv.inputs)
+        if (input == StandardStream)
+            return "extract names the screens after the input, so it cannot read standard input";
+    if (inv.outDir && *inv.outDir == StandardStream)
+        return "--out-dir needs a folder, not '-'";
+    if (inv.list && inv.outDir)
+        return "--list writes nothing: no --out-dir with it";
+    return {};
+}
+
+std::string ExportOutput(const Invocation& inv, const std::string& input) {
+    if (inv.output)
+        return *inv.output;
+    const std::string file = Stem(input) + std::string(Formats[static_cast<int>(inv.format)].extension);
+    return (std::filesystem::path(*inv.outDir) / file).string();
+}
+
+std::string ExtractOutputs(const Invocation& inv, const std::string& input) {
+    const std::filesystem::path folder =
+        inv.outDir ? std::filesystem::path(*inv.outDir) : std::filesystem::path(input).parent_path();
+    return (folder / (Stem(input) + "*.scr")).string();
+}
+
+bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFile& write) {
+    const ScreenRead read = ReadScreen(input);
+    if (!read.error.empty()) {
+        Report(InputName(input), read.error);
+        return false;
+    }
+    const Bytes bytes =
+        exporter::screenBytes(read.screen, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
+    const std::string name = exporter::identifierFrom(Stem(input));
+    const std::string about = About(inv, input, bytes.size());
+    Bytes out;
+    switch (inv.format) {
+    case ExportFormat::Asm: {
+        const std::string text = exporter::asmSource(name, bytes, about);
+        out.assign(text.begin(), text.end());
+        break;
+    }
+    case ExportFormat::C: {
+        const std::string text = exporter::cSource(name, bytes, about);
+        out.assign(text.begin(), text.end());
+        break;
+    }
+    case ExportFormat::Bin: out = bytes; break;
+    case ExportFormat::Tap:
+        out = exporter::screenTape(read.screen, inv.tapeName.value_or(exporter::tapeNameFrom(Stem(input))));
+        break;
+    case ExportFormat::Zx0: out = Compressed(inv, bytes); break;
+    }
+    const std::string output = ExportOutput(inv, input);
+    if (!inv.output && SameFile(output, input)) {
+        Report(InputName(input), "the result would write over this file itself; name it with -o");
+        return false;
+    }
+    return write(output, out, Durability::Atomic);
+}
+
+bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write) {
+    Bytes file;
+    if (const std::string cause = ReadWhole(input, file); !cause.empty()) {
+        Report(InputName(input), cause);
+        return false;
+    }
+    const extract::Contents contents = extract::findScreensGuarded(file, input);
+    if (!contents.error.empty()) {
+        Report(InputName(input), contents.error);
+        return false;
+    }
+    const std::filesystem::path folder =
+        inv.outDir ? std::filesystem::path(*inv.outDir) : std::filesystem::path(input).parent_path();
+    std::set<std::string> used;
+    bool anyScreen = false;
+    bool allWritten = true;
+    for (const extract::Found& found : contents.found) {
+        if (inv.list) {
+            std::cout << InputName(input) << ": "
+                      << (found.block >= 0 ? "block " + std::to_string(found.block) + ", " : "") << found.kind
+                      << ", " << ListedName(found.name) << ", " << found.length << " bytes"
+                      << (found.isScreen ? ", screen" : "") << "\n";
+        }
+        if (!found.isScreen)
+            continue;
+        anyScreen = true;
+        if (!inv.list)
+            allWritten = write((folder / ScreenName(Stem(input), found, used)).string(), found.screen,
+                               Durability::Synced) && allWritten;
+    }
+    if (!anyScreen) {
+        Report(InputName(input), "no screen in this file");
+        return false;
+    }
+    return allWritten;
+}
+
+} // namespace scrtool

@@ -1,0 +1,26 @@
+#pragma once
+// Which files a run reads and writes, settled before anything is read or
+// written, so that a run that would write one file for two inputs is refused
+// whole.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace scrtool {
+
+struct RunPlan {
+    // The inputs to work through, in the order given, each file once: two
+    // names for one file (the same name twice, a link, a hard link) would
+    // have it done twice.
+    std::vector<std::string> inputs;
+    // Why the run is refused, or empty.
+    std::string refusal;
+};
+
+// `outputsOf` names the files an input would write. Standard input ("-") is
+// never the same as anything else.
+RunPlan PlanRun(const std::vector<std::string>& inputs,
+                const std::function<std::vector<std::string>(const std::string&)>& outputsOf);
+
+} // namespace scrtool
