@@ -82,7 +82,7 @@ test-sanitized:
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSCRLAB_BENCHMARKS=ON -DSCRLAB_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	@for b in $(BENCH_BUILD)/*/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $$b; done
+	@for b in $(BENCH_BUILD)/*/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $$b || exit 1; done
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS; `make test` runs them
 # for a few seconds so they keep building and keep passing.
