@@ -29,6 +29,8 @@ FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer pic
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
+# The plain test build; it builds the benchmarks too, and CTest runs each once.
+TEST_CONFIG := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON -DSCRLAB_BENCHMARKS=ON
 
 .PHONY: all deps run-deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install package clean
 
@@ -67,9 +69,8 @@ test: deps
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-smoke
 
-# The plain test build builds the benchmarks too and CTest runs each once.
 test-plain:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON -DSCRLAB_BENCHMARKS=ON
+	cmake -S . -B $(BUILD) $(TEST_CONFIG)
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 
@@ -105,9 +106,10 @@ fuzz-smoke:
 ifndef SOAK_SEED
 SOAK_SEED := $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 endif
-soak: deps $(BUILD)/CMakeCache.txt
+soak: deps
 	cmake -S . -B $(SOAK_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_SANITIZE=ON -DSCRLAB_WERROR=OFF
 	cmake --build $(SOAK_BUILD) -j $(JOBS) --target app_soak
+	cmake -S . -B $(BUILD) $(TEST_CONFIG)
 	cmake --build $(BUILD) -j $(JOBS) --target app_soak
 	LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp \
 	  $(SOAK_BUILD)/app/soak/app_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)

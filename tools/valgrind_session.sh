@@ -46,17 +46,33 @@ valgrind --tool=memcheck --track-origins=yes --leak-check=full --show-leak-kinds
   --gen-suppressions=all --log-file="$log" "$program" &
 valgrind_pid=$!
 
-window=""
-for _ in $(seq 1 600); do
-  window=$(xdotool search --name 'New window' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { echo "valgrind: the window never appeared"; exit 1; }
+# Under memcheck the program is many times slower, and more so on a busy
+# machine: each step waits for what it needs to see, up to a generous limit,
+# rather than for a fixed time.
+# visible_window NAME SECONDS: the id of a shown window of that name.
+visible_window() {
+  local id=""
+  for _ in $(seq 1 $(($2 * 5))); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$valgrind_pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+window=$(visible_window 'New window' 120) || { echo "valgrind: the window never appeared"; exit 1; }
 step() { sleep "${2:-1.5}"; echo "valgrind session: $1"; }
 
 xdotool windowfocus --sync "$window"; step "started" 3
-xdotool key ctrl+o; step "open requester" 6
-xdotool type --delay 20 "$work/title.scr"; xdotool key Return; step "loaded" 4
+xdotool key ctrl+o
+requester=$(visible_window 'Please choose file to load' 120) || { echo "valgrind: the open requester never appeared"; exit 1; }
+xdotool windowfocus --sync "$requester"; step "open requester" 2
+xdotool type --delay 20 "$work/title.scr"; xdotool key Return
+for _ in $(seq 1 600); do
+  xdotool search --onlyvisible --name 'Please choose file to load' >/dev/null 2>&1 || break
+  sleep 0.2
+done
+step "loaded" 4
 xdotool mousemove --window "$window" 100 100; step "moved"
 xdotool mousemove --window "$window" 700 200; step "moved"
 xdotool click 1; step "left click"
@@ -66,10 +82,14 @@ xdotool key Right Down Down Return; step "Invert" 3
 xdotool mousemove --window "$window" 300 200; xdotool key ctrl+s; step "saved" 2
 xdotool key ctrl+q; step "quit" 1
 
-for _ in $(seq 1 300); do
+for _ in $(seq 1 600); do
   kill -0 "$valgrind_pid" 2>/dev/null || break
   sleep 0.2
 done
+if kill -0 "$valgrind_pid" 2>/dev/null; then
+  echo "valgrind: the program did not end two minutes after Control+Q; log in $log"
+  exit 1
+fi
 wait "$valgrind_pid"
 status=$?
 valgrind_pid=""
