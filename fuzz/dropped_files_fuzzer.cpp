@@ -31,7 +31,10 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     return parts;
 }
 
-// Strict UTF-8: the names a desktop hands over in a file URL.
+// Strict UTF-8 without noncharacters: the names a desktop hands over in a
+// file URL. Qt's URL decoding turns a noncharacter (U+FDD0 to U+FDEF, and
+// U+xFFFE and U+xFFFF) into replacement characters, so such a name cannot
+// come back whole; the window then reports the file it cannot open.
 bool IsUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -48,6 +51,8 @@ bool IsUtf8(std::string_view text) {
         }
         const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
         if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+            return false;
+        if ((code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)
             return false;
         i += length;
     }
