@@ -1,5 +1,6 @@
 #include "files/in_place.h"
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,17 +23,31 @@ std::error_code WriteUnkept(const Destination& where, const std::uint8_t* bytes,
     return written ? written : closed;
 }
 
+// Where the file system cannot refuse to replace (EINVAL), the random part of
+// the name, just made unique in this folder, stands in for that promise.
+bool RenameUnlessTaken(int folder, const std::string& from, const std::string& to) {
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    return errno == EINVAL && ::renameat(folder, from.c_str(), folder, to.c_str()) == 0;
+}
+
 // A synced hidden copy of the old bytes beside the file, or nothing where the
-// folder takes no new file; `name` receives its name.
+// folder takes no new file; `name` receives its name. The copy is written
+// under a saving name and renamed once whole and synced, so that a ".kept-"
+// file a kill leaves behind always holds all of the old bytes.
 bool KeepCopy(const Destination& where, const std::vector<std::uint8_t>& old, std::string& name) {
-    FileDescriptor copy = CreateHiddenBeside(where.folder.get(), where.leaf, KeptMark, 0600, name);
+    std::string saving;
+    FileDescriptor copy = CreateHiddenBeside(where.folder.get(), where.leaf, SavingMark, 0600, saving);
     if (!copy.valid())
         return false;
     // Best effort: the file's owner should be able to read the copy.
     [[maybe_unused]] const int owned = ::fchown(copy.get(), where.found.st_uid, where.found.st_gid);
-    const bool kept = !WriteAll(copy.get(), old.data(), old.size()) && ::fsync(copy.get()) == 0 && !copy.close();
+    name = saving;
+    name.replace(name.rfind(SavingMark), std::char_traits<char>::length(SavingMark), KeptMark);
+    const bool kept = !WriteAll(copy.get(), old.data(), old.size()) && ::fsync(copy.get()) == 0 && !copy.close() &&
+                      RenameUnlessTaken(where.folder.get(), saving, name);
     if (!kept) {
-        ::unlinkat(where.folder.get(), name.c_str(), 0);
+        ::unlinkat(where.folder.get(), saving.c_str(), 0);
         return false;
     }
     const FileDescriptor folder(::openat(where.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
