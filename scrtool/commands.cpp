@@ -31,13 +31,6 @@ constexpr char ScreenSuffix[] = ".scr";
 // The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
 constexpr FrameDelay FlashPhaseDelay{16, 50};
 
-// Whether writing `output` would replace the input screen itself, which only
-// an explicit -o or --in-place may do.
-bool WouldReplace(const std::string& output, const std::string& input) {
-    std::error_code ignored;
-    return output == input || std::filesystem::equivalent(output, input, ignored);
-}
-
 // What one run carries from file to file.
 struct RunContext {
     // The folders of the screens written so far whose renames are not yet on

@@ -35,11 +35,6 @@ std::string Stem(const std::string& input) {
     return input == StandardStream ? "screen" : std::filesystem::path(input).stem().string();
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    return a == b || std::filesystem::equivalent(a, b, ignored);
-}
-
 // "title.scr: bitmap, linear order, 6144 bytes, ZX0 (RCS)" for the source's first line.
 std::string About(const Invocation& inv, const std::string& input, std::size_t size) {
     std::string about = std::filesystem::path(InputName(input)).filename().string() + ": " +
@@ -197,7 +192,7 @@ bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFi
     case ExportFormat::Zx0: out = Compressed(inv, bytes); break;
     }
     const std::string output = ExportOutput(inv, input);
-    if (!inv.output && SameFile(output, input)) {
+    if (!inv.output && WouldReplace(output, input)) {
         Report(InputName(input), "the result would write over this file itself; name it with -o");
         return false;
     }

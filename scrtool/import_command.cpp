@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "files/file_services.h"
@@ -96,20 +95,12 @@ ReadResult ReadPicture(const std::string& name) {
     if (name == StandardStream)
         return ReadStandardInput();
     ReadResult result;
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
-        result.error = std::string("cannot read: ") + std::strerror(errno);
+    const FileSizeResult file = RegularFileSize(name);
+    if (!file.error.empty()) {
+        result.error = file.error;
         return result;
     }
-    if (S_ISDIR(info.st_mode)) {
-        result.error = "is a folder, not a file";
-        return result;
-    }
-    const std::int64_t size = files::FileSize(name);
-    if (size < 0) {
-        result.error = "not a regular file";
-        return result;
-    }
+    const std::int64_t size = file.size;
     if (size > MaxPictureFileBytes) {
         result.error = TooLarge(std::to_string(size));
         return result;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,10 +54,8 @@ std::string WriteStandardOutput(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected) {
-    if (name == "-")
-        return ReadStandardInput(size, expected);
-    ReadResult result;
+FileSizeResult RegularFileSize(const std::string& name) {
+    FileSizeResult result;
     struct stat info {};
     if (::stat(name.c_str(), &info) != 0) {
         result.error = "cannot read: " + Cause(errno);
@@ -67,11 +66,27 @@ ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected
         return result;
     }
     // The same size test as the window's load, which refuses devices and pipes too.
-    const std::int64_t found = files::FileSize(name);
-    if (found < 0) {
+    result.size = files::FileSize(name);
+    if (result.size < 0)
         result.error = "not a regular file";
+    return result;
+}
+
+bool WouldReplace(const std::string& output, const std::string& input) {
+    std::error_code ignored;
+    return output == input || std::filesystem::equivalent(output, input, ignored);
+}
+
+ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected) {
+    if (name == "-")
+        return ReadStandardInput(size, expected);
+    ReadResult result;
+    const FileSizeResult file = RegularFileSize(name);
+    if (!file.error.empty()) {
+        result.error = file.error;
         return result;
     }
+    const std::int64_t found = file.size;
     if (found != static_cast<std::int64_t>(size)) {
         result.error = Refusal(std::to_string(found), size, expected);
         return result;

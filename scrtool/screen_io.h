@@ -31,6 +31,18 @@ struct ReadResult {
 };
 ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected);
 
+// The size of a named regular file, or why it cannot be read as one (a
+// missing file, a folder, a device or pipe, by the window's own size test).
+struct FileSizeResult {
+    std::int64_t size = -1;
+    std::string error;
+};
+FileSizeResult RegularFileSize(const std::string& name);
+
+// Whether writing `output` would replace the input itself, which only an
+// explicit -o or --in-place may do.
+bool WouldReplace(const std::string& output, const std::string& input);
+
 // A screen file, by the window's rule: exactly 6912 bytes.
 struct ScreenRead {
     Screen screen{};
