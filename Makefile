@@ -10,7 +10,7 @@ TOOL_PACKAGES := libpng-dev libjpeg62-turbo-dev libgif-dev qtbase5-dev libgdk-pi
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
                  shared-mime-info libxml2-utils groff-base libgdk-pixbuf2.0-bin libglib2.0-bin xdg-utils \
-                 python3-pil bash-completion pasmo sdcc fuse-emulator-utils libacl1-dev
+                 python3-pil bash-completion pasmo sdcc fuse-emulator-utils libacl1-dev clang-format
 # What `make package` needs besides: dpkg-shlibdeps, and `file`, with which
 # CPack finds the programs to hand it.
 PACKAGE_TOOLS := $(TOOL_PACKAGES) dpkg-dev file
@@ -32,7 +32,7 @@ CTEST_ARGS ?= --output-on-failure -j $(JOBS)
 # The plain test build; it builds the benchmarks too, and CTest runs each once.
 TEST_CONFIG := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCRLAB_TESTS=ON -DSCRLAB_WERROR=ON -DSCRLAB_BENCHMARKS=ON
 
-.PHONY: all deps run-deps build run test test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install package clean
+.PHONY: all deps run-deps build run test format-check test-plain test-sanitized fuzz-smoke bench fuzz fuzz-build soak valgrind install package clean
 
 all: build
 
@@ -65,9 +65,14 @@ run: build
 	./$(RUN_BUILD)/scrlab
 
 test: deps
+	$(MAKE) format-check
 	$(MAKE) test-plain
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-smoke
+
+# Every C++ file in the tree as .clang-format writes it.
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 test-plain:
 	cmake -S . -B $(BUILD) $(TEST_CONFIG)

@@ -31,4 +31,4 @@ StartRequest ReadCommandLine(const std::vector<std::string>& arguments) {
     return request;
 }
 
-} // namespace app
+}  // namespace app

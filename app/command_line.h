@@ -17,4 +17,4 @@ struct StartRequest {
 // refused: nothing of them could be honoured.
 StartRequest ReadCommandLine(const std::vector<std::string>& arguments);
 
-} // namespace app
+}  // namespace app

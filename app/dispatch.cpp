@@ -27,7 +27,10 @@ bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int comma
     case SaveCommand: SaveScreenFile(store, session); break;
     case QuitCommand: return true;
     case SplitCommand: SplitScreenFile(store, session); break;
-    case UndoCommand: screen::RestoreUndoCopy(store); Redraw(store, session); break;
+    case UndoCommand:
+        screen::RestoreUndoCopy(store);
+        Redraw(store, session);
+        break;
     default:
         if (const screen::ScreenOperation* operation = OperationOf(command)) {
             operation->apply(store);
@@ -73,15 +76,14 @@ void InvertCellsUnderPointer(screen::ScreenStore& store, Session& session, int v
 void DispatchViewEvent(screen::ScreenStore& store, Session& session, int view) {
     std::int32_t type = toolkit::CurrentEventType();
     if (type == toolkit::LeftButtonDownEventType || type == toolkit::RightButtonDownEventType) {
-        auto button = type == toolkit::LeftButtonDownEventType ? screen::MouseButton::Left
-                                                               : screen::MouseButton::Right;
+        auto button = type == toolkit::LeftButtonDownEventType ? screen::MouseButton::Left : screen::MouseButton::Right;
         InvertCellsUnderPointer(store, session, view, button);
     }
     if (type == toolkit::MouseMoveEventType)
         UpdateTitleStatus(store, session, view);
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t DispatchEvent(screen::ScreenStore& store, Session& session, std::int32_t kind) {
     std::int32_t source = toolkit::CurrentEventSource();
@@ -105,4 +107,4 @@ void RunEventLoop(screen::ScreenStore& store, Session& session) {
     } while (kind != toolkit::CloseWindowEvent);
 }
 
-} // namespace app
+}  // namespace app

@@ -51,9 +51,9 @@ void PointerMovement(benchmark::State& state, Program& program, int view) {
         x = (x + 37) % render::ViewWidth;
         y = (y + 23) % render::ViewHeight;
     }
-    state.counters["repaints/movement"] = benchmark::Counter(
-        static_cast<double>(toolkit::CanvasPaintCount(app::ColourViewControl) - paintsBefore) /
-        static_cast<double>(state.iterations()));
+    state.counters["repaints/movement"] =
+        benchmark::Counter(static_cast<double>(toolkit::CanvasPaintCount(app::ColourViewControl) - paintsBefore) /
+                           static_cast<double>(state.iterations()));
 }
 
 void RegisterPointerMovements(Program& program) {
@@ -65,7 +65,7 @@ void RegisterPointerMovements(Program& program) {
     })->Unit(benchmark::kMicrosecond);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -100,4 +100,4 @@ inline Screen AttributesCleared(Screen s) {
     return s;
 }
 
-} // namespace reference
+}  // namespace reference

@@ -30,9 +30,7 @@ void ReleaseEventData(void* data) { delete static_cast<toolkit::CanvasEventData*
 
 class Dispatch : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(app::BuildMainWindow());
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(app::BuildMainWindow()); }
     void SetUp() override {
         toolkit::ClearEventQueue();
         toolkit::SetWindowCaption(app::MainWindow, "New window ( 0 )");
@@ -58,9 +56,7 @@ protected:
         std::memcpy(store.working(), bytes.data(), bytes.size());
         screen::TakeUndoCopy(store);
     }
-    std::vector<std::uint8_t> Working() const {
-        return {store.working(), store.working() + screen::ScreenSize};
-    }
+    std::vector<std::uint8_t> Working() const { return {store.working(), store.working() + screen::ScreenSize}; }
 
     screen::ScreenStore store;
     app::Session session;
@@ -71,8 +67,7 @@ TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
     session.currentFileName = "/pics/screen02.scr";
     std::uint8_t attribute = store.working()[screen::AttributeOffset(5, 3)];
     ViewEvent(app::ColourViewControl, toolkit::MouseMoveEventType, 5 * Cell + 7, 3 * Cell + 15);
-    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
-              app::TitleStatusLine(5, 3, attribute, "/pics/screen02.scr"));
+    EXPECT_EQ(toolkit::WindowCaption(app::MainWindow), app::TitleStatusLine(5, 3, attribute, "/pics/screen02.scr"));
     ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, render::ViewWidth - 1, render::ViewHeight - 1);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow).substr(0, 11), "x:31 y:23 a");
 }
@@ -95,9 +90,9 @@ TEST_F(Dispatch, OpenLoadsTheChosenFileAndTheTitleNamesIt) {
 }
 
 TEST_F(Dispatch, EnterLeaveAndReleasesLeaveTheTitleAlone) {
-    for (std::int32_t type : {toolkit::MouseEnterEventType, toolkit::MouseLeaveEventType,
-                              toolkit::LeftButtonUpEventType, toolkit::LeftClickEventType,
-                              toolkit::MouseWheelEventType}) {
+    for (std::int32_t type :
+         {toolkit::MouseEnterEventType, toolkit::MouseLeaveEventType, toolkit::LeftButtonUpEventType,
+          toolkit::LeftClickEventType, toolkit::MouseWheelEventType}) {
         ViewEvent(app::MonoViewControl, type, 40, 40);
         EXPECT_EQ(toolkit::WindowCaption(app::MainWindow), "New window ( 0 )") << type;
     }
@@ -106,7 +101,8 @@ TEST_F(Dispatch, EnterLeaveAndReleasesLeaveTheTitleAlone) {
 TEST_F(Dispatch, ViewEventsOutsideTheViewTouchNothing) {
     LoadPicture("screen01.scr");
     std::vector<std::uint8_t> before = Working();
-    const int outside[][2] = {{-1, 0}, {0, -1}, {render::ViewWidth, 10}, {10, render::ViewHeight}, {600, 500}, {-300, -300}};
+    const int outside[][2] = {{-1, 0},    {0, -1},     {render::ViewWidth, 10}, {10, render::ViewHeight},
+                              {600, 500}, {-300, -300}};
     for (auto& position : outside) {
         ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, position[0], position[1]);
         ViewEvent(app::ColourViewControl, toolkit::LeftButtonDownEventType, position[0], position[1]);
@@ -123,10 +119,8 @@ TEST_F(Dispatch, LeftPressInvertsOneCellAndRightPressTheRestOfItsRow) {
     int changedCells = 0;
     for (int row = 0; row < 24; ++row)
         for (int column = 0; column < 32; ++column)
-            if (store.working()[screen::AttributeOffset(column, row)]
-                    != before[screen::AttributeOffset(column, row)]
-                || store.working()[screen::CellBitmapOffset(column, row)]
-                    != before[screen::CellBitmapOffset(column, row)])
+            if (store.working()[screen::AttributeOffset(column, row)] != before[screen::AttributeOffset(column, row)] ||
+                store.working()[screen::CellBitmapOffset(column, row)] != before[screen::CellBitmapOffset(column, row)])
                 ++changedCells;
     EXPECT_LE(changedCells, 1);
     EXPECT_EQ(store.working()[screen::CellBitmapOffset(1, 2)],
@@ -139,8 +133,7 @@ TEST_F(Dispatch, LeftPressInvertsOneCellAndRightPressTheRestOfItsRow) {
         if (column >= 29)
             expected = static_cast<std::uint8_t>(~expected);
         EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 4)], expected) << column;
-        EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 5)],
-                  before[screen::CellBitmapOffset(column, 5)]);
+        EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 5)], before[screen::CellBitmapOffset(column, 5)]);
     }
 }
 
@@ -254,4 +247,4 @@ TEST_F(Dispatch, OtherControlsAndUnknownKindsChangeNothing) {
     EXPECT_EQ(Working(), before);
 }
 
-} // namespace
+}  // namespace

@@ -33,20 +33,15 @@ files::ConstScreenBytes Working(const screen::ScreenStore& store) {
     return files::ConstScreenBytes(store.working(), files::ScreenFileSize);
 }
 
-} // namespace
+}  // namespace
 
 void LoadScreenFile(screen::ScreenStore& store, Session& session, const std::string& path) {
     switch (files::LoadScreen(path, Working(store))) {
-    case files::LoadResult::NotAScreen:
-        Tell(ErrorTitle, NotScreenText);
-        return;
+    case files::LoadResult::NotAScreen: Tell(ErrorTitle, NotScreenText); return;
     // A file that cannot be read after all, or comes short, must not leave a
     // half-loaded picture behind under a new name.
-    case files::LoadResult::Unreadable:
-        Tell(ErrorTitle, LoadErrorText);
-        return;
-    case files::LoadResult::Loaded:
-        break;
+    case files::LoadResult::Unreadable: Tell(ErrorTitle, LoadErrorText); return;
+    case files::LoadResult::Loaded: break;
     }
     screen::TakeUndoCopy(store);
     render::ScreenRenderer(session.renderer, store, NoHighlight, NoHighlight);
@@ -81,4 +76,4 @@ void SplitScreenFile(const screen::ScreenStore& store, const Session& session) {
         Tell(ErrorTitle, SaveErrorText);
 }
 
-} // namespace app
+}  // namespace app

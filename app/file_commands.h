@@ -23,4 +23,4 @@ void SaveScreenFile(const screen::ScreenStore& store, const Session& session);
 // two files next to the current file, named after it.
 void SplitScreenFile(const screen::ScreenStore& store, const Session& session);
 
-} // namespace app
+}  // namespace app

@@ -80,7 +80,10 @@ public:
     void willChoose(const std::string& path) { choice_ = path; }
     const Messages& messages() const { return messages_; }
     const std::vector<FileRequest>& fileRequests() const { return fileRequests_; }
-    void forget() { messages_.clear(); fileRequests_.clear(); }
+    void forget() {
+        messages_.clear();
+        fileRequests_.clear();
+    }
 
 private:
     std::string choice_;
@@ -309,5 +312,5 @@ TEST_F(FileCommands, FailedWritesAreSaidOncePerCommand) {
     EXPECT_EQ(State(), before);
 }
 
-} // namespace
-} // namespace app
+}  // namespace
+}  // namespace app

@@ -41,8 +41,8 @@ void BuildMenuBar() {
 }
 
 void CreateView(render::View view) {
-    toolkit::CreateCanvas(render::ViewControl(view), layout::ViewLeft(view), layout::ViewTop,
-                          render::ViewWidth, render::ViewHeight, toolkit::CanvasConfinePointer);
+    toolkit::CreateCanvas(render::ViewControl(view), layout::ViewLeft(view), layout::ViewTop, render::ViewWidth,
+                          render::ViewHeight, toolkit::CanvasConfinePointer);
 }
 
 void BuildControls() {
@@ -62,11 +62,11 @@ void BuildControls() {
     toolkit::CreateButton(GoControl, GoBox.x, GoBox.y, GoBox.width, GoBox.height, "go!");
 }
 
-} // namespace
+}  // namespace
 
 bool BuildMainWindow() {
-    if (!toolkit::CreateTopWindow(MainWindow, layout::WindowX, layout::WindowY, layout::InnerWidth,
-                                  layout::InnerHeight, "New window ( 0 )", WindowStyle))
+    if (!toolkit::CreateTopWindow(MainWindow, layout::WindowX, layout::WindowY, layout::InnerWidth, layout::InnerHeight,
+                                  "New window ( 0 )", WindowStyle))
         return false;
     BuildMenuBar();
     BuildControls();
@@ -78,4 +78,4 @@ bool BuildMainWindow() {
     return true;
 }
 
-} // namespace app
+}  // namespace app

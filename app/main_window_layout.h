@@ -43,4 +43,4 @@ static_assert(GridBox.y + GridBox.height <= ViewTop, "the Grid box must not cove
 static_assert(ColourViewLeft + render::ViewWidth <= InnerWidth, "both views fit the window");
 static_assert(OperandRowTop + RowHeight <= 425, "every control lies within the top 425 rows");
 
-} // namespace app::layout
+}  // namespace app::layout

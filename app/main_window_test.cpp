@@ -61,9 +61,11 @@ TEST(MainWindow, OperandRowAndGridBoxFollowTheLayout) {
         Box box;
         const char* text;
     } expected[] = {
-        {app::GridControl, GridBox, "Grid"},       {app::B1FieldControl, B1FieldBox, "b1"},
+        {app::GridControl, GridBox, "Grid"},
+        {app::B1FieldControl, B1FieldBox, "b1"},
         {app::OperationsControl, OperationsBox, "choose byte operations"},
-        {app::B2FieldControl, B2FieldBox, "b2"},   {app::GoControl, GoBox, "go!"},
+        {app::B2FieldControl, B2FieldBox, "b2"},
+        {app::GoControl, GoBox, "go!"},
     };
     for (const auto& control : expected) {
         EXPECT_EQ(BoundsOf(control.control), BoundsOf(control.box)) << control.control;
@@ -73,4 +75,4 @@ TEST(MainWindow, OperandRowAndGridBoxFollowTheLayout) {
     EXPECT_FALSE(toolkit::GetControlBounds(2, none)) << "there is no control 2";
 }
 
-} // namespace
+}  // namespace

@@ -68,7 +68,7 @@ constexpr bool EveryMenuRowIsTied() {
     return true;
 }
 
-} // namespace tied
+}  // namespace tied
 
 static_assert(tied::TiesAreSound(), "each menu command runs its own catalogue row, which has a menu title");
 static_assert(tied::EveryMenuRowIsTied(), "each catalogue row with a menu title has a menu command");
@@ -76,4 +76,4 @@ static_assert(OperationPlaceOf(SplitCommand) == screen::NoOperation &&
                   OperationPlaceOf(UndoCommand) == screen::NoOperation,
               "Split and Undo are the window's own commands");
 
-} // namespace app
+}  // namespace app

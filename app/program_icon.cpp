@@ -19,8 +19,8 @@ constexpr std::uint32_t Opaque = 0xFF000000;
 std::vector<std::uint32_t> IconPixels(int& width, int& height) {
     int colours = 0;
     int charsPerPixel = 0;
-    if (std::sscanf(scrlab_icon_xpm[0], "%d %d %d %d", &width, &height, &colours, &charsPerPixel) != 4
-        || charsPerPixel != 1)
+    if (std::sscanf(scrlab_icon_xpm[0], "%d %d %d %d", &width, &height, &colours, &charsPerPixel) != 4 ||
+        charsPerPixel != 1)
         return {};
     std::map<char, std::uint32_t> palette;
     for (int i = 1; i <= colours; ++i) {
@@ -36,7 +36,7 @@ std::vector<std::uint32_t> IconPixels(int& width, int& height) {
     return pixels;
 }
 
-} // namespace
+}  // namespace
 
 void SetProgramIcon() {
     int width = 0;
@@ -46,4 +46,4 @@ void SetProgramIcon() {
         toolkit::SetProgramIcon(pixels.data(), width, height);
 }
 
-} // namespace app
+}  // namespace app

@@ -6,4 +6,4 @@ namespace app {
 // rainbow stripe.
 void SetProgramIcon();
 
-} // namespace app
+}  // namespace app

@@ -15,4 +15,4 @@ struct Session {
     render::ViewsRenderer renderer;
 };
 
-} // namespace app
+}  // namespace app

@@ -54,4 +54,4 @@ void RunEventLoop(screen::ScreenStore& store, Session& session);
 // "x:5 y:3 attribute:00:111:000 file:D:\pics\a.scr"
 std::string TitleStatusLine(int column, int row, std::uint8_t attribute, const std::string& fileName);
 
-} // namespace app
+}  // namespace app

@@ -9,8 +9,7 @@ std::string TitleStatusLine(int column, int row, std::uint8_t attribute, const s
         if (bit == 6 || bit == 3)
             bits += ':';  // FLASH and BRIGHT : PAPER : INK
     }
-    return "x:" + std::to_string(column) + " y:" + std::to_string(row) + " attribute:" + bits
-           + " file:" + fileName;
+    return "x:" + std::to_string(column) + " y:" + std::to_string(row) + " attribute:" + bits + " file:" + fileName;
 }
 
-} // namespace app
+}  // namespace app

@@ -5,8 +5,7 @@
 namespace {
 
 TEST(TitleStatusLine, MatchesTheDocumentedExamples) {
-    EXPECT_EQ(app::TitleStatusLine(5, 3, 0x38, "D:\\pics\\a.scr"),
-              "x:5 y:3 attribute:00:111:000 file:D:\\pics\\a.scr");
+    EXPECT_EQ(app::TitleStatusLine(5, 3, 0x38, "D:\\pics\\a.scr"), "x:5 y:3 attribute:00:111:000 file:D:\\pics\\a.scr");
     EXPECT_EQ(app::TitleStatusLine(31, 23, 0xC7, ""), "x:31 y:23 attribute:11:000:111 file:");
     EXPECT_EQ(app::TitleStatusLine(0, 0, 0x87, ""), "x:0 y:0 attribute:10:000:111 file:");
 }
@@ -26,4 +25,4 @@ TEST(TitleStatusLine, WritesEveryByteAsItsEightBitsGrouped) {
     }
 }
 
-} // namespace
+}  // namespace

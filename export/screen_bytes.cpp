@@ -44,8 +44,6 @@ std::string_view partName(Part part) {
     return {};
 }
 
-std::string_view orderName(Order order) {
-    return order == Order::Screen ? "screen" : "linear";
-}
+std::string_view orderName(Order order) { return order == Order::Screen ? "screen" : "linear"; }
 
 }  // namespace exporter

@@ -13,19 +13,19 @@ constexpr int BytesPerLine = 16;
 // Register and condition names the assemblers take for operands, and C's
 // keywords: a label or array with one of these names would not build.
 constexpr std::string_view ReservedNames[] = {
-    "a", "b", "c", "d", "e", "h", "l", "i", "r", "f", "af", "bc", "de", "hl", "ix", "iy", "sp",
-    "ixh", "ixl", "iyh", "iyl", "nz", "z", "nc", "po", "pe", "p", "m",
-    "auto", "break", "case", "char", "const", "continue", "default", "do", "double", "else", "enum",
-    "extern", "float", "for", "goto", "if", "inline", "int", "long", "register", "restrict", "return",
-    "short", "signed", "sizeof", "static", "struct", "switch", "typedef", "union", "unsigned", "void",
-    "volatile", "while"};
+    "a",      "b",      "c",        "d",        "e",        "h",     "l",        "i",       "r",
+    "f",      "af",     "bc",       "de",       "hl",       "ix",    "iy",       "sp",      "ixh",
+    "ixl",    "iyh",    "iyl",      "nz",       "z",        "nc",    "po",       "pe",      "p",
+    "m",      "auto",   "break",    "case",     "char",     "const", "continue", "default", "do",
+    "double", "else",   "enum",     "extern",   "float",    "for",   "goto",     "if",      "inline",
+    "int",    "long",   "register", "restrict", "return",   "short", "signed",   "sizeof",  "static",
+    "struct", "switch", "typedef",  "union",    "unsigned", "void",  "volatile", "while"};
 
 bool reserved(const std::string& name) {
     std::string lower(name);
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
     return std::find(std::begin(ReservedNames), std::end(ReservedNames), lower) != std::end(ReservedNames);
 }
-
 
 // A comment's text on one line, unable to close a C comment early.
 std::string commentText(std::string_view about) {

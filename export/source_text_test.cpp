@@ -60,10 +60,11 @@ void appendLittleEndian(Bytes& bytes, std::size_t value) {
 }
 
 TEST(Identifier, FileNamesBecomeNamesEveryToolAccepts) {
-    const std::map<std::string, std::string> expected = {
-        {"title.scr", "title"}, {"pics/my-pic 2.scr", "my_pic_2"}, {"3d.scr", "_3d"},
-        {"hl.scr", "hl_"},      {"int.scr", "int_"},              {"A.scr", "A_"},
-        {".scr", "_scr"},       {"caf\xc3\xa9.scr", "caf__"},     {"noext", "noext"}};
+    const std::map<std::string, std::string> expected = {{"title.scr", "title"}, {"pics/my-pic 2.scr", "my_pic_2"},
+                                                         {"3d.scr", "_3d"},      {"hl.scr", "hl_"},
+                                                         {"int.scr", "int_"},    {"A.scr", "A_"},
+                                                         {".scr", "_scr"},       {"caf\xc3\xa9.scr", "caf__"},
+                                                         {"noext", "noext"}};
     for (const auto& [file, name] : expected)
         EXPECT_EQ(identifierFrom(file), name) << file;
 }
@@ -110,7 +111,8 @@ TEST(CSource, GccCompilesEveryPartAndOrderToTheBytes) {
     }
     program += "int main(void) {\n" + body + "    return 0;\n}\n";
     scratch.write("all.c", program);
-    const auto build = RunTool("gcc -std=c99 -Wall -Wextra -Werror -o " + (scratch / "all") + " " + (scratch / "all.c"));
+    const auto build =
+        RunTool("gcc -std=c99 -Wall -Wextra -Werror -o " + (scratch / "all") + " " + (scratch / "all.c"));
     ASSERT_EQ(build.status, 0) << build.output;
     const auto run = RunTool(scratch / "all" + " > " + (scratch / "all.bin"));
     ASSERT_EQ(run.status, 0) << run.output;

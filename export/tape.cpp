@@ -33,8 +33,7 @@ void addBlock(std::vector<std::uint8_t>& tape, std::uint8_t flag, const std::vec
     tape.push_back(checksum);
 }
 
-std::vector<std::uint8_t> header(std::uint8_t type, std::string_view name, int length, int parameter1,
-                                 int parameter2) {
+std::vector<std::uint8_t> header(std::uint8_t type, std::string_view name, int length, int parameter1, int parameter2) {
     std::vector<std::uint8_t> bytes{type};
     for (int i = 0; i < TapeNameLength; ++i)
         bytes.push_back(i < static_cast<int>(name.size()) ? static_cast<std::uint8_t>(name[i]) : ' ');
@@ -45,8 +44,8 @@ std::vector<std::uint8_t> header(std::uint8_t type, std::string_view name, int l
 }
 
 std::vector<std::uint8_t> loaderProgram() {
-    const std::vector<std::uint8_t> text{LoadToken, Quote, Quote, ScreenToken, Colon, PauseToken,
-                                         '0', NumberMark, 0, 0, 0, 0, 0, LineEnd};
+    const std::vector<std::uint8_t> text{LoadToken,  Quote, Quote, ScreenToken, Colon, PauseToken, '0',
+                                         NumberMark, 0,     0,     0,           0,     0,          LineEnd};
     std::vector<std::uint8_t> program{0, LoaderLine};  // line numbers are big-endian
     put16(program, static_cast<int>(text.size()));
     program.insert(program.end(), text.begin(), text.end());

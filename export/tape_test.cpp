@@ -72,7 +72,7 @@ TEST(Tape, EveryScreenGivesALoaderAndItsCodeBlockWithRightChecksums) {
         EXPECT_EQ(programHeader[0], 0);
         EXPECT_EQ(std::string(programHeader.begin() + 1, programHeader.begin() + 11), "Loading   ");
         EXPECT_EQ(word(programHeader, 11), static_cast<int>(program.size()));
-        EXPECT_EQ(word(programHeader, 13), 10);  // autostart line
+        EXPECT_EQ(word(programHeader, 13), 10);                                // autostart line
         EXPECT_EQ(word(programHeader, 15), static_cast<int>(program.size()));  // no variables
         // 10 LOAD ""SCREEN$ : PAUSE 0, the 0 with its hidden five-byte value.
         EXPECT_EQ(program, (Bytes{0, 10, 14, 0, 0xEF, '"', '"', 0xAA, ':', 0xF2, '0', 0x0E, 0, 0, 0, 0, 0, 0x0D}));
@@ -88,8 +88,8 @@ TEST(Tape, TzxlistListsTheLoaderAndTheScreen) {
     const auto path = std::filesystem::temp_directory_path() / ("export-tape-" + std::to_string(getpid()) + ".tap");
     for (const auto& screen : testing::RealScreens()) {
         const Bytes tape = screenTape(screen.bytes, screen.name);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(tape.data()),
-                                                    static_cast<std::streamsize>(tape.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(tape.data()), static_cast<std::streamsize>(tape.size()));
         const auto run = testing::RunTool("tzxlist " + path.string());
         EXPECT_EQ(run.status, 0) << run.output;
         const std::string name = "\"" + screen.name + std::string(10 - screen.name.size(), ' ') + "\"";

@@ -41,8 +41,8 @@ std::vector<Block> greedyParse(std::span<const std::uint8_t> input);
 
 // The stream for input cut into blocks (in the input's own order: a backwards
 // stream is made from the reversed input and its blocks).
-std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks,
-                                 Format format, Direction direction);
+std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks, Format format,
+                                 Direction direction);
 
 // Empty input gives an empty result: the format has no stream for it.
 std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input, Options options = {});

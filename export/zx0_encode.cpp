@@ -61,8 +61,8 @@ constexpr int EndMarker = 256;
 
 }  // namespace
 
-std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks,
-                                 Format format, Direction direction) {
+std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks, Format format,
+                                 Direction direction) {
     const bool backwards = direction == Direction::Backwards;
     const bool invertHighPart = format == Format::Current && !backwards;
     BitWriter out(direction);

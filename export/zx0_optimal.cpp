@@ -46,12 +46,13 @@ public:
         int node = ParseNodes::None;
     };
 
-    void reset(Start* storage, int capacity) { items_ = storage; capacity_ = capacity; }
+    void reset(Start* storage, int capacity) {
+        items_ = storage;
+        capacity_ = capacity;
+    }
 
     // Whether a start of this value could ever win.
-    bool accepts(int value, int gammaRange) const {
-        return count_ == 0 || value < items_[0].value + gammaRange;
-    }
+    bool accepts(int value, int gammaRange) const { return count_ == 0 || value < items_[0].value + gammaRange; }
 
     void add(const Start& start, ParseNodes& nodes) {
         while (count_ > 0 && items_[count_ - 1].value >= start.value)
@@ -129,8 +130,8 @@ std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
     Starts anyLiteralStarts;  // after the cheapest copy of any offset
     anyLiteralStarts.reset(&storage[static_cast<std::size_t>(offsets + 1) * 2 * capacity], capacity);
 
-    std::vector<int> run(offsets + 1, 0);           // bytes matching at o, ending at lastMatched[o]
-    std::vector<int> lastMatched(offsets + 1, -2);  // the last byte that matched at o
+    std::vector<int> run(offsets + 1, 0);            // bytes matching at o, ending at lastMatched[o]
+    std::vector<int> lastMatched(offsets + 1, -2);   // the last byte that matched at o
     std::vector<std::vector<int>> positionsOf(256);  // where each byte value was, so far
     struct Copy {
         int offset, cost, from, length;

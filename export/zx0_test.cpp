@@ -144,8 +144,10 @@ TEST_P(Zx0EveryScreen, EveryPartDecodesAndOptimalBeatsGreedy) {
                 EXPECT_EQ(stream.size(), static_cast<std::size_t>(parseBits(blocks) + 7) / 8) << what;
                 EXPECT_EQ(decode(stream, format, Direction::Forwards), in) << what;
             }
-            EXPECT_EQ(decode(encode(in, greedy, Format::Current, Direction::Forwards), Format::Current,
-                             Direction::Forwards), in) << what << " greedy";
+            EXPECT_EQ(
+                decode(encode(in, greedy, Format::Current, Direction::Forwards), Format::Current, Direction::Forwards),
+                in)
+                << what << " greedy";
             const auto backwards = compress(in, {Format::Current, Direction::Backwards});
             EXPECT_EQ(decode(backwards, Format::Current, Direction::Backwards), in) << what;
         }

@@ -39,7 +39,10 @@ public:
     bool allRead() const { return next_ == stream_.size(); }
 
     // The next bit() answers this one (an offset byte's bit 0).
-    void pushBit(bool value) { pending_ = true; pendingBit_ = value; }
+    void pushBit(bool value) {
+        pending_ = true;
+        pendingBit_ = value;
+    }
 
     // A value starts at 1; a flag saying "more" is followed by the next bit
     // of the value, the other flag ends it. Forwards "more" is 0.
@@ -73,7 +76,7 @@ void copy(std::vector<std::uint8_t>& out, int offset, int length) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> decode(const std::vector<std::uint8_t>& stream, Format format,
-                                                 Direction direction) {
+                                                Direction direction) {
     const bool backwards = direction == Direction::Backwards;
     std::vector<std::uint8_t> in(stream);
     if (backwards)

@@ -14,6 +14,6 @@ namespace zx0::testing {
 // The decoded bytes, or nothing when the stream is malformed (reads past its
 // end, copies from before the start, or has bytes after its end marker).
 std::optional<std::vector<std::uint8_t>> decode(const std::vector<std::uint8_t>& stream, Format format,
-                                                 Direction direction);
+                                                Direction direction);
 
 }  // namespace zx0::testing

@@ -165,7 +165,7 @@ Bytes PzxHolding(const Bytes& screen) {
     const std::size_t bits = (screen.size() + 2) * 8;
     append16(data, static_cast<int>(bits & 0xFFFF));
     append16(data, static_cast<int>((bits >> 16) | 0x8000));  // starting high
-    append16(data, 945);  // tail pulse
+    append16(data, 945);                                      // tail pulse
     data.insert(data.end(), {2, 2});
     for (int pulse : {855, 855, 1710, 1710})
         append16(data, pulse);
@@ -186,10 +186,10 @@ Bytes SpHolding(const Bytes& screen) {
     Bytes sp(38, 0);
     sp[0] = 'S';
     sp[1] = 'P';
-    put16(sp, 2, 49152);   // length
-    put16(sp, 4, 16384);   // start
-    put16(sp, 28, 0xFF00); // SP
-    put16(sp, 30, 0x8000); // PC
+    put16(sp, 2, 49152);    // length
+    put16(sp, 4, 16384);    // start
+    put16(sp, 28, 0xFF00);  // SP
+    put16(sp, 30, 0x8000);  // PC
     Bytes memory(49152, 0);
     std::copy(screen.begin(), screen.end(), memory.begin());
     sp.insert(sp.end(), memory.begin(), memory.end());

@@ -110,7 +110,8 @@ bool readAll(int fd, std::vector<std::uint8_t>& bytes) {
     const auto deadline = std::chrono::steady_clock::now() + ReaderTimeLimit;
     std::uint8_t chunk[65536];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
         pollfd waiting{fd, POLLIN, 0};

@@ -97,7 +97,7 @@ Contents readTape(std::span<const std::uint8_t> file, const std::string& fileNam
             return contents;
     }
     std::unique_ptr<libspectrum_tape, decltype(&libspectrum_tape_free)> tape(libspectrum_tape_alloc(),
-                                                                            libspectrum_tape_free);
+                                                                             libspectrum_tape_free);
     const auto error = libspectrum_tape_read(tape.get(), file.data(), file.size(), type, fileName.c_str());
     if (error != LIBSPECTRUM_ERROR_NONE) {
         contents.error = failure(error);
@@ -133,8 +133,8 @@ bool blank(const libspectrum_byte* bank) {
 }
 
 void addSnapshotScreens(libspectrum_snap* snap, Contents& contents) {
-    const bool paged = libspectrum_machine_capabilities(libspectrum_snap_machine(snap)) &
-                       LIBSPECTRUM_MACHINE_CAPABILITY_128_MEMORY;
+    const bool paged =
+        libspectrum_machine_capabilities(libspectrum_snap_machine(snap)) & LIBSPECTRUM_MACHINE_CAPABILITY_128_MEMORY;
     const bool shadowShown = paged && (libspectrum_snap_out_128_memoryport(snap) & ShadowScreenBit);
     const int shown = shadowShown ? ShadowScreenBank : ScreenBank;
     const int other = shadowShown ? ScreenBank : ShadowScreenBank;
@@ -161,7 +161,7 @@ void addSnapshotScreens(libspectrum_snap* snap, Contents& contents) {
 Contents readSnapshot(std::span<const std::uint8_t> file, const std::string& fileName, libspectrum_id_t type) {
     Contents contents;
     std::unique_ptr<libspectrum_snap, decltype(&libspectrum_snap_free)> snap(libspectrum_snap_alloc(),
-                                                                            libspectrum_snap_free);
+                                                                             libspectrum_snap_free);
     const auto error = libspectrum_snap_read(snap.get(), file.data(), file.size(), type, fileName.c_str());
     if (error != LIBSPECTRUM_ERROR_NONE)
         contents.error = failure(error);
@@ -200,7 +200,7 @@ Contents readSp(std::span<const std::uint8_t> file) {
 Contents readRecording(std::span<const std::uint8_t> file) {
     Contents contents;
     std::unique_ptr<libspectrum_rzx, decltype(&libspectrum_rzx_free)> rzx(libspectrum_rzx_alloc(),
-                                                                         libspectrum_rzx_free);
+                                                                          libspectrum_rzx_free);
     const auto error = libspectrum_rzx_read(rzx.get(), file.data(), file.size());
     if (error != LIBSPECTRUM_ERROR_NONE) {
         contents.error = failure(error);

@@ -25,8 +25,14 @@ Bytes realScreen(const std::string& name) {
     return Bytes(bytes.begin(), bytes.end());
 }
 
-const Bytes& titleScreen() { static const Bytes s = realScreen("screen01.scr"); return s; }
-const Bytes& otherScreen() { static const Bytes s = realScreen("screen09.scr"); return s; }
+const Bytes& titleScreen() {
+    static const Bytes s = realScreen("screen01.scr");
+    return s;
+}
+const Bytes& otherScreen() {
+    static const Bytes s = realScreen("screen09.scr");
+    return s;
+}
 
 Bytes asBytes(const Screen& screen) { return Bytes(screen.begin(), screen.end()); }
 
@@ -135,13 +141,15 @@ TEST(Extract, DamagedFilesGiveAReason) {
         {"empty.sna", Bytes{}},
         // libspectrum took this .tap for another program's tape format, whose
         // reader left a tape behind that crashed when freed.
-        {"warajevo.tap", []{
-            Bytes b(48, 0xFF);
-            std::fill(b.begin(), b.begin() + 6, 0);
-            std::fill(b.begin() + 41, b.end(), 0);
-            b[41] = 0x26;
-            b[47] = 0x48;
-            return b; }()},
+        {"warajevo.tap",
+         [] {
+             Bytes b(48, 0xFF);
+             std::fill(b.begin(), b.begin() + 6, 0);
+             std::fill(b.begin() + 41, b.end(), 0);
+             b[41] = 0x26;
+             b[47] = 0x48;
+             return b;
+         }()},
         {"empty-block.tap", Bytes{0, 0, 2, 0, 0xFF, 0xFF}},
         // Guessing the kind of these, libspectrum unpacked them and never came back.
         {"a.sp", Bytes{'B', 'Z', 'h'}},
@@ -162,8 +170,8 @@ TEST(Extract, DamagedFilesGiveAReason) {
 // readers ran in a child of their own.
 TEST(Extract, AReaderThatFailsHardEndsItsChildNotTheProgram) {
     Bytes rzx{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0};
-    const Bytes block{0x30, 29, 0, 0, 0, 2, 0, 0, 0, 'z', '8', '0', 0, 0xF0, 0xFF, 0xFF, 0xFF,
-                      0x78, 0x9C, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    const Bytes block{0x30, 29,   0,    0,    0, 2, 0, 0, 0, 'z', '8', '0', 0, 0xF0, 0xFF,
+                      0xFF, 0xFF, 0x78, 0x9C, 1, 2, 3, 4, 5, 6,   7,   8,   9, 10,   11};
     rzx.insert(rzx.end(), block.begin(), block.end());
     const auto contents = findScreensGuarded(rzx, "huge.rzx");
     EXPECT_NE(contents.error, "");

@@ -49,7 +49,7 @@ std::error_code Names(int fd, std::vector<std::string>& into) {
     return failed;
 }
 
-} // namespace
+}  // namespace
 
 std::error_code CopyAttributes(int from, int to) {
     std::vector<std::string> wanted, present;
@@ -63,9 +63,8 @@ std::error_code CopyAttributes(int from, int to) {
     }
     std::vector<char> value;
     for (const std::string& name : wanted) {
-        const std::error_code unread = Fetch(value, [&](char* buffer, std::size_t size) {
-            return ::fgetxattr(from, name.c_str(), buffer, size);
-        });
+        const std::error_code unread =
+            Fetch(value, [&](char* buffer, std::size_t size) { return ::fgetxattr(from, name.c_str(), buffer, size); });
         if (unread)
             return unread;
         if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0)
@@ -74,4 +73,4 @@ std::error_code CopyAttributes(int from, int to) {
     return {};
 }
 
-} // namespace files
+}  // namespace files

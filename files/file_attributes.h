@@ -12,4 +12,4 @@ namespace files {
 // read, set or removed; a file system without attributes has none to copy.
 std::error_code CopyAttributes(int from, int to);
 
-} // namespace files
+}  // namespace files

@@ -36,4 +36,4 @@ private:
     int fd_;
 };
 
-} // namespace files
+}  // namespace files

@@ -21,7 +21,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 const std::error_category& FileFaultCategory() {
     static const FaultCategory category;
@@ -30,4 +30,4 @@ const std::error_category& FileFaultCategory() {
 
 std::error_code make_error_code(FileFault fault) { return {static_cast<int>(fault), FileFaultCategory()}; }
 
-} // namespace files
+}  // namespace files

@@ -20,7 +20,7 @@ std::error_code make_error_code(FileFault fault);
 // The cause an errno value names.
 inline std::error_code SystemError(int error) { return {error, std::generic_category()}; }
 
-} // namespace files
+}  // namespace files
 
 template <>
 struct std::is_error_code_enum<files::FileFault> : std::true_type {};

@@ -84,7 +84,10 @@ TEST_F(FileFaultsTest, AFileThatVanishesShrinksOrBecomesAFolderAfterItsSizeTestI
     const std::string swapped = folder_ / "swapped.scr";
     const std::vector<std::function<void()>> swaps = {
         [&] { std::filesystem::remove(swapped); },
-        [&] { std::filesystem::remove(swapped); std::filesystem::create_directory(swapped); },
+        [&] {
+            std::filesystem::remove(swapped);
+            std::filesystem::create_directory(swapped);
+        },
         [&] { std::filesystem::resize_file(swapped, 100); },
     };
     const ScreenBuffer before = RealScreen(0);
@@ -136,7 +139,8 @@ TEST_F(FileFaultsTest, AFullDiskWhereNoTemporaryFileCanBeMadeLeavesTheFileWhole)
     ASSERT_EQ(chmod(folder_.path().c_str(), 0555), 0);
     if (geteuid() != 0 && access(folder_.path().c_str(), W_OK) == 0)
         GTEST_SKIP() << "this user may write into a read-only folder";
-    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::file_too_large ? 0 : 1; }, SmallFileLimit), 0);
+    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::file_too_large ? 0 : 1; }, SmallFileLimit),
+              0);
     EXPECT_EQ(ReadBytes(path), old);
     // With room, the same save succeeds in place.
     EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) ? 0 : 1; }), 1);
@@ -155,7 +159,8 @@ TEST_F(FileFaultsTest, AFullDiskWhileSavingAHardLinkedFileLeavesItWhole) {
     const Bytes old = ReadBytes(path);
     GiveToTestUser(path);
     GiveToTestUser(folder_.path().string());
-    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::file_too_large ? 0 : 1; }, SmallFileLimit), 0);
+    EXPECT_EQ(InChild([&] { return SaveScreen(path, edited_) == std::errc::file_too_large ? 0 : 1; }, SmallFileLimit),
+              0);
     EXPECT_EQ(ReadBytes(folder_ / "second name.scr"), old);
     ASSERT_EQ(SaveScreen(path, edited_), std::error_code());
     EXPECT_EQ(ReadBytes(folder_ / "second name.scr"), AsBytes(edited_));
@@ -185,7 +190,8 @@ TEST_F(FileFaultsTest, ReadOnlyFilesFailAndStayAsTheyWere) {
 // 1,000 characters long: loaded, saved and split.
 TEST_F(FileFaultsTest, ALongPathWithSpacesAndNonAsciiLettersWorksEverywhere) {
     std::string path = folder_.path().string();
-    const std::string part = " Bilder m\xc3\xbc" "de \xd0\xaf \xe6\x97\xa5 ";  // 16 characters
+    const std::string part = " Bilder m\xc3\xbc"
+                             "de \xd0\xaf \xe6\x97\xa5 ";  // 16 characters
     while (path.size() < 900) {
         std::string folder = "/";
         while (folder.size() < 150)
@@ -218,5 +224,5 @@ TEST_F(FileFaultsTest, ALongPathWithSpacesAndNonAsciiLettersWorksEverywhere) {
     EXPECT_EQ(ReadBytes(base + ".attr"), Part(AsBytes(screen), 6144, 6912));
 }
 
-} // namespace
-} // namespace files
+}  // namespace
+}  // namespace files

@@ -41,7 +41,7 @@ std::error_code TransferAll(int fd, short direction, std::size_t count, std::siz
 
 const std::error_code WriteTookNothing = SystemError(EIO);
 
-} // namespace
+}  // namespace
 
 std::error_code WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
     std::size_t done = 0;
@@ -50,16 +50,14 @@ std::error_code WriteAll(int fd, const std::uint8_t* bytes, std::size_t count) {
 }
 
 std::error_code WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count, std::size_t& done) {
-    return TransferAll(fd, POLLOUT, count, done, WriteTookNothing, [&](std::size_t at) {
-        return ::pwrite(fd, bytes + at, count - at, static_cast<off_t>(at));
-    });
+    return TransferAll(fd, POLLOUT, count, done, WriteTookNothing,
+                       [&](std::size_t at) { return ::pwrite(fd, bytes + at, count - at, static_cast<off_t>(at)); });
 }
 
 std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
     std::size_t done = 0;
-    return TransferAll(fd, POLLIN, count, done, FileFault::ChangedWhileRead, [&](std::size_t at) {
-        return ::pread(fd, into + at, count - at, static_cast<off_t>(at));
-    });
+    return TransferAll(fd, POLLIN, count, done, FileFault::ChangedWhileRead,
+                       [&](std::size_t at) { return ::pread(fd, into + at, count - at, static_cast<off_t>(at)); });
 }
 
 FileDescriptor CreateHiddenBeside(int folder, const std::string& leaf, const char* mark, mode_t mode,
@@ -92,4 +90,4 @@ void SyncFolder(const char* folder) noexcept {
     seams::FolderSynced(folder);
 }
 
-} // namespace files
+}  // namespace files

@@ -37,4 +37,4 @@ FileDescriptor CreateHiddenBeside(int folder, const std::string& leaf, const cha
 // it lets itself be; only async-signal-safe calls.
 void SyncFolder(const char* folder) noexcept;
 
-} // namespace files
+}  // namespace files

@@ -5,7 +5,7 @@ namespace {
 
 bool EndsPart(char c) { return c == '/' || c == '\\'; }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> FileExtension(const std::string& name) {
     // The first character never counts as the dot: ".scr" alone is a name.
@@ -29,4 +29,4 @@ std::string SplitBaseName(const std::string& name) {
     return name.substr(0, name.size() - extension->size() - 1);
 }
 
-} // namespace files
+}  // namespace files

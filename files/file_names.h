@@ -19,4 +19,4 @@ std::optional<std::string> FileExtension(const std::string& name);
 // when it has no extension.
 std::string SplitBaseName(const std::string& name);
 
-} // namespace files
+}  // namespace files

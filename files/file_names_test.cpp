@@ -46,5 +46,5 @@ TEST(SplitFileNames, ExtensionAndBaseFollowTheLastPartOfTheName) {
     }
 }
 
-} // namespace
-} // namespace files
+}  // namespace
+}  // namespace files

@@ -7,4 +7,4 @@ void BeforeRead(const std::string&) {}
 void FolderSynced(const char*) {}
 void BeforeRestore() {}
 
-} // namespace files::seams
+}  // namespace files::seams

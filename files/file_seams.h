@@ -18,4 +18,4 @@ void FolderSynced(const char* folder);
 // Runs when a write in place has failed, before the old bytes are put back.
 void BeforeRestore();
 
-} // namespace files::seams
+}  // namespace files::seams

@@ -135,7 +135,7 @@ std::error_code ReplaceFile(const std::string& name, const std::uint8_t* bytes, 
     return ReplaceRegular(where, bytes, count, syncs);
 }
 
-} // namespace
+}  // namespace
 
 std::int64_t FileSize(const std::string& name) {
     struct stat info {};
@@ -192,4 +192,4 @@ std::error_code WriteFileUnsynced(const std::string& name, const std::uint8_t* b
     return ReplaceFile(name, bytes, count, nullptr);
 }
 
-} // namespace files
+}  // namespace files

@@ -87,4 +87,4 @@ std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* byt
 // the new content. For files that can be made again, such as pictures.
 std::error_code WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
-} // namespace files
+}  // namespace files

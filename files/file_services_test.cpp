@@ -39,9 +39,7 @@ void GiveToTestUser(const std::string& path) {
 }
 
 // Whether the write succeeded; the tests that look for a cause call the library.
-bool Write(const std::string& path, const Bytes& bytes) {
-    return !WriteFileSafely(path, bytes.data(), bytes.size());
-}
+bool Write(const std::string& path, const Bytes& bytes) { return !WriteFileSafely(path, bytes.data(), bytes.size()); }
 
 TEST(FileSize, OnlyRegularFilesHaveOne) {
     TempFolder folder;
@@ -300,5 +298,5 @@ TEST(WriteFileSafely, DevicesAndPipesAreWrittenAsTheyAreWaitingForTheirReader) {
     EXPECT_EQ(folder.names(), std::vector<std::string>{"title.screen"});
 }
 
-} // namespace
-} // namespace files
+}  // namespace
+}  // namespace files

@@ -39,7 +39,7 @@ std::map<std::string, std::string> Attributes(const std::string& path) {
     return found;
 }
 
-} // namespace
+}  // namespace
 
 void PrintTo(const FileState& state, std::ostream* out) {
     *out << state.kind << " of " << state.bytes.size() << " bytes, mode " << std::oct << state.mode << std::dec
@@ -62,7 +62,10 @@ FileState StateOf(const std::string& path) {
         state.kind = "link to " + std::filesystem::read_symlink(path).string();
         return state;
     }
-    state.kind = S_ISREG(info.st_mode) ? "file" : S_ISDIR(info.st_mode) ? "folder" : S_ISFIFO(info.st_mode) ? "pipe" : "other";
+    state.kind = S_ISREG(info.st_mode)    ? "file"
+                 : S_ISDIR(info.st_mode)  ? "folder"
+                 : S_ISFIFO(info.st_mode) ? "pipe"
+                                          : "other";
     if (S_ISREG(info.st_mode))
         state.bytes = ReadBytes(path);
     state.acl = AclText(path);
@@ -91,4 +94,4 @@ void SetAttribute(const std::string& path, const std::string& name, const std::s
         throw std::runtime_error("cannot set " + name + " on " + path);
 }
 
-} // namespace files::testing
+}  // namespace files::testing

@@ -33,4 +33,4 @@ std::map<std::string, FileState> StatesBelow(const std::string& folder);
 void SetAcl(const std::string& path, const std::string& text, bool folderDefault = false);
 void SetAttribute(const std::string& path, const std::string& name, const std::string& value);
 
-} // namespace files::testing
+}  // namespace files::testing

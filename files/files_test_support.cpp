@@ -26,8 +26,7 @@ TempFolder::~TempFolder() {
         if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ignored);
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
@@ -91,4 +90,4 @@ bool DropRootPrivileges() {
     return setgroups(0, nullptr) == 0 && setgid(NobodyId) == 0 && setuid(NobodyId) == 0;
 }
 
-} // namespace files::testing
+}  // namespace files::testing

@@ -66,4 +66,4 @@ void SetBeforeRestoreHook(std::function<void()> hook);
 // one a line; -1 stops it.
 void RecordFolderSyncsTo(int descriptor);
 
-} // namespace files::testing
+}  // namespace files::testing

@@ -70,7 +70,7 @@ bool Restore(int fd, const std::vector<std::uint8_t>& old, std::size_t overwritt
     return shorter == FileFault::ChangedWhileRead && now == old;
 }
 
-} // namespace
+}  // namespace
 
 std::error_code OverwriteInPlace(const Destination& where, const std::uint8_t* bytes, std::size_t count) {
     FileDescriptor file(::openat(where.folder.get(), where.leaf.c_str(), O_RDWR | InPlaceFlags));
@@ -102,4 +102,4 @@ std::error_code OverwriteInPlace(const Destination& where, const std::uint8_t* b
     return failed;
 }
 
-} // namespace files
+}  // namespace files

@@ -22,4 +22,4 @@ namespace files {
 // emptied and written.
 std::error_code OverwriteInPlace(const Destination& where, const std::uint8_t* bytes, std::size_t count);
 
-} // namespace files
+}  // namespace files

@@ -56,7 +56,7 @@ std::error_code ReadLink(int folder, const std::string& leaf, std::size_t size, 
     return into.empty() ? SystemError(ENOENT) : std::error_code();
 }
 
-} // namespace
+}  // namespace
 
 std::error_code FindDestination(const std::string& name, Destination& into) {
     if (name.empty())
@@ -130,4 +130,4 @@ std::error_code FindDestination(const std::string& name, Destination& into) {
     return SystemError(EISDIR);
 }
 
-} // namespace files
+}  // namespace files

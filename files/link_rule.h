@@ -24,7 +24,7 @@ struct Destination {
     std::string folderName;  // a name for that folder, to sync it by later
     std::string leaf;        // the file's name in the folder
     bool exists = false;
-    struct stat found {};    // what the leaf is, links not followed (when it exists)
+    struct stat found {};  // what the leaf is, links not followed (when it exists)
 };
 
 // Finds where writing `name` leads, by the link rule. Fails for an empty
@@ -33,4 +33,4 @@ struct Destination {
 // more than 40 links, or a folder that is missing or cannot be searched.
 std::error_code FindDestination(const std::string& name, Destination& into);
 
-} // namespace files
+}  // namespace files

@@ -16,4 +16,4 @@ auto RetryInterrupted(SystemCall call) {
     }
 }
 
-} // namespace files
+}  // namespace files

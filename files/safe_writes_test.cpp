@@ -97,8 +97,8 @@ protected:
 TEST_F(SafeWrites, LinksInASharedStickyFolderAreFollowedOnlyWhenTheRuleAllows) {
     struct Case {
         const char* label;
-        bool stranger;      // planted by another user, else by the runner
-        bool throughFolder; // the link stands for a folder on the way
+        bool stranger;       // planted by another user, else by the runner
+        bool throughFolder;  // the link stands for a folder on the way
         bool followed;
     };
     const Case cases[] = {
@@ -260,5 +260,5 @@ TEST(SplitScreen, RefusesToWriteOverTheLoadedFileItself) {
     }
 }
 
-} // namespace
-} // namespace files
+}  // namespace
+}  // namespace files

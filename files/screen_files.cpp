@@ -17,14 +17,15 @@ namespace {
 
 // Whether the two names are one file (or one name for a file not there yet).
 bool SameFile(const std::string& one, const std::string& other) {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (one == other)
         return true;
     return ::stat(one.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
 }
 
-} // namespace
+}  // namespace
 
 bool IsScreenFileSize(std::int64_t size) { return size == static_cast<std::int64_t>(ScreenFileSize); }
 
@@ -64,4 +65,4 @@ SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen) 
     return result;
 }
 
-} // namespace files
+}  // namespace files

@@ -54,4 +54,4 @@ struct SplitResult {
 // FileFault::WouldOverwriteSource.
 SplitResult SplitScreen(const std::string& loadedPath, ConstScreenBytes screen);
 
-} // namespace files
+}  // namespace files

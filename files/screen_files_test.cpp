@@ -182,5 +182,5 @@ TEST(ScreenFiles, SavingIntoAFolderThatIsGoneFails) {
     EXPECT_EQ(folder.names(), std::vector<std::string>{});
 }
 
-} // namespace
-} // namespace files
+}  // namespace
+}  // namespace files

@@ -14,7 +14,7 @@ std::function<void(const std::string&)> beforeRead;
 std::function<void()> beforeRestore;
 int syncRecord = -1;
 
-} // namespace
+}  // namespace
 
 void seams::BeforeRead(const std::string& name) {
     if (beforeRead)
@@ -41,4 +41,4 @@ void testing::SetBeforeReadHook(std::function<void(const std::string& name)> hoo
 
 void testing::RecordFolderSyncsTo(int descriptor) { syncRecord = descriptor; }
 
-} // namespace files
+}  // namespace files

@@ -30,7 +30,7 @@ std::optional<std::string> ExpectedExtension(const std::string& name) {
     return name.substr(stop + 1);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string name(reinterpret_cast<const char*>(data), size);

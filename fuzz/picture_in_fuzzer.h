@@ -36,4 +36,4 @@ inline int Run(picture_in::Decoded (*decode)(std::span<const std::uint8_t>, cons
     return 0;
 }
 
-} // namespace picture_in_fuzz
+}  // namespace picture_in_fuzz

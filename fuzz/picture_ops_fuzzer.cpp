@@ -43,10 +43,9 @@ bool SameColours(const std::uint8_t* a, const std::uint8_t* b) {
         const std::uint8_t attrB = b[AttributeOfByte(offset)];
         const int inkA = attrA & 7, paperA = (attrA >> 3) & 7, inkB = attrB & 7, paperB = (attrB >> 3) & 7;
         const unsigned bitsA = a[offset], bitsB = b[offset];
-        const unsigned same = (bitsA & bitsB & (inkA == inkB ? 0xFFu : 0)) |
-                              (bitsA & ~bitsB & (inkA == paperB ? 0xFFu : 0)) |
-                              (~bitsA & bitsB & (paperA == inkB ? 0xFFu : 0)) |
-                              (~bitsA & ~bitsB & (paperA == paperB ? 0xFFu : 0));
+        const unsigned same =
+            (bitsA & bitsB & (inkA == inkB ? 0xFFu : 0)) | (bitsA & ~bitsB & (inkA == paperB ? 0xFFu : 0)) |
+            (~bitsA & bitsB & (paperA == inkB ? 0xFFu : 0)) | (~bitsA & ~bitsB & (paperA == paperB ? 0xFFu : 0));
         if ((same & 0xFF) != 0xFF || (attrA & 0xC0) != (attrB & 0xC0))
             return false;
     }
@@ -123,8 +122,7 @@ void CheckClick(const Screen& before, const std::uint8_t* after, int column, int
         Fail("a click keeps every pixel's colour", step);
 }
 
-} // namespace
-
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Screen picture{};
@@ -134,8 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Screen undoModel = picture;  // what the undo screen must hold
 
     // A bare screen still gets every operation once.
-    static const std::uint8_t everyStep[] = {Undo, Go, 3, 2, 1, Click, 0, 1, Click, 5, 1, 3, 1, 0,
-                                             CreateMask, FindContour, Mirror, Invert, Optimize};
+    static const std::uint8_t everyStep[] = {Undo, Go, 3, 2, 1,          Click,       0,      1,      Click,   5,
+                                             1,    3,  1, 0, CreateMask, FindContour, Mirror, Invert, Optimize};
     Program program = size > picture.size() ? Program(data + picture.size(), size - picture.size())
                                             : Program(everyStep, sizeof everyStep);
     for (int step = 0; !program.empty() && step < 24; ++step) {
@@ -156,7 +154,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             screen::InvertScreen(store);
             if (!SameColours(before.data(), now))
                 Fail("Invert keeps every pixel's colour", step);
-            if (Applied(before, [](auto& s) { screen::InvertScreen(s); screen::InvertScreen(s); }) != before)
+            if (Applied(before, [](auto& s) {
+                    screen::InvertScreen(s);
+                    screen::InvertScreen(s);
+                }) != before)
                 Fail("Invert twice is the identity", step);
             break;
         case Mirror:
@@ -168,7 +169,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int offset = 6144; offset < 6912; ++offset)
                 if (now[offset] != before[offset ^ 31])
                     Fail("Mirror moves the attribute of column c to 31 - c", step);
-            if (Applied(before, [](auto& s) { screen::MirrorHorisontal(s); screen::MirrorHorisontal(s); }) != before)
+            if (Applied(before, [](auto& s) {
+                    screen::MirrorHorisontal(s);
+                    screen::MirrorHorisontal(s);
+                }) != before)
                 Fail("Mirror twice is the identity", step);
             break;
         case FindContour:
@@ -191,8 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const bool right = program.byte() & 1;
             const int column = program.coordinate();
             const int row = program.coordinate();
-            screen::InvertCellsByClick(store, column, row, right ? screen::MouseButton::Right
-                                                                 : screen::MouseButton::Left);
+            screen::InvertCellsByClick(store, column, row,
+                                       right ? screen::MouseButton::Right : screen::MouseButton::Left);
             CheckClick(before, now, column, row, right, step);
             snapshot = false;
             break;

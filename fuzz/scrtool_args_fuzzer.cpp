@@ -96,7 +96,7 @@ void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invoca
                 "thumbnail has an input, an output and a size");
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool tables = (screen::BuildLookupTables(), true);

@@ -59,7 +59,7 @@ std::uint8_t LowByte(const Reading& reading) {
     std::abort();
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -73,15 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reading.digits.size() <= fits) {
         std::int64_t value = 0;
         if (!reading.digits.empty())
-            std::from_chars(reading.digits.data(), reading.digits.data() + reading.digits.size(), value,
-                            reading.base);
+            std::from_chars(reading.digits.data(), reading.digits.data() + reading.digits.size(), value, reading.base);
         if (number != (reading.negative ? -value : value))
             Fail("a short number is read exactly", text);
     }
     // Whatever follows the digits is ignored.
     if (reading.digits.data() + reading.digits.size() < text.data() + text.size()) {
-        const std::size_t kept = static_cast<std::size_t>(reading.digits.data() - text.data()) +
-                                 reading.digits.size();
+        const std::size_t kept = static_cast<std::size_t>(reading.digits.data() - text.data()) + reading.digits.size();
         if (screen::TextToNumber(text.substr(0, kept)) != number)
             Fail("the rest after the digits changes nothing", text);
     }

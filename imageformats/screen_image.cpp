@@ -8,8 +8,8 @@ bool IsScreenFile(std::uint64_t size, std::span<const std::uint8_t> start) {
     return !(start.size() >= 2 && start[0] == 'M' && start[1] == 'Z');
 }
 
-void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std::uint8_t* pixels,
-                    std::size_t rowBytes, render::Palette palette) {
+void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std::uint8_t* pixels, std::size_t rowBytes,
+                    render::Palette palette) {
     for (int y = 0; y < PictureHeight; ++y) {
         std::uint8_t* out = pixels + static_cast<std::size_t>(y) * rowBytes;
         for (int column = 0; column < screen::CellColumns; ++column) {
@@ -28,4 +28,4 @@ void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std:
     }
 }
 
-} // namespace imageformats
+}  // namespace imageformats

@@ -30,7 +30,7 @@ bool IsScreenFile(std::uint64_t size, std::span<const std::uint8_t> start);
 // Draws the colour view of the screen, one pixel a screen pixel, as the
 // window shows it (its palette, FLASH not shown, no cell highlighted), into
 // rows of PictureWidth red-green-blue pixels `rowBytes` apart.
-void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std::uint8_t* pixels,
-                    std::size_t rowBytes, render::Palette palette = render::WindowPalette);
+void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std::uint8_t* pixels, std::size_t rowBytes,
+                    render::Palette palette = render::WindowPalette);
 
-} // namespace imageformats
+}  // namespace imageformats

@@ -27,7 +27,7 @@ std::uint8_t Channel(std::uint32_t value, std::uint32_t mask) {
     return static_cast<std::uint8_t>((raw * 255 + top / 2) / top);
 }
 
-} // namespace
+}  // namespace
 
 Decoded DecodeBmp(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
     const Reader in{bytes};
@@ -41,7 +41,8 @@ Decoded DecodeBmp(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
         return Refused("truncated BMP header");
     const bool core = headerSize == 12;
     const std::int64_t width = core ? std::int64_t{in.u16(18)} : std::int64_t{static_cast<std::int32_t>(in.u32(18))};
-    const std::int64_t signedHeight = core ? std::int64_t{in.u16(20)} : std::int64_t{static_cast<std::int32_t>(in.u32(22))};
+    const std::int64_t signedHeight =
+        core ? std::int64_t{in.u16(20)} : std::int64_t{static_cast<std::int32_t>(in.u32(22))};
     const bool topDown = signedHeight < 0;
     const std::int64_t height = topDown ? -signedHeight : signedHeight;
     const std::uint32_t depth = in.u16(core ? 24 : 28);
@@ -99,7 +100,8 @@ Decoded DecodeBmp(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
                 out[x] = Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
             } else {
                 const std::uint8_t* p = row + x * (depth / 8);
-                const std::uint32_t v = depth == 16 ? (p[0] | p[1] << 8) : (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
+                const std::uint32_t v =
+                    depth == 16 ? (p[0] | p[1] << 8) : (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
                 out[x] = Rgb{Channel(v, masks[0]), Channel(v, masks[1]), Channel(v, masks[2])};
             }
         }
@@ -107,4 +109,4 @@ Decoded DecodeBmp(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
     return Decoded{std::move(picture), ""};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -56,7 +56,7 @@ std::vector<CellPair> MixPairs(const Target& target);
 // The nearer of the pair for one pixel; a tie takes `first`.
 inline int Nearer(LinearRgb pixel, CellPair pair, const ScreenColours& colours) {
     return Distance2(pixel, colours.linear[pair.second]) < Distance2(pixel, colours.linear[pair.first]) ? pair.second
-                                                                                                      : pair.first;
+                                                                                                        : pair.first;
 }
 
 Drawing ConvertExact(const Target& target);
@@ -68,4 +68,4 @@ Drawing ConvertRefined(const Target& target);
 
 Drawing Convert(const Target& target, Dither dither);
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -71,7 +71,8 @@ TEST(ConvertExact, EachCellCostsWhatTheBruteForceSearchFinds) {
                         const CellPixels cell = PixelsOfCell(pixels, column, row);
                         float drawn = 0;
                         for (int i = 0; i < 64; ++i) {
-                            const std::size_t at = static_cast<std::size_t>(row * 8 + i / 8) * ScreenWidth + column * 8 + i % 8;
+                            const std::size_t at =
+                                static_cast<std::size_t>(row * 8 + i / 8) * ScreenWidth + column * 8 + i % 8;
                             drawn += Distance2(cell[i], colours.linear[drawing[at]]);
                         }
                         ASSERT_EQ(drawn, BruteForceLeast(cell, colours, bright))
@@ -129,7 +130,8 @@ TEST(Convert, EveryModeKeepsTheRuleAndTheBrightChoice) {
                     std::vector<int> seen;
                     int brights = 0;
                     for (int i = 0; i < 64; ++i) {
-                        const int index = drawing[static_cast<std::size_t>(row * 8 + i / 8) * ScreenWidth + column * 8 + i % 8];
+                        const int index =
+                            drawing[static_cast<std::size_t>(row * 8 + i / 8) * ScreenWidth + column * 8 + i % 8];
                         if (std::find(seen.begin(), seen.end(), NumberOf(index)) == seen.end())
                             seen.push_back(NumberOf(index));
                         brights |= NumberOf(index) ? 1 << BrightOf(index) : 0;
@@ -163,19 +165,20 @@ TEST(ScreenOf, PaperIsTheCommonerColourAndOneColourCellsGetTheOppositeInk) {
         std::uint8_t firstRow;
     };
     const Case cases[] = {
-        {OneCell({{2, 8}, {5, 56}}), Bright::Auto, 5 << 3 | 2, 0xFF},   // more 5: paper 5
+        {OneCell({{2, 8}, {5, 56}}), Bright::Auto, 5 << 3 | 2, 0xFF},            // more 5: paper 5
         {OneCell({{13, 32}, {10, 32}}), Bright::Auto, 0x40 | 2 << 3 | 5, 0xFF},  // equal: lower is paper
-        {OneCell({{0, 64}}), Bright::Auto, 7, 0},                       // black: ink 7, not bright
-        {OneCell({{8, 64}}), Bright::Auto, 7, 0},                       // bright black is black
+        {OneCell({{0, 64}}), Bright::Auto, 7, 0},                                // black: ink 7, not bright
+        {OneCell({{8, 64}}), Bright::Auto, 7, 0},                                // bright black is black
         {OneCell({{0, 64}}), Bright::Always, 0x40 | 7, 0},
         {OneCell({{14, 64}}), Bright::Auto, 0x40 | 6 << 3 | 1, 0},
-        {OneCell({{0, 60}, {9, 4}}), Bright::Auto, 0x40 | 1, 0},        // black and bright blue
+        {OneCell({{0, 60}, {9, 4}}), Bright::Auto, 0x40 | 1, 0},  // black and bright blue
     };
     for (const Case& c : cases) {
         const ScreenBytes bytes = ScreenOf(c.drawing, c.bright);
         EXPECT_EQ(bytes[testsupport::AttributeOffset(0, 0)], c.attribute);
         EXPECT_EQ(bytes[testsupport::PixelOffset(0, 0)], c.firstRow);
-        EXPECT_EQ(bytes[testsupport::AttributeOffset(1, 0)], c.bright == Bright::Always ? 0x47 : 7);  // the rest is black
+        EXPECT_EQ(bytes[testsupport::AttributeOffset(1, 0)],
+                  c.bright == Bright::Always ? 0x47 : 7);  // the rest is black
     }
 }
 
@@ -185,7 +188,7 @@ TEST(ClashingCells, NamesExactlyTheCellsNoAttributeCanShow) {
     picture.pixels[static_cast<std::size_t>(8 * ScreenWidth + 3 * 8)] = colours.srgb[2];   // (3,1): two colours, fine
     picture.pixels[static_cast<std::size_t>(9 * ScreenWidth + 3 * 8)] = colours.srgb[0];   // (3,1): black too, fine
     picture.pixels[static_cast<std::size_t>(16 * ScreenWidth + 5 * 8)] = colours.srgb[1];  // (5,2): blue both ways
-    picture.pixels[static_cast<std::size_t>(191 * ScreenWidth + 255)] = Rgb{1, 2, 3};       // (31,23): not a screen colour
+    picture.pixels[static_cast<std::size_t>(191 * ScreenWidth + 255)] = Rgb{1, 2, 3};  // (31,23): not a screen colour
     EXPECT_EQ(ClashList(ClashingCells(picture, colours)), "(3,1) #7F0000 #0000FF #000000, (5,2) #00007F #0000FF, "
                                                           "(31,23) #0000FF #010203");
 }
@@ -203,8 +206,8 @@ TEST(ReducedExactly, OnlyWholeScalesOfUniformBlocks) {
             ASSERT_EQ(reduced->at(x, y), colours.srgb[(x + y) % 16]);
     big.pixels[static_cast<std::size_t>(5 * big.width + 7)] = Rgb{1, 1, 1};  // one pixel off in block (2,1)
     EXPECT_FALSE(ReducedExactly(big));
-    EXPECT_FALSE(ReducedExactly(Picture{9 * ScreenWidth, 9 * ScreenHeight,
-                                        std::vector<Rgb>(81 * PixelCount, Rgb{0, 0, 0})}));
+    EXPECT_FALSE(
+        ReducedExactly(Picture{9 * ScreenWidth, 9 * ScreenHeight, std::vector<Rgb>(81 * PixelCount, Rgb{0, 0, 0})}));
 }
 
 TEST(Fitted, ContainAveragesInLinearLightAndBordersInTheBackground) {
@@ -230,8 +233,8 @@ TEST(Fitted, ContainAveragesInLinearLightAndBordersInTheBackground) {
     EXPECT_EQ(covered[255].red, Linear(Rgb{159, 0, 0}).red);
 }
 
-} // namespace
-} // namespace picture_in
+}  // namespace
+}  // namespace picture_in
 
 namespace picture_in {
 namespace {
@@ -239,8 +242,9 @@ namespace {
 // The default mode's promise on the test pictures: above the common
 // converter on each, and by 5 dB on average, as the eye sees them.
 TEST(Refined, BeatsTheYardstickOnEveryTestPicture) {
-    const char* names[] = {"astronaut.jpg", "camera.png",  "chelsea.jpg", "clock_motion.png", "coffee.jpg",
-                           "horse.png",     "hubble_deep_field.jpg", "logo.png", "retina.jpg", "rocket.jpg"};
+    const char* names[] = {"astronaut.jpg", "camera.png", "chelsea.jpg",           "clock_motion.png",
+                           "coffee.jpg",    "horse.png",  "hubble_deep_field.jpg", "logo.png",
+                           "retina.jpg",    "rocket.jpg"};
     double margin = 0;
     const ScreenColours colours = ColoursOf(render::WindowPalette);
     for (const char* name : names) {
@@ -255,5 +259,5 @@ TEST(Refined, BeatsTheYardstickOnEveryTestPicture) {
     EXPECT_GE(margin, 5.0);
 }
 
-} // namespace
-} // namespace picture_in
+}  // namespace
+}  // namespace picture_in

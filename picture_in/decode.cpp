@@ -10,7 +10,7 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view start) {
     return bytes.size() >= start.size() && std::memcmp(bytes.data(), start.data(), start.size()) == 0;
 }
 
-} // namespace
+}  // namespace
 
 Format FormatOf(std::span<const std::uint8_t> bytes) {
     if (StartsWith(bytes, "\x89PNG\r\n\x1a\n"))
@@ -38,4 +38,4 @@ Decoded Decode(std::span<const std::uint8_t> bytes, const DecodeOptions& options
     return Refused("not a picture in a known format (PNG, JPEG, GIF, BMP, PPM, PGM)");
 }
 
-} // namespace picture_in
+}  // namespace picture_in

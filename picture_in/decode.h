@@ -33,4 +33,4 @@ Decoded DecodeGif(std::span<const std::uint8_t> bytes, const DecodeOptions& opti
 Decoded DecodeBmp(std::span<const std::uint8_t> bytes, const DecodeOptions& options);
 Decoded DecodePnm(std::span<const std::uint8_t> bytes, const DecodeOptions& options);
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -10,8 +10,8 @@ namespace {
 
 using testing::Bytes;
 using testing::Gradient;
-using testing::PngKind;
 using ::testing::HasSubstr;
+using testing::PngKind;
 
 Picture Solid(int width, int height, Rgb colour) {
     return Picture{width, height, std::vector<Rgb>(static_cast<std::size_t>(width) * height, colour)};
@@ -159,7 +159,13 @@ TEST(Decode, BadInputIsRefusedWithItsCause) {
         {"text", Bytes(text.begin(), text.end()), "not a picture in a known format"},
         {"huge PPM", Bytes(hugePpm.begin(), hugePpm.end()), "too large"},
         {"truncated BMP", Bmp(4, 4, 24, false, {1, 2, 3}), "truncated BMP pixel data"},
-        {"compressed BMP", [] { Bytes b = Bmp(4, 4, 8, false, {}); b[30] = 1; return b; }(), "compressed BMP"},
+        {"compressed BMP",
+         [] {
+             Bytes b = Bmp(4, 4, 8, false, {});
+             b[30] = 1;
+             return b;
+         }(),
+         "compressed BMP"},
     };
     for (const BadCase& bad : cases) {
         const Decoded decoded = Decode(bad.bytes, DecodeOptions{});
@@ -168,5 +174,5 @@ TEST(Decode, BadInputIsRefusedWithItsCause) {
     }
 }
 
-} // namespace
-} // namespace picture_in
+}  // namespace
+}  // namespace picture_in

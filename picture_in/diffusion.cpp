@@ -24,22 +24,22 @@ struct Tap {
 };
 
 constexpr Tap FloydSteinberg[] = {{1, 0, 7 / 16.f}, {-1, 1, 3 / 16.f}, {0, 1, 5 / 16.f}, {1, 1, 1 / 16.f}};
-constexpr Tap Jarvis[] = {{1, 0, 7 / 48.f},  {2, 0, 5 / 48.f},  {-2, 1, 3 / 48.f}, {-1, 1, 5 / 48.f}, {0, 1, 7 / 48.f},
-                          {1, 1, 5 / 48.f},  {2, 1, 3 / 48.f},  {-2, 2, 1 / 48.f}, {-1, 2, 3 / 48.f}, {0, 2, 5 / 48.f},
-                          {1, 2, 3 / 48.f},  {2, 2, 1 / 48.f}};
+constexpr Tap Jarvis[] = {{1, 0, 7 / 48.f},  {2, 0, 5 / 48.f}, {-2, 1, 3 / 48.f}, {-1, 1, 5 / 48.f},
+                          {0, 1, 7 / 48.f},  {1, 1, 5 / 48.f}, {2, 1, 3 / 48.f},  {-2, 2, 1 / 48.f},
+                          {-1, 2, 3 / 48.f}, {0, 2, 5 / 48.f}, {1, 2, 3 / 48.f},  {2, 2, 1 / 48.f}};
 
 constexpr int Margin = 2;  // the widest kernel's reach
 constexpr int ErrorWidth = ScreenWidth + 2 * Margin;
 
-} // namespace
+}  // namespace
 
 Drawing ConvertDiffused(const Target& target, Dither kernel) {
     return ConvertDiffused(target, kernel, MixPairs(target));
 }
 
 Drawing ConvertDiffused(const Target& target, Dither kernel, const std::vector<CellPair>& pairs) {
-    const std::span<const Tap> taps = kernel == Dither::Jarvis ? std::span<const Tap>(Jarvis)
-                                                                : std::span<const Tap>(FloydSteinberg);
+    const std::span<const Tap> taps =
+        kernel == Dither::Jarvis ? std::span<const Tap>(Jarvis) : std::span<const Tap>(FloydSteinberg);
     std::vector<LinearRgb> error(static_cast<std::size_t>(ErrorWidth) * (ScreenHeight + Margin));
     auto errorAt = [&](int x, int y) -> LinearRgb& {
         return error[static_cast<std::size_t>(y) * ErrorWidth + x + Margin];
@@ -79,4 +79,4 @@ Drawing ConvertDiffused(const Target& target, Dither kernel, const std::vector<C
     return drawing;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -66,4 +66,4 @@ Drawing ConvertExact(const Target& target) {
     return drawing;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

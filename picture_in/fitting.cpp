@@ -25,9 +25,9 @@ bool BlocksUniform(const Picture& picture, int scale) {
 // Source pixels and their weights for each of `count` new pixels spread over
 // the source interval [start, start + span).
 struct Taps {
-    std::vector<int> first;                  // per new pixel: index of its first tap
-    std::vector<int> source;                 // per tap
-    std::vector<float> weight;               // per tap, summing to 1 per new pixel
+    std::vector<int> first;     // per new pixel: index of its first tap
+    std::vector<int> source;    // per tap
+    std::vector<float> weight;  // per tap, summing to 1 per new pixel
 };
 
 Taps AreaTaps(double start, double span, int count, int sourceSize) {
@@ -59,7 +59,7 @@ Taps AreaTaps(double start, double span, int count, int sourceSize) {
     return taps;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<Picture> ReducedExactly(const Picture& picture) {
     const int scale = picture.width / ScreenWidth;
@@ -139,4 +139,4 @@ std::vector<LinearRgb> Fitted(const Picture& picture, Fit fit, Rgb background) {
     return screen;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -26,4 +26,4 @@ std::optional<Picture> ReducedExactly(const Picture& picture);
 // exact fractions of the pixels it overlaps).
 std::vector<LinearRgb> Fitted(const Picture& picture, Fit fit, Rgb background);
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -19,8 +19,8 @@ struct Source {
 
 int ReadBytes(GifFileType* gif, GifByteType* into, int count) {
     auto* source = static_cast<Source*>(gif->UserData);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(count, 0)),
-                                                source->bytes.size() - source->at);
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(count, 0)), source->bytes.size() - source->at);
     std::memcpy(into, source->bytes.data() + source->at, n);
     source->at += n;
     return static_cast<int>(n);
@@ -102,7 +102,7 @@ std::string ReadFrame(GifFileType* gif, const DecodeOptions& options, Picture& p
     return "";
 }
 
-} // namespace
+}  // namespace
 
 Decoded DecodeGif(std::span<const std::uint8_t> bytes, const DecodeOptions& options) {
     Source source{bytes};
@@ -118,4 +118,4 @@ Decoded DecodeGif(std::span<const std::uint8_t> bytes, const DecodeOptions& opti
     return Decoded{std::move(picture), ""};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -33,7 +33,7 @@ bool MadeOf(const Picture& picture, render::Palette palette) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 PreparedResult Prepare(std::span<const std::uint8_t> bytes, const ImportOptions& options,
                        std::span<const render::Palette> candidates) {
@@ -43,11 +43,12 @@ PreparedResult Prepare(std::span<const std::uint8_t> bytes, const ImportOptions&
     if (!decoded.picture)
         return {std::nullopt, decoded.cause};
     Prepared prepared;
-    const bool screenSize = decoded.picture->width == screen::ScreenWidth && decoded.picture->height == screen::ScreenHeight;
+    const bool screenSize =
+        decoded.picture->width == screen::ScreenWidth && decoded.picture->height == screen::ScreenHeight;
     std::optional<Picture> reduced = screenSize ? std::nullopt : ReducedExactly(*decoded.picture);
     prepared.exact = screenSize || reduced;
     prepared.picture = reduced ? std::move(*reduced) : std::move(*decoded.picture);
-    prepared.palette = options.palette         ? *options.palette
+    prepared.palette = options.palette      ? *options.palette
                        : candidates.empty() ? render::WindowPalette
                                             : candidates.front();
     if (!prepared.exact)
@@ -100,4 +101,4 @@ Imported ImportPicture(std::span<const std::uint8_t> bytes, const ImportOptions&
     return {ScreenOf(Convert(target, options.dither), options.bright), ""};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -57,4 +57,4 @@ struct Imported {
 Imported ImportPicture(std::span<const std::uint8_t> bytes, const ImportOptions& options,
                        std::span<const render::Palette> candidates);
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -105,7 +105,9 @@ void BM_ImportScreenPng(benchmark::State& state) {
     const double decode = MedianSeconds([&] { DecodePngAlone(png, pixels); }, 50);
     Import(state, png, decode, static_cast<picture_in::Dither>(state.range(0)));
 }
-BENCHMARK(BM_ImportScreenPng)->Arg(static_cast<int>(picture_in::Dither::Refined))->Arg(static_cast<int>(picture_in::Dither::None));
+BENCHMARK(BM_ImportScreenPng)
+    ->Arg(static_cast<int>(picture_in::Dither::Refined))
+    ->Arg(static_cast<int>(picture_in::Dither::None));
 
 void BM_ImportPhotoPng(benchmark::State& state) {
     static const Bytes png = picture_in::testing::PngOf(Photo(256, 192), picture_in::testing::PngKind::Rgb8);
@@ -127,6 +129,6 @@ void BM_ImportJpeg4000x3000(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportJpeg4000x3000)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

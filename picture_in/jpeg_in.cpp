@@ -78,7 +78,7 @@ std::string Read(jpeg_decompress_struct& info, ErrorJump& error, std::span<const
     return "";
 }
 
-} // namespace
+}  // namespace
 
 Decoded DecodeJpeg(std::span<const std::uint8_t> bytes, const DecodeOptions& options) {
     jpeg_decompress_struct info{};
@@ -96,4 +96,4 @@ Decoded DecodeJpeg(std::span<const std::uint8_t> bytes, const DecodeOptions& opt
     return Decoded{std::move(picture), ""};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

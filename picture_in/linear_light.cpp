@@ -11,7 +11,7 @@ float ToLinear(float encoded) {
     return encoded <= 0.04045f ? encoded / 12.92f : std::pow((encoded + 0.055f) / 1.055f, 2.4f);
 }
 
-} // namespace
+}  // namespace
 
 const std::array<float, 256>& LinearLevels() {
     static const std::array<float, 256> levels = [] {
@@ -47,4 +47,4 @@ ScreenColours ColoursOf(render::Palette palette) {
     return colours;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

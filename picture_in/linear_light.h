@@ -44,4 +44,4 @@ struct ScreenColours {
 };
 ScreenColours ColoursOf(render::Palette palette);
 
-} // namespace picture_in
+}  // namespace picture_in

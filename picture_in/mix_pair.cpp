@@ -14,8 +14,8 @@ namespace {
 
 struct Sums {
     float n = 0;
-    float s[3] = {};     // sum of p
-    float ss[3][3] = {}; // sum of p p^T
+    float s[3] = {};      // sum of p
+    float ss[3][3] = {};  // sum of p p^T
 };
 
 Sums SumsOf(const CellPixels& cell) {
@@ -65,7 +65,7 @@ float SegmentCost(const CellPixels& cell, LinearRgb a, LinearRgb b) {
     return sum;
 }
 
-} // namespace
+}  // namespace
 
 CellPair MixPair(const CellPixels& cell, const ScreenColours& colours, Bright bright) {
     float exactCost = 0;
@@ -115,4 +115,4 @@ std::vector<CellPair> MixPairs(const Target& target) {
     return pairs;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -36,7 +36,7 @@ float Share(LinearRgb p, LinearRgb a, LinearRgb b) {
     return std::clamp(t, 0.f, 1.f);
 }
 
-} // namespace
+}  // namespace
 
 Drawing ConvertOrdered(const Target& target) {
     Drawing drawing(static_cast<std::size_t>(ScreenWidth) * screen::ScreenHeight);
@@ -70,4 +70,4 @@ Drawing Convert(const Target& target, Dither dither) {
     return ConvertExact(target);
 }
 
-} // namespace picture_in
+}  // namespace picture_in

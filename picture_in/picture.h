@@ -39,4 +39,4 @@ std::string SizeRefusal(std::int64_t width, std::int64_t height);
 // Pixels as a picture, checked against the limits.
 Decoded Refused(std::string cause);
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -39,4 +39,4 @@ Decoded DecodePng(std::span<const std::uint8_t> bytes, const DecodeOptions& opti
     return Decoded{std::move(picture), ""};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -32,10 +32,11 @@ struct Scanner {
     }
 };
 
-} // namespace
+}  // namespace
 
 Decoded DecodePnm(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
-    if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '2' && bytes[1] != '3' && bytes[1] != '5' && bytes[1] != '6'))
+    if (bytes.size() < 2 || bytes[0] != 'P' ||
+        (bytes[1] != '2' && bytes[1] != '3' && bytes[1] != '5' && bytes[1] != '6'))
         return Refused("not a PPM or PGM picture");
     Scanner in{bytes};
     const char kind = static_cast<char>(bytes[1]);
@@ -84,4 +85,4 @@ Decoded DecodePnm(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
     return Decoded{std::move(picture), ""};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -14,7 +14,7 @@ using screen::ScreenWidth;
 
 std::size_t At(int x, int y) { return static_cast<std::size_t>(y) * ScreenWidth + x; }
 
-} // namespace
+}  // namespace
 
 std::vector<LinearRgb> Blurred(std::span<const LinearRgb> pixels, double sigma) {
     const int radius = static_cast<int>(std::ceil(3 * sigma));
@@ -102,4 +102,4 @@ Quality QualityOf(std::span<const LinearRgb> target, const Drawing& drawing, con
     return Quality{Psnr(Blurred(target, 1.0), Blurred(drawn, 1.0)), Psnr(target, drawn)};
 }
 
-} // namespace picture_in
+}  // namespace picture_in

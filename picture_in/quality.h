@@ -29,4 +29,4 @@ struct Quality {
 };
 Quality QualityOf(std::span<const LinearRgb> target, const Drawing& drawing, const ScreenColours& colours);
 
-} // namespace picture_in
+}  // namespace picture_in

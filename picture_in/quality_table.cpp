@@ -20,12 +20,14 @@ struct Mode {
     bool yardstick;
     Dither dither;
 };
-constexpr Mode Modes[] = {{"yardstick", true, Dither::None},      {"none", false, Dither::None},
+constexpr Mode Modes[] = {{"yardstick", true, Dither::None},
+                          {"none", false, Dither::None},
                           {"floyd-steinberg", false, Dither::FloydSteinberg},
-                          {"jarvis", false, Dither::Jarvis},      {"bayer", false, Dither::Bayer},
+                          {"jarvis", false, Dither::Jarvis},
+                          {"bayer", false, Dither::Bayer},
                           {"refined", false, Dither::Refined}};
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::filesystem::path> files;

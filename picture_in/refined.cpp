@@ -90,7 +90,8 @@ private:
     }
 
     std::array<float, 2 * Reach + 1> c_;
-    std::vector<LinearRgb> filtered_ = std::vector<LinearRgb>(static_cast<std::size_t>(Width) * (ScreenHeight + 2 * Reach));
+    std::vector<LinearRgb> filtered_ =
+        std::vector<LinearRgb>(static_cast<std::size_t>(Width) * (ScreenHeight + 2 * Reach));
 };
 
 LinearRgb Step(const ScreenColours& colours, int from, int to) {
@@ -120,7 +121,7 @@ int PixelPass(const Target& target, const std::vector<CellPair>& pairs, Drawing&
     return changed;
 }
 
-} // namespace
+}  // namespace
 
 Drawing ConvertRefined(const Target& target) {
     const std::vector<CellPair> pairs = MixPairs(target);
@@ -132,4 +133,4 @@ Drawing ConvertRefined(const Target& target) {
     return drawing;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

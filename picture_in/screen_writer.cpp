@@ -22,7 +22,7 @@ int IndexOf(Rgb colour, const ScreenColours& colours) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 ScreenBytes ScreenOf(const Drawing& drawing, Bright bright) {
     ScreenBytes bytes{};
@@ -79,7 +79,8 @@ std::vector<Clash> ClashingCells(const Picture& picture, const ScreenColours& co
                     (BrightOf(index) ? lit : plain) = true;
                     numbers.push_back(NumberOf(index));
                 }
-            const bool black = std::find(cell.colours.begin(), cell.colours.end(), colours.srgb[0]) != cell.colours.end();
+            const bool black =
+                std::find(cell.colours.begin(), cell.colours.end(), colours.srgb[0]) != cell.colours.end();
             if (strange || (plain && lit) || cell.colours.size() > 2 || numbers.size() + (black ? 1 : 0) > 2)
                 clashes.push_back(std::move(cell));
         }
@@ -102,8 +103,8 @@ std::optional<Drawing> ExactDrawing(const Picture& picture, const ScreenColours&
             for (int y = 0; y < CellSize; ++y) {
                 const Rgb* line = picture.pixels.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth +
                                   column * CellSize;
-                std::uint8_t* out = drawing.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth +
-                                    column * CellSize;
+                std::uint8_t* out =
+                    drawing.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth + column * CellSize;
                 for (int x = 0; x < CellSize; ++x) {
                     const std::uint32_t key = line[x].red | line[x].green << 8 | line[x].blue << 16;
                     if (key == known[0]) {
@@ -151,4 +152,4 @@ std::string ClashList(const std::vector<Clash>& clashes) {
     return list;
 }
 
-} // namespace picture_in
+}  // namespace picture_in

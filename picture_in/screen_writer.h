@@ -46,4 +46,4 @@ std::optional<Drawing> ExactDrawing(const Picture& picture, const ScreenColours&
 // "(3,4) #FF0000 #00FF00 #0000FF, (5,0) ..."
 std::string ClashList(const std::vector<Clash>& clashes);
 
-} // namespace picture_in
+}  // namespace picture_in

@@ -52,7 +52,7 @@ std::vector<Rgb> DistinctColours(const Picture& picture) {
     return colours;
 }
 
-} // namespace
+}  // namespace
 
 Picture Gradient(int width, int height) {
     Picture picture{width, height, {}};
@@ -108,8 +108,8 @@ Bytes PngOf(const Picture& picture, PngKind kind, const std::vector<std::uint8_t
     std::vector<png_bytep> rows;
     for (int y = 0; y < picture.height; ++y)
         rows.push_back(data.data() + static_cast<std::size_t>(y) * picture.width * channels * depth / 8);
-    const int type = kind == PngKind::Grey8 ? PNG_COLOR_TYPE_GRAY
-                     : kind == PngKind::Palette ? PNG_COLOR_TYPE_PALETTE
+    const int type = kind == PngKind::Grey8       ? PNG_COLOR_TYPE_GRAY
+                     : kind == PngKind::Palette   ? PNG_COLOR_TYPE_PALETTE
                      : kind == PngKind::RgbAlpha8 ? PNG_COLOR_TYPE_RGB_ALPHA
                                                   : PNG_COLOR_TYPE_RGB;
     std::vector<png_color> plte;
@@ -195,7 +195,8 @@ Bytes GifOf(const Picture& frame, int screenWidth, int screenHeight, int left, i
     std::vector<GifPixelType> line(frame.width);
     auto lineOf = [&](int y) {
         for (int x = 0; x < frame.width; ++x)
-            line[x] = static_cast<GifPixelType>(std::find(colours.begin(), colours.end(), frame.at(x, y)) - colours.begin());
+            line[x] =
+                static_cast<GifPixelType>(std::find(colours.begin(), colours.end(), frame.at(x, y)) - colours.begin());
         EGifPutLine(gif, line.data(), frame.width);
     };
     if (interlaced) {
@@ -211,4 +212,4 @@ Bytes GifOf(const Picture& frame, int screenWidth, int screenHeight, int left, i
     return out;
 }
 
-} // namespace picture_in::testing
+}  // namespace picture_in::testing

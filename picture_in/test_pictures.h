@@ -37,4 +37,4 @@ Picture ScreenPicture(std::span<const std::uint8_t> screen, render::Palette pale
 // A file's bytes; throws when it cannot be read.
 std::vector<std::uint8_t> ReadFile(const std::string& path);
 
-} // namespace picture_in::testing
+}  // namespace picture_in::testing

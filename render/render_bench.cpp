@@ -108,9 +108,12 @@ void RegisterRedraws(Scene& scene) {
                           {"BM_PointerMoveWithRepaints", Change::NeighbouringCell, Showing::WithRepaints},
                           {"BM_PointerWithinCellWithRepaints", Change::SameCell, Showing::WithRepaints}};
     for (const Kind& kind : kinds)
-        benchmark::RegisterBenchmark(kind.name, [&scene, kind](benchmark::State& state) {
-            Redraws(state, scene, kind.change, kind.showing);
-        })->ArgName("grid")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(
+            kind.name, [&scene, kind](benchmark::State& state) { Redraws(state, scene, kind.change, kind.showing); })
+            ->ArgName("grid")
+            ->Arg(0)
+            ->Arg(1)
+            ->Unit(benchmark::kMicrosecond);
 }
 
 void LoadScreen(screen::ScreenStore& store, const char* name) {
@@ -118,7 +121,7 @@ void LoadScreen(screen::ScreenStore& store, const char* name) {
     std::copy(bytes.begin(), bytes.end(), store.working());
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

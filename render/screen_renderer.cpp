@@ -23,8 +23,8 @@ constexpr ColourValue GridColourValue = ColourOf(GridColour);
 using ChangedCells = std::array<bool, AttributeCount>;
 
 // Takes the new inputs into `drawn` and answers which cells they change.
-ChangedCells TakeInputs(DrawnView& drawn, const std::uint8_t* working, View view, std::int64_t highlight,
-                        bool grid, bool drawnIsShown) {
+ChangedCells TakeInputs(DrawnView& drawn, const std::uint8_t* working, View view, std::int64_t highlight, bool grid,
+                        bool drawnIsShown) {
     ChangedCells changed{};
     const bool all = !drawnIsShown || grid != drawn.grid;
     drawn.grid = grid;
@@ -75,7 +75,7 @@ void DrawView(DrawnView& drawn, const std::uint8_t* working, View view, std::int
     toolkit::EndDrawing();
 }
 
-} // namespace
+}  // namespace
 
 void ViewsRenderer::Draw(const screen::ScreenStore& store, int column, int row) {
     const bool grid = toolkit::GetControlState(GridCheckBoxControl) != 0;
@@ -84,4 +84,4 @@ void ViewsRenderer::Draw(const screen::ScreenStore& store, int column, int row) 
     DrawView(drawn_[1], store.working(), View::Colour, highlight, grid);
 }
 
-} // namespace render
+}  // namespace render

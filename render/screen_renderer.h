@@ -44,4 +44,4 @@ inline void ScreenRenderer(ViewsRenderer& renderer, const screen::ScreenStore& s
     renderer.Draw(store, column, row);
 }
 
-} // namespace render
+}  // namespace render

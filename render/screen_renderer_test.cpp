@@ -69,7 +69,8 @@ Bytes ViewBytes(int view) {
 Rgb ViewPixel(int view, int cx, int cy) {
     toolkit::CanvasPixels pixels;
     EXPECT_TRUE(toolkit::GetCanvasPixels(view, pixels));
-    const std::uint8_t* p = pixels.storage.get() + static_cast<std::size_t>(ViewHeight - 1 - cy) * ViewRowLength + cx * 3;
+    const std::uint8_t* p =
+        pixels.storage.get() + static_cast<std::size_t>(ViewHeight - 1 - cy) * ViewRowLength + cx * 3;
     return {p[2], p[1], p[0]};
 }
 
@@ -102,9 +103,9 @@ class ScreenRendererTest : public ::testing::Test {
 protected:
     void SetUp() override {
         toolkit::ClearEventQueue();
-        ASSERT_NE(toolkit::CreateTopWindow(0, 0, 0, ViewLeft(ColourViewControl) + ViewWidth, ViewsTop + ViewHeight,
-                                           "renderer test",
-                                           toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder),
+        ASSERT_NE(toolkit::CreateTopWindow(
+                      0, 0, 0, ViewLeft(ColourViewControl) + ViewWidth, ViewsTop + ViewHeight, "renderer test",
+                      toolkit::WindowTitleBar | toolkit::WindowSystemMenu | toolkit::WindowSizingBorder),
                   0);
         ASSERT_TRUE(CreateView(MonoViewControl));
         ASSERT_TRUE(CreateView(ColourViewControl));
@@ -182,7 +183,8 @@ TEST_F(ScreenRendererTest, BrightInkAndPaperAndTheFlashBit) {
     EXPECT_EQ(ViewPixel(MonoViewControl, 16 + 5, 5), Black);
     for (int cy = 0; cy < 16; ++cy)
         for (int cx = 0; cx < 16; ++cx)
-            ASSERT_EQ(ViewPixel(ColourViewControl, 32 + cx, cy), ViewPixel(ColourViewControl, 48 + cx, cy)) << cx << "," << cy;
+            ASSERT_EQ(ViewPixel(ColourViewControl, 32 + cx, cy), ViewPixel(ColourViewControl, 48 + cx, cy))
+                << cx << "," << cy;
     ExpectBothViews(-33, false);
 }
 
@@ -195,7 +197,7 @@ TEST_F(ScreenRendererTest, TheHighlightComplementsTheAttribute) {
     EXPECT_EQ(ViewPixel(MonoViewControl, 15, 15), White);  // on white
     EXPECT_EQ(ViewPixel(ColourViewControl, 0, 0), White);  // attribute 199: white on black
     EXPECT_EQ(ViewPixel(ColourViewControl, 15, 15), Black);
-    EXPECT_EQ(ViewPixel(MonoViewControl, 16, 0), Black);   // the next cell is not highlighted
+    EXPECT_EQ(ViewPixel(MonoViewControl, 16, 0), Black);  // the next cell is not highlighted
     ExpectBothViews(0, false);
 
     // Only row x 32 + column counts: column 40 of row 0 is cell 8 of row 1.
@@ -222,8 +224,8 @@ TEST_F(ScreenRendererTest, TheLastPixelAndTheFirstByteOfTheMiddleThird) {
     ExpectBothViews(-33, false);
 }
 
-} // namespace
-} // namespace render
+}  // namespace
+}  // namespace render
 
 namespace render {
 namespace {
@@ -267,7 +269,7 @@ TEST_F(ScreenRendererTest, EveryCallInASequenceLeavesBothViewsAsTheRuleGives) {
     check("second screen");
     working()[2048 + 3 * 256 + 13] ^= 0x10;  // one pixel in the middle third
     check("one bitmap byte");
-    working()[6144 + 767] ^= 0x47;           // the last cell's attribute
+    working()[6144 + 767] ^= 0x47;  // the last cell's attribute
     column = 31, row = 23;
     check("the last attribute, highlighted");
     column = -1, row = -1;
@@ -310,8 +312,8 @@ TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
             EXPECT_EQ(painted.size(), expected.size()) << "view " << view;
             for (std::size_t i = 0; i < std::min(painted.size(), expected.size()); ++i)
                 EXPECT_TRUE(painted[i] == expected[i])
-                    << "view " << view << " painted (" << painted[i].x << "," << painted[i].y << " "
-                    << painted[i].width << "x" << painted[i].height << ")";
+                    << "view " << view << " painted (" << painted[i].x << "," << painted[i].y << " " << painted[i].width
+                    << "x" << painted[i].height << ")";
         }
     };
     const Areas wholeView{{0, 0, ViewWidth, ViewHeight}};
@@ -329,5 +331,5 @@ TEST_F(ScreenRendererTest, EachChangeRepaintsExactlyTheCellsItChanged) {
     }
 }
 
-} // namespace
-} // namespace render
+}  // namespace
+}  // namespace render

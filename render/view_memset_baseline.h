@@ -34,4 +34,4 @@ inline void BM_MemsetBothViews(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * 2 * ViewBytes));
 }
 
-} // namespace render::bench
+}  // namespace render::bench

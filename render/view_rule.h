@@ -57,4 +57,4 @@ constexpr Rgb PaperColour(std::uint8_t attribute, Palette palette = WindowPalett
 // of every cell and along neither the right nor the bottom edge of the view.
 constexpr bool OnGrid(int x, int y, int cellSpan) { return x % cellSpan == 0 || y % cellSpan == 0; }
 
-} // namespace render
+}  // namespace render

@@ -38,4 +38,4 @@ constexpr std::optional<Cell> CellAt(int x, int y) {
     return Cell{x >> CellShift, y >> CellShift};
 }
 
-} // namespace render
+}  // namespace render

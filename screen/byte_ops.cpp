@@ -42,7 +42,7 @@ std::uint8_t ChangePaper(std::uint8_t a, std::uint8_t b1, std::uint8_t b2) {
     return static_cast<std::uint8_t>(((a & ~PaperMask) | (b2 * 8)) & 0xFF);
 }
 
-} // namespace
+}  // namespace
 
 std::int64_t TextToNumber(std::string_view text) {
     std::size_t i = 0;
@@ -116,4 +116,4 @@ void ApplyByteOperation(ScreenStore& store, int index, std::string_view b1Text, 
     ByteOperations[index].apply(store.working() + AttributeStart, b1, b2);
 }
 
-} // namespace screen
+}  // namespace screen

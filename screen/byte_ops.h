@@ -9,14 +9,14 @@
 namespace screen {
 
 enum class ByteOperation {
-    None = 0,          // "choose byte operations"
-    Replace = 1,       // "b1 replace to b2"
-    And = 2,           // "b1 AND b2"
-    Or = 3,            // "b1 OR b2"
-    Xor = 4,           // "b1 EOR(xor) b2"
-    ChangeInk = 5,     // "Change ink b1 to b2"
-    ChangePaper = 6,   // "Change paper b1 to b2"
-    ChangeBoth = 7,    // "Change both ink/paper b1 to b2"
+    None = 0,         // "choose byte operations"
+    Replace = 1,      // "b1 replace to b2"
+    And = 2,          // "b1 AND b2"
+    Or = 3,           // "b1 OR b2"
+    Xor = 4,          // "b1 EOR(xor) b2"
+    ChangeInk = 5,    // "Change ink b1 to b2"
+    ChangePaper = 6,  // "Change paper b1 to b2"
+    ChangeBoth = 7,   // "Change both ink/paper b1 to b2"
 };
 
 // Decimal, "$" hexadecimal or "%" binary, after blanks and one sign; stops at
@@ -38,4 +38,4 @@ void ChangeInkB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2)
 void ChangePaperB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
 void ChangeBothB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);
 
-} // namespace screen
+}  // namespace screen

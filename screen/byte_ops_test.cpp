@@ -26,14 +26,15 @@ TEST_P(FieldText, GivesTheOperand) {
     EXPECT_EQ(static_cast<std::uint8_t>(TextToNumber(GetParam().text)), GetParam().operand);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FieldText,
-    ::testing::Values(FieldCase{"71", 71}, FieldCase{"$47", 71}, FieldCase{"$4f", 79}, FieldCase{"$4F", 79},
-                      FieldCase{"%01000111", 71}, FieldCase{"  +12", 12}, FieldCase{"\t 7", 7},
-                      FieldCase{"-1", 255}, FieldCase{"256", 0}, FieldCase{"300", 44}, FieldCase{"12abc", 12},
-                      FieldCase{"0x10", 0}, FieldCase{"- 5", 0}, FieldCase{"$", 0}, FieldCase{"%2", 0},
-                      FieldCase{"%1012", 5}, FieldCase{"-$10", 240}, FieldCase{"b1", 0}, FieldCase{"", 0},
-                      FieldCase{"+-3", 0}, FieldCase{"$g1", 0}, FieldCase{"12 34", 12}));
+INSTANTIATE_TEST_SUITE_P(Texts, FieldText,
+                         ::testing::Values(FieldCase{"71", 71}, FieldCase{"$47", 71}, FieldCase{"$4f", 79},
+                                           FieldCase{"$4F", 79}, FieldCase{"%01000111", 71}, FieldCase{"  +12", 12},
+                                           FieldCase{"\t 7", 7}, FieldCase{"-1", 255}, FieldCase{"256", 0},
+                                           FieldCase{"300", 44}, FieldCase{"12abc", 12}, FieldCase{"0x10", 0},
+                                           FieldCase{"- 5", 0}, FieldCase{"$", 0}, FieldCase{"%2", 0},
+                                           FieldCase{"%1012", 5}, FieldCase{"-$10", 240}, FieldCase{"b1", 0},
+                                           FieldCase{"", 0}, FieldCase{"+-3", 0}, FieldCase{"$g1", 0},
+                                           FieldCase{"12 34", 12}));
 
 TEST(TextToNumber, KeepsTheSignedValue) {
     EXPECT_EQ(TextToNumber("-1"), -1);
@@ -81,7 +82,7 @@ struct OperationCase {
     std::string b1;
     std::string b2;
     std::vector<std::pair<int, int>> changes;  // byte value before and after
-    bool othersStay = true;                     // false: only the listed values are checked
+    bool othersStay = true;                    // false: only the listed values are checked
 };
 
 void PrintTo(const OperationCase& c, std::ostream* os) { *os << c.what; }
@@ -122,8 +123,7 @@ std::vector<std::pair<int, int>> Every(int (*rule)(int)) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, ByteOperationRule,
     ::testing::Values(
-        OperationCase{"none", 0, "1", "2", {}},
-        OperationCase{"unknown_index_8", 8, "1", "2", {}},
+        OperationCase{"none", 0, "1", "2", {}}, OperationCase{"unknown_index_8", 8, "1", "2", {}},
         OperationCase{"unknown_index_negative", -1, "1", "2", {}},
         OperationCase{"replace_56_by_71", 1, "56", "71", {{56, 71}}},
         OperationCase{"and_ignores_b1", 2, "99", "$0F", Every([](int a) { return a & 15; })},
@@ -136,10 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         OperationCase{"untouched_fields_ink", 5, "b1", "b2", {}},
         OperationCase{"untouched_fields_paper", 6, "b1", "b2", {}},
         OperationCase{"untouched_fields_both", 7, "b1", "b2", {}},
-        OperationCase{"ink_0_to_2", 5, "0", "2",
-                      Every([](int a) { return (a & 7) == 0 ? a | 2 : a; })},
-        OperationCase{"ink_0_to_66_sets_bright", 5, "0", "66",
-                      Every([](int a) { return (a & 7) == 0 ? a | 66 : a; })},
+        OperationCase{"ink_0_to_2", 5, "0", "2", Every([](int a) { return (a & 7) == 0 ? a | 2 : a; })},
+        OperationCase{"ink_0_to_66_sets_bright", 5, "0", "66", Every([](int a) { return (a & 7) == 0 ? a | 66 : a; })},
         OperationCase{"ink_b1_above_7_never_matches", 5, "8", "3", {}},
         OperationCase{"paper_b1_8_never_matches", 6, "8", "1", {}},
         OperationCase{"paper_7_to_32_becomes_paper_0", 6, "7", "32",
@@ -179,5 +177,5 @@ INSTANTIATE_TEST_SUITE_P(Screens, ByteOperationOnRealScreen,
                          ::testing::Combine(::testing::ValuesIn(testsupport::RealScreenNames()),
                                             ::testing::Range(0, 8)));
 
-} // namespace
-} // namespace screen
+}  // namespace
+}  // namespace screen

@@ -35,12 +35,11 @@ inline constexpr std::array ScreenOperations{
     ScreenOperation{"optimize", "Optimize",
                     "inverts each cell whose ink or paper meets its left neighbour's; the colours stay",
                     OptimizeAttributes},
-    ScreenOperation{"invert", "Invert",
-                    "complements every pixel and swaps each cell's ink and paper; the colours stay", InvertScreen},
+    ScreenOperation{"invert", "Invert", "complements every pixel and swaps each cell's ink and paper; the colours stay",
+                    InvertScreen},
     ScreenOperation{"contour", "Find contour", "the picture becomes the paper pixels that touch ink", FindContour},
     ScreenOperation{"mask", "Create Mask", "every ink pixel grows into a 3 x 3 block", CreateMask},
-    ScreenOperation{"mirror", "Mirror Horisontal", "pixels and attributes mirrored left to right",
-                    MirrorHorisontal},
+    ScreenOperation{"mirror", "Mirror Horisontal", "pixels and attributes mirrored left to right", MirrorHorisontal},
 };
 
 struct ByteOperationRow {
@@ -76,4 +75,4 @@ constexpr std::size_t ScreenOperationPlace(std::string_view command) {
     return NoOperation;
 }
 
-} // namespace screen
+}  // namespace screen

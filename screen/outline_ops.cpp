@@ -8,9 +8,7 @@ namespace screen {
 
 namespace {
 
-void CopyBitmap(std::uint8_t* to, const std::uint8_t* from) {
-    std::memcpy(to, from, BitmapSize);
-}
+void CopyBitmap(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, BitmapSize); }
 
 // A pixel line as four 64-bit words, pixel 0 in the top bit of word 0, so
 // that moving every pixel one place is one shift per word.
@@ -79,7 +77,7 @@ LineBits operator|(const LineBits& a, const LineBits& b) {
     return line | MovedRight(line, 0) | MovedLeft(line, 0);
 }
 
-} // namespace
+}  // namespace
 
 // Each mask line is its widened line ORed with the widened lines above and
 // below, which are kept from one line to the next. A line of the working screen
@@ -91,8 +89,7 @@ void CreateMask(ScreenStore& store) {
     LineBits above{};  // above line 0 everything counts as clear
     LineBits current = Widened(LoadLine(w + LineAddressTable[0]));
     for (int y = 0; y < ScreenHeight; ++y) {
-        const LineBits below =
-            y + 1 < ScreenHeight ? Widened(LoadLine(w + LineAddressTable[y + 1])) : LineBits{};
+        const LineBits below = y + 1 < ScreenHeight ? Widened(LoadLine(w + LineAddressTable[y + 1])) : LineBits{};
         StoreLine(above | current | below, w + LineAddressTable[y]);
         above = current;
         current = below;
@@ -109,10 +106,9 @@ void FindContour(ScreenStore& store) {
     for (int y = 1; y < ScreenHeight - 1; ++y) {
         const LineBits line = LoadLine(w + LineAddressTable[y]);
         // Sideways the line wraps: pixel 255 is the left neighbour of pixel 0.
-        const LineBits inkBeside =
-            MovedRight(line, line[LineWords - 1] & 1u) | MovedLeft(line, line[0] >> 63);
-        const LineBits inkNear = inkBeside | LoadLine(w + LineAddressTable[y - 1]) |
-                                 LoadLine(w + LineAddressTable[y + 1]);
+        const LineBits inkBeside = MovedRight(line, line[LineWords - 1] & 1u) | MovedLeft(line, line[0] >> 63);
+        const LineBits inkNear =
+            inkBeside | LoadLine(w + LineAddressTable[y - 1]) | LoadLine(w + LineAddressTable[y + 1]);
         LineBits contour{};
         for (int i = 0; i < LineWords; ++i) {
             contour[i] = inkNear[i] & ~line[i];
@@ -122,4 +118,4 @@ void FindContour(ScreenStore& store) {
     CopyBitmap(w, s);
 }
 
-} // namespace screen
+}  // namespace screen

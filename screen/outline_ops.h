@@ -12,4 +12,4 @@ void CreateMask(ScreenStore& store);
 // above or below (left and right wrap within the line); lines 0 and 191 end clear.
 void FindContour(ScreenStore& store);
 
-} // namespace screen
+}  // namespace screen

@@ -103,15 +103,15 @@ TEST_P(FindContourOfOnePixel, OutlinesIt) {
     EXPECT_EQ(InkPixels(store.working()), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pixels, CreateMaskOfOnePixel,
-    ::testing::Values(SinglePixelCase{"at_10_10", 10, 10, Block(9, 11, 9, 11)},
-                      SinglePixelCase{"carry_across_bytes_7_5", 7, 5, Block(6, 8, 4, 6)},
-                      SinglePixelCase{"top_left_corner", 0, 0, Block(0, 1, 0, 1)},
-                      SinglePixelCase{"bottom_right_corner", 255, 191, Block(254, 255, 190, 191)},
-                      SinglePixelCase{"across_thirds_100_63", 100, 63, Block(99, 101, 62, 64)},
-                      SinglePixelCase{"across_cell_rows_16_127", 16, 127, Block(15, 17, 126, 128)}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Pixels, CreateMaskOfOnePixel,
+                         ::testing::Values(SinglePixelCase{"at_10_10", 10, 10, Block(9, 11, 9, 11)},
+                                           SinglePixelCase{"carry_across_bytes_7_5", 7, 5, Block(6, 8, 4, 6)},
+                                           SinglePixelCase{"top_left_corner", 0, 0, Block(0, 1, 0, 1)},
+                                           SinglePixelCase{"bottom_right_corner", 255, 191, Block(254, 255, 190, 191)},
+                                           SinglePixelCase{"across_thirds_100_63", 100, 63, Block(99, 101, 62, 64)},
+                                           SinglePixelCase{"across_cell_rows_16_127", 16, 127,
+                                                           Block(15, 17, 126, 128)}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 INSTANTIATE_TEST_SUITE_P(
     Pixels, FindContourOfOnePixel,
@@ -230,5 +230,5 @@ TEST_P(RealScreenOutlines, FindContourDoesNotDependOnEarlierOperations) {
 
 INSTANTIATE_TEST_SUITE_P(Screens, RealScreenOutlines, ::testing::ValuesIn(testsupport::RealScreenNames()));
 
-} // namespace
-} // namespace screen
+}  // namespace
+}  // namespace screen

@@ -25,9 +25,7 @@ using screen::ScreenStore;
 
 const std::array<std::uint8_t, ScreenSize>& Picture() { return testsupport::RealScreenBytes("screen01"); }
 
-void Restore(ScreenStore& store) {
-    std::memcpy(store.working(), Picture().data(), ScreenSize);
-}
+void Restore(ScreenStore& store) { std::memcpy(store.working(), Picture().data(), ScreenSize); }
 
 void Memcpy6912(benchmark::State& state) {
     // On the heap like the store's screens: a stack target made the copy's
@@ -55,9 +53,7 @@ void Run(benchmark::State& state) {
     }
 }
 
-void ChangeBothInkPaper(ScreenStore& store) {
-    screen::ApplyByteOperation(store, 7, "7", "$20");
-}
+void ChangeBothInkPaper(ScreenStore& store) { screen::ApplyByteOperation(store, 7, "7", "$20"); }
 
 BENCHMARK(Memcpy6912);
 BENCHMARK(Run<screen::TakeUndoCopy, false>)->Name("TakeUndoCopy");
@@ -90,8 +86,7 @@ public:
         for (const auto& [name, ns] : nanoseconds_) {
             const bool restored = name.find("+restore") != std::string::npos;
             const double net = restored ? ns - copy->second : ns;
-            std::printf("%-30s %10.1f %10.2f %12.2f\n", name.c_str(), ns, ns / copy->second,
-                        net / copy->second);
+            std::printf("%-30s %10.1f %10.2f %12.2f\n", name.c_str(), ns, ns / copy->second, net / copy->second);
         }
     }
 
@@ -99,7 +94,7 @@ private:
     std::map<std::string, double> nanoseconds_;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

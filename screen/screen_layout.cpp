@@ -12,4 +12,4 @@ bool PixelIsSet(const std::uint8_t* screen, std::uint8_t x, std::uint8_t y) {
     return (byte & (0x80u >> (x & 7u))) != 0;
 }
 
-} // namespace screen
+}  // namespace screen

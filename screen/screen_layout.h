@@ -7,19 +7,19 @@
 
 namespace screen {
 
-constexpr int ScreenWidth = 256;                    // pixels per line
-constexpr int ScreenHeight = 192;                   // pixel lines
-constexpr int CellSize = 8;                         // pixels per cell side
-constexpr int CellColumns = ScreenWidth / CellSize; // 32
-constexpr int CellRows = ScreenHeight / CellSize;   // 24
-constexpr int LineBytes = ScreenWidth / 8;          // 32
-constexpr int BitmapSize = LineBytes * ScreenHeight;          // 6144
-constexpr int AttributeCount = CellColumns * CellRows;        // 768
-constexpr int ScreenSize = BitmapSize + AttributeCount;       // 6912
-constexpr int AttributeStart = BitmapSize;                    // 6144
-constexpr int ThirdLines = 64;                      // pixel lines in a third
-constexpr int ThirdBytes = ThirdLines * LineBytes;  // 2048
-constexpr int PixelRowStep = 256;                   // bytes between a cell's pixel rows
+constexpr int ScreenWidth = 256;                         // pixels per line
+constexpr int ScreenHeight = 192;                        // pixel lines
+constexpr int CellSize = 8;                              // pixels per cell side
+constexpr int CellColumns = ScreenWidth / CellSize;      // 32
+constexpr int CellRows = ScreenHeight / CellSize;        // 24
+constexpr int LineBytes = ScreenWidth / 8;               // 32
+constexpr int BitmapSize = LineBytes * ScreenHeight;     // 6144
+constexpr int AttributeCount = CellColumns * CellRows;   // 768
+constexpr int ScreenSize = BitmapSize + AttributeCount;  // 6912
+constexpr int AttributeStart = BitmapSize;               // 6144
+constexpr int ThirdLines = 64;                           // pixel lines in a third
+constexpr int ThirdBytes = ThirdLines * LineBytes;       // 2048
+constexpr int PixelRowStep = 256;                        // bytes between a cell's pixel rows
 
 // Attribute byte fields.
 constexpr std::uint8_t FlashBit = 0x80;
@@ -38,14 +38,10 @@ constexpr int PixelByteOffset(int x, int y) {
 
 // Offset of the top bitmap byte of cell (column, row); the cell's pixel row i
 // lies PixelRowStep x i bytes further on.
-constexpr int CellBitmapOffset(int column, int row) {
-    return (row / 8) * ThirdBytes + (row % 8) * LineBytes + column;
-}
+constexpr int CellBitmapOffset(int column, int row) { return (row / 8) * ThirdBytes + (row % 8) * LineBytes + column; }
 
 // Offset of the attribute byte of cell (column, row).
-constexpr int AttributeOffset(int column, int row) {
-    return AttributeStart + row * CellColumns + column;
-}
+constexpr int AttributeOffset(int column, int row) { return AttributeStart + row * CellColumns + column; }
 
 // The offset of the next pixel line; line 191 (6112) steps to 6144.
 constexpr std::uint16_t NextLineOffset(std::uint16_t offset) {
@@ -100,4 +96,4 @@ inline void BuildLookupTables() {}
 // because it is 8-bit: -1 arrives as 255, 256 as 0. y must be 0..191.
 bool PixelIsSet(const std::uint8_t* screen, std::uint8_t x, std::uint8_t y);
 
-} // namespace screen
+}  // namespace screen

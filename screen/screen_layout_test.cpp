@@ -23,8 +23,13 @@ TEST(LineOffsets, LineStartsFollowTheInterleavedOrder) {
 }
 
 TEST(LineOffsets, NextLineOffsetSteps) {
-    const std::pair<int, int> steps[] = {{0, 256}, {1792, 32}, {2016, 2048}, {6112, 6144},
-                                         {256 + 5, 512 + 5}, {4096 + 224, 4096 + 256 + 224}, {2048 + 1792 + 224, 4096}};
+    const std::pair<int, int> steps[] = {{0, 256},
+                                         {1792, 32},
+                                         {2016, 2048},
+                                         {6112, 6144},
+                                         {256 + 5, 512 + 5},
+                                         {4096 + 224, 4096 + 256 + 224},
+                                         {2048 + 1792 + 224, 4096}};
     for (const auto& [from, to] : steps) {
         EXPECT_EQ(NextLineOffset(static_cast<std::uint16_t>(from)), to) << "from " << from;
     }
@@ -56,8 +61,8 @@ TEST(LineOffsets, TableCoversTheBitmapOnce) {
 }
 
 TEST(BitReverse, KnownValues) {
-    const std::pair<int, int> values[] = {{1, 128}, {128, 1}, {15, 240}, {18, 72},
-                                          {165, 165}, {0, 0},  {255, 255}, {0x0C, 0x30}};
+    const std::pair<int, int> values[] = {{1, 128},   {128, 1}, {15, 240},  {18, 72},
+                                          {165, 165}, {0, 0},   {255, 255}, {0x0C, 0x30}};
     for (const auto& [in, out] : values) {
         EXPECT_EQ(BitReverseTable[in], out) << "byte " << in;
     }
@@ -117,16 +122,13 @@ TEST(CellOffsets, BitmapAndAttributeOffsets) {
         for (int column = 0; column < 32; ++column) {
             EXPECT_EQ(CellBitmapOffset(column, row), (row & 24) * 256 + (row & 7) * 32 + column);
             for (int i = 0; i < 8; ++i) {
-                ASSERT_EQ(CellBitmapOffset(column, row) + i * PixelRowStep,
-                          PixelOffset(column * 8, row * 8 + i));
+                ASSERT_EQ(CellBitmapOffset(column, row) + i * PixelRowStep, PixelOffset(column * 8, row * 8 + i));
             }
         }
     }
 }
 
-TEST(TestData, RealScreensArePresent) {
-    EXPECT_GE(testsupport::RealScreens().size(), 10u);
-}
+TEST(TestData, RealScreensArePresent) { EXPECT_GE(testsupport::RealScreens().size(), 10u); }
 
-} // namespace
-} // namespace screen
+}  // namespace
+}  // namespace screen

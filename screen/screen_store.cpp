@@ -6,20 +6,16 @@ namespace screen {
 
 // make_unique of an array value-initialises it: every byte starts at zero.
 ScreenStore::ScreenStore()
-    : block_(std::make_unique<std::uint8_t[]>(StoreBlockSize)),
-      scratch_(std::make_unique<std::uint8_t[]>(ScreenSize)) {}
+    : block_(std::make_unique<std::uint8_t[]>(StoreBlockSize)), scratch_(std::make_unique<std::uint8_t[]>(ScreenSize)) {
+}
 
 ScreenStore::~ScreenStore() {
     scratch_.reset();
     block_.reset();
 }
 
-void TakeUndoCopy(ScreenStore& store) {
-    std::memcpy(store.undo(), store.working(), ScreenSize);
-}
+void TakeUndoCopy(ScreenStore& store) { std::memcpy(store.undo(), store.working(), ScreenSize); }
 
-void RestoreUndoCopy(ScreenStore& store) {
-    std::memcpy(store.working(), store.undo(), ScreenSize);
-}
+void RestoreUndoCopy(ScreenStore& store) { std::memcpy(store.working(), store.undo(), ScreenSize); }
 
-} // namespace screen
+}  // namespace screen

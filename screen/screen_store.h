@@ -36,4 +36,4 @@ void TakeUndoCopy(ScreenStore& store);
 // Copies the whole undo screen over the working screen: the Undo command.
 void RestoreUndoCopy(ScreenStore& store);
 
-} // namespace screen
+}  // namespace screen

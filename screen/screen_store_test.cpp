@@ -83,10 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
     Menu, SnapshottingOperation,
     ::testing::Values(SnapshotCase{"Optimize", OptimizeAttributes}, SnapshotCase{"Invert", InvertScreen},
                       SnapshotCase{"Mirror", MirrorHorisontal}, SnapshotCase{"FindContour", FindContour},
-                      SnapshotCase{"CreateMask", CreateMask}, SnapshotCase{"Go0", Go(0)},
-                      SnapshotCase{"Go1", Go(1)}, SnapshotCase{"Go2", Go(2)}, SnapshotCase{"Go3", Go(3)},
-                      SnapshotCase{"Go4", Go(4)}, SnapshotCase{"Go5", Go(5)}, SnapshotCase{"Go6", Go(6)},
-                      SnapshotCase{"Go7", Go(7)}),
+                      SnapshotCase{"CreateMask", CreateMask}, SnapshotCase{"Go0", Go(0)}, SnapshotCase{"Go1", Go(1)},
+                      SnapshotCase{"Go2", Go(2)}, SnapshotCase{"Go3", Go(3)}, SnapshotCase{"Go4", Go(4)},
+                      SnapshotCase{"Go5", Go(5)}, SnapshotCase{"Go6", Go(6)}, SnapshotCase{"Go7", Go(7)}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(UndoDiscipline, UndoBeforeAnythingKeepsTheEmptyScreen) {
@@ -148,5 +147,5 @@ TEST(UndoDiscipline, OnlyTheLastSnapshotIsKept) {
     EXPECT_TRUE(WorkingEquals(store, inverted));
 }
 
-} // namespace
-} // namespace screen
+}  // namespace
+}  // namespace screen

@@ -42,4 +42,4 @@ int FirstDifference(const std::uint8_t* a, const std::uint8_t* b, int from, int 
     return -1;
 }
 
-} // namespace screen::testing
+}  // namespace screen::testing

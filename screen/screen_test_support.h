@@ -30,4 +30,4 @@ std::string FirstColourChange(const std::uint8_t* before, const std::uint8_t* af
 // Index of the first differing byte in [from, to), or -1.
 int FirstDifference(const std::uint8_t* a, const std::uint8_t* b, int from, int to);
 
-} // namespace screen::testing
+}  // namespace screen::testing

@@ -60,7 +60,7 @@ bool InkMeetsPaper(std::uint8_t cur, std::uint8_t next) {
     return inkOf(cur) == paperOf(next) || inkOf(next) == paperOf(cur);
 }
 
-} // namespace
+}  // namespace
 
 void OptimizeAttributes(ScreenStore& store) {
     TakeUndoCopy(store);
@@ -88,4 +88,4 @@ void InvertCellsByClick(ScreenStore& store, int column, int row, MouseButton but
     }
 }
 
-} // namespace screen
+}  // namespace screen

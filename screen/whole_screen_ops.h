@@ -26,4 +26,4 @@ void OptimizeAttributes(ScreenStore& store);
 // row. No undo copy. A cell outside the 32 x 24 grid touches nothing.
 void InvertCellsByClick(ScreenStore& store, int column, int row, MouseButton button);
 
-} // namespace screen
+}  // namespace screen

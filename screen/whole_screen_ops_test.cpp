@@ -13,9 +13,7 @@ using testing::FirstColourChange;
 using testsupport::PixelOffset;
 using testsupport::ScreenBytes;
 
-void Load(ScreenStore& store, const ScreenBytes& bytes) {
-    std::memcpy(store.working(), bytes.data(), bytes.size());
-}
+void Load(ScreenStore& store, const ScreenBytes& bytes) { std::memcpy(store.working(), bytes.data(), bytes.size()); }
 
 ScreenBytes Working(const ScreenStore& store) {
     ScreenBytes bytes;
@@ -63,11 +61,11 @@ TEST(InvertScreen, ComplementsBitmapAndSwapsEveryAttribute) {
 TEST(MirrorHorisontal, MovesPixelsAndAttributesToTheOtherSide) {
     ScreenStore store;
     ScreenBytes bytes{};
-    bytes[0] = 128;                      // pixel (0, 0)
-    bytes[PixelOffset(9, 8)] = 0x40;     // pixel (9, 8)
-    bytes[PixelOffset(255, 191)] = 0x01; // pixel (255, 191)
-    bytes[6144] = 5;                     // cell (0, 0)
-    bytes[6144 + 23 * 32 + 30] = 7;      // cell (30, 23)
+    bytes[0] = 128;                       // pixel (0, 0)
+    bytes[PixelOffset(9, 8)] = 0x40;      // pixel (9, 8)
+    bytes[PixelOffset(255, 191)] = 0x01;  // pixel (255, 191)
+    bytes[6144] = 5;                      // cell (0, 0)
+    bytes[6144 + 23 * 32 + 30] = 7;       // cell (30, 23)
     Load(store, bytes);
     MirrorHorisontal(store);
     ScreenBytes expected{};
@@ -101,7 +99,7 @@ TEST(OptimizeAttributes, AllZeroScreenInvertsColumnsOneOnwards) {
 
 struct OptimizeRowCase {
     const char* what;
-    std::vector<std::uint8_t> rowIn;      // repeated across the 32 columns
+    std::vector<std::uint8_t> rowIn;  // repeated across the 32 columns
     std::vector<int> invertedColumns;
 };
 
@@ -141,13 +139,13 @@ std::vector<int> ColumnsFrom(int first, int step) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, OptimizeRow,
-    ::testing::Values(
-        OptimizeRowCase{"ink1_paper2_everywhere", {17}, {}},
-        OptimizeRowCase{"alternating_pairs_all_end_ink1_paper2", {17, 10}, ColumnsFrom(1, 2)},
-        // Cell 1 becomes ink 1 paper 3 and no longer matches cell 2; judged on
-        // the old value it would have matched.
-        OptimizeRowCase{"change_ripples_along_the_row", {17, 11, 28, 28, 28, 28, 28, 28}, ColumnsFrom(1, 8)},
-        OptimizeRowCase{"flash_and_bright_take_no_part", {17 | 0x40, 8 | 5 | 0x80}, ColumnsFrom(1, 2)}),
+    ::testing::Values(OptimizeRowCase{"ink1_paper2_everywhere", {17}, {}},
+                      OptimizeRowCase{"alternating_pairs_all_end_ink1_paper2", {17, 10}, ColumnsFrom(1, 2)},
+                      // Cell 1 becomes ink 1 paper 3 and no longer matches cell 2; judged on
+                      // the old value it would have matched.
+                      OptimizeRowCase{
+                          "change_ripples_along_the_row", {17, 11, 28, 28, 28, 28, 28, 28}, ColumnsFrom(1, 8)},
+                      OptimizeRowCase{"flash_and_bright_take_no_part", {17 | 0x40, 8 | 5 | 0x80}, ColumnsFrom(1, 2)}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(OptimizeAttributes, AlternatingRowEndsAsInkOnePaperTwo) {
@@ -184,22 +182,21 @@ TEST_P(Click, InvertsExactlyTheExpectedCellsAndTakesNoUndoCopy) {
     EXPECT_EQ(testing::FirstDifference(store.undo(), ScreenBytes{}.data(), 0, 6912), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cells, Click,
-    ::testing::Values(
-        ClickCase{"left_1_2", 1, 2, MouseButton::Left, {{1, 2}}},
-        ClickCase{"left_31_0", 31, 0, MouseButton::Left, {{31, 0}}},
-        ClickCase{"left_0_23", 0, 23, MouseButton::Left, {{0, 23}}},
-        ClickCase{"right_29_5", 29, 5, MouseButton::Right, {{29, 5}, {30, 5}, {31, 5}}},
-        ClickCase{"right_31_23", 31, 23, MouseButton::Right, {{31, 23}}},
-        ClickCase{"left_outside_left", -1, 0, MouseButton::Left, {}},
-        ClickCase{"right_outside_left", -1, 3, MouseButton::Right, {}},
-        ClickCase{"left_outside_right", 32, 0, MouseButton::Left, {}},
-        ClickCase{"right_outside_right", 40, 23, MouseButton::Right, {}},
-        ClickCase{"left_above", 0, -1, MouseButton::Left, {}},
-        ClickCase{"right_below", 0, 24, MouseButton::Right, {}},
-        ClickCase{"left_far_away", 100000, -100000, MouseButton::Left, {}}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Cells, Click,
+                         ::testing::Values(ClickCase{"left_1_2", 1, 2, MouseButton::Left, {{1, 2}}},
+                                           ClickCase{"left_31_0", 31, 0, MouseButton::Left, {{31, 0}}},
+                                           ClickCase{"left_0_23", 0, 23, MouseButton::Left, {{0, 23}}},
+                                           ClickCase{
+                                               "right_29_5", 29, 5, MouseButton::Right, {{29, 5}, {30, 5}, {31, 5}}},
+                                           ClickCase{"right_31_23", 31, 23, MouseButton::Right, {{31, 23}}},
+                                           ClickCase{"left_outside_left", -1, 0, MouseButton::Left, {}},
+                                           ClickCase{"right_outside_left", -1, 3, MouseButton::Right, {}},
+                                           ClickCase{"left_outside_right", 32, 0, MouseButton::Left, {}},
+                                           ClickCase{"right_outside_right", 40, 23, MouseButton::Right, {}},
+                                           ClickCase{"left_above", 0, -1, MouseButton::Left, {}},
+                                           ClickCase{"right_below", 0, 24, MouseButton::Right, {}},
+                                           ClickCase{"left_far_away", 100000, -100000, MouseButton::Left, {}}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 TEST(Click, RightClickFromColumnZeroInvertsTheWholeRow) {
     ScreenStore store;
@@ -261,5 +258,5 @@ TEST_P(RealScreenTransforms, ClicksKeepEveryPixelColour) {
 
 INSTANTIATE_TEST_SUITE_P(Screens, RealScreenTransforms, ::testing::ValuesIn(testsupport::RealScreenNames()));
 
-} // namespace
-} // namespace screen
+}  // namespace
+}  // namespace screen

@@ -75,7 +75,7 @@ std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, const IndexedPict
     return data;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay) {
     if (frames.empty())
@@ -116,4 +116,4 @@ std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& f
     return out;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

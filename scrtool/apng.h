@@ -22,4 +22,4 @@ struct FrameDelay {
 // frames do not fit together or cannot be encoded.
 std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay);
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -94,7 +94,8 @@ private:
         // A leading operand is taken as it stands unless it is one of our
         // options: the operand fields read any text.
         const std::string_view name = arg.substr(0, arg.starts_with("--") ? arg.find('=') : arg.npos);
-        return inv_.operands.size() < operandsWanted_ && !OptionSpelled(name, *inv_.command) && !IsHelpOption(arg) && arg != "--";
+        return inv_.operands.size() < operandsWanted_ && !OptionSpelled(name, *inv_.command) && !IsHelpOption(arg) &&
+               arg != "--";
     }
 
     std::string AddPositional(const std::string& arg) {
@@ -154,8 +155,9 @@ private:
             const std::vector<std::string_view> choices = ChoicesOf(option);
             const auto found = std::find(choices.begin(), choices.end(), value);
             if (found == choices.end()) {
-                const std::string hint = choices.size() <= 3 ? Alternatives(choices)
-                                                             : "see 'scrtool help " + std::string(inv_.command->name) + "'";
+                const std::string hint = choices.size() <= 3
+                                             ? Alternatives(choices)
+                                             : "see 'scrtool help " + std::string(inv_.command->name) + "'";
                 return "unknown " + std::string(option.noun) + " " + Quoted(value) + " (" + hint + ")";
             }
             const auto place = static_cast<std::size_t>(found - choices.begin());
@@ -168,12 +170,10 @@ private:
         case ValueKind::File:
         case ValueKind::Folder:
             if (value.empty())
-                return "option " + Quoted(name) + (option.kind == ValueKind::File ? " needs a file name"
-                                                                                 : " needs a folder name");
+                return "option " + Quoted(name) +
+                       (option.kind == ValueKind::File ? " needs a file name" : " needs a folder name");
             [[fallthrough]];
-        default:
-            inv_.*(option.text) = value;
-            return {};
+        default: inv_.*(option.text) = value; return {};
         }
     }
 
@@ -217,7 +217,7 @@ std::string CheckOperands(const Invocation& inv) {
     return {};
 }
 
-} // namespace
+}  // namespace
 
 Parsed ParseArguments(const std::vector<std::string>& args) {
     if (args.empty())
@@ -253,4 +253,4 @@ Parsed ParseArguments(const std::vector<std::string>& args) {
     return Parsed{std::move(inv), {}};
 }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -32,4 +32,4 @@ std::string RangeText(int low, int high);
 // 'text', as refusals quote what was typed.
 std::string Quoted(std::string_view text);
 
-} // namespace scrtool
+}  // namespace scrtool

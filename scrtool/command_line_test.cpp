@@ -28,11 +28,9 @@ TEST_P(RefusedCommandLine, NamesTheFault) {
 INSTANTIATE_TEST_SUITE_P(
     Usage, RefusedCommandLine,
     ::testing::Values(
-        Refused{{}, "no command given"},
-        Refused{{"frobnicate", "a.scr"}, "unknown command 'frobnicate'"},
+        Refused{{}, "no command given"}, Refused{{"frobnicate", "a.scr"}, "unknown command 'frobnicate'"},
         Refused{{"--frobnicate"}, "unknown option '--frobnicate'"},
-        Refused{{"invert", "a.scr"}, "-o OUT (one file) or --in-place"},
-        Refused{{"invert"}, "no screen file given"},
+        Refused{{"invert", "a.scr"}, "-o OUT (one file) or --in-place"}, Refused{{"invert"}, "no screen file given"},
         Refused{{"invert", "a.scr", "-o", "b.scr", "--in-place"}, "either -o or --in-place"},
         Refused{{"invert", "a.scr", "b.scr", "-o", "c.scr"}, "-o takes exactly one input"},
         Refused{{"invert", "a.scr", "-o"}, "needs a value"},
@@ -48,8 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"byte-op", "1x", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '1x'"},
         Refused{{"byte-op", "", "1", "2", "a.scr", "--in-place"}, "bad byte operation index ''"},
         Refused{{"byte-op", "-1", "1", "2", "a.scr", "--in-place"}, "bad byte operation index '-1'"},
-        Refused{{"byte-op", "1", "2"}, "INDEX B1 B2"},
-        Refused{{"byte-op", "1", "2", "3"}, "no screen file given"},
+        Refused{{"byte-op", "1", "2"}, "INDEX B1 B2"}, Refused{{"byte-op", "1", "2", "3"}, "no screen file given"},
         Refused{{"export", "a.scr", "-o", "x"}, "unknown FORMAT"},
         Refused{{"export", "asm", "a.scr"}, "-o OUT (one file) or --out-dir DIR"},
         Refused{{"export", "bin", "-", "--out-dir", "d"}, "standard input needs -o OUT"},
@@ -60,8 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"export", "asm", "a.scr", "--classic", "-o", "x"}, "are for zx0"},
         Refused{{"export", "zx0", "a.scr", "--rcs", "--order", "linear", "-o", "x"}, "not with --order linear"},
         Refused{{"export", "zx0", "a.scr", "--rcs", "--part", "attributes", "-o", "x"}, "not with --part attributes"},
-        Refused{{"extract"}, "no tape or snapshot file given"},
-        Refused{{"extract", "-"}, "cannot read standard input"},
+        Refused{{"extract"}, "no tape or snapshot file given"}, Refused{{"extract", "-"}, "cannot read standard input"},
         Refused{{"extract", "a.tap", "--list", "--out-dir", "d"}, "--list writes nothing"},
         Refused{{"extract", "a.tap", "-o", "x"}, "unknown option '-o' for 'extract'"},
         Refused{{"split", "-"}, "cannot read standard input"},
@@ -181,8 +177,8 @@ TEST(CommandLine, ImportOptionsReachTheirChoices) {
     EXPECT_EQ(inv.bright, picture_in::Bright::Never);
     EXPECT_TRUE(inv.strict);
     EXPECT_EQ(inv.backgroundColour, (render::Rgb{0x10, 0xA0, 0xFF}));
-    const Parsed defaults = ParseArguments({"import", "a.png", "--palette", "auto", "--fit", "stretch", "--dither",
-                                            "none", "--bright", "always"});
+    const Parsed defaults = ParseArguments(
+        {"import", "a.png", "--palette", "auto", "--fit", "stretch", "--dither", "none", "--bright", "always"});
     ASSERT_TRUE(defaults.invocation) << defaults.error;
     EXPECT_EQ(defaults.invocation->importPalette, nullptr);
     EXPECT_EQ(defaults.invocation->fit, picture_in::Fit::Stretch);
@@ -240,8 +236,8 @@ TEST(CommandLine, HelpForEveryCommandInEveryForm) {
     EXPECT_EQ(ParseArguments({"--version"}).invocation->command->action, Action::Version);
 }
 
-} // namespace
-} // namespace scrtool
+}  // namespace
+}  // namespace scrtool
 
 namespace scrtool {
 namespace {
@@ -271,8 +267,8 @@ TEST(CommandTables, EveryRowIsUsable) {
                     spellings.push_back(key);
                 }
             EXPECT_TRUE(name.starts_with("-") && name != "--" && name != "-h" && name != "--help") << name;
-            EXPECT_FALSE(name.size() > 1 && (std::isdigit(static_cast<unsigned char>(name[1])) || name[1] == '$' ||
-                                             name[1] == '%'))
+            EXPECT_FALSE(name.size() > 1 &&
+                         (std::isdigit(static_cast<unsigned char>(name[1])) || name[1] == '$' || name[1] == '%'))
                 << name << " looks like a negative number";
         }
         switch (option.kind) {
@@ -287,5 +283,5 @@ TEST(CommandTables, EveryRowIsUsable) {
     }
 }
 
-} // namespace
-} // namespace scrtool
+}  // namespace
+}  // namespace scrtool

@@ -39,7 +39,7 @@ long FromStandardInput(const Invocation& inv) {
     return std::count(inv.inputs.begin(), inv.inputs.end(), std::string(StandardStream));
 }
 
-} // namespace
+}  // namespace
 
 std::string CheckTransform(Invocation& inv) {
     if (inv.inputs.empty())
@@ -254,4 +254,4 @@ std::vector<std::string_view> ChoicesOf(const OptionSpec& option) {
     return option.choicesFrom ? option.choicesFrom() : Words(option.choices);
 }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -187,7 +187,8 @@ std::string Breach(Condition condition, const ScreenFacts& facts) {
     const std::vector<Cell> cells = CellsBreaking(facts, condition);
     const std::string count = std::to_string(cells.size());
     switch (condition) {
-    case Condition::NoInvisiblePixels: return count + " cells with ink = paper hide set pixels: " + CellList(cells, CellsListed);
+    case Condition::NoInvisiblePixels:
+        return count + " cells with ink = paper hide set pixels: " + CellList(cells, CellsListed);
     case Condition::NoFlash: return count + " cells with FLASH: " + CellList(cells, CellsListed);
     case Condition::NoBright: return count + " cells with BRIGHT: " + CellList(cells, CellsListed);
     case Condition::Optimized: return count + " cells Optimize would change: " + CellList(cells, CellsListed);
@@ -213,7 +214,7 @@ bool Check(const Invocation& inv, const std::string& input) {
     return met;
 }
 
-} // namespace
+}  // namespace
 
 void Report(const std::string& what, const std::string& cause) {
     std::cout.flush();
@@ -310,4 +311,4 @@ int Run(const Invocation& inv) {
     return allDone ? AllDone : SomeFailed;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

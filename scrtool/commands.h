@@ -20,4 +20,4 @@ void KeepMemoryBetweenFiles();
 // "scrtool: <what>: <cause>" on standard error.
 void Report(const std::string& what, const std::string& cause);
 
-} // namespace scrtool
+}  // namespace scrtool

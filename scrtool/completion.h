@@ -11,4 +11,4 @@ namespace scrtool {
 // range, and files by the extensions each command reads.
 std::string BashCompletion();
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -51,8 +51,8 @@ TEST(Export, EveryZx0OptionReachesTheStream) {
 TEST(Export, PartsOrdersAndNamesReachTheFiles) {
     TempFolder folder;
     const RealScreen& real = RealScreens()[0];
-    const RunResult bin = RunTool({"export", "bin", real.path, "--part", "bitmap", "--order", "linear",
-                                   "-o", folder / "lines.bin"});
+    const RunResult bin =
+        RunTool({"export", "bin", real.path, "--part", "bitmap", "--order", "linear", "-o", folder / "lines.bin"});
     ASSERT_EQ(bin.status, 0) << bin.err;
     const Bytes lines = ReadBytes(folder / "lines.bin");
     ASSERT_EQ(lines.size(), 6144u);
@@ -94,8 +94,8 @@ TEST(Extract, A128kSnapshotGivesBothScreensAndBadFilesOneLineEach) {
     WriteBytes(folder / "cut.z80", Bytes(z80.begin(), z80.begin() + 20));
     WriteBytes(folder / "plain.scr", shown);
     std::filesystem::create_directory(folder / "out");
-    const RunResult run = RunTool({"extract", folder / "cut.z80", folder / "plain.scr", folder / "game.szx",
-                                   "--out-dir", folder / "out"});
+    const RunResult run = RunTool(
+        {"extract", folder / "cut.z80", folder / "plain.scr", folder / "game.szx", "--out-dir", folder / "out"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(ReadBytes(folder / "out/game.scr"), shown);
     EXPECT_EQ(ReadBytes(folder / "out/game-bank5.scr"), other);

@@ -27,9 +27,11 @@ struct FormatRow {
     std::string_view extension;
 };
 // In the order of the FORMAT operand's words in the command table.
-constexpr FormatRow Formats[] = {
-    {ExportFormat::Asm, ".asm"}, {ExportFormat::C, ".c"}, {ExportFormat::Bin, ".bin"},
-    {ExportFormat::Tap, ".tap"}, {ExportFormat::Zx0, ".zx0"}};
+constexpr FormatRow Formats[] = {{ExportFormat::Asm, ".asm"},
+                                 {ExportFormat::C, ".c"},
+                                 {ExportFormat::Bin, ".bin"},
+                                 {ExportFormat::Tap, ".tap"},
+                                 {ExportFormat::Zx0, ".zx0"}};
 
 std::string Stem(const std::string& input) {
     return input == StandardStream ? "screen" : std::filesystem::path(input).stem().string();
@@ -101,7 +103,7 @@ std::string ReadWhole(const std::string& input, Bytes& bytes) {
     return {};
 }
 
-} // namespace
+}  // namespace
 
 std::string CheckExport(Invocation& inv) {
     const auto formatWords = Words(CommandOf(Action::Export).firstOperandChoices);
@@ -218,16 +220,17 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
     for (const extract::Found& found : contents.found) {
         if (inv.list) {
             std::cout << InputName(input) << ": "
-                      << (found.block >= 0 ? "block " + std::to_string(found.block) + ", " : "") << found.kind
-                      << ", " << ListedName(found.name) << ", " << found.length << " bytes"
+                      << (found.block >= 0 ? "block " + std::to_string(found.block) + ", " : "") << found.kind << ", "
+                      << ListedName(found.name) << ", " << found.length << " bytes"
                       << (found.isScreen ? ", screen" : "") << "\n";
         }
         if (!found.isScreen)
             continue;
         anyScreen = true;
         if (!inv.list)
-            allWritten = write((folder / ScreenName(Stem(input), found, used)).string(), found.screen,
-                               Durability::Synced) && allWritten;
+            allWritten =
+                write((folder / ScreenName(Stem(input), found, used)).string(), found.screen, Durability::Synced) &&
+                allWritten;
     }
     if (!anyScreen) {
         Report(InputName(input), "no screen in this file");
@@ -236,4 +239,4 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
     return allWritten;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

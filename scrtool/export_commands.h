@@ -24,4 +24,4 @@ std::string ExtractOutputs(const Invocation& inv, const std::string& input);
 bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFile& write);
 bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write);
 
-} // namespace scrtool
+}  // namespace scrtool

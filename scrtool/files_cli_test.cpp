@@ -22,8 +22,8 @@ TEST(SplitJoin, JoinOfSplitGivesEveryRealScreenBack) {
         const Bytes attributes = ReadBytes(folder / (real.name + ".attr"));
         EXPECT_EQ(bitmap, Bytes(real.bytes.begin(), real.bytes.begin() + 6144)) << real.name;
         EXPECT_EQ(attributes, Bytes(real.bytes.begin() + 6144, real.bytes.end())) << real.name;
-        const RunResult join = RunTool({"join", folder / (real.name + ".screen"), folder / (real.name + ".attr"),
-                                        "-o", folder / (real.name + ".joined")});
+        const RunResult join = RunTool({"join", folder / (real.name + ".screen"), folder / (real.name + ".attr"), "-o",
+                                        folder / (real.name + ".joined")});
         ASSERT_EQ(join.status, 0) << join.err;
         EXPECT_EQ(ReadBytes(folder / (real.name + ".joined")), ToBytes(real.bytes)) << real.name;
     }
@@ -35,8 +35,8 @@ TEST(SplitJoin, NamesFollowTheWindowsRule) {
     const Bytes screen = ToBytes(RealScreens()[2].bytes);
     for (const char* name : {"a.b.scr", "title.", "my.pics/title", "title.scr old"})
         WriteBytes(folder / name, screen);
-    const RunResult run = RunTool({"split", folder / "a.b.scr", folder / "title.", folder / "my.pics/title",
-                                   folder / "title.scr old"});
+    const RunResult run =
+        RunTool({"split", folder / "a.b.scr", folder / "title.", folder / "my.pics/title", folder / "title.scr old"});
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* base : {"a.b", "title", "my.pics/title", "title.scr old"}) {
         EXPECT_EQ(ReadBytes(folder / (std::string(base) + ".screen")).size(), 6144u) << base;
@@ -94,35 +94,46 @@ TEST_P(FailingCommand, SaysWhyAndTouchesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Refusals, FailingCommand,
     ::testing::Values(
-        Failing{"Short", {"invert", "@/short.scr", "--in-place"}, 1,
+        Failing{"Short",
+                {"invert", "@/short.scr", "--in-place"},
+                1,
                 "short.scr: not a screen file (6911 bytes, a screen is 6912)\n"},
-        Failing{"Long", {"optimize", "@/long.scr", "--in-place"}, 1,
+        Failing{"Long",
+                {"optimize", "@/long.scr", "--in-place"},
+                1,
                 "long.scr: not a screen file (6913 bytes, a screen is 6912)\n"},
         Failing{"Empty", {"mirror", "@/empty.scr", "-o", "@/out.scr"}, 1, "empty.scr: not a screen file (0 bytes"},
         Failing{"Missing", {"mask", "@/none.scr", "--in-place"}, 1, "none.scr: cannot read: No such file or directory"},
         Failing{"Folder", {"contour", "@/folder.scr", "--in-place"}, 1, "folder.scr: is a folder, not a file"},
         Failing{"NoOutputSaid", {"invert", "@/good.scr"}, 2, "-o OUT (one file) or --in-place"},
-        Failing{"BadIndex", {"byte-op", "9", "1", "2", "@/good.scr", "--in-place"}, 2,
-                "bad byte operation index '9'"},
-        Failing{"TextIndex", {"byte-op", "ink", "1", "2", "@/good.scr", "--in-place"}, 2,
-                "bad byte operation index 'ink'"},
-        Failing{"UnknownOption", {"invert", "@/good.scr", "--in-place", "--force"}, 2,
+        Failing{"BadIndex", {"byte-op", "9", "1", "2", "@/good.scr", "--in-place"}, 2, "bad byte operation index '9'"},
+        Failing{
+            "TextIndex", {"byte-op", "ink", "1", "2", "@/good.scr", "--in-place"}, 2, "bad byte operation index 'ink'"},
+        Failing{"UnknownOption",
+                {"invert", "@/good.scr", "--in-place", "--force"},
+                2,
                 "unknown option '--force' for 'invert'"},
         Failing{"UnknownCommand", {"rotate", "@/good.scr"}, 2, "unknown command 'rotate'"},
         Failing{"BadScale", {"png", "@/good.scr", "--scale", "12"}, 2, "bad scale '12'"},
         Failing{"BadPalette", {"png", "@/good.scr", "--palette", "cga"}, 2, "unknown palette 'cga'"},
-        Failing{"StdinEmpty", {"invert", "-", "-o", "@/out.scr"}, 1,
+        Failing{"StdinEmpty",
+                {"invert", "-", "-o", "@/out.scr"},
+                1,
                 "standard input: not a screen file (0 bytes, a screen is 6912)"},
-        Failing{"JoinSwapped", {"join", "@/attr.attr", "@/bitmap.screen", "-o", "@/out.scr"}, 1,
+        Failing{"JoinSwapped",
+                {"join", "@/attr.attr", "@/bitmap.screen", "-o", "@/out.scr"},
+                1,
                 "attr.attr: not a bitmap file (768 bytes, a bitmap file is 6144)"},
-        Failing{"JoinScreen", {"join", "@/bitmap.screen", "@/good.scr", "-o", "@/out.scr"}, 1,
+        Failing{"JoinScreen",
+                {"join", "@/bitmap.screen", "@/good.scr", "-o", "@/out.scr"},
+                1,
                 "good.scr: not an attribute file (6912 bytes, an attribute file is 768)"},
         Failing{"SplitShort", {"split", "@/short.scr"}, 1, "short.scr: not a screen file"},
         Failing{"PngMissing", {"png", "@/none.scr"}, 1, "none.scr: cannot read"},
         Failing{"InfoFolder", {"info", "@/folder.scr"}, 1, "folder.scr: is a folder"},
         Failing{"ThumbnailShort", {"thumbnail", "@/short.scr", "@/t.png", "128"}, 1, "short.scr: not a screen file"},
-        Failing{"OutputInMissingFolder", {"invert", "@/good.scr", "-o", "@/no/such/out.scr"}, 1,
-                "out.scr: cannot write"}),
+        Failing{
+            "OutputInMissingFolder", {"invert", "@/good.scr", "-o", "@/no/such/out.scr"}, 1, "out.scr: cannot write"}),
     [](const auto& info) { return info.param.label; });
 
 TEST(Failures, AFailedFileNeverStopsTheOthers) {
@@ -168,5 +179,5 @@ TEST(Conventions, HelpAndVersionGoToStandardOutput) {
     EXPECT_NE(RunTool({"help", "png"}).out.find("spectralab 215"), std::string::npos);
 }
 
-} // namespace
-} // namespace scrtool::testing
+}  // namespace
+}  // namespace scrtool::testing

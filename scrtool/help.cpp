@@ -31,7 +31,8 @@ or the folder owner's; a link to nothing is refused. Pipes, terminals,
 "scrtool help COMMAND" or "scrtool COMMAND --help" tells more.
 )";
 
-constexpr char TransformFoot[] = "Without -o or --in-place nothing is written. Each input must be exactly 6912 bytes.\n";
+constexpr char TransformFoot[] =
+    "Without -o or --in-place nothing is written. Each input must be exactly 6912 bytes.\n";
 
 constexpr char ByteOpOperands[] = R"(INDEX is the operation's place in the window's list; B1 and B2 are read as the
 window's b1 and b2 fields: decimal, $hex or %binary after blanks and one sign,
@@ -60,11 +61,12 @@ std::string GroupList(Group group, std::string_view heading) {
 }
 
 std::string Overview() {
-    return OverviewHead + GroupList(Group::Transforms, "\nTransforms (need -o OUT for one file, or --in-place for any number):\n") +
+    return OverviewHead +
+           GroupList(Group::Transforms, "\nTransforms (need -o OUT for one file, or --in-place for any number):\n") +
            GroupList(Group::Files, "Files:\n") + GroupList(Group::Reports, "Reports:\n") + OverviewFoot;
 }
 
-} // namespace
+}  // namespace
 
 std::string ByteOpDetail() {
     std::string text;
@@ -75,9 +77,7 @@ std::string ByteOpDetail() {
     return text + ByteOpOperands;
 }
 
-std::string ThumbnailDetail() {
-    return "SIZE is " + RangeText(MinThumbnailSize, MaxThumbnailSize) + ".\n";
-}
+std::string ThumbnailDetail() { return "SIZE is " + RangeText(MinThumbnailSize, MaxThumbnailSize) + ".\n"; }
 
 namespace {
 
@@ -118,7 +118,7 @@ std::string CommandHelp(const CommandSpec& command) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 std::string HelpText(const CommandSpec* topic) {
     if (!topic || topic->action == Action::Help || topic->action == Action::Version)
@@ -128,4 +128,4 @@ std::string HelpText(const CommandSpec* topic) {
 
 std::string VersionText() { return std::string("scrtool (scrlab) ") + SCRLAB_VERSION + "\n"; }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -11,4 +11,4 @@ namespace scrtool {
 std::string HelpText(const CommandSpec* topic);
 std::string VersionText();
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -55,7 +55,7 @@ std::optional<render::Rgb> ColourNamed(std::string_view text) {
                        static_cast<std::uint8_t>(value)};
 }
 
-} // namespace
+}  // namespace
 
 std::string CheckImport(Invocation& inv) {
     if (inv.inputs.empty())
@@ -132,4 +132,4 @@ std::vector<render::Palette> PaletteLevels() {
     return levels;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

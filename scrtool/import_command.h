@@ -34,4 +34,4 @@ picture_in::ImportOptions ImportOptionsOf(const Invocation& inv);
 // The levels of every named palette, the window's first: what `auto` may find.
 std::vector<render::Palette> PaletteLevels();
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -14,10 +14,10 @@
 namespace scrtool {
 namespace {
 
+using ::testing::HasSubstr;
 using testing::RealScreens;
 using testing::RunTool;
 using testing::TempFolder;
-using ::testing::HasSubstr;
 
 std::vector<std::uint8_t> ScreenPng(const Screen& screen, int scale, render::Palette palette = render::WindowPalette) {
     return EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette));
@@ -50,8 +50,8 @@ TEST(Import, EveryRealScreenComesBackFromItsPngPixelForPixel) {
                     const picture_in::Imported imported = picture_in::ImportPicture(png, options, levels);
                     ASSERT_TRUE(imported.screen) << imported.cause;
                     const RgbPicture back = Colours(*imported.screen, palette.levels);
-                    ASSERT_EQ(back.pixels, original.pixels) << real.name << " " << palette.name << " scale " << scale
-                                                            << (named ? " named" : " auto");
+                    ASSERT_EQ(back.pixels, original.pixels)
+                        << real.name << " " << palette.name << " scale " << scale << (named ? " named" : " auto");
                 }
             }
         }
@@ -62,8 +62,8 @@ TEST(ImportCommand, PngThenImportDrawsTheSameScreen) {
     const TempFolder folder;
     const auto& real = RealScreens()[1];
     ASSERT_EQ(RunTool({"png", real.path, "--scale", "3", "--palette", "fuse", "-o", folder / "a.png"}).status, 0);
-    for (const std::vector<std::string>& palette : {std::vector<std::string>{},
-                                                     {"--palette", "auto"}, {"--palette", "fuse"}}) {
+    for (const std::vector<std::string>& palette :
+         {std::vector<std::string>{}, {"--palette", "auto"}, {"--palette", "fuse"}}) {
         std::vector<std::string> args{"import", folder / "a.png"};
         args.insert(args.end(), palette.begin(), palette.end());
         ASSERT_EQ(RunTool(args).status, 0);
@@ -83,14 +83,16 @@ TEST(ImportCommand, BadPicturesAreNamedOneLineEachAndTheRestDone) {
         jpeg[i] = static_cast<std::uint8_t>(i * 37);
     const char gif[] = "GIF89a\x02\x00\x02\x00\x00\x00\x00;";
     const std::string text = "not a picture\n";
-    testing::WriteBytes(folder / "truncated.png", Bytes(good.begin(), good.begin() + static_cast<long>(good.size() / 2)));
+    testing::WriteBytes(folder / "truncated.png",
+                        Bytes(good.begin(), good.begin() + static_cast<long>(good.size() / 2)));
     testing::WriteBytes(folder / "garbled.jpg", jpeg);
     testing::WriteBytes(folder / "empty.gif", Bytes(gif, gif + sizeof gif - 1));
     testing::WriteBytes(folder / "huge.png", picture_in::testing::PngHeaderOnly(100000, 100000));
     testing::WriteBytes(folder / "notes.png", Bytes(text.begin(), text.end()));
     testing::WriteBytes(folder / "good.png", good);
     std::filesystem::create_directory(folder / "out");
-    const std::vector<std::string> names = {"truncated.png", "garbled.jpg", "empty.gif", "huge.png", "notes.png", "good.png"};
+    const std::vector<std::string> names = {"truncated.png", "garbled.jpg", "empty.gif",
+                                            "huge.png",      "notes.png",   "good.png"};
     std::vector<std::string> args{"import", "--out-dir", folder / "out"};
     for (const std::string& name : names)
         args.push_back(folder / name);
@@ -133,5 +135,5 @@ TEST(ImportCommand, StrictNamesTheOneClashingCellAndWritesNothing) {
     EXPECT_EQ(testing::ReadBytes(folder / "1.scr"), testing::ReadBytes(folder / "2.scr"));
 }
 
-} // namespace
-} // namespace scrtool
+}  // namespace
+}  // namespace scrtool

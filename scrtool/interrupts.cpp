@@ -27,7 +27,7 @@ sigset_t InterruptSet() {
     return set;
 }
 
-} // namespace
+}  // namespace
 
 InterruptSyncs::InterruptSyncs(const files::PendingFolderSyncs& folders) {
     pendingAtInterrupt = &folders;
@@ -56,4 +56,4 @@ InterruptGuard::InterruptGuard() {
 
 InterruptGuard::~InterruptGuard() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -38,4 +38,4 @@ private:
     sigset_t saved_{};
 };
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -39,9 +39,9 @@ struct Invocation {
     // The command's leading operands (byte-op's INDEX B1 B2), as typed.
     std::vector<std::string> operands;
     std::vector<std::string> inputs;
-    std::optional<std::string> output;   // -o
+    std::optional<std::string> output;  // -o
     bool inPlace = false;
-    std::optional<std::string> outDir;   // --out-dir
+    std::optional<std::string> outDir;  // --out-dir
     // byte-op: the index 1..7 and the operand texts exactly as typed.
     int byteOpIndex = 0;
     std::string b1;
@@ -74,4 +74,4 @@ struct Invocation {
     bool list = false;  // extract --list
 };
 
-} // namespace scrtool
+}  // namespace scrtool

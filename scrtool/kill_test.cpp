@@ -173,13 +173,13 @@ TEST_P(KilledInPlace, LeavesEveryFileWhollyOldOrWhollyNewOrAsDocumented) {
     EXPECT_GT(midway, 0) << "no kill landed after some files and before all";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signals, KilledInPlace,
-    ::testing::Values(KillCase{SIGKILL, WrittenBy::NewFile}, KillCase{SIGINT, WrittenBy::NewFile},
-                      KillCase{SIGKILL, WrittenBy::InPlaceHardLinked}, KillCase{SIGINT, WrittenBy::InPlaceHardLinked},
-                      KillCase{SIGKILL, WrittenBy::InPlaceReadOnlyFolder},
-                      KillCase{SIGINT, WrittenBy::InPlaceReadOnlyFolder}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Signals, KilledInPlace,
+                         ::testing::Values(KillCase{SIGKILL, WrittenBy::NewFile}, KillCase{SIGINT, WrittenBy::NewFile},
+                                           KillCase{SIGKILL, WrittenBy::InPlaceHardLinked},
+                                           KillCase{SIGINT, WrittenBy::InPlaceHardLinked},
+                                           KillCase{SIGKILL, WrittenBy::InPlaceReadOnlyFolder},
+                                           KillCase{SIGINT, WrittenBy::InPlaceReadOnlyFolder}),
+                         CaseName);
 
-} // namespace
-} // namespace scrtool::testing
+}  // namespace
+}  // namespace scrtool::testing

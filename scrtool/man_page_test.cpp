@@ -62,9 +62,17 @@ std::string PlainText(std::istream& page) {
         }
         text += line + " ";
     }
-    for (const auto& [escape, plain] : std::vector<std::pair<std::string_view, std::string_view>>{
-             {"\\-", "-"}, {"\\~", " "}, {"\\(mu", "x"}, {"\\(aq", "'"}, {"\\(dq", "\""}, {"\\fB", ""},
-             {"\\fI", ""}, {"\\fR", ""}, {"\\fP", ""}, {"\\&", ""}, {"\\e", "\\"}})
+    for (const auto& [escape, plain] : std::vector<std::pair<std::string_view, std::string_view>>{{"\\-", "-"},
+                                                                                                  {"\\~", " "},
+                                                                                                  {"\\(mu", "x"},
+                                                                                                  {"\\(aq", "'"},
+                                                                                                  {"\\(dq", "\""},
+                                                                                                  {"\\fB", ""},
+                                                                                                  {"\\fI", ""},
+                                                                                                  {"\\fR", ""},
+                                                                                                  {"\\fP", ""},
+                                                                                                  {"\\&", ""},
+                                                                                                  {"\\e", "\\"}})
         text = ReplaceAll(text, escape, plain);
     std::string plain;
     for (const char c : text)
@@ -91,7 +99,8 @@ protected:
         page = PlainText(in);
     }
     void ExpectSays(std::string_view what, std::string_view where) const {
-        EXPECT_NE(page.find(Lower(what)), std::string::npos) << "the man page lacks \"" << what << "\" (" << where << ")";
+        EXPECT_NE(page.find(Lower(what)), std::string::npos)
+            << "the man page lacks \"" << what << "\" (" << where << ")";
     }
     std::string page;
 };
@@ -128,5 +137,5 @@ TEST_F(ManPage, DescribesEveryOptionWithItsChoicesAndRange) {
     }
 }
 
-} // namespace
-} // namespace scrtool
+}  // namespace
+}  // namespace scrtool

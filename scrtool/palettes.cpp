@@ -22,7 +22,7 @@ constexpr std::array<NamedPalette, 5> Known{{
 }};
 static_assert(Known.front().levels.normalLevel == 127 && Known.front().levels.brightLevel == 255);
 
-} // namespace
+}  // namespace
 
 std::span<const NamedPalette> Palettes() { return Known; }
 
@@ -35,4 +35,4 @@ const NamedPalette* PaletteNamed(std::string_view name) {
     return nullptr;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -21,4 +21,4 @@ std::span<const NamedPalette> Palettes();
 const NamedPalette& WindowPalette();
 const NamedPalette* PaletteNamed(std::string_view name);
 
-} // namespace scrtool
+}  // namespace scrtool

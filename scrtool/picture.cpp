@@ -53,7 +53,7 @@ void WidenLine(const std::uint8_t* line, std::uint8_t* out, int scale) {
     }
 }
 
-} // namespace
+}  // namespace
 
 IndexedPicture DrawView(const Screen& screen, render::View view, int scale, Grid grid, render::Palette palette) {
     const ColourTable table = MakeColourTable(palette);
@@ -148,4 +148,4 @@ RgbPicture FitInto(const RgbPicture& picture, int size) {
     return fitted;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

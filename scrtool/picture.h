@@ -43,4 +43,4 @@ Screen SecondFlashPhase(const Screen& screen);
 // the nearest old pixel when none does (enlarging).
 RgbPicture FitInto(const RgbPicture& picture, int size);
 
-} // namespace scrtool
+}  // namespace scrtool

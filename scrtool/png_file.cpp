@@ -60,7 +60,7 @@ private:
     png_infop info_ = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
     const bool nibbles = picture.palette.size() <= 16;
@@ -97,4 +97,4 @@ std::vector<std::uint8_t> EncodePng(const RgbPicture& picture) {
     return PngWriter().Write(picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, {}, rows);
 }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -15,4 +15,4 @@ namespace scrtool {
 std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture);
 std::vector<std::uint8_t> EncodePng(const RgbPicture& picture);
 
-} // namespace scrtool
+}  // namespace scrtool

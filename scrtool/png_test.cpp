@@ -89,8 +89,14 @@ TEST(Png, FlashIsNotDrawn) {
         plain[i] = static_cast<std::uint8_t>(i & 0x7F);
         flashing[i] = static_cast<std::uint8_t>(plain[i] | 0x80);
     }
-    const Image a = DecodePng([&] { auto r = RunTool({"png", "-", "-o", "-"}, ToBytes(plain)); return Bytes(r.out.begin(), r.out.end()); }());
-    const Image b = DecodePng([&] { auto r = RunTool({"png", "-", "-o", "-"}, ToBytes(flashing)); return Bytes(r.out.begin(), r.out.end()); }());
+    const Image a = DecodePng([&] {
+        auto r = RunTool({"png", "-", "-o", "-"}, ToBytes(plain));
+        return Bytes(r.out.begin(), r.out.end());
+    }());
+    const Image b = DecodePng([&] {
+        auto r = RunTool({"png", "-", "-o", "-"}, ToBytes(flashing));
+        return Bytes(r.out.begin(), r.out.end());
+    }());
     ASSERT_EQ(a.width, 512);
     EXPECT_EQ(a.pixels, b.pixels);
     EXPECT_EQ(Compare(b, flashing, Look{}), "");
@@ -175,8 +181,16 @@ TEST(Thumbnail, WritesAPictureOfTheAskedSizeForAFileManager) {
 }
 
 TEST(Thumbnail, HalfSizeIsTheMeanOfEachTwoByTwoBlock) {
-    RgbPicture picture{4, 2, {{0, 0, 0}, {255, 255, 255}, {10, 20, 30}, {10, 20, 30},
-                              {255, 255, 255}, {255, 0, 0}, {30, 20, 10}, {30, 20, 10}}};
+    RgbPicture picture{4,
+                       2,
+                       {{0, 0, 0},
+                        {255, 255, 255},
+                        {10, 20, 30},
+                        {10, 20, 30},
+                        {255, 255, 255},
+                        {255, 0, 0},
+                        {30, 20, 10},
+                        {30, 20, 10}}};
     const RgbPicture half = FitInto(picture, 2);
     ASSERT_EQ(half.width, 2);
     ASSERT_EQ(half.height, 1);
@@ -184,5 +198,5 @@ TEST(Thumbnail, HalfSizeIsTheMeanOfEachTwoByTwoBlock) {
     EXPECT_EQ(half.pixels[1], (render::Rgb{20, 20, 20}));
 }
 
-} // namespace
-} // namespace scrtool::testing
+}  // namespace
+}  // namespace scrtool::testing

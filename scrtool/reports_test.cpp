@@ -30,10 +30,10 @@ ScreenBytes Tidy() {
 
 TEST(Facts, FindEachKindOfCell) {
     ScreenBytes screen = Tidy();
-    AttributeOf(screen.data(), 3, 1) |= 0x80;           // FLASH
-    AttributeOf(screen.data(), 31, 23) |= 0x40;         // BRIGHT
-    AttributeOf(screen.data(), 5, 2) = 0x12;            // ink 2 = paper 2, no pixel: visible enough
-    AttributeOf(screen.data(), 6, 2) = 0x1B;            // ink 3 = paper 3 ...
+    AttributeOf(screen.data(), 3, 1) |= 0x80;             // FLASH
+    AttributeOf(screen.data(), 31, 23) |= 0x40;           // BRIGHT
+    AttributeOf(screen.data(), 5, 2) = 0x12;              // ink 2 = paper 2, no pixel: visible enough
+    AttributeOf(screen.data(), 6, 2) = 0x1B;              // ink 3 = paper 3 ...
     SetPixel(screen.data(), 6 * 8 + 7, 2 * 8 + 7, true);  // ... with its last pixel set
     const ScreenFacts facts = ExamineScreen(Made(screen));
     EXPECT_EQ(facts.flash, (std::vector<Cell>{{3, 1}}));
@@ -106,7 +106,7 @@ TEST(Check, EachConditionPassesAndFailsWithItsStatus) {
     WriteBytes(folder / "tidy.scr", ToBytes(Tidy()));
     WriteBytes(folder / "blank.scr", Bytes(6912, 0));
     ScreenBytes broken = Tidy();
-    AttributeOf(broken.data(), 4, 7) = 0xC9;  // FLASH, BRIGHT, ink 1 = paper 1 ...
+    AttributeOf(broken.data(), 4, 7) = 0xC9;    // FLASH, BRIGHT, ink 1 = paper 1 ...
     SetPixel(broken.data(), 32, 56, true);      // ... with a pixel set
     AttributeOf(broken.data(), 10, 10) = 0x07;  // its paper 0 meets the ink 0 on its left
     WriteBytes(folder / "broken.scr", ToBytes(broken));
@@ -133,5 +133,5 @@ TEST(Check, EachConditionPassesAndFailsWithItsStatus) {
     EXPECT_NE(missing.err.find("none.scr: cannot read"), std::string::npos);
 }
 
-} // namespace
-} // namespace scrtool::testing
+}  // namespace
+}  // namespace scrtool::testing

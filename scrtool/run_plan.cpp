@@ -20,13 +20,13 @@ std::string Identity(const std::string& name) {
     return "name " + std::filesystem::weakly_canonical(std::filesystem::absolute(name, ignored), ignored).string();
 }
 
-} // namespace
+}  // namespace
 
 RunPlan PlanRun(const std::vector<std::string>& inputs,
                 const std::function<std::vector<std::string>(const std::string&)>& outputsOf) {
     RunPlan plan;
-    std::map<std::string, std::string> seenInputs;   // identity -> name
-    std::map<std::string, std::string> writtenFor;   // output identity -> the input
+    std::map<std::string, std::string> seenInputs;  // identity -> name
+    std::map<std::string, std::string> writtenFor;  // output identity -> the input
     for (const std::string& input : inputs) {
         if (input != "-" && !seenInputs.emplace(Identity(input), input).second)
             continue;
@@ -36,8 +36,8 @@ RunPlan PlanRun(const std::vector<std::string>& inputs,
                 continue;
             const auto [at, fresh] = writtenFor.emplace(Identity(output), input);
             if (!fresh) {
-                plan.refusal = OutputName(output) + ": would be written for both " + InputName(at->second) +
-                               " and " + InputName(input) + "; nothing was written";
+                plan.refusal = OutputName(output) + ": would be written for both " + InputName(at->second) + " and " +
+                               InputName(input) + "; nothing was written";
                 return plan;
             }
         }
@@ -45,4 +45,4 @@ RunPlan PlanRun(const std::vector<std::string>& inputs,
     return plan;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

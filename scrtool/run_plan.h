@@ -23,4 +23,4 @@ struct RunPlan {
 RunPlan PlanRun(const std::vector<std::string>& inputs,
                 const std::function<std::vector<std::string>(const std::string&)>& outputsOf);
 
-} // namespace scrtool
+}  // namespace scrtool

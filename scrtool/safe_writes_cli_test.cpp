@@ -52,8 +52,8 @@ struct Ran {
     int status;
     std::string err;
 };
-Ran RunPrepared(const Runner& runner, const std::vector<std::string>& arguments,
-                const std::function<void()>& prepare = [] {}) {
+Ran RunPrepared(
+    const Runner& runner, const std::vector<std::string>& arguments, const std::function<void()>& prepare = [] {}) {
     TempFolder streams;
     std::filesystem::permissions(streams.path(), std::filesystem::perms(0777));
     const std::string program = streams / "scrtool", err = streams / "err";
@@ -110,8 +110,9 @@ TEST_F(SafeWritesCli, AnotherUsersLinkInASharedFolderIsRefusedAndTheUsersOwnIsFo
                 expected["victim.scr"].bytes = Inverted(screen_);
             } else {
                 EXPECT_EQ(run.status, 1);
-                EXPECT_EQ(run.err, "scrtool: " + shared + "/out.scr: cannot write: a symbolic link in a shared "
-                                   "folder that belongs to neither you nor the folder's owner\n");
+                EXPECT_EQ(run.err, "scrtool: " + shared +
+                                       "/out.scr: cannot write: a symbolic link in a shared "
+                                       "folder that belongs to neither you nor the folder's owner\n");
             }
             EXPECT_EQ(StatesBelow(folder_.path()), expected);
             const Ran dangling = RunPrepared(runner, {"invert", folder_ / "good.scr", "-o", shared + "/dangling.scr"});
@@ -130,9 +131,8 @@ TEST_F(SafeWritesCli, DevStdoutAppendsToAFileAndFillsAPipe) {
         SCOPED_TRACE(runner.name);
         const std::string log = folder_ / "log";
         WriteBytes(log, {'e', 'a', 'r', 'l', 'y'});
-        Ran run = RunPrepared(runner, {"invert", folder_ / "good.scr", "-o", "/dev/stdout"}, [&] {
-            ::dup2(::open(log.c_str(), O_WRONLY | O_APPEND), STDOUT_FILENO);
-        });
+        Ran run = RunPrepared(runner, {"invert", folder_ / "good.scr", "-o", "/dev/stdout"},
+                              [&] { ::dup2(::open(log.c_str(), O_WRONLY | O_APPEND), STDOUT_FILENO); });
         EXPECT_EQ(run.status, 0) << run.err;
         Bytes expected{'e', 'a', 'r', 'l', 'y'};
         const Bytes inverted = Inverted(screen_);
@@ -276,7 +276,8 @@ TEST_F(SafeWritesCli, TwoInputsForOneOutputAreRefusedAndTwoNamesForOneFileAreDon
         ASSERT_EQ(::symlink("a.scr", (folder / "link.scr").c_str()), 0);
         ASSERT_EQ(::link((folder / "b.scr").c_str(), (folder / "hard.scr").c_str()), 0);
         auto expected = StatesBelow(folder.path());
-        const Ran png = RunPrepared(runner, {"png", folder / "d1/x.scr", folder / "d2/x.scr", "--out-dir", folder / "out"});
+        const Ran png =
+            RunPrepared(runner, {"png", folder / "d1/x.scr", folder / "d2/x.scr", "--out-dir", folder / "out"});
         EXPECT_EQ(png.status, 2);
         EXPECT_EQ(png.err, "scrtool: " + folder / "out/x.png" + ": would be written for both " + folder / "d1/x.scr" +
                                " and " + folder / "d2/x.scr" + "; nothing was written\n");
@@ -284,8 +285,8 @@ TEST_F(SafeWritesCli, TwoInputsForOneOutputAreRefusedAndTwoNamesForOneFileAreDon
         const Ran split = RunPrepared(runner, {"split", folder / "a.scr", folder / "a"});
         EXPECT_EQ(split.status, 2) << split.err;
         // export names its result after the input, extract its screens too.
-        const Ran exported =
-            RunPrepared(runner, {"export", "bin", folder / "d1/x.scr", folder / "d2/x.scr", "--out-dir", folder / "out"});
+        const Ran exported = RunPrepared(
+            runner, {"export", "bin", folder / "d1/x.scr", folder / "d2/x.scr", "--out-dir", folder / "out"});
         EXPECT_EQ(exported.status, 2);
         EXPECT_EQ(exported.err, "scrtool: " + folder / "out/x.bin" + ": would be written for both " +
                                     folder / "d1/x.scr" + " and " + folder / "d2/x.scr" + "; nothing was written\n");
@@ -336,5 +337,5 @@ TEST(Interrupts, AnInterruptWhileTheThirdFileIsReadLeavesTwoDoneAndTheirFolderSy
     EXPECT_EQ(folder.names().size(), 5u) << "something left behind";
 }
 
-} // namespace
-} // namespace scrtool::testing
+}  // namespace
+}  // namespace scrtool::testing

@@ -51,7 +51,7 @@ std::string AttributeWords(int attr) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 ScreenFacts ExamineScreen(const Screen& s) {
     ScreenFacts facts;
@@ -109,15 +109,15 @@ std::string CellList(const std::vector<Cell>& cells, std::size_t limit) {
 
 std::string InfoText(const std::string& name, const ScreenFacts& facts) {
     std::string text = name + ":\n";
-    const auto distinct = std::count_if(facts.attributeCounts.begin(), facts.attributeCounts.end(),
-                                        [](int count) { return count > 0; });
+    const auto distinct =
+        std::count_if(facts.attributeCounts.begin(), facts.attributeCounts.end(), [](int count) { return count > 0; });
     text += "  attributes used: " + std::to_string(distinct) + "\n";
     for (int attr = 0; attr < 256; ++attr) {
         if (facts.attributeCounts[attr] == 0)
             continue;
         char line[96];
-        std::snprintf(line, sizeof line, "    %3d  $%02X  %-28s %3d cells\n", attr, attr,
-                      AttributeWords(attr).c_str(), facts.attributeCounts[attr]);
+        std::snprintf(line, sizeof line, "    %3d  $%02X  %-28s %3d cells\n", attr, attr, AttributeWords(attr).c_str(),
+                      facts.attributeCounts[attr]);
         text += line;
     }
     const auto countLine = [](const char* what, const std::vector<Cell>& cells) {
@@ -159,7 +159,7 @@ std::size_t Utf8Length(const std::string& text, std::size_t i) {
     return length;
 }
 
-} // namespace
+}  // namespace
 
 std::string JsonString(const std::string& text) {
     std::string json = "\"";
@@ -198,8 +198,8 @@ std::string InfoJson(const std::string& name, const ScreenFacts& facts) {
             continue;
         json += first ? "" : ",";
         first = false;
-        json += "{\"value\":" + std::to_string(attr) + ",\"cells\":" + std::to_string(facts.attributeCounts[attr]) +
-                "}";
+        json +=
+            "{\"value\":" + std::to_string(attr) + ",\"cells\":" + std::to_string(facts.attributeCounts[attr]) + "}";
     }
     json += "],\"flash\":" + CellsJson(facts.flash);
     json += ",\"bright\":" + CellsJson(facts.bright);
@@ -209,4 +209,4 @@ std::string InfoJson(const std::string& name, const ScreenFacts& facts) {
     return json;
 }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -44,4 +44,4 @@ std::string InfoText(const std::string& name, const ScreenFacts& facts);
 std::string InfoJson(const std::string& name, const ScreenFacts& facts);
 std::string JsonString(const std::string& text);
 
-} // namespace scrtool
+}  // namespace scrtool

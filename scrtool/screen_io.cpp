@@ -52,7 +52,7 @@ std::string WriteStandardOutput(std::span<const std::uint8_t> bytes) {
     return failed ? failed.message() : std::string();
 }
 
-} // namespace
+}  // namespace
 
 FileSizeResult RegularFileSize(const std::string& name) {
     FileSizeResult result;
@@ -116,14 +116,14 @@ std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> b
         const std::string failed = WriteStandardOutput(bytes);
         return failed.empty() ? failed : "cannot write: " + failed;
     }
-    const std::error_code failed =
-        durability == Durability::Atomic ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
-        : folders                        ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
-                                         : files::WriteFileSafely(name, bytes.data(), bytes.size());
+    const std::error_code failed = durability == Durability::Atomic
+                                       ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
+                                   : folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
+                                             : files::WriteFileSafely(name, bytes.data(), bytes.size());
     return failed ? "cannot write: " + failed.message() : std::string();
 }
 
-} // namespace scrtool
+}  // namespace scrtool
 
 namespace scrtool {
 namespace {
@@ -151,7 +151,7 @@ std::size_t PrintableCharacter(const std::string& text, std::size_t at) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 std::string ShellQuoted(const std::string& name) {
     bool plain = true;
@@ -185,4 +185,4 @@ std::string ShellQuoted(const std::string& name) {
 std::string InputName(const std::string& name) { return name == "-" ? "standard input" : ShellQuoted(name); }
 std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : ShellQuoted(name); }
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -69,7 +69,6 @@ enum class Durability { Synced, Atomic };
 // a failure, or empty. A synced replacement syncs its folder at once, or
 // leaves it to `folders` when given, so that a batch syncs each folder once.
 std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
-                        Durability durability = Durability::Synced,
-                        files::PendingFolderSyncs* folders = nullptr);
+                        Durability durability = Durability::Synced, files::PendingFolderSyncs* folders = nullptr);
 
-} // namespace scrtool
+}  // namespace scrtool

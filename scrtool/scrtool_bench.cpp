@@ -222,7 +222,7 @@ void BM_EncodeScale2(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodeScale2)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     screen::BuildLookupTables();

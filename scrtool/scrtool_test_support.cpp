@@ -23,7 +23,7 @@ std::string ReadText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-} // namespace
+}  // namespace
 
 Bytes ToBytes(const ScreenBytes& screen) { return Bytes(screen.begin(), screen.end()); }
 
@@ -95,4 +95,4 @@ Image DecodePng(const Bytes& png) {
     return decoded;
 }
 
-} // namespace scrtool::testing
+}  // namespace scrtool::testing

@@ -42,8 +42,7 @@ RunResult RunTool(const std::vector<std::string>& arguments, const Bytes& input 
 
 // In a forked child: becomes the program (the built scrtool unless another
 // copy is named) with the arguments; status 127 when it cannot.
-[[noreturn]] void ExecTool(const std::vector<std::string>& arguments,
-                           const std::string& program = SCRTOOL_PROGRAM);
+[[noreturn]] void ExecTool(const std::vector<std::string>& arguments, const std::string& program = SCRTOOL_PROGRAM);
 
 std::uint8_t& AttributeOf(std::uint8_t* screen, int column, int row);
 std::uint8_t AttributeOf(const std::uint8_t* screen, int column, int row);
@@ -57,4 +56,4 @@ struct Image {
 // Decodes any PNG into 8-bit RGB; width 0 when it is no PNG.
 Image DecodePng(const Bytes& png);
 
-} // namespace scrtool::testing
+}  // namespace scrtool::testing

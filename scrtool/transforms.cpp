@@ -21,4 +21,4 @@ void ApplyTransform(const Invocation& invocation, Screen& screen) {
     std::copy_n(store.working(), screen.size(), screen.begin());
 }
 
-} // namespace scrtool
+}  // namespace scrtool

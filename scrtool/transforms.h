@@ -11,4 +11,4 @@ namespace scrtool {
 // (IsTransform) change anything.
 void ApplyTransform(const Invocation& invocation, Screen& screen);
 
-} // namespace scrtool
+}  // namespace scrtool

@@ -23,9 +23,8 @@ struct WindowOperation {
 
 std::vector<WindowOperation> Operations() {
     const auto byteOp = [](int index, std::string b1, std::string b2) {
-        return WindowOperation{{"byte-op", std::to_string(index), b1, b2}, [=](screen::ScreenStore& store) {
-                                   screen::ApplyByteOperation(store, index, b1, b2);
-                               }};
+        return WindowOperation{{"byte-op", std::to_string(index), b1, b2},
+                               [=](screen::ScreenStore& store) { screen::ApplyByteOperation(store, index, b1, b2); }};
     };
     return {
         {{"invert"}, screen::InvertScreen},
@@ -33,8 +32,14 @@ std::vector<WindowOperation> Operations() {
         {{"contour"}, screen::FindContour},
         {{"mask"}, screen::CreateMask},
         {{"mirror"}, screen::MirrorHorisontal},
-        byteOp(1, "56", "71"), byteOp(2, "b1", "$3f"), byteOp(3, "", "%1000000"), byteOp(4, "0", "-1"),
-        byteOp(5, "0", "66"), byteOp(6, "7", "32"), byteOp(7, "  +2", "5x"), byteOp(1, "$38", "-$10"),
+        byteOp(1, "56", "71"),
+        byteOp(2, "b1", "$3f"),
+        byteOp(3, "", "%1000000"),
+        byteOp(4, "0", "-1"),
+        byteOp(5, "0", "66"),
+        byteOp(6, "7", "32"),
+        byteOp(7, "  +2", "5x"),
+        byteOp(1, "$38", "-$10"),
     };
 }
 
@@ -132,13 +137,14 @@ TEST(Transforms, ByteOperandsAreReadAsTheWindowsFieldsRead) {
     const struct {
         const char* text;
         std::uint8_t value;
-    } operands[] = {{"71", 71}, {"$47", 71}, {"$4f", 79}, {"%01000111", 71}, {"  +12", 12}, {"-1", 255},
-                    {"256", 0}, {"300", 44}, {"12abc", 12}, {"0x10", 0}, {"- 5", 0}, {"$", 0}, {"%2", 0},
-                    {"-$10", 240}, {"b2", 0}, {"", 0}, {"\t7", 7}};
+    } operands[] = {{"71", 71}, {"$47", 71},   {"$4f", 79},   {"%01000111", 71}, {"  +12", 12}, {"-1", 255},
+                    {"256", 0}, {"300", 44},   {"12abc", 12}, {"0x10", 0},       {"- 5", 0},    {"$", 0},
+                    {"%2", 0},  {"-$10", 240}, {"b2", 0},     {"", 0},           {"\t7", 7}};
     for (const auto& operand : operands) {
         const ScreenBytes after = RunOn({"byte-op", "4", "anything", operand.text}, before);
         for (int i = 0; i < 6912; ++i)
-            ASSERT_EQ(after[i], i < 6144 ? before[i] : before[i] ^ operand.value) << "'" << operand.text << "' at " << i;
+            ASSERT_EQ(after[i], i < 6144 ? before[i] : before[i] ^ operand.value)
+                << "'" << operand.text << "' at " << i;
     }
 }
 
@@ -154,5 +160,5 @@ TEST(Transforms, ChangeBothInkAndPaperOnKnownBytes) {
     EXPECT_EQ(after[6147], 0);  // paper 0, ink 0 is left alone
 }
 
-} // namespace
-} // namespace scrtool::testing
+}  // namespace
+}  // namespace scrtool::testing

@@ -2,9 +2,7 @@
 
 namespace testsupport {
 
-int PixelOffset(int x, int y) {
-    return ((y & 0xC0) << 5) | ((y & 0x07) << 8) | ((y & 0x38) << 2) | (x >> 3);
-}
+int PixelOffset(int x, int y) { return ((y & 0xC0) << 5) | ((y & 0x07) << 8) | ((y & 0x38) << 2) | (x >> 3); }
 
 std::uint8_t PixelMask(int x) { return static_cast<std::uint8_t>(0x80 >> (x & 7)); }
 
@@ -17,4 +15,4 @@ void SetPixel(std::uint8_t* screen, int x, int y, bool on) {
 
 int AttributeOffset(int column, int row) { return 6144 + row * 32 + column; }
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -19,4 +19,4 @@ void SetPixel(std::uint8_t* screen, int x, int y, bool on = true);
 // Offset of the attribute byte of cell (column, row), column 0..31, row 0..23.
 int AttributeOffset(int column, int row);
 
-} // namespace testsupport
+}  // namespace testsupport

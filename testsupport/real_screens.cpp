@@ -28,7 +28,7 @@ std::vector<RealScreen> LoadRealScreens() {
     return screens;
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<RealScreen>& RealScreens() {
     static const std::vector<RealScreen> screens = LoadRealScreens();
@@ -54,4 +54,4 @@ const ScreenBytes& RealScreenBytes(const std::string& name) { return RealScreenN
 
 const std::string& RealScreenPath(const std::string& name) { return RealScreenNamed(name).path; }
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -26,4 +26,4 @@ const RealScreen& RealScreenNamed(const std::string& name);
 const ScreenBytes& RealScreenBytes(const std::string& name);
 const std::string& RealScreenPath(const std::string& name);
 
-} // namespace testsupport
+}  // namespace testsupport

@@ -39,7 +39,7 @@ std::string ReadDisplayNumber(int descriptor) {
     return {};
 }
 
-} // namespace
+}  // namespace
 
 XServer::XServer(const std::string& logPath) {
     int pipe[2];
@@ -143,4 +143,4 @@ bool Desktop::SavePng(const Image& image, const std::string& path) const {
     return written;
 }
 
-} // namespace e2e
+}  // namespace e2e

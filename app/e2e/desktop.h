@@ -65,4 +65,4 @@ private:
     std::string display_;
 };
 
-} // namespace e2e
+}  // namespace e2e

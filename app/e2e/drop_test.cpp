@@ -20,7 +20,8 @@ protected:
         const std::string log = Folder() + "/drag_source";
         source_ = std::make_unique<Child>(
             std::vector<std::string>{SCRLAB_DRAG_SOURCE, std::to_string(SourceAt.x), std::to_string(SourceAt.y), path},
-            Environment{{"DISPLAY", desktop().environment().front().second}, {"QT_QPA_PLATFORM", "xcb"},
+            Environment{{"DISPLAY", desktop().environment().front().second},
+                        {"QT_QPA_PLATFORM", "xcb"},
                         {"XDG_RUNTIME_DIR", Folder() + "/runtime"}},
             log + ".out", log + ".err");
         ASSERT_EQ(WaitOutput(log + ".out", "ready\n"), "ready\n") << "the drag source did not show";
@@ -47,8 +48,9 @@ protected:
         int nudge = 0;
         EXPECT_TRUE(WaitFor("the view to take the drag as a copy", [&] {
             desktop().MovePointer(target.x + nudge++ % 2, target.y);
-            return WaitFor("the view to answer the movement",
-                           [&] { return ReadWholeFile(log + ".out").ends_with("over action 1\n"); }, NudgeLimit);
+            return WaitFor(
+                "the view to answer the movement",
+                [&] { return ReadWholeFile(log + ".out").ends_with("over action 1\n"); }, NudgeLimit);
         }));
         ASSERT_TRUE(desktop().Xdo({"mouseup", "1"}));
         std::string output;
@@ -78,7 +80,8 @@ TEST_F(EndToEndDrop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
     EXPECT_TRUE(WaitViews(firstScreen));
     Shot("dropped_on_mono");
     EXPECT_TRUE(OpenMessageBoxes().empty());
-    EXPECT_TRUE(PointAt(View::Mono, {4, 4}, StatusTitle({4, 4}, firstScreen[testsupport::AttributeOffset(4, 4)], first)));
+    EXPECT_TRUE(
+        PointAt(View::Mono, {4, 4}, StatusTitle({4, 4}, firstScreen[testsupport::AttributeOffset(4, 4)], first)));
 
     DragFile(second, InViewCell(View::Colour, {25, 20}));
     EXPECT_TRUE(WaitViews(secondScreen));
@@ -105,5 +108,5 @@ TEST_F(EndToEndDrop, FileThatIsNoScreenIsRefusedWithAMessage) {
     EXPECT_TRUE(WaitViews(screen, std::nullopt, false, Milliseconds(0)));
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

@@ -21,8 +21,7 @@ protected:
         ASSERT_TRUE(WaitProgramEnd()) << "still running; open boxes: " << OpenMessageBoxes().size();
         EXPECT_EQ(ProgramEnding().signal, 0);
         EXPECT_EQ(ProgramEnding().exitStatus, 0);
-        EXPECT_EQ(ReadWholeFile(path_), ReadWholeFile(testsupport::RealScreenPath("screen05")))
-            << "the edit was saved";
+        EXPECT_EQ(ReadWholeFile(path_), ReadWholeFile(testsupport::RealScreenPath("screen05"))) << "the edit was saved";
     }
     std::string path_;
 };
@@ -46,5 +45,5 @@ TEST_F(EndToEndEnding, CloseBox) {
     ExpectEndedQuietly();
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

@@ -148,5 +148,5 @@ TEST_F(EndToEndFiles, RefusedLoadsAndAFailedSaveKeepThePicture) {
     EXPECT_FALSE(std::filesystem::exists(Folder() + "/gone"));
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

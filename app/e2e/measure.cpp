@@ -42,7 +42,7 @@ const char MovementCounter[] = "scrlab_canvas_movements";
 
 struct Rate {
     const char* name;
-    double interval;  // seconds between movements
+    double interval;   // seconds between movements
     double pause = 0;  // what xdotool sleeps between them to achieve it, corrected run by run
 };
 
@@ -87,9 +87,9 @@ std::vector<Rate> CalibratedRates(const e2e::Desktop& desktop) {
 struct Figures {
     e2e::PointerRun scrlab;
     e2e::PointerRun minimal;
-    long handled = -1;          // movements that reached scrlab's views
-    long received = -1;         // movements that reached the minimal window's views
-    long scrlabRetitles = -1;   // how often each changed its title during the run
+    long handled = -1;         // movements that reached scrlab's views
+    long received = -1;        // movements that reached the minimal window's views
+    long scrlabRetitles = -1;  // how often each changed its title during the run
     long minimalRetitles = -1;
 };
 
@@ -172,8 +172,7 @@ bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::Window
         return false;
     }
     perf.Stop();
-    std::printf("profile of %zu more movements into new cells at %s: %s\n", plan.size() - 1, rate.name,
-                path.c_str());
+    std::printf("profile of %zu more movements into new cells at %s: %s\n", plan.size() - 1, rate.name, path.c_str());
     return true;
 }
 
@@ -182,7 +181,7 @@ bool Profile(const Stage& stage, const std::string& path, pid_t pid, e2e::Window
 // change in the machine's load falls on both alike; then the memory scrlab
 // has taken.
 bool MeasurePointerRuns(const Stage& stage, const Options& options, std::vector<Rate>& rates,
-                   std::vector<Figures>& figures) {
+                        std::vector<Figures>& figures) {
     const std::string screen = stage.folder + "/screen02.scr";
     std::filesystem::copy_file(testsupport::RealScreenPath("screen02"), screen,
                                std::filesystem::copy_options::overwrite_existing);
@@ -228,26 +227,27 @@ bool MeasurePointerRuns(const Stage& stage, const Options& options, std::vector<
                 atStart / 1024.0, now / 1024.0, figures.size() * options.moves, peak / 1024.0);
     Rate& fastest = rates.back();
     return options.profile.empty() || Profile(stage, options.profile, child->pid(), *origin,
-                                              e2e::PlanMoves(MovePattern::NewCell, options.moves + 1),
-                                              fastest);
+                                              e2e::PlanMoves(MovePattern::NewCell, options.moves + 1), fastest);
 }
 
 void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& figures) {
     std::printf("\nprocessor time per pointer movement, ms: the threads' run time (utime + stime, in 10 ms ticks)\n"
                 "and the X server's run time over the same run (xdotool's requests included)\n"
-                "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-16s %-16s %s\n", "rate", "pattern", "scrlab", "X",
-                "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)", "retitles (s / m)", "handled of sent (s / m)");
+                "%-8s %-12s %-15s %-7s %-15s %-7s %-6s %-6s %-5s %-16s %-16s %s\n",
+                "rate", "pattern", "scrlab", "X", "minimal", "X", "ratio", "target", "goal", "sent Hz (s / m)",
+                "retitles (s / m)", "handled of sent (s / m)");
     std::size_t next = 0;
     for (const Rate& rate : rates) {
         for (const Comparison& comparison : Comparisons) {
             const Figures& f = figures[next++];
             const double ratio = f.minimal.cpuPerMove > 0 ? f.scrlab.cpuPerMove / f.minimal.cpuPerMove : 0;
-            std::printf("%-8s %-12s %5.3f (%5.3f)  %5.3f   %5.3f (%5.3f)  %5.3f   %5.2f  %4.1f   %4.1f  %4.0f / %4.0f      %4ld / %4ld      "
+            std::printf("%-8s %-12s %5.3f (%5.3f)  %5.3f   %5.3f (%5.3f)  %5.3f   %5.2f  %4.1f   %4.1f  %4.0f / %4.0f  "
+                        "    %4ld / %4ld      "
                         "%4ld / %4ld of %d\n",
-                        rate.name, comparison.name, f.scrlab.cpuPerMove, f.scrlab.ticksPerMove,
-                        f.scrlab.serverPerMove, f.minimal.cpuPerMove, f.minimal.ticksPerMove,
-                        f.minimal.serverPerMove, ratio, comparison.target, comparison.goal, f.scrlab.sentHz(),
-                        f.minimal.sentHz(), f.scrlabRetitles, f.minimalRetitles, f.handled, f.received, f.minimal.movements);
+                        rate.name, comparison.name, f.scrlab.cpuPerMove, f.scrlab.ticksPerMove, f.scrlab.serverPerMove,
+                        f.minimal.cpuPerMove, f.minimal.ticksPerMove, f.minimal.serverPerMove, ratio, comparison.target,
+                        comparison.goal, f.scrlab.sentHz(), f.minimal.sentHz(), f.scrlabRetitles, f.minimalRetitles,
+                        f.handled, f.received, f.minimal.movements);
         }
     }
     std::printf("minimal: \"floor\" for new cells (retitle, repaint two cells of both views), \"receive\" within a "
@@ -256,7 +256,7 @@ void PrintFigures(const std::vector<Rate>& rates, const std::vector<Figures>& fi
                 "system merged those that queued up\n");
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     Options options;

@@ -21,7 +21,7 @@ std::string VisibleWindow(const Desktop& desktop, const std::string& pattern) {
     return found.output.substr(0, found.output.find('\n'));
 }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<Child> StartOnStage(const Stage& stage, const std::vector<std::string>& argv) {
     Environment environment = stage.desktop.environment();
@@ -101,7 +101,7 @@ std::uint64_t LoadAddress(pid_t pid, const std::string& executable) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 long ProgramCounter(pid_t pid, const std::string& executable, const std::string& symbol) {
     const std::uint64_t linked = LinkedAddress(executable, symbol);
@@ -138,4 +138,4 @@ bool LoadScreen(const Desktop& desktop, const std::string& window, WindowPoint o
     return false;
 }
 
-} // namespace e2e
+}  // namespace e2e

@@ -65,4 +65,4 @@ long ProgramCounter(pid_t pid, const std::string& executable, const std::string&
 // title shows it.
 bool LoadScreen(const Desktop& desktop, const std::string& window, WindowPoint origin, const std::string& screen);
 
-} // namespace e2e
+}  // namespace e2e

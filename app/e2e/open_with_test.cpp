@@ -51,14 +51,13 @@ class OpenWithNoScreen : public EndToEndOpenWith {
 protected:
     // Some file of another size.
     OpenWithNoScreen()
-        : EndToEndOpenWith((std::filesystem::path(testsupport::RealScreenPath("screen02")).parent_path() /
-                            "SOURCES.md").string()) {}
+        : EndToEndOpenWith(
+              (std::filesystem::path(testsupport::RealScreenPath("screen02")).parent_path() / "SOURCES.md").string()) {}
 };
 class OpenWithMissingFile : public EndToEndOpenWith {
 protected:
     OpenWithMissingFile() : EndToEndOpenWith("missing.scr") {}
 };
-
 
 TEST_F(OpenWithNoScreen, ShowsTheMessageADropWould) {
     const std::string box = WaitMessageBox("Error");
@@ -85,5 +84,5 @@ TEST(EndToEndOpenWithRefusals, AnOptionOrTwoFilesEndWithStatusTwoAndNoWindow) {
     }
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

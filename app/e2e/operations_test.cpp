@@ -131,5 +131,5 @@ TEST_F(EndToEndOperations, GoAppliesTheChosenByteOperationToTheAttributes) {
     EXPECT_TRUE(WaitViews(original));
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

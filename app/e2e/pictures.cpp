@@ -14,7 +14,7 @@ constexpr int Scale = render::ViewScale;
 constexpr int CellPixels = render::CellSpan;
 constexpr std::uint8_t MonoAttribute = 7;  // grey ink on black paper
 
-} // namespace
+}  // namespace
 
 Image::Image(int w, int h, Rgb fill) : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3) {
     for (std::size_t i = 0; i < rgb.size(); i += 3) {
@@ -125,7 +125,8 @@ Image ViewPicture(const ScreenBytes& screen, View view, std::optional<Cell> high
         for (int x = 0; x < ScreenWidth; ++x) {
             const int column = x / 8;
             const int row = y / 8;
-            std::uint8_t attribute = view == View::Mono ? MonoAttribute : screen[testsupport::AttributeOffset(column, row)];
+            std::uint8_t attribute =
+                view == View::Mono ? MonoAttribute : screen[testsupport::AttributeOffset(column, row)];
             if (highlight && highlight->column == column && highlight->row == row)
                 attribute = static_cast<std::uint8_t>(255 - attribute);
             const bool set = testsupport::PixelOf(screen.data(), x, y);
@@ -147,4 +148,4 @@ Image ViewPicture(const ScreenBytes& screen, View view, std::optional<Cell> high
     return picture;
 }
 
-} // namespace e2e
+}  // namespace e2e

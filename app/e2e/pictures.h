@@ -65,4 +65,4 @@ Rgb PaletteColour(int number, bool bright);
 inline constexpr Rgb White{255, 255, 255};
 inline constexpr Rgb GridBlue{0, 0, 255};
 
-} // namespace e2e
+}  // namespace e2e

@@ -70,8 +70,8 @@ std::optional<double> SendMoves(const Desktop& desktop, WindowPoint origin, cons
         for (std::size_t i = first; i < end; ++i) {
             if (i > 1)
                 argv.insert(argv.end(), {"sleep", pause});
-            argv.insert(argv.end(), {"mousemove", std::to_string(origin.x + plan[i].x),
-                                     std::to_string(origin.y + plan[i].y)});
+            argv.insert(argv.end(),
+                        {"mousemove", std::to_string(origin.x + plan[i].x), std::to_string(origin.y + plan[i].y)});
         }
         const Clock::time_point batchStarted = Clock::now();
         if (!desktop.Tool(argv).succeeded())
@@ -82,7 +82,7 @@ std::optional<double> SendMoves(const Desktop& desktop, WindowPoint origin, cons
     return std::chrono::duration<double>(Clock::now() - started).count();
 }
 
-} // namespace
+}  // namespace
 
 std::vector<WindowPoint> PlanMoves(MovePattern pattern, int count) {
     std::vector<WindowPoint> plan;
@@ -146,8 +146,7 @@ double CalibratedPause(const Desktop& desktop, double intervalSeconds) {
 }
 
 std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t server, WindowPoint origin,
-                                   const std::vector<WindowPoint>& plan, double intervalSeconds,
-                                   double& pauseSeconds) {
+                                   const std::vector<WindowPoint>& plan, double intervalSeconds, double& pauseSeconds) {
     if (plan.size() < 2)
         return std::nullopt;
     desktop.MovePointer(origin.x + plan.front().x, origin.y + plan.front().y);
@@ -190,4 +189,4 @@ std::optional<WindowPoint> ViewsOrigin(const Desktop& desktop, const std::string
     return std::nullopt;
 }
 
-} // namespace e2e
+}  // namespace e2e

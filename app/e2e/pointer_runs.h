@@ -37,10 +37,10 @@ double ThreadsRunMilliseconds(pid_t pid);
 
 struct PointerRun {
     int movements = 0;
-    double seconds = 0;         // how long xdotool took to send them
-    double cpuPerMove = 0;      // milliseconds of the program's time per movement, from the threads' run time
-    double ticksPerMove = 0;    // the same from utime + stime
-    double serverPerMove = 0;   // the X server's run time per movement: xdotool's and the program's requests
+    double seconds = 0;        // how long xdotool took to send them
+    double cpuPerMove = 0;     // milliseconds of the program's time per movement, from the threads' run time
+    double ticksPerMove = 0;   // the same from utime + stime
+    double serverPerMove = 0;  // the X server's run time per movement: xdotool's and the program's requests
     double sentHz() const { return seconds > 0 ? movements / seconds : 0; }
 };
 
@@ -57,8 +57,7 @@ double CalibratedPause(const Desktop& desktop, double intervalSeconds);
 // for the next run. `server`: the X server's process, whose time is reported
 // beside.
 std::optional<PointerRun> RunMoves(const Desktop& desktop, pid_t pid, pid_t server, WindowPoint origin,
-                                   const std::vector<WindowPoint>& plan, double intervalSeconds,
-                                   double& pauseSeconds);
+                                   const std::vector<WindowPoint>& plan, double intervalSeconds, double& pauseSeconds);
 
 // How a program makes its views: scrlab's are windows of their own below its
 // menu bar, the minimal window's are painted 20 pixels below its top.
@@ -68,4 +67,4 @@ enum class ViewWindows { Native, Painted };
 // are looked for until they appear: the top-level window is mapped first.
 std::optional<WindowPoint> ViewsOrigin(const Desktop& desktop, const std::string& window, ViewWindows views);
 
-} // namespace e2e
+}  // namespace e2e

@@ -67,8 +67,8 @@ Ending EndingOf(int status) {
     return ending;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, const Environment& environment, int output, int errors,
-            int keep, const std::string& folder = "") {
+pid_t Spawn(const std::vector<std::string>& argv, const Environment& environment, int output, int errors, int keep,
+            const std::string& folder = "") {
     pid_t parent = getpid();
     pid_t pid = fork();
     if (pid == 0)
@@ -87,7 +87,7 @@ void ReadAvailable(int& descriptor, std::string& into) {
     }
 }
 
-} // namespace
+}  // namespace
 
 Outcome RunToEnd(const std::vector<std::string>& argv, Milliseconds limit, const Environment& environment) {
     Outcome outcome;
@@ -203,4 +203,4 @@ std::string ReadWholeFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace e2e
+}  // namespace e2e

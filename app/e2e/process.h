@@ -21,9 +21,9 @@ using Milliseconds = std::chrono::milliseconds;
 using Environment = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
 struct Ending {
-    bool ended = false;       // false: still running at the deadline (then killed)
-    int exitStatus = -1;      // when it exited
-    int signal = 0;           // when a signal ended it
+    bool ended = false;   // false: still running at the deadline (then killed)
+    int exitStatus = -1;  // when it exited
+    int signal = 0;       // when a signal ended it
     bool coreDumped = false;
 };
 
@@ -65,4 +65,4 @@ private:
 // The contents of a file, empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-} // namespace e2e
+}  // namespace e2e

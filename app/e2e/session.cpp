@@ -45,7 +45,7 @@ std::string TestName() {
     return std::string(info->test_suite_name()) + "_" + info->name();
 }
 
-} // namespace
+}  // namespace
 
 void ScrlabTest::SetUp() {
     // Shots of an earlier run of this test would tell of a state it no longer reached.
@@ -73,8 +73,8 @@ void ScrlabTest::StartProgram() {
     std::vector<std::string> argv{SCRLAB_PROGRAM};
     for (const std::string& argument : ProgramArguments())
         argv.push_back(argument);
-    program_ = std::make_unique<Child>(argv, environment,
-                                       folder_ + "/scrlab.out", folder_ + "/scrlab.err", -1, folder_);
+    program_ =
+        std::make_unique<Child>(argv, environment, folder_ + "/scrlab.out", folder_ + "/scrlab.err", -1, folder_);
     bool ended = false;
     ASSERT_TRUE(WaitFor("a window titled \"" + std::string(FirstTitle) + "\"", [&] {
         ended = program_->WaitEnd(Milliseconds(0));
@@ -92,7 +92,8 @@ void ScrlabTest::StartProgram() {
     for (std::string line; std::getline(lines, line);)
         if (const std::size_t equals = line.find('='); equals != std::string::npos && !line.starts_with("WINDOW="))
             said[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
-    ASSERT_EQ(said, (std::map<std::string, int>{{"HEIGHT", 510}, {"SCREEN", 0}, {"WIDTH", 1073}, {"X", 381}, {"Y", 118}}))
+    ASSERT_EQ(said,
+              (std::map<std::string, int>{{"HEIGHT", 510}, {"SCREEN", 0}, {"WIDTH", 1073}, {"X", 381}, {"Y", 118}}))
         << geometry.output;
     windowAt_ = {said["X"], said["Y"]};
     LocateViews();
@@ -151,8 +152,7 @@ std::string ScrlabTest::Title() const { return desktop_->WindowName(window_); }
     const Clock::time_point deadline = Clock::now() + limit;
     while (!holds()) {
         if (Clock::now() >= deadline)
-            return ::testing::AssertionFailure()
-                   << "waited " << limit.count() << " ms in vain for " << description;
+            return ::testing::AssertionFailure() << "waited " << limit.count() << " ms in vain for " << description;
         std::this_thread::sleep_for(PollStep);
     }
     return ::testing::AssertionSuccess();
@@ -160,7 +160,8 @@ std::string ScrlabTest::Title() const { return desktop_->WindowName(window_); }
 
 std::string ScrlabTest::WaitTitle(const std::function<bool(const std::string&)>& test, Milliseconds limit) const {
     std::string title;
-    WaitFor("the title", [&] { return test(title = Title()); }, limit);
+    WaitFor(
+        "the title", [&] { return test(title = Title()); }, limit);
     return title;
 }
 
@@ -173,7 +174,8 @@ Point ScrlabTest::InViewCell(View view, Cell cell, int dx, int dy) const {
 
 // Right of the operand row, below the colour view.
 Point ScrlabTest::NeutralSpot() const {
-    return InArea(app::layout::ColourViewLeft + render::ViewWidth / 2, app::layout::GoBox.y + app::layout::RowHeight * 3);
+    return InArea(app::layout::ColourViewLeft + render::ViewWidth / 2,
+                  app::layout::GoBox.y + app::layout::RowHeight * 3);
 }
 
 Point ScrlabTest::InArea(int x, int y) const { return {windowAt_.x + x, windowAt_.y + menuBarHeight_ + y}; }
@@ -194,8 +196,8 @@ void ScrlabTest::Type(const std::string& text) const {
 }
 
 void ScrlabTest::Click(Point at, int button) const {
-    EXPECT_TRUE(desktop_->Xdo({"mousemove", std::to_string(at.x), std::to_string(at.y), "click",
-                               std::to_string(button)}));
+    EXPECT_TRUE(
+        desktop_->Xdo({"mousemove", std::to_string(at.x), std::to_string(at.y), "click", std::to_string(button)}));
 }
 
 ::testing::AssertionResult ScrlabTest::PointAt(View view, Cell cell, const std::string& expectedTitle) {
@@ -204,8 +206,8 @@ void ScrlabTest::Click(Point at, int button) const {
     int nudge = 0;
     ::testing::AssertionResult pointed = WaitFor("the title \"" + expectedTitle + "\"", [&] {
         desktop_->MovePointer(at.x + nudge++ % 2, at.y);
-        return WaitFor("the title to follow the movement", [&] { return (title = Title()) == expectedTitle; },
-                       NudgeLimit);
+        return WaitFor(
+            "the title to follow the movement", [&] { return (title = Title()) == expectedTitle; }, NudgeLimit);
     });
     if (!pointed)
         return pointed << "; the title reads \"" << title << "\"";
@@ -314,7 +316,8 @@ std::optional<Image> ScrlabTest::ViewShot(View view) const {
 
 ::testing::AssertionResult ScrlabTest::WaitView(View view, const Image& expected, Milliseconds limit) {
     std::optional<Image> shown;
-    if (WaitFor("the view's picture", [&] { return (shown = ViewShot(view)) && *shown == expected; }, limit))
+    if (WaitFor(
+            "the view's picture", [&] { return (shown = ViewShot(view)) && *shown == expected; }, limit))
         return ::testing::AssertionSuccess();
     Shot("mismatch");
     if (!shown)
@@ -343,8 +346,9 @@ void ScrlabTest::Shot(const std::string& name) const {
 
 std::string ScrlabTest::WaitMessageBox(const std::string& title, Milliseconds limit) const {
     std::vector<std::string> ids;
-    if (!WaitFor("a window titled \"" + title + "\"",
-                 [&] { return !(ids = desktop_->VisibleWindowsNamed("^" + title + "$")).empty(); }, limit))
+    if (!WaitFor(
+            "a window titled \"" + title + "\"",
+            [&] { return !(ids = desktop_->VisibleWindowsNamed("^" + title + "$")).empty(); }, limit))
         return {};
     return ids.front();
 }
@@ -363,7 +367,7 @@ std::vector<std::string> ScrlabTest::OpenMessageBoxes() const {
     return desktop_->VisibleWindowsNamed("^(Error|Information)$");
 }
 
-} // namespace e2e
+}  // namespace e2e
 
 namespace e2e {
 
@@ -386,4 +390,4 @@ ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(scre
     return ScreenBytes(store.working(), store.working() + screen.size());
 }
 
-} // namespace e2e
+}  // namespace e2e

@@ -56,8 +56,7 @@ protected:
     const Desktop& desktop() const { return *desktop_; }
     std::string Title() const;
     // Polls the title until the test holds; answers the last title seen.
-    std::string WaitTitle(const std::function<bool(const std::string&)>& test,
-                          Milliseconds limit = Patience) const;
+    std::string WaitTitle(const std::function<bool(const std::string&)>& test, Milliseconds limit = Patience) const;
     // Whether the program has ended by the limit (its ending is then known).
     bool WaitProgramEnd(Milliseconds limit = Patience);
     const Ending& ProgramEnding() const { return program_->ending(); }
@@ -143,7 +142,7 @@ private:
     int menuBarHeight_ = 0;
 };
 
-} // namespace e2e
+}  // namespace e2e
 
 namespace e2e {
 
@@ -153,4 +152,4 @@ std::string StatusTitle(Cell cell, std::uint8_t attribute, const std::string& fi
 // The screen library's operations on a copy of the bytes.
 ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(screen::ScreenStore&)>& operation);
 
-} // namespace e2e
+}  // namespace e2e

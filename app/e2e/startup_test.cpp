@@ -76,5 +76,5 @@ TEST(EndToEndNoDisplay, PrintsOneLineAndExitsWithStatusOne) {
     EXPECT_NE(outcome.errors.find("display"), std::string::npos) << outcome.errors;
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

@@ -135,4 +135,4 @@ private:
 // Resident memory of this process in kilobytes.
 long ResidentKilobytes();
 
-} // namespace soak
+}  // namespace soak

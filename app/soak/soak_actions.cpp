@@ -17,21 +17,55 @@ struct MenuItem {
     const char* item;  // empty: the command on the bar itself
 };
 constexpr std::array<MenuItem, 10> MenuItems = {{
-    {"File", "Open.."}, {"File", "Save"}, {"File", "Quit"}, {"Operations", "Optimize"},
-    {"Operations", "Invert"}, {"Operations", "Split picture+attributes"}, {"Operations", "Find contour"},
-    {"Operations", "Create Mask"}, {"Operations", "Mirror Horisontal"}, {"Undo", ""},
+    {"File", "Open.."},
+    {"File", "Save"},
+    {"File", "Quit"},
+    {"Operations", "Optimize"},
+    {"Operations", "Invert"},
+    {"Operations", "Split picture+attributes"},
+    {"Operations", "Find contour"},
+    {"Operations", "Create Mask"},
+    {"Operations", "Mirror Horisontal"},
+    {"Undo", ""},
 }};
 
 // Operand texts as a user might type them, and worse.
 constexpr std::array<const char*, 16> Operands = {
-    "71", "$47", "$4f", "%01000111", "  +12", "-1", "256", "300", "12abc", "0x10", "- 5", "$", "%2", "-$10",
-    "99999999999999999999999", "\xc3\xbc\xc3\xa9",
+    "71",
+    "$47",
+    "$4f",
+    "%01000111",
+    "  +12",
+    "-1",
+    "256",
+    "300",
+    "12abc",
+    "0x10",
+    "- 5",
+    "$",
+    "%2",
+    "-$10",
+    "99999999999999999999999",
+    "\xc3\xbc\xc3\xa9",
 };
 
 constexpr std::array<int, 16> KeyChoices = {
-    input::TabKey, input::ReturnKey, input::EscapeKey, input::SpaceKey, input::UpKey, input::DownKey,
-    input::LeftKey, input::RightKey, input::HomeKey, input::EndKey, input::BackspaceKey, input::DeleteKey,
-    'A', 'O', 'S', '7',
+    input::TabKey,
+    input::ReturnKey,
+    input::EscapeKey,
+    input::SpaceKey,
+    input::UpKey,
+    input::DownKey,
+    input::LeftKey,
+    input::RightKey,
+    input::HomeKey,
+    input::EndKey,
+    input::BackspaceKey,
+    input::DeleteKey,
+    'A',
+    'O',
+    'S',
+    '7',
 };
 
 input::Place PlaceOf(int control) {
@@ -40,10 +74,9 @@ input::Place PlaceOf(int control) {
     return place;
 }
 
-} // namespace
+}  // namespace
 
-Actions::Actions(Random& random, SoakFiles& files, Counts& counts)
-    : random_(random), files_(files), counts_(counts) {}
+Actions::Actions(Random& random, SoakFiles& files, Counts& counts) : random_(random), files_(files), counts_(counts) {}
 
 int Actions::Between(int low, int high) {
     return low + static_cast<int>(random_() % static_cast<unsigned>(high - low + 1));
@@ -228,9 +261,9 @@ void Actions::DropFiles() {
         PointInView(x, y);
     else
         PointOutsideViews(x, y);
-    static constexpr std::array<int, 5> Offers = {
-        input::OfferCopy, input::OfferCopy | input::OfferMove, input::OfferMove, input::OfferLink,
-        input::OfferCopy | input::OfferMove | input::OfferLink};
+    static constexpr std::array<int, 5> Offers = {input::OfferCopy, input::OfferCopy | input::OfferMove,
+                                                  input::OfferMove, input::OfferLink,
+                                                  input::OfferCopy | input::OfferMove | input::OfferLink};
     const auto end = Chance(90) ? input::DragEnd::Drop : input::DragEnd::Leave;
     input::DragFiles(Window, x, y, files_.PickSeveral(random_), Offers[random_() % Offers.size()], end);
     ++counts_["files dragged"];
@@ -255,11 +288,23 @@ void Actions::RunOne() {
         Action action;
     };
     static constexpr std::array<Weighted, 17> Table = {{
-        {20, &Actions::MoveInView}, {6, &Actions::MoveOutside}, {4, &Actions::MoveAcrossAView},
-        {12, &Actions::PressAndRelease}, {4, &Actions::DoubleClickSomewhere}, {3, &Actions::Wheel},
-        {6, &Actions::Keys}, {4, &Actions::Shortcut}, {10, &Actions::MenuCommand}, {1, &Actions::DismissMenu},
-        {6, &Actions::Go}, {2, &Actions::ChooseOperation}, {2, &Actions::Grid}, {5, &Actions::DropFiles},
-        {1, &Actions::DropText}, {1, &Actions::Close}, {2, &Actions::MoveOutside},
+        {20, &Actions::MoveInView},
+        {6, &Actions::MoveOutside},
+        {4, &Actions::MoveAcrossAView},
+        {12, &Actions::PressAndRelease},
+        {4, &Actions::DoubleClickSomewhere},
+        {3, &Actions::Wheel},
+        {6, &Actions::Keys},
+        {4, &Actions::Shortcut},
+        {10, &Actions::MenuCommand},
+        {1, &Actions::DismissMenu},
+        {6, &Actions::Go},
+        {2, &Actions::ChooseOperation},
+        {2, &Actions::Grid},
+        {5, &Actions::DropFiles},
+        {1, &Actions::DropText},
+        {1, &Actions::Close},
+        {2, &Actions::MoveOutside},
     }};
     static const int total = [] {
         int sum = 0;
@@ -277,4 +322,4 @@ void Actions::RunOne() {
     }
 }
 
-} // namespace soak
+}  // namespace soak

@@ -26,7 +26,7 @@ std::vector<char> ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace
+}  // namespace
 
 SoakFiles::SoakFiles() {
     std::string pattern = (fs::temp_directory_path() / "scrlab-soak-XXXXXX").string();
@@ -34,7 +34,10 @@ SoakFiles::SoakFiles() {
         throw std::runtime_error("cannot make a temporary folder");
     folder_ = pattern;
     fs::create_directory(folder_ + "/my pics");
-    const char* names[] = {"/title.scr", "/my pics/\xc3\xbc" "ber Bild \xd0\xaf.scr", "/a.b.scr", "/plain"};
+    const char* names[] = {"/title.scr",
+                           "/my pics/\xc3\xbc"
+                           "ber Bild \xd0\xaf.scr",
+                           "/a.b.scr", "/plain"};
     const char* sources[] = {"screen01.scr", "screen05.scr", "screen09.scr", "screen12.scr"};
     for (int i = 0; i < 4; ++i) {
         screens_.push_back(folder_ + names[i]);
@@ -99,4 +102,4 @@ long ResidentKilobytes() {
     return -1;
 }
 
-} // namespace soak
+}  // namespace soak

@@ -110,9 +110,8 @@ int Soak(const Options& options) {
     soak::Random random(options.seed);
     soak::Counts counts;
     soak::SoakFiles files;
-    toolkit::SetRequesterAnswerer([&](const toolkit::RequesterQuestion& question) {
-        return Answer(question, files, random, counts);
-    });
+    toolkit::SetRequesterAnswerer(
+        [&](const toolkit::RequesterQuestion& question) { return Answer(question, files, random, counts); });
     screen::ScreenStore store;
     app::Session session;
     if (!app::BuildMainWindow()) {
@@ -173,7 +172,7 @@ int Soak(const Options& options) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     Options options;

@@ -80,7 +80,7 @@ std::string FirstDifference(const std::vector<std::uint8_t>& expected, const std
 
 Screen Bytes(const std::uint8_t* screen) { return Screen(screen, screen + screen::ScreenSize); }
 
-} // namespace
+}  // namespace
 
 PictureWatch::PictureWatch(const screen::ScreenStore& store, const app::Session& session)
     : store_(store), session_(session), undo_(Bytes(store.undo())) {}
@@ -103,11 +103,10 @@ void PictureWatch::Redrawn(std::optional<render::Cell> highlight) {
 void PictureWatch::AfterDispatch() {
     const bool menu = kind_ == toolkit::MenuEvent;
     const bool control = kind_ == toolkit::ControlEvent;
-    const bool changesWithCopy =
-        (menu && (source_ == app::OptimizeCommand || source_ == app::InvertCommand ||
-                  source_ == app::FindContourCommand || source_ == app::CreateMaskCommand ||
-                  source_ == app::MirrorCommand)) ||
-        (control && source_ == app::GoControl);
+    const bool changesWithCopy = (menu && (source_ == app::OptimizeCommand || source_ == app::InvertCommand ||
+                                           source_ == app::FindContourCommand || source_ == app::CreateMaskCommand ||
+                                           source_ == app::MirrorCommand)) ||
+                                 (control && source_ == app::GoControl);
     if (changesWithCopy) {
         undo_ = before_;
         Redrawn(std::nullopt);
@@ -183,4 +182,4 @@ std::string PictureWatch::Fault() {
     return fault;
 }
 
-} // namespace soak
+}  // namespace soak

@@ -137,8 +137,8 @@ TEST(ScreenPixbufLoader, RefusesWhatIsNoScreenWithoutHanging) {
     ASSERT_GE(writer, 0);
     ASSERT_EQ(write(writer, screen.data(), screen.size()), static_cast<ssize_t>(screen.size()));
 
-    for (const char* name : {"program.scr", "short.scr", "long.scr", "empty.scr", "folder.scr", "zero/x.scr",
-                             "fifo/x.scr"}) {
+    for (const char* name :
+         {"program.scr", "short.scr", "long.scr", "empty.scr", "folder.scr", "zero/x.scr", "fifo/x.scr"}) {
         SCOPED_TRACE(name);
         const Loaded whole = Load(folder / name);
         EXPECT_FALSE(whole.pixbuf);
@@ -156,7 +156,7 @@ TEST(ScreenPixbufLoader, RefusesWhatIsNoScreenWithoutHanging) {
     EXPECT_TRUE(Load(folder / "fine.scr").pixbuf);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -33,8 +33,8 @@ GdkPixbuf* PictureOf(const std::vector<std::uint8_t>& bytes, GError** error) {
         Refuse(error, bytes.size() == ScreenBytes ? AProgram : NotAScreen);
         return nullptr;
     }
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, imageformats::PictureWidth,
-                                       imageformats::PictureHeight);
+    GdkPixbuf* pixbuf =
+        gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, imageformats::PictureWidth, imageformats::PictureHeight);
     if (!pixbuf) {
         g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
                             "Not enough memory for the picture of a screen");
@@ -109,7 +109,7 @@ gboolean StopLoad(gpointer context, GError** error) {
     return done;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -134,4 +134,4 @@ G_MODULE_EXPORT void fill_info(GdkPixbufFormat* info) {
     info->license = const_cast<gchar*>("GPL");
 }
 
-} // extern "C"
+}  // extern "C"

@@ -130,8 +130,8 @@ TEST(ScreenImagePlugin, RefusesWhatIsNoScreenWithoutHanging) {
     HeldFifo fifo(dir + "fifo/x.scr");
     ASSERT_TRUE(fifo.ready());
 
-    for (const char* name : {"program.scr", "short.scr", "long.scr", "empty.scr", "folder.scr", "zero/x.scr",
-                             "fifo/x.scr"}) {
+    for (const char* name :
+         {"program.scr", "short.scr", "long.scr", "empty.scr", "folder.scr", "zero/x.scr", "fifo/x.scr"}) {
         SCOPED_TRACE(name);
         for (const QByteArray& format : {QByteArray("scr"), QByteArray()}) {
             // Once the plugin has said no, Qt's own readers try the file by
@@ -181,7 +181,7 @@ TEST(ScreenImagePlugin, ReadsNoMoreThanOneBytePastAScreen) {
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

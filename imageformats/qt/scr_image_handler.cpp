@@ -15,8 +15,8 @@ bool ScreenImageHandler::CanRead(QIODevice* device) {
     if (left < 0)
         return false;
     const QByteArray start = device->peek(2);
-    return IsScreenFile(static_cast<std::uint64_t>(left),
-                        {reinterpret_cast<const std::uint8_t*>(start.constData()), static_cast<std::size_t>(start.size())});
+    return IsScreenFile(static_cast<std::uint64_t>(left), {reinterpret_cast<const std::uint8_t*>(start.constData()),
+                                                           static_cast<std::size_t>(start.size())});
 }
 
 bool ScreenImageHandler::canRead() const {
@@ -48,9 +48,7 @@ bool ScreenImageHandler::read(QImage* image) {
     return true;
 }
 
-bool ScreenImageHandler::supportsOption(ImageOption option) const {
-    return option == Size || option == ScaledSize;
-}
+bool ScreenImageHandler::supportsOption(ImageOption option) const { return option == Size || option == ScaledSize; }
 
 QVariant ScreenImageHandler::option(ImageOption option) const {
     if (option == Size)
@@ -65,4 +63,4 @@ void ScreenImageHandler::setOption(ImageOption option, const QVariant& value) {
         scaledSize_ = value.toSize();
 }
 
-} // namespace imageformats
+}  // namespace imageformats

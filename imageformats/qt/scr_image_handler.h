@@ -25,4 +25,4 @@ private:
     QSize scaledSize_;
 };
 
-} // namespace imageformats
+}  // namespace imageformats

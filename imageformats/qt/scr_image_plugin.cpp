@@ -26,6 +26,6 @@ public:
     }
 };
 
-} // namespace imageformats
+}  // namespace imageformats
 
 #include "scr_image_plugin.moc"

@@ -30,7 +30,7 @@ bool InWindowPalette(QRgb pixel) {
     return false;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3)

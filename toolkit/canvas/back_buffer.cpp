@@ -14,12 +14,11 @@ std::uint64_t lastStamp = 0;
 // The largest image whose rows can still be addressed with int arithmetic.
 constexpr std::int64_t LargestByteCount = std::numeric_limits<std::int32_t>::max();
 
-} // namespace
+}  // namespace
 
-BackBuffer::BackBuffer(int width, int height)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)) {
-    if (width_ > (std::numeric_limits<int>::max() - 3) / 3
-        || static_cast<std::int64_t>(RowLength(width_)) * height_ > LargestByteCount)
+BackBuffer::BackBuffer(int width, int height) : width_(std::max(width, 1)), height_(std::max(height, 1)) {
+    if (width_ > (std::numeric_limits<int>::max() - 3) / 3 ||
+        static_cast<std::int64_t>(RowLength(width_)) * height_ > LargestByteCount)
         throw std::bad_alloc();
     rowLength_ = RowLength(width_);
     storage_ = std::shared_ptr<std::uint8_t[]>(new std::uint8_t[byteCount()]);
@@ -63,4 +62,4 @@ void BackBuffer::markShown(int left, int top, int width, int height) {
             changedTiles_[static_cast<std::size_t>(tileRow) * tileColumns() + column] = 0;
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -46,9 +46,7 @@ public:
 
     // Row y of the image, counted from the top; writable access as bytes().
     std::uint8_t* row(int y) { return bytes() + static_cast<std::size_t>(height_ - 1 - y) * rowLength_; }
-    const std::uint8_t* row(int y) const {
-        return bytes() + static_cast<std::size_t>(height_ - 1 - y) * rowLength_;
-    }
+    const std::uint8_t* row(int y) const { return bytes() + static_cast<std::size_t>(height_ - 1 - y) * rowLength_; }
 
     // Copies `other` in at (0, 0) in its own size, cut by this image's size.
     void copyFrom(const BackBuffer& other);
@@ -94,4 +92,4 @@ private:
 // The back buffer whose handle is given, among the canvases that exist; null if none.
 const BackBuffer* BackBufferOfHandle(std::int32_t handle);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -109,8 +109,8 @@ TEST(ConvertBackBuffer, ScaledByTwoEveryPixelBecomesAWholeBlock) {
         }
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit
 
 namespace toolkit {
 namespace {
@@ -141,7 +141,7 @@ TEST_F(CanvasWindowTest, ABorderedCanvasShowsItsPictureInsideTheEdgeAndFramesIts
     for (int x = 2; x < 38; ++x)  // the frame runs 2 pixels inside the picture
         framed += shown.pixel(x + 2, 4) != PatternColour(x, 2);
     EXPECT_GT(framed, 5);
-    EXPECT_EQ(shown.pixel(20 + 2, 15 + 2), PatternColour(20, 15));  // the middle stays the picture
+    EXPECT_EQ(shown.pixel(20 + 2, 15 + 2), PatternColour(20, 15));          // the middle stays the picture
     EXPECT_TRUE(std::equal(before.begin(), before.end(), buffer.bytes()));  // painting never draws into it
 }
 
@@ -165,5 +165,5 @@ TEST_F(CanvasWindowTest, BackBufferHandlesNameOnePictureEach) {
     EXPECT_NE(GetControlAttribute(0, BackBufferAttribute), firstHandle);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -49,7 +49,7 @@ struct CanvasEventData {
     std::int32_t mouseX;
     std::int32_t mouseY;
     std::int32_t buttons;
-    std::int32_t key;             // virtual-key code of a key event, else 0
+    std::int32_t key;  // virtual-key code of a key event, else 0
     std::int32_t modifiers;
     std::int32_t wheelNotches;    // whole notches of a wheel event, else 0
     std::int32_t inputCharacter;  // 32..255 for an input event, else 0
@@ -70,8 +70,18 @@ constexpr int CustomCursorAttribute = 11;
 
 // Standard pointer shapes for CursorAttribute.
 enum CanvasCursor : int {
-    ArrowCursor, CrossCursor, TextBeamCursor, HandCursor, BusyCursor, ForbiddenCursor,
-    MoveCursor, LeftRightCursor, UpDownCursor, DiagonalDownCursor, DiagonalUpCursor, NoCursor
+    ArrowCursor,
+    CrossCursor,
+    TextBeamCursor,
+    HandCursor,
+    BusyCursor,
+    ForbiddenCursor,
+    MoveCursor,
+    LeftRightCursor,
+    UpDownCursor,
+    DiagonalDownCursor,
+    DiagonalUpCursor,
+    NoCursor
 };
 
 // Places a canvas of width x height at (x, y) in the current container window.
@@ -79,4 +89,4 @@ enum CanvasCursor : int {
 // is free again then).
 std::intptr_t CreateCanvas(int number, int x, int y, int width, int height, std::uint32_t flags);
 
-} // namespace toolkit
+}  // namespace toolkit

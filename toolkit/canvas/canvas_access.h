@@ -62,4 +62,4 @@ void NoteCanvasPaints(int number);
 // painted nothing. Starts afresh.
 std::vector<CanvasArea> TakeCanvasPaintedArea(int number);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -27,9 +27,7 @@ public:
     }
     CanvasWidget* canvas() const { return widget() ? canvas_ : nullptr; }
     bool isTabStop() const override { return (canvas_->flags() & CanvasKeyboard) != 0; }
-    std::int32_t attribute(int attribute) const override {
-        return widget() ? canvas_->canvasAttribute(attribute) : 0;
-    }
+    std::int32_t attribute(int attribute) const override { return widget() ? canvas_->canvasAttribute(attribute) : 0; }
     void setAttribute(int attribute, std::intptr_t value) override {
         if (widget())
             canvas_->setCanvasAttribute(attribute, value);
@@ -41,7 +39,7 @@ private:
 
 std::vector<QCursor> cursors;
 
-} // namespace
+}  // namespace
 
 std::intptr_t CreateCanvas(int number, int x, int y, int width, int height, std::uint32_t flags) {
     QWidget* container = ContainerForNewControl(number);
@@ -55,8 +53,7 @@ std::intptr_t CreateCanvas(int number, int x, int y, int width, int height, std:
     }
     if (flags & CanvasConfinePointer)
         PrepareConfinement(canvas);
-    return PlaceControl(number, std::make_unique<CanvasControl>(canvas), x, y, std::max(width, 0),
-                        std::max(height, 0));
+    return PlaceControl(number, std::make_unique<CanvasControl>(canvas), x, y, std::max(width, 0), std::max(height, 0));
 }
 
 CanvasWidget* CanvasWidgetOf(int number) {
@@ -97,8 +94,8 @@ bool GetCanvasPixels(int number, CanvasPixels& pixels) {
     if (!canvas)
         return false;
     const BackBuffer& buffer = canvas->backBuffer();
-    pixels = CanvasPixels{buffer.storage(), buffer.changedTiles(), buffer.width(), buffer.height(),
-                          buffer.rowLength(),   buffer.tileColumns(),  buffer.stamp()};
+    pixels = CanvasPixels{buffer.storage(),   buffer.changedTiles(), buffer.width(), buffer.height(),
+                          buffer.rowLength(), buffer.tileColumns(),  buffer.stamp()};
     return true;
 }
 
@@ -112,7 +109,7 @@ void RepaintCanvasNow(int number) {
         canvas->showChanges();
 }
 
-} // namespace toolkit
+}  // namespace toolkit
 
 namespace toolkit {
 
@@ -149,4 +146,4 @@ std::vector<CanvasArea> TakeCanvasPaintedArea(int number) {
     return areas;
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -89,8 +89,8 @@ TEST_F(FreeCanvasTest, MiddleButtonHasNeitherDoubleClickNorClick) {
     SendMouse(first(), QEvent::MouseButtonDblClick, {3, 3}, Qt::MiddleButton, Qt::MiddleButton);
     SendMouse(first(), QEvent::MouseButtonRelease, {3, 3}, Qt::MiddleButton, Qt::NoButton);
     auto events = TakeEvents();
-    EXPECT_EQ(TypesOf(events), (Types{MiddleButtonDownEventType, MiddleButtonUpEventType,
-                                      MiddleButtonDownEventType, MiddleButtonUpEventType}));
+    EXPECT_EQ(TypesOf(events), (Types{MiddleButtonDownEventType, MiddleButtonUpEventType, MiddleButtonDownEventType,
+                                      MiddleButtonUpEventType}));
     EXPECT_EQ(events[0].data.buttons, MiddleButtonBit);
 }
 
@@ -227,13 +227,17 @@ TEST_F(KeyboardCanvasTest, FocusIsReportedAndOnlyTheKeyboardCanvasIsATabStop) {
 }
 
 TEST(VirtualKeys, CommonKeysHaveTheirDesktopCodes) {
-    struct Case { int key; Qt::KeyboardModifiers modifiers; std::int32_t code; };
-    for (const Case& c : {Case{Qt::Key_Z, Qt::NoModifier, 0x5A}, Case{Qt::Key_7, Qt::NoModifier, 0x37},
-                          Case{Qt::Key_7, Qt::KeypadModifier, 0x67}, Case{Qt::Key_F12, Qt::NoModifier, 0x7B},
-                          Case{Qt::Key_Left, Qt::NoModifier, 0x25}, Case{Qt::Key_Escape, Qt::NoModifier, 0x1B},
-                          Case{Qt::Key_Exclam, Qt::ShiftModifier, 0x31},
-                          Case{Qt::Key_Comma, Qt::NoModifier, 0xBC}, Case{Qt::Key_Shift, Qt::ShiftModifier, 0x10},
-                          Case{Qt::Key_Control, Qt::ControlModifier, 0x11}}) {
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        std::int32_t code;
+    };
+    for (const Case& c :
+         {Case{Qt::Key_Z, Qt::NoModifier, 0x5A}, Case{Qt::Key_7, Qt::NoModifier, 0x37},
+          Case{Qt::Key_7, Qt::KeypadModifier, 0x67}, Case{Qt::Key_F12, Qt::NoModifier, 0x7B},
+          Case{Qt::Key_Left, Qt::NoModifier, 0x25}, Case{Qt::Key_Escape, Qt::NoModifier, 0x1B},
+          Case{Qt::Key_Exclam, Qt::ShiftModifier, 0x31}, Case{Qt::Key_Comma, Qt::NoModifier, 0xBC},
+          Case{Qt::Key_Shift, Qt::ShiftModifier, 0x10}, Case{Qt::Key_Control, Qt::ControlModifier, 0x11}}) {
         QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(VirtualKeyOf(event), c.code) << c.key;
     }
@@ -311,5 +315,5 @@ TEST_F(CanvasWindowTest, CreationReplacesAControlAndFailsWithoutAWindow) {
     EXPECT_EQ(FindControl(5), nullptr);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

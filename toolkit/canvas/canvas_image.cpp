@@ -40,7 +40,7 @@ void ConvertRow(const std::uint8_t* source, QRgb* line, int count) {
         line[x] = PixelAt(source);
 }
 
-} // namespace
+}  // namespace
 
 void ConvertBackBuffer(const BackBuffer& buffer, int scale, QRect area, QImage& image) {
     area = area.intersected(QRect(0, 0, buffer.width(), buffer.height()));
@@ -101,8 +101,7 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         QPen pen(Qt::black, 1, Qt::DotLine);
         painter.setPen(pen);
         const QRect client(edge_, edge_, width() - 2 * edge_, height() - 2 * edge_);
-        painter.drawRect(client.adjusted(FocusFrameInset, FocusFrameInset, -FocusFrameInset - 1,
-                                         -FocusFrameInset - 1));
+        painter.drawRect(client.adjusted(FocusFrameInset, FocusFrameInset, -FocusFrameInset - 1, -FocusFrameInset - 1));
     }
 }
 
@@ -148,4 +147,4 @@ void CanvasWidget::showChanges() {
     repaint(changed.translated(edge_, edge_));
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -100,5 +100,5 @@ TEST_F(CanvasWindowTest, DisablingTheOwnerFreesThePointerButKeepsTheCapture) {
     SendMouse(first(), QEvent::MouseButtonRelease, {10, 10}, Qt::LeftButton, Qt::NoButton);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

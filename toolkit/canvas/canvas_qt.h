@@ -64,8 +64,7 @@ private:
     void press(QMouseEvent* event, Press kind);
     // Position in back-buffer pixels; kept inside while this canvas confines.
     QPoint clientPosition(QPointF widgetPosition) const;
-    CanvasEventData eventData(QPoint client, Qt::MouseButtons buttons,
-                              Qt::KeyboardModifiers modifiers) const;
+    CanvasEventData eventData(QPoint client, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) const;
     CanvasEventData pointerData() const;  // for input that carries no position
     void post(std::int32_t type, const CanvasEventData& data) const;
     void confine();
@@ -100,7 +99,7 @@ const QCursor* CursorOfHandle(std::int32_t handle);
 // Wheel units taken in but not yet reported, shared by all canvases.
 std::int32_t CanvasWheelRemainder();
 
-} // namespace toolkit
+}  // namespace toolkit
 
 // How many pointer movements the canvases of this process have been handed
 // by the window system, after its merging of those that queue up. Read from
@@ -121,4 +120,4 @@ void ReleasePointerConfinement();
 // The platform's virtual-key code of a key event, 0 for keys it has none for.
 std::int32_t VirtualKeyOf(const QKeyEvent& event);
 
-} // namespace toolkit
+}  // namespace toolkit

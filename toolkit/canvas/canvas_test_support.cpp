@@ -16,8 +16,7 @@ std::vector<SeenEvent> TakeEvents() {
     std::vector<SeenEvent> events;
     while (QueuedEventCount() > 0) {
         WaitEvent();
-        SeenEvent seen{CurrentEventKind(), CurrentEventSource(), CurrentEventType(), CurrentEventData() != nullptr,
-                       {}};
+        SeenEvent seen{CurrentEventKind(), CurrentEventSource(), CurrentEventType(), CurrentEventData() != nullptr, {}};
         if (seen.hasData && seen.kind == ControlEvent)
             seen.data = *static_cast<const CanvasEventData*>(CurrentEventData());
         events.push_back(seen);
@@ -35,8 +34,7 @@ std::vector<std::int32_t> TypesOf(const std::vector<SeenEvent>& events) {
 
 void SendMouse(CanvasWidget* canvas, QEvent::Type type, QPoint position, Qt::MouseButton button,
                Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(position), QPointF(canvas->mapToGlobal(position)), button, held,
-                      Qt::NoModifier);
+    QMouseEvent event(type, QPointF(position), QPointF(canvas->mapToGlobal(position)), button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(canvas, &event);
 }
 
@@ -78,4 +76,4 @@ void CanvasWindowTest::TearDown() {
     ClearEventQueue();
 }
 
-} // namespace toolkit::testing_support
+}  // namespace toolkit::testing_support

@@ -27,8 +27,7 @@ std::vector<SeenEvent> TakeEvents();
 std::vector<std::int32_t> TypesOf(const std::vector<SeenEvent>& events);
 
 // Input as the window system delivers it to the canvas, in canvas-widget coordinates.
-void SendMouse(CanvasWidget* canvas, QEvent::Type type, QPoint position, Qt::MouseButton button,
-               Qt::MouseButtons held);
+void SendMouse(CanvasWidget* canvas, QEvent::Type type, QPoint position, Qt::MouseButton button, Qt::MouseButtons held);
 void SendMove(CanvasWidget* canvas, QPoint position, Qt::MouseButtons held = Qt::NoButton);
 void SendWheel(CanvasWidget* canvas, int delta);
 void SendKey(CanvasWidget* canvas, QEvent::Type type, int key, const QString& text, bool autoRepeat = false);
@@ -56,4 +55,4 @@ protected:
     FreeCanvasTest() : CanvasWindowTest(0) {}
 };
 
-} // namespace toolkit::testing_support
+}  // namespace toolkit::testing_support

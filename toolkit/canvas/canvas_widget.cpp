@@ -30,13 +30,13 @@ bool confinedByWindowSystem = false;
 std::int32_t wheelAccumulator = 0;
 
 std::int32_t ButtonBits(Qt::MouseButtons buttons) {
-    return (buttons & Qt::LeftButton ? LeftButtonBit : 0) | (buttons & Qt::RightButton ? RightButtonBit : 0)
-           | (buttons & Qt::MiddleButton ? MiddleButtonBit : 0);
+    return (buttons & Qt::LeftButton ? LeftButtonBit : 0) | (buttons & Qt::RightButton ? RightButtonBit : 0) |
+           (buttons & Qt::MiddleButton ? MiddleButtonBit : 0);
 }
 
 std::int32_t ModifierBits(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? ShiftBit : 0) | (modifiers & Qt::AltModifier ? AltBit : 0)
-           | (modifiers & Qt::ControlModifier ? ControlBit : 0);
+    return (modifiers & Qt::ShiftModifier ? ShiftBit : 0) | (modifiers & Qt::AltModifier ? AltBit : 0) |
+           (modifiers & Qt::ControlModifier ? ControlBit : 0);
 }
 
 struct ButtonTypes {
@@ -49,14 +49,10 @@ bool TypesOf(Qt::MouseButton button, ButtonTypes& types) {
         types = {LeftButtonDownEventType, LeftButtonUpEventType, LeftClickEventType, LeftDoubleClickEventType};
         return true;
     case Qt::RightButton:
-        types = {RightButtonDownEventType, RightButtonUpEventType, RightClickEventType,
-                 RightDoubleClickEventType};
+        types = {RightButtonDownEventType, RightButtonUpEventType, RightClickEventType, RightDoubleClickEventType};
         return true;
-    case Qt::MiddleButton:
-        types = {MiddleButtonDownEventType, MiddleButtonUpEventType, -1, -1};
-        return true;
-    default:
-        return false;
+    case Qt::MiddleButton: types = {MiddleButtonDownEventType, MiddleButtonUpEventType, -1, -1}; return true;
+    default: return false;
     }
 }
 
@@ -68,14 +64,14 @@ int Floor(qreal value) {
 void ReleaseEventData(void* data) { delete static_cast<CanvasEventData*>(data); }
 
 Qt::CursorShape ShapeOf(int selection) {
-    static constexpr Qt::CursorShape shapes[] = {
-        Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,    Qt::PointingHandCursor,
-        Qt::WaitCursor,    Qt::ForbiddenCursor, Qt::SizeAllCursor,  Qt::SizeHorCursor,
-        Qt::SizeVerCursor, Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::BlankCursor};
+    static constexpr Qt::CursorShape shapes[] = {Qt::ArrowCursor,        Qt::CrossCursor,     Qt::IBeamCursor,
+                                                 Qt::PointingHandCursor, Qt::WaitCursor,      Qt::ForbiddenCursor,
+                                                 Qt::SizeAllCursor,      Qt::SizeHorCursor,   Qt::SizeVerCursor,
+                                                 Qt::SizeFDiagCursor,    Qt::SizeBDiagCursor, Qt::BlankCursor};
     return shapes[selection];
 }
 
-} // namespace
+}  // namespace
 
 CanvasWidget::CanvasWidget(QWidget* parent, std::uint32_t flags, int width, int height)
     : QWidget(parent), flags_(flags), edge_(flags & CanvasBorder ? EdgeWidth : 0),
@@ -182,8 +178,8 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const QPoint client = clientPosition(event->position());
-    const bool click = types.click >= 0 && client.x() >= 0 && client.x() < width() && client.y() >= 0
-                       && client.y() < height() && captureHolder == this;
+    const bool click = types.click >= 0 && client.x() >= 0 && client.x() < width() && client.y() >= 0 &&
+                       client.y() < height() && captureHolder == this;
     const CanvasEventData data = eventData(client, event->buttons(), event->modifiers());
     if (ButtonBits(event->buttons()) == 0) {
         if (!(flags_ & CanvasConfinePointer))
@@ -292,8 +288,8 @@ std::int32_t CanvasWidget::canvasAttribute(int attribute) const {
         return confineOwner == this ? 1 : 0;
     if (attribute == CustomCursorAttribute)
         return cursorSelection_ == CustomCursorSelection ? customCursor_ : 0;
-    if (!control_ || CurrentEventKind() != ControlEvent || CurrentEventSource() != control_->number()
-        || !CurrentEventData())
+    if (!control_ || CurrentEventKind() != ControlEvent || CurrentEventSource() != control_->number() ||
+        !CurrentEventData())
         return 0;
     const auto& data = *static_cast<const CanvasEventData*>(CurrentEventData());
     switch (attribute) {
@@ -343,9 +339,8 @@ void CanvasWidget::setCanvasAttribute(int attribute, std::intptr_t value) {
             }
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-} // namespace toolkit
+}  // namespace toolkit

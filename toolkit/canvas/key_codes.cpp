@@ -16,4 +16,4 @@ std::int32_t VirtualKeyOf(const QKeyEvent& event) {
     }
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -16,7 +16,7 @@ xcb_connection_t* X11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void PrepareConfinement(QWidget* widget) {
     if (!X11Connection())
@@ -33,12 +33,11 @@ bool ConfinePointerTo(QWidget* widget) {
     const auto window = static_cast<xcb_window_t>(widget->winId());
     // Qt holds its own grab from the press; a confining grab is refused until it goes.
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
-    constexpr std::uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE
-                                   | XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW
-                                   | XCB_EVENT_MASK_LEAVE_WINDOW;
-    xcb_grab_pointer_cookie_t cookie =
-        xcb_grab_pointer(connection, 1, window, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, window,
-                         XCB_NONE, XCB_CURRENT_TIME);
+    constexpr std::uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                                   XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
+                                   XCB_EVENT_MASK_LEAVE_WINDOW;
+    xcb_grab_pointer_cookie_t cookie = xcb_grab_pointer(connection, 1, window, mask, XCB_GRAB_MODE_ASYNC,
+                                                        XCB_GRAB_MODE_ASYNC, window, XCB_NONE, XCB_CURRENT_TIME);
     xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(connection, cookie, nullptr);
     const bool confined = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
     std::free(reply);
@@ -52,4 +51,4 @@ void ReleasePointerConfinement() {
     }
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -42,12 +42,10 @@ public:
     explicit ButtonControl(QPushButton* button) : Control(ControlKind::Button, button) {
         QObject::connect(button, &QPushButton::clicked, button, [this] { post(ClickEventType); });
     }
-    std::string text() const override {
-        return static_cast<QPushButton*>(widget())->text().toStdString();
-    }
+    std::string text() const override { return static_cast<QPushButton*>(widget())->text().toStdString(); }
 };
 
-} // namespace
+}  // namespace
 
 std::intptr_t CreateCheckBox(int number, int x, int y, int width, int height, const std::string& caption) {
     QWidget* container = ContainerForNewControl(number);
@@ -66,4 +64,4 @@ std::intptr_t CreateButton(int number, int x, int y, int width, int height, cons
     return PlaceControl(number, std::make_unique<ButtonControl>(button), x, y, width, height);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -51,7 +51,7 @@ private:
     int reported_ = -1;
 };
 
-} // namespace
+}  // namespace
 
 std::intptr_t CreateComboBox(int number, int x, int y, int width, int height) {
     QWidget* container = ContainerForNewControl(number);
@@ -67,4 +67,4 @@ std::intptr_t CreateComboBox(int number, int x, int y, int width, int height) {
     return PlaceControl(number, std::make_unique<ComboBoxControl>(combo), x, y, width, height);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

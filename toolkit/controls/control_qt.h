@@ -63,8 +63,7 @@ QWidget* ContainerForNewControl(int number);
 
 // The last step: puts the widget at (x, y) in its container with the given
 // size, shows it and registers the control (RegisterControl's answer).
-std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, int y,
-                           int width, int height);
+std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, int y, int width, int height);
 
 // Takes over the control under the number (-1: an automatic number). Answers
 // the widget's address for an explicit number, the number for an automatic
@@ -78,4 +77,4 @@ std::vector<Control*> ControlsInCreationOrder();
 // The control whose widget is the given one or holds it, or null.
 Control* ControlOfWidget(const QWidget* widget);
 
-} // namespace toolkit
+}  // namespace toolkit

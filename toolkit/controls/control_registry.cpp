@@ -58,7 +58,7 @@ std::vector<QWidget*> TabStopsOf(int window) {
     return stops;
 }
 
-} // namespace
+}  // namespace
 
 Control::Control(ControlKind kind, QWidget* widget) : kind_(kind), widget_(widget) {}
 
@@ -83,8 +83,7 @@ QWidget* ContainerForNewControl(int number) {
     return CurrentContainerWidget();
 }
 
-std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, int y,
-                           int width, int height) {
+std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, int y, int width, int height) {
     if (!control || !control->widget())
         return 0;
     control->widget()->setGeometry(x, y, width, height);
@@ -93,8 +92,7 @@ std::intptr_t PlaceControl(int number, std::unique_ptr<Control> control, int x, 
 }
 
 std::intptr_t RegisterControl(int number, std::unique_ptr<Control> control) {
-    if (!control || !control->widget() || (number < 0 && number != AutomaticNumber)
-        || number > HighestChosenNumber)
+    if (!control || !control->widget() || (number < 0 && number != AutomaticNumber) || number > HighestChosenNumber)
         return 0;
     if (!registry.shutdownRegistered) {
         registry.shutdownRegistered = true;
@@ -104,8 +102,7 @@ std::intptr_t RegisterControl(int number, std::unique_ptr<Control> control) {
     control->window_ = WindowNumberOf(control->widget());
     control->sequence_ = registry.nextSequence++;
     // A control dies with its window: when the widget goes first, the record follows.
-    QObject::connect(control->widget(), &QObject::destroyed,
-                     [sequence = control->sequence_] {
+    QObject::connect(control->widget(), &QObject::destroyed, [sequence = control->sequence_] {
         for (Control* live : ControlsInCreationOrder()) {
             if (live->sequence() != sequence)
                 continue;
@@ -210,4 +207,4 @@ bool GetControlBounds(int number, ControlBounds& bounds) {
     return true;
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -15,9 +15,7 @@ namespace {
 
 class ControlRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_NE(CreateTopWindow(0, 0, 0, 600, 300, "registry", 0xCC0000), 0);
-    }
+    void SetUp() override { ASSERT_NE(CreateTopWindow(0, 0, 0, 600, 300, "registry", 0xCC0000), 0); }
     void TearDown() override {
         DestroyAllWindows();
         ClearEventQueue();
@@ -122,5 +120,5 @@ TEST_F(ControlRegistryTest, ControlsAreKnownByTheirInnerParts) {
     EXPECT_EQ(ControlOfWidget(combo->window()), nullptr);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

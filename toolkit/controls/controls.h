@@ -80,7 +80,7 @@ int ShowMessage(const std::string& title, const std::string& text, std::uint32_t
 // filter shown first. The chosen file need not exist, its folder must.
 // Answers the chosen full path, whole, or an empty text when cancelled or on
 // failure. The process's current folder stays as it was.
-std::string AskFileToOpen(const std::string& title, const std::string& defaultFile,
-                          const std::string& patternList, int patternIndex);
+std::string AskFileToOpen(const std::string& title, const std::string& defaultFile, const std::string& patternList,
+                          int patternIndex);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -32,7 +32,7 @@ bool IsPlainFileName(const std::string& name) {
     return !name.empty();
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> FileFiltersOf(const std::string& patternList) {
     std::vector<std::string> fields = Split(patternList, '|');
@@ -75,4 +75,4 @@ DefaultFile SplitDefaultFile(const std::string& defaultFile) {
     return result;
 }
 
-} // namespace toolkit
+}  // namespace toolkit

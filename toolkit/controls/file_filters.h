@@ -23,4 +23,4 @@ struct DefaultFile {
 };
 DefaultFile SplitDefaultFile(const std::string& defaultFile);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -50,5 +50,5 @@ TEST(FileFilters, DefaultFileSplitsIntoFolderAndPlainName) {
     }
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

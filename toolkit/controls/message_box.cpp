@@ -39,7 +39,8 @@ std::vector<ButtonChoice> ButtonsOf(std::uint32_t flags) {
     case MessageYesNo: return {yes, no};
     case MessageRetryCancel: return {retry, cancel};
     case MessageCancelTryContinue:
-        return {cancel, {TryAgainButton, QMessageBox::NoButton, "Try Again"},
+        return {cancel,
+                {TryAgainButton, QMessageBox::NoButton, "Try Again"},
                 {ContinueButton, QMessageBox::NoButton, "Continue"}};
     default: return {ok};
     }
@@ -55,7 +56,7 @@ QMessageBox::Icon IconOf(std::uint32_t flags) {
     }
 }
 
-} // namespace
+}  // namespace
 
 RequesterAnswerer SetRequesterAnswerer(RequesterAnswerer next) {
     RequesterAnswerer previous = std::move(answerer);
@@ -85,9 +86,8 @@ int ShowMessage(const std::string& title, const std::string& text, std::uint32_t
     QAbstractButton* escape = nullptr;
     std::vector<QAbstractButton*> order;
     for (const ButtonChoice& choice : ButtonsOf(flags)) {
-        QAbstractButton* button = choice.text
-            ? box.addButton(QString::fromLatin1(choice.text), QMessageBox::AcceptRole)
-            : box.addButton(choice.standard);
+        QAbstractButton* button = choice.text ? box.addButton(QString::fromLatin1(choice.text), QMessageBox::AcceptRole)
+                                              : box.addButton(choice.standard);
         numbers[button] = choice.number;
         order.push_back(button);
         if (choice.number == CancelButton)
@@ -112,4 +112,4 @@ int ShowMessage(const std::string& title, const std::string& text, std::uint32_t
     return fallback == numbers.end() ? 0 : fallback->second;
 }
 
-} // namespace toolkit
+}  // namespace toolkit

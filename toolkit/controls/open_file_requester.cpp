@@ -38,13 +38,12 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
-std::string AskFileToOpen(const std::string& title, const std::string& defaultFile,
-                          const std::string& patternList, int patternIndex) {
+std::string AskFileToOpen(const std::string& title, const std::string& defaultFile, const std::string& patternList,
+                          int patternIndex) {
     if (HasRequesterAnswerer())
-        return AskRequesterAnswerer({RequesterKind::OpenFile, title, defaultFile, patternList, patternIndex, 0})
-            .path;
+        return AskRequesterAnswerer({RequesterKind::OpenFile, title, defaultFile, patternList, patternIndex, 0}).path;
     if (!ToolkitStarted())
         return {};
 
@@ -81,4 +80,4 @@ std::string AskFileToOpen(const std::string& title, const std::string& defaultFi
     return QFile::encodeName(QFileInfo(chosen.first()).absoluteFilePath()).toStdString();
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -14,15 +14,15 @@ enum class RequesterKind { Message, OpenFile };
 struct RequesterQuestion {
     RequesterKind kind = RequesterKind::Message;
     std::string title;
-    std::string text;          // the message, or the default file of an open-file requester
-    std::string patternList;   // open-file only
-    int patternIndex = 0;      // open-file only
-    std::uint32_t flags = 0;   // message only
+    std::string text;         // the message, or the default file of an open-file requester
+    std::string patternList;  // open-file only
+    int patternIndex = 0;     // open-file only
+    std::uint32_t flags = 0;  // message only
 };
 
 struct RequesterAnswer {
-    int button = 0;            // message: the number of the button pressed
-    std::string path;          // open-file: the chosen path; empty means cancelled
+    int button = 0;    // message: the number of the button pressed
+    std::string path;  // open-file: the chosen path; empty means cancelled
 };
 
 using RequesterAnswerer = std::function<RequesterAnswer(const RequesterQuestion&)>;
@@ -35,4 +35,4 @@ RequesterAnswerer SetRequesterAnswerer(RequesterAnswerer answerer);
 bool HasRequesterAnswerer();
 RequesterAnswer AskRequesterAnswerer(const RequesterQuestion& question);
 
-} // namespace toolkit
+}  // namespace toolkit

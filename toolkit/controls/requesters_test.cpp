@@ -309,5 +309,5 @@ TEST_F(RequesterTest, InstalledAnswererStandsInForTheDialogs) {
     EXPECT_FALSE(HasRequesterAnswerer());
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -25,9 +25,14 @@ using test_support::TakeEvents;
 using test_support::TakenEvent;
 
 const char* const OperationNames[] = {
-    "choose byte operations", "b1 replace to b2",      "b1 AND b2",
-    "b1 OR b2",               "b1 EOR(xor) b2",        "Change ink b1 to b2",
-    "Change paper b1 to b2",  "Change both ink/paper b1 to b2",
+    "choose byte operations",
+    "b1 replace to b2",
+    "b1 AND b2",
+    "b1 OR b2",
+    "b1 EOR(xor) b2",
+    "Change ink b1 to b2",
+    "Change paper b1 to b2",
+    "Change both ink/paper b1 to b2",
 };
 
 TakenEvent FromControl(int number, std::int32_t type) { return {ControlEvent, number, 0, type}; }
@@ -75,9 +80,11 @@ TEST_F(StandardControlsTest, ControlsSitWhereAskedWithTheirTexts) {
         int number;
         QRect place;
         const char* text;
-    } expected[] = {{3, {280, 0, 270, 20}, "Grid"}, {4, {0, 405, 40, 20}, "b1"},
+    } expected[] = {{3, {280, 0, 270, 20}, "Grid"},
+                    {4, {0, 405, 40, 20}, "b1"},
                     {6, {40, 405, 160, 20}, "choose byte operations"},
-                    {5, {200, 405, 40, 20}, "b2"}, {7, {240, 405, 40, 20}, "go!"}};
+                    {5, {200, 405, 40, 20}, "b2"},
+                    {7, {240, 405, 40, 20}, "go!"}};
     for (const auto& control : expected) {
         EXPECT_EQ(Widget(control.number)->geometry(), control.place) << control.number;
         EXPECT_EQ(Widget(control.number)->parentWidget(), window->centralWidget());
@@ -127,13 +134,13 @@ TEST_F(StandardControlsTest, ButtonReportsMouseAndSpaceClicks) {
 TEST_F(StandardControlsTest, TextFieldReportsEditsAndFocusTwice) {
     auto* field = static_cast<QLineEdit*>(Widget(4));
     QTest::mouseClick(field, Qt::LeftButton);
-    EXPECT_EQ(TakeEvents(ControlEvent), (std::vector<TakenEvent>{FromControl(4, FocusEventType),
-                                                                 FromControl(4, NativeFocusNotification)}));
+    EXPECT_EQ(TakeEvents(ControlEvent),
+              (std::vector<TakenEvent>{FromControl(4, FocusEventType), FromControl(4, NativeFocusNotification)}));
     field->setCursorPosition(2);
     QTest::keyClick(field, Qt::Key_7);
     EXPECT_EQ(GetControlText(4), "b17");
-    EXPECT_EQ(TakeEvents(ControlEvent), (std::vector<TakenEvent>{FromControl(4, NativeUpdateNotification),
-                                                                 FromControl(4, ChangeEventType)}));
+    EXPECT_EQ(TakeEvents(ControlEvent),
+              (std::vector<TakenEvent>{FromControl(4, NativeUpdateNotification), FromControl(4, ChangeEventType)}));
     QTest::mouseClick(Widget(5), Qt::LeftButton);
     EXPECT_EQ(TakeEvents(ControlEvent),
               (std::vector<TakenEvent>{FromControl(4, LostFocusEventType), FromControl(4, NativeLostFocusNotification),
@@ -249,5 +256,5 @@ TEST_F(StandardControlsTest, EventsNameTheWindowOfTheControl) {
     EXPECT_EQ(TakeEvents(ControlEvent), (std::vector<TakenEvent>{{ControlEvent, 9, 1, ClickEventType}}));
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -57,22 +57,19 @@ public:
             post(ChangeEventType);
         });
     }
-    std::string text() const override {
-        return static_cast<QLineEdit*>(widget())->text().toStdString();
-    }
+    std::string text() const override { return static_cast<QLineEdit*>(widget())->text().toStdString(); }
 };
 
-} // namespace
+}  // namespace
 
 std::intptr_t CreateTextField(int number, int x, int y, int width, int height, const std::string& text) {
     QWidget* container = ContainerForNewControl(number);
     if (!container)
         return 0;
-    auto* field = new FieldWidget(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                                  container);
+    auto* field = new FieldWidget(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), container);
     field->setFrame(true);  // the sunken border
     field->setCursorPosition(0);
     return PlaceControl(number, std::make_unique<TextFieldControl>(field), x, y, width, height);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

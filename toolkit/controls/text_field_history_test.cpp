@@ -51,5 +51,5 @@ TEST(TextFieldHistory, EditsAreForgottenWhenTheFocusLeavesSoMemoryStopsGrowing) 
     ClearEventQueue();
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -17,7 +17,7 @@ QString PlainTip(const char* text) {
     return QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
-} // namespace
+}  // namespace
 
 void SetControlTooltip(int number, const char* text) {
     Control* control = FindControl(number);
@@ -31,4 +31,4 @@ void SetControlTooltip(int number, const char* text) {
             inner->setToolTip(tip);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

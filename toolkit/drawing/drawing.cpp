@@ -48,7 +48,7 @@ void FillClippedBox(const DrawingPass& pass, std::int64_t left, std::int64_t top
             StorePixel(row + c * 3, pixel);
 }
 
-} // namespace drawing_detail
+}  // namespace drawing_detail
 
 namespace {
 
@@ -111,8 +111,8 @@ void DrawRun(DrawingPass& pass, std::int64_t fixed, std::int64_t from, std::int6
         drawing_detail::MarkTiles(pass, fixed, from, fixed, to);
     else
         drawing_detail::MarkTiles(pass, from, fixed, to, fixed);
-    std::uint8_t* at = vertical ? pass.topRow - from * pass.rowLength + fixed * 3
-                                : pass.topRow - fixed * pass.rowLength + from * 3;
+    std::uint8_t* at =
+        vertical ? pass.topRow - from * pass.rowLength + fixed * 3 : pass.topRow - fixed * pass.rowLength + from * 3;
     std::int64_t count = to - from + 1;
     if (!vertical) {
         // Sixteen pixels at a time, in three stores.
@@ -159,7 +159,7 @@ bool ClipAxis(std::int64_t& a1, std::int64_t& b1, std::int64_t& a2, std::int64_t
     return true;
 }
 
-} // namespace
+}  // namespace
 
 DrawTarget CanvasDrawTarget(int control) {
     FinishPass(false);
@@ -182,8 +182,8 @@ std::intptr_t BeginDrawing(DrawTarget target) {
         return 0;
     DrawingPass* pass = currentPass;
     CanvasPixels pixels;
-    if (!pass || reinterpret_cast<DrawTarget>(pass) != target || !GetCanvasPixels(pass->control, pixels)
-        || !pixels.storage) {
+    if (!pass || reinterpret_cast<DrawTarget>(pass) != target || !GetCanvasPixels(pass->control, pixels) ||
+        !pixels.storage) {
         FinishPass(false);
         return 0;
     }
@@ -198,9 +198,7 @@ std::intptr_t BeginDrawing(DrawTarget target) {
 
 std::uint64_t DrawingPassMark() { return currentPass ? currentPass->stamp : 0; }
 
-bool DrawingPassContinues(std::uint64_t mark) {
-    return currentPass && mark != 0 && currentPass->foundStamp == mark;
-}
+bool DrawingPassContinues(std::uint64_t mark) { return currentPass && mark != 0 && currentPass->foundStamp == mark; }
 
 void EndDrawing() { FinishPass(repaintAtEnd); }
 
@@ -262,4 +260,4 @@ void DrawLine(int x1, int y1, int x2, int y2, ColourValue colour) {
     }
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -17,8 +17,8 @@ using ColourValue = std::uint32_t;
 
 // Summed without masking, as the callers' values are 0..255 anyway.
 constexpr ColourValue MakeColour(int red, int green, int blue) {
-    return static_cast<ColourValue>(red) + static_cast<ColourValue>(green) * 256u
-           + static_cast<ColourValue>(blue) * 65536u;
+    return static_cast<ColourValue>(red) + static_cast<ColourValue>(green) * 256u +
+           static_cast<ColourValue>(blue) * 65536u;
 }
 
 using DrawTarget = std::intptr_t;
@@ -63,4 +63,4 @@ std::uint64_t DrawingPassMark();
 // from outside a pass). False without a pass or for mark 0.
 bool DrawingPassContinues(std::uint64_t mark);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -25,9 +25,8 @@ constexpr std::array<std::array<std::uint8_t, 48>, 256> InkMasks = MakeInkMasks(
 // colour as they are written, so a grid over the blocks costs no store of its
 // own. Inlined into each copy of its callers below.
 template <bool Edged>
-[[gnu::always_inline]] inline void FillBitsRows(int x, int y, const std::uint8_t* bits, int rows,
-                                                std::ptrdiff_t step, ColourValue ink, ColourValue paper,
-                                                ColourValue edge) {
+[[gnu::always_inline]] inline void FillBitsRows(int x, int y, const std::uint8_t* bits, int rows, std::ptrdiff_t step,
+                                                ColourValue ink, ColourValue paper, ColourValue edge) {
     const DrawingPass* pass = drawing_detail::currentPass;
     if (!pass || rows <= 0)
         return;
@@ -78,7 +77,7 @@ template <bool Edged>
     }
 }
 
-} // namespace
+}  // namespace
 
 // Drawing a picture costs its stores: a second copy of these functions made
 // for processors with 32-byte registers (chosen when the program is loaded)
@@ -89,11 +88,10 @@ template <bool Edged>
     FillBitsRows<false>(x, y, bits, rows, step, ink, paper, 0);
 }
 
-[[gnu::target_clones("avx2", "default")]] void FillBitsDoubledEdged(int x, int y, const std::uint8_t* bits,
-                                                                    int rows, std::ptrdiff_t step,
-                                                                    ColourValue ink, ColourValue paper,
-                                                                    ColourValue edge) {
+[[gnu::target_clones("avx2", "default")]] void FillBitsDoubledEdged(int x, int y, const std::uint8_t* bits, int rows,
+                                                                    std::ptrdiff_t step, ColourValue ink,
+                                                                    ColourValue paper, ColourValue edge) {
     FillBitsRows<true>(x, y, bits, rows, step, ink, paper, edge);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -8,4 +8,4 @@ namespace toolkit {
 // ends the pass, and the canvas shows the picture at its next paint.
 void SetRepaintAtEndOfDrawing(bool repaint);
 
-} // namespace toolkit
+}  // namespace toolkit

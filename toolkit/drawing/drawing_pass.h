@@ -13,14 +13,14 @@
 namespace toolkit {
 
 struct DrawingPass {
-    std::shared_ptr<std::uint8_t[]> storage;  // keeps the pixels alive while the pass lasts
+    std::shared_ptr<std::uint8_t[]> storage;   // keeps the pixels alive while the pass lasts
     std::shared_ptr<TileFlag[]> changedTiles;  // and the canvas's changed-tile map
-    std::uint8_t* topRow = nullptr;           // the image's top row: the last row in memory
+    std::uint8_t* topRow = nullptr;            // the image's top row: the last row in memory
     TileFlag* tiles = nullptr;
     // 64-bit, so that no argument can overflow the clipping arithmetic.
     std::int64_t width = 0;
     std::int64_t height = 0;
-    std::int64_t rowLength = 0;               // bytes per row, positive
+    std::int64_t rowLength = 0;  // bytes per row, positive
     std::int64_t tileColumns = 0;
     std::uint64_t foundStamp = 0;  // the back buffer's stamp when the pass was made
     std::uint64_t stamp = 0;       // the stamp the pass gave it
@@ -80,5 +80,5 @@ inline DoubledRow RowOf(std::uint32_t pixel) {
     return DoubledRow{{Lanes{word0, word1}, Lanes{word2, word0}, Lanes{word1, word2}}};
 }
 
-} // namespace drawing_detail
-} // namespace toolkit
+}  // namespace drawing_detail
+}  // namespace toolkit

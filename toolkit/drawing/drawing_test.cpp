@@ -50,9 +50,8 @@ TEST_F(DrawingTest, FillBoxCoversExactlyTheBoxClippedToTheCanvas) {
         FillBox(0, 0, SmallWidth, SmallHeight, MakeColour(255, 255, 255));
         FillBox(c.x, c.y, c.width, c.height, Red);
         EndDrawing();
-        ExpectPicture(SmallCanvas, [&](int x, int y) {
-            return x >= c.left && x <= c.right && y >= c.top && y <= c.bottom;
-        }, Red);
+        ExpectPicture(
+            SmallCanvas, [&](int x, int y) { return x >= c.left && x <= c.right && y >= c.top && y <= c.bottom; }, Red);
     }
 }
 
@@ -75,7 +74,8 @@ TEST_F(DrawingTest, NothingIsDrawnWithoutACurrentPass) {
     FillBox(0, 0, 5, 5, Red);
     DrawLine(0, 0, 9, 9, Red);
     EndDrawing();  // a second end does nothing
-    ExpectPicture(SmallCanvas, [](int, int) { return false; }, Red);
+    ExpectPicture(
+        SmallCanvas, [](int, int) { return false; }, Red);
 }
 
 TEST_F(DrawingTest, TargetsThatAreNotCanvasesOrNotCurrentFail) {
@@ -92,7 +92,8 @@ TEST_F(DrawingTest, TargetsThatAreNotCanvasesOrNotCurrentFail) {
     if (stale != current) {
         EXPECT_EQ(BeginDrawing(stale), 0);
         FillBox(0, 0, 5, 5, Red);  // no pass is current after the failure
-        ExpectPicture(ViewCanvas, [](int, int) { return false; }, Red);
+        ExpectPicture(
+            ViewCanvas, [](int, int) { return false; }, Red);
     }
 }
 
@@ -139,5 +140,5 @@ TEST_F(DrawingTest, EndingAPassShowsThePictureAtOnce) {
     canvas->removeEventFilter(&counter);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -61,4 +61,4 @@ void DrawingTest::TearDown() {
     ClearEventQueue();
 }
 
-} // namespace toolkit::testing_support
+}  // namespace toolkit::testing_support

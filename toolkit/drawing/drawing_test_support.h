@@ -12,8 +12,8 @@
 
 namespace toolkit::testing_support {
 
-constexpr int SmallCanvas = 0;   // 20 x 10
-constexpr int ViewCanvas = 1;    // 512 x 384
+constexpr int SmallCanvas = 0;  // 20 x 10
+constexpr int ViewCanvas = 1;   // 512 x 384
 constexpr int SmallWidth = 20;
 constexpr int SmallHeight = 10;
 
@@ -37,4 +37,4 @@ protected:
     void TearDown() override;
 };
 
-} // namespace toolkit::testing_support
+}  // namespace toolkit::testing_support

@@ -106,5 +106,5 @@ TEST_F(DrawingTest, LinesInsideFollowTheIdealLineFromEitherEnd) {
     }
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

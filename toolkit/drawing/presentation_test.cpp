@@ -35,12 +35,12 @@ TEST_F(DrawingTest, BitRowsArePairsOfBoxesWhereverTheyLie) {
         int x, y, rows, step;
     };
     const Case cases[] = {
-        {0, 0, 3, 1},                       // inside, on a tile corner
-        {1, 1, 2, 2},                       // an odd column: rows not 16-byte aligned
-        {-5, -1, 3, 1},                     // cut at the left and the top
+        {0, 0, 3, 1},                             // inside, on a tile corner
+        {1, 1, 2, 2},                             // an odd column: rows not 16-byte aligned
+        {-5, -1, 3, 1},                           // cut at the left and the top
         {SmallWidth - 9, SmallHeight - 3, 3, 1},  // cut at the right and the bottom
-        {SmallWidth, 0, 2, 1},              // wholly outside
-        {2, 4, 0, 1},                       // no rows
+        {SmallWidth, 0, 2, 1},                    // wholly outside
+        {2, 4, 0, 1},                             // no rows
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.x << "," << c.y << " rows " << c.rows);
@@ -96,8 +96,8 @@ void ExpectScreenShowsBuffer(int number) {
             const ColourValue c = picture.at(x, y);
             const QRgb expected = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
             if (shown.pixel(x, y) != expected && ++wrong <= 5)
-                ADD_FAILURE() << "the window shows " << std::hex << shown.pixel(x, y) << " at " << std::dec << x
-                              << "," << y << ", the buffer holds " << std::hex << expected;
+                ADD_FAILURE() << "the window shows " << std::hex << shown.pixel(x, y) << " at " << std::dec << x << ","
+                              << y << ", the buffer holds " << std::hex << expected;
         }
     EXPECT_EQ(wrong, 0);
 }
@@ -170,13 +170,13 @@ TEST_F(DrawingTest, BitRowsRepaintExactlyTheTilesTheyReach) {
         CanvasArea painted;
     };
     const Case cases[] = {
-        {true, 17, 18, 7, {16, 16, 32, 16}},     // 17..32 x 18..31: one pixel into the next tile
-        {true, 48, 32, 8, {48, 32, 16, 16}},     // one tile exactly
-        {true, 32, 17, 8, {32, 16, 16, 32}},     // one row into the tile below
+        {true, 17, 18, 7, {16, 16, 32, 16}},       // 17..32 x 18..31: one pixel into the next tile
+        {true, 48, 32, 8, {48, 32, 16, 16}},       // one tile exactly
+        {true, 32, 17, 8, {32, 16, 16, 32}},       // one row into the tile below
         {false, 500, 378, 8, {496, 368, 16, 16}},  // cut at the right and the bottom
-        {false, -9, -5, 8, {0, 0, 16, 16}},      // cut at the left and the top
-        {false, 0, -4, 8, {0, 0, 16, 16}},       // cut at the top, up to the tile's right edge
-        {false, 505, 10, 4, {496, 0, 16, 32}},   // cut at the right, across a tile row
+        {false, -9, -5, 8, {0, 0, 16, 16}},        // cut at the left and the top
+        {false, 0, -4, 8, {0, 0, 16, 16}},         // cut at the top, up to the tile's right edge
+        {false, 505, 10, 4, {496, 0, 16, 32}},     // cut at the right, across a tile row
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << (c.edged ? "edged " : "") << c.x << "," << c.y << " rows " << c.rows);
@@ -191,5 +191,5 @@ TEST_F(DrawingTest, BitRowsRepaintExactlyTheTilesTheyReach) {
     }
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -14,8 +14,8 @@
 namespace toolkit {
 namespace {
 
-void EnableDrop(QWidget* owner, int ownerKind, int ownerNumber, std::int32_t format,
-                std::int32_t actions, std::int32_t privateType) {
+void EnableDrop(QWidget* owner, int ownerKind, int ownerNumber, std::int32_t format, std::int32_t actions,
+                std::int32_t privateType) {
     DropTarget* target = DropTarget::Of(owner);
     if (actions != DropNone) {
         if (!target)
@@ -60,20 +60,17 @@ const DropRecord* CurrentDropRecord() {
     return static_cast<const DropRecord*>(CurrentEventData());
 }
 
-} // namespace
+}  // namespace
 
-void EnableControlDrop(int control, std::int32_t format, std::int32_t actions,
-                       std::int32_t privateType) {
+void EnableControlDrop(int control, std::int32_t format, std::int32_t actions, std::int32_t privateType) {
     Control* record = FindControl(control);
     if (!record || !record->widget() || format == NoDropFormat)
         return;
-    EnableDrop(record->widget(), static_cast<int>(record->kind()), control, format, actions,
-               privateType);
+    EnableDrop(record->widget(), static_cast<int>(record->kind()), control, format, actions, privateType);
     BringAboveHidingSiblings(record->widget());
 }
 
-void EnableWindowDrop(int window, std::int32_t format, std::int32_t actions,
-                      std::int32_t privateType) {
+void EnableWindowDrop(int window, std::int32_t format, std::int32_t actions, std::int32_t privateType) {
     QWidget* owner = TopWindowWidget(window);
     if (!owner || format == NoDropFormat)
         return;
@@ -88,4 +85,4 @@ std::string GetDroppedFiles() {
     return FileListOfBlock(record->data.get(), record->size);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -36,15 +36,13 @@ struct DropRecord {
 // actions 0 disables it. The control accepts drops while any format or private
 // type stays enabled. An unknown control number or format 0 does nothing.
 // With PrivateDropFormat the entry is keyed by the private type instead.
-void EnableControlDrop(int control, std::int32_t format, std::int32_t actions,
-                       std::int32_t privateType = 0);
+void EnableControlDrop(int control, std::int32_t format, std::int32_t actions, std::int32_t privateType = 0);
 // The same for a whole top-level window: drops post WindowDropEvent.
-void EnableWindowDrop(int window, std::int32_t format, std::int32_t actions,
-                      std::int32_t privateType = 0);
+void EnableWindowDrop(int window, std::int32_t format, std::int32_t actions, std::int32_t privateType = 0);
 
 // The full paths of the files dropped with the current drop event, in the
 // dragged order, joined by single line feeds with none after the last; empty
 // when the current event is no file drop.
 std::string GetDroppedFiles();
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -41,7 +41,7 @@ std::vector<std::uint8_t> FileListBlock(const QList<QUrl>& files) {
     return block;
 }
 
-} // namespace
+}  // namespace
 
 bool DragOffersFormat(const QMimeData* data, std::int32_t format) {
     if (!data)
@@ -70,8 +70,7 @@ std::optional<std::int32_t> DraggedPrivateType(const QMimeData* data) {
         return std::nullopt;
     std::uint32_t type = 0;
     for (std::size_t i = 0; i < PrivateTypeSize; ++i)
-        type |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[static_cast<qsizetype>(i)]))
-                << (8 * i);
+        type |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[static_cast<qsizetype>(i)])) << (8 * i);
     return static_cast<std::int32_t>(type);
 }
 
@@ -93,10 +92,9 @@ std::string FileListOfBlock(const std::uint8_t* block, std::size_t size) {
 
 std::string DroppedFilesOfUriList(std::string_view uriList) {
     QMimeData data;
-    data.setData(QStringLiteral("text/uri-list"),
-                 QByteArray(uriList.data(), static_cast<qsizetype>(uriList.size())));
+    data.setData(QStringLiteral("text/uri-list"), QByteArray(uriList.data(), static_cast<qsizetype>(uriList.size())));
     const std::optional<std::vector<std::uint8_t>> block = DroppedBlock(&data, FilesDropFormat);
     return block ? FileListOfBlock(block->data(), block->size()) : std::string();
 }
 
-} // namespace toolkit
+}  // namespace toolkit

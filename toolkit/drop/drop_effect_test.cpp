@@ -56,5 +56,5 @@ TEST(ChooseDropEffect, FollowsTheKeysAndWhatBothSidesAllow) {
             << "matched " << c.matched << " keys " << c.keys << " offered " << c.offered;
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

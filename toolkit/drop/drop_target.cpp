@@ -45,7 +45,7 @@ std::list<DropEntry>::iterator FindEntry(std::list<DropEntry>& list, std::int32_
     return list.end();
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t ChooseDropEffect(std::int32_t matchedActions, std::int32_t keys, std::int32_t offered) {
     const std::int32_t common = matchedActions & offered & AllDropActions;
@@ -181,9 +181,8 @@ void DropTarget::post(QDropEvent* event, std::int32_t effect) {
     if (ownerKind_ == WindowOwner)
         PostEvent(WindowDropEvent, 0, ownerNumber_, 0, record.release(), ReleaseDropRecord);
     else
-        PostEvent(ControlDropEvent, ownerNumber_, WindowNumberOf(owner_), 0, record.release(),
-                  ReleaseDropRecord);
+        PostEvent(ControlDropEvent, ownerNumber_, WindowNumberOf(owner_), 0, record.release(), ReleaseDropRecord);
     Answer(event, effect);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -102,4 +102,4 @@ private:
 // Frees a DropRecord and its copy; the release function of drop events.
 void ReleaseDropRecord(void* record);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -45,9 +45,7 @@ struct DragOutcome {
     Qt::DropAction drop = Qt::IgnoreAction;
 };
 
-Qt::DropAction Answered(const QDropEvent& event) {
-    return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
-}
+Qt::DropAction Answered(const QDropEvent& event) { return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction; }
 
 // One whole drag over the widget: enter, one movement, release.
 DragOutcome Drag(QWidget* widget, const QMimeData& data, Qt::DropActions offered,
@@ -116,7 +114,8 @@ TEST_F(DropTargetTest, OneFileIsItsPathAloneAndOpensTheSameFile) {
     char folderTemplate[] = "/tmp/scrlab-drop-XXXXXX";
     ASSERT_NE(mkdtemp(folderTemplate), nullptr);
     const std::filesystem::path folder(folderTemplate);
-    const std::filesystem::path file = folder / "bild m\xc3\xbc" "de \xd0\xaf.scr";
+    const std::filesystem::path file = folder / "bild m\xc3\xbc"
+                                                "de \xd0\xaf.scr";
     std::ofstream(file) << "screen";
 
     EnableControlDrop(View, FilesDropFormat, DropCopy);
@@ -136,8 +135,8 @@ TEST_F(DropTargetTest, OneFileIsItsPathAloneAndOpensTheSameFile) {
 TEST_F(DropTargetTest, SourcesThatCannotCopyAreRefused) {
     EnableControlDrop(View, FilesDropFormat, DropCopy);
     auto data = FilesData({"/pics/title.scr"});
-    for (Qt::DropActions offered : {Qt::DropActions(Qt::MoveAction), Qt::DropActions(Qt::LinkAction),
-                                    Qt::MoveAction | Qt::LinkAction}) {
+    for (Qt::DropActions offered :
+         {Qt::DropActions(Qt::MoveAction), Qt::DropActions(Qt::LinkAction), Qt::MoveAction | Qt::LinkAction}) {
         DragOutcome outcome = Drag(view_, *data, offered, Qt::ShiftModifier);
         EXPECT_EQ(outcome.enter, Qt::IgnoreAction);
         EXPECT_EQ(outcome.drop, Qt::IgnoreAction);
@@ -253,7 +252,7 @@ TEST_F(DropTargetTest, UnknownControlsAndFormatZeroAreLeftAlone) {
     EnableControlDrop(View, NoDropFormat, DropCopy);
     EXPECT_EQ(DropTarget::Of(view_), nullptr);
     EnableControlDrop(View + 17, FilesDropFormat, DropCopy);  // no such control
-    EnableControlDrop(View, FilesDropFormat, DropNone);        // nothing to disable
+    EnableControlDrop(View, FilesDropFormat, DropNone);       // nothing to disable
     EXPECT_EQ(DropTarget::Of(view_), nullptr);
     EXPECT_FALSE(view_->acceptDrops());
 }
@@ -339,5 +338,5 @@ TEST_F(DropTargetTest, CheckBoxesOverAViewGoBehindIt) {
     delete apart;
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

@@ -17,4 +17,4 @@ std::string FileListOfBlock(const std::uint8_t* block, std::size_t size);
 // (text/uri-list) holds these bytes; empty when the drag offers no file.
 std::string DroppedFilesOfUriList(std::string_view uriList);
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -36,10 +36,8 @@ TEST(DroppedFiles, ABlockIsReadUpToItsEndMarkAndNeverPastItsSize) {
 // "/pics%0A/other.scr" began the list with "/pics": the first name, the one
 // loaded, was a file nobody dragged.
 TEST(DroppedFiles, NamesWithZeroBytesOrLineFeedsAreLeftOutInsteadOfSplit) {
-    EXPECT_EQ(DroppedFilesOfUriList("file:///a%00/etc/passwd\r\nfile:///pics/title.scr\r\n"),
-              "/pics/title.scr");
-    EXPECT_EQ(DroppedFilesOfUriList("file:///pics%0A/other.scr\r\nfile:///pics/title.scr\r\n"),
-              "/pics/title.scr");
+    EXPECT_EQ(DroppedFilesOfUriList("file:///a%00/etc/passwd\r\nfile:///pics/title.scr\r\n"), "/pics/title.scr");
+    EXPECT_EQ(DroppedFilesOfUriList("file:///pics%0A/other.scr\r\nfile:///pics/title.scr\r\n"), "/pics/title.scr");
     // With nothing else dragged there is no file to offer, so no drop.
     QMimeData data;
     data.setUrls({QUrl("file:///pics%0A/other.scr")});
@@ -47,5 +45,5 @@ TEST(DroppedFiles, NamesWithZeroBytesOrLineFeedsAreLeftOutInsteadOfSplit) {
     EXPECT_EQ(DroppedFilesOfUriList("file:///a%00b\r\n"), "");
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

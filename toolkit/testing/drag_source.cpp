@@ -70,7 +70,7 @@ private:
     bool painted_ = false;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {

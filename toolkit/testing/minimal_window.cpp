@@ -162,7 +162,7 @@ void View::paintEvent(QPaintEvent* event) {
 
 // Eight numbers, in the order of Shape's fields; the cell must be positive.
 bool ReadShape(char** arguments, Shape& shape) {
-    int* fields[] = {&shape.windowWidth, &shape.windowHeight, &shape.viewWidth, &shape.viewHeight,
+    int* fields[] = {&shape.windowWidth, &shape.windowHeight, &shape.viewWidth,  &shape.viewHeight,
                      &shape.viewTop,     &shape.monoLeft,     &shape.colourLeft, &shape.cell};
     for (int* field : fields) {
         char* end = nullptr;
@@ -175,7 +175,7 @@ bool ReadShape(char** arguments, Shape& shape) {
     return shape.cell > 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const bool floor = argc == 10 && std::strcmp(argv[1], "floor") == 0;

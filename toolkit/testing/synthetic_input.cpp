@@ -156,7 +156,7 @@ void Drag(int window, int x, int y, const QMimeData& data, int offered, DragEnd 
     }
 }
 
-} // namespace
+}  // namespace
 
 bool ControlPlace(int control, Place& place) {
     Control* record = FindControl(control);
@@ -321,7 +321,7 @@ void FilterNotes(QtMsgType type, const QMessageLogContext& context, const QStrin
     if (passOn)
         passOn(type, context, message);
 }
-} // namespace
+}  // namespace
 
 void QuietPlatformNotes() {
     QtMessageHandler previous = qInstallMessageHandler(FilterNotes);
@@ -334,4 +334,4 @@ void WakeEventLoop() {
         QCoreApplication::postEvent(application, new QEvent(QEvent::User));
 }
 
-} // namespace toolkit::testing
+}  // namespace toolkit::testing

@@ -97,4 +97,4 @@ void QuietPlatformNotes();
 // waiting for the window system.
 void WakeEventLoop();
 
-} // namespace toolkit::testing
+}  // namespace toolkit::testing

@@ -25,10 +25,10 @@ void Release(ToolkitEvent& event) {
     event.release = nullptr;
 }
 
-} // namespace
+}  // namespace
 
-void PostEvent(std::int32_t kind, std::int32_t source, std::int32_t window, std::int32_t type,
-               void* data, ReleaseFunction release) {
+void PostEvent(std::int32_t kind, std::int32_t source, std::int32_t window, std::int32_t type, void* data,
+               ReleaseFunction release) {
     ToolkitEvent event{kind, source, window, type, data, release};
     if (queue.suppression > 0) {
         Release(event);
@@ -78,4 +78,4 @@ EventSuppression::EventSuppression() { ++queue.suppression; }
 EventSuppression::~EventSuppression() { --queue.suppression; }
 int EventSuppressionCount() { return queue.suppression; }
 
-} // namespace toolkit
+}  // namespace toolkit

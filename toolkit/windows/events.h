@@ -45,8 +45,8 @@ struct ToolkitEvent {
 // Queues an event. Dropped while suppression is on; merged into the last queued
 // event when kind (below 65536), source, window and type all match, in which
 // case the newcomer's data is released at once and the queued one keeps its own.
-void PostEvent(std::int32_t kind, std::int32_t source, std::int32_t window, std::int32_t type,
-               void* data = nullptr, ReleaseFunction release = nullptr);
+void PostEvent(std::int32_t kind, std::int32_t source, std::int32_t window, std::int32_t type, void* data = nullptr,
+               ReleaseFunction release = nullptr);
 
 // Ends the current event (releasing its data), then makes the oldest queued
 // event current and answers its kind; with an empty queue it lets the window
@@ -75,4 +75,4 @@ public:
 };
 int EventSuppressionCount();
 
-} // namespace toolkit
+}  // namespace toolkit

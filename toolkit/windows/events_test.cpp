@@ -132,5 +132,5 @@ TEST_F(EventQueueTest, ClearingReleasesQueuedAndCurrentData) {
     EXPECT_EQ(CurrentEventData(), nullptr);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

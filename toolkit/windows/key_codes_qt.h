@@ -21,4 +21,4 @@ std::uint32_t ShortcutModifiersOf(Qt::KeyboardModifiers modifiers);
 // The AddShortcut value a key press matches, or nothing.
 std::optional<std::uint32_t> ShortcutValueOf(const QKeyEvent& event);
 
-} // namespace toolkit
+}  // namespace toolkit

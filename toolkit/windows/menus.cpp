@@ -55,7 +55,7 @@ void ShowBar() {
     }
 }
 
-} // namespace
+}  // namespace
 
 std::intptr_t CreateMenuBar(int menu, NativeHandle owner) {
     ForgetClosedMenus();
@@ -126,4 +126,4 @@ QMenuBar* MenuBarWidget(int menu) {
     return it == menus.end() ? nullptr : it->second.bar.data();
 }
 
-} // namespace toolkit
+}  // namespace toolkit

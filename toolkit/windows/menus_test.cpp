@@ -74,9 +74,8 @@ TEST_F(MenuTest, ProgramMenuHasTwoDropDownsAndUndoOnTheBar) {
     ASSERT_NE(top[1]->menu(), nullptr);
     EXPECT_EQ(top[2]->menu(), nullptr);
     EXPECT_EQ(Texts(top[0]->menu()), (QStringList{"Open..\tCtrl+O", "Save\tCtrl+S", "--", "Quit\tCtrl+Q"}));
-    EXPECT_EQ(Texts(top[1]->menu()),
-              (QStringList{"Optimize", "Invert", "Split picture+attributes", "Find contour", "Create Mask",
-                           "--", "Mirror Horisontal"}));
+    EXPECT_EQ(Texts(top[1]->menu()), (QStringList{"Optimize", "Invert", "Split picture+attributes", "Find contour",
+                                                  "Create Mask", "--", "Mirror Horisontal"}));
 }
 
 TEST_F(MenuTest, ChoosingAnItemRaisesItsCommandAndTheHintBindsNoKey) {
@@ -200,5 +199,5 @@ TEST_F(MenuTest, BarNeedsAnOpenOwnerAndGoesWithItsWindow) {
     AddMenuCommand(5, "after the window");  // must not touch the dead bar
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

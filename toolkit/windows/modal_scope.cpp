@@ -15,4 +15,4 @@ ModalRequesterScope::~ModalRequesterScope() {
     }
 }
 
-} // namespace toolkit
+}  // namespace toolkit

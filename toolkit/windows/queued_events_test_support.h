@@ -22,8 +22,8 @@ struct TakenEvent {
 };
 
 inline void PrintTo(const TakenEvent& event, std::ostream* out) {
-    *out << "{kind " << event.kind << ", source " << event.source << ", window " << event.window
-         << ", type " << event.type << "}";
+    *out << "{kind " << event.kind << ", source " << event.source << ", window " << event.window << ", type "
+         << event.type << "}";
 }
 
 inline std::vector<TakenEvent> TakeEvents() {
@@ -46,4 +46,4 @@ inline std::vector<TakenEvent> TakeEvents(std::int32_t kind) {
     return wanted;
 }
 
-} // namespace toolkit::test_support
+}  // namespace toolkit::test_support

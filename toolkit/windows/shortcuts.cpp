@@ -29,7 +29,7 @@ struct ShortcutEntry {
 };
 
 struct ShortcutTable {
-    std::vector<ShortcutEntry> entries;  // in the order they were bound
+    std::vector<ShortcutEntry> entries;             // in the order they were bound
     std::unordered_map<std::uint32_t, int> lookup;  // built from the entries
 };
 
@@ -90,7 +90,7 @@ void InstallFilter() {
     QCoreApplication::instance()->installEventFilter(filter);
 }
 
-} // namespace
+}  // namespace
 
 void ResetShortcutTable(int window) {
     InstallFilter();
@@ -150,8 +150,8 @@ void MoveFocus(int window, FocusDirection direction) {
         next = current < 0 ? 0 : (current + 1) % count;
     else
         next = current < 0 ? count - 1 : (current + count - 1) % count;
-    candidates[static_cast<std::size_t>(next)]->setFocus(
-        direction == FocusDirection::Next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    candidates[static_cast<std::size_t>(next)]->setFocus(direction == FocusDirection::Next ? Qt::TabFocusReason
+                                                                                           : Qt::BacktabFocusReason);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -37,8 +37,8 @@ protected:
         field->move(0, 30);
         stray->move(0, 60);
         button->move(0, 90);
-        for (QWidget* widget : {static_cast<QWidget*>(box), static_cast<QWidget*>(field),
-                                static_cast<QWidget*>(stray), static_cast<QWidget*>(button)})
+        for (QWidget* widget : {static_cast<QWidget*>(box), static_cast<QWidget*>(field), static_cast<QWidget*>(stray),
+                                static_cast<QWidget*>(button)})
             widget->show();
         SetTabStopSource([this](int number) {
             return number == 0 ? std::vector<QWidget*>{box, field, button} : std::vector<QWidget*>{};
@@ -161,10 +161,10 @@ TEST(KeyCodes, QtKeysMapToVirtualKeyCodes) {
     for (int f = 0; f < 12; ++f)
         EXPECT_EQ(VirtualKeyOf(Qt::Key_F1 + f, false), 0x70 + f);
     const std::pair<int, int> named[] = {
-        {Qt::Key_Tab, 0x09},      {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D},  {Qt::Key_Escape, 0x1B},
-        {Qt::Key_Space, 0x20},    {Qt::Key_PageUp, 0x21}, {Qt::Key_PageDown, 0x22}, {Qt::Key_End, 0x23},
-        {Qt::Key_Home, 0x24},     {Qt::Key_Left, 0x25},   {Qt::Key_Up, 0x26},     {Qt::Key_Right, 0x27},
-        {Qt::Key_Down, 0x28},     {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E}, {Qt::Key_Exclam, '1'},
+        {Qt::Key_Tab, 0x09},   {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D},    {Qt::Key_Escape, 0x1B},
+        {Qt::Key_Space, 0x20}, {Qt::Key_PageUp, 0x21}, {Qt::Key_PageDown, 0x22}, {Qt::Key_End, 0x23},
+        {Qt::Key_Home, 0x24},  {Qt::Key_Left, 0x25},   {Qt::Key_Up, 0x26},       {Qt::Key_Right, 0x27},
+        {Qt::Key_Down, 0x28},  {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E},   {Qt::Key_Exclam, '1'},
     };
     for (auto [qtKey, virtualKey] : named)
         EXPECT_EQ(VirtualKeyOf(qtKey, false), virtualKey) << std::hex << qtKey;
@@ -182,5 +182,5 @@ TEST(KeyCodes, KeyPressesBecomeShortcutValues) {
     EXPECT_EQ(ShortcutValueOf(all), ShortcutShift | ShortcutControl | ShortcutAlt | 0x74);
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

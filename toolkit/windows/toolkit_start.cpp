@@ -24,9 +24,7 @@ QString firstStartWarning;
 bool starting = false;
 std::vector<std::function<void()>> shutdownSteps;
 
-QString FirstLine(const QString& text) {
-    return text.section(QLatin1Char('\n'), 0, 0).trimmed();
-}
+QString FirstLine(const QString& text) { return text.section(QLatin1Char('\n'), 0, 0).trimmed(); }
 
 // Qt ends the process with abort() when it cannot reach the window system;
 // during start-up that becomes one readable line and exit status 1 instead.
@@ -64,7 +62,7 @@ bool DisplayReachable() {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool StartToolkit() {
     if (application)
@@ -101,4 +99,4 @@ void ShutdownToolkit() {
     application = nullptr;
 }
 
-} // namespace toolkit
+}  // namespace toolkit

@@ -17,4 +17,4 @@ void ShutdownToolkit();
 
 bool ToolkitStarted();
 
-} // namespace toolkit
+}  // namespace toolkit

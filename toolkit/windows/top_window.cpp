@@ -32,8 +32,7 @@ protected:
         if (event->type() == QEvent::ActivationChange)
             Post(isActiveWindow() ? WindowActivatedEvent : WindowDeactivatedEvent);
         else if (event->type() == QEvent::WindowStateChange)
-            Post(isMinimized() ? WindowMinimisedEvent
-                 : isMaximized() ? WindowMaximisedEvent : WindowRestoredEvent);
+            Post(isMinimized() ? WindowMinimisedEvent : isMaximized() ? WindowMaximisedEvent : WindowRestoredEvent);
         QMainWindow::changeEvent(event);
     }
     void moveEvent(QMoveEvent* event) override {
@@ -73,8 +72,8 @@ Qt::WindowFlags QtFlags(std::uint32_t flags) {
     Qt::WindowFlags result = Qt::Window | Qt::CustomizeWindowHint;
     if (flags & WindowToolWindow)
         result |= Qt::Tool;
-    constexpr std::uint32_t optionsOnly = WindowCentreOnScreen | WindowCentreOnActive
-                                          | WindowNotContainer | WindowHidden;
+    constexpr std::uint32_t optionsOnly =
+        WindowCentreOnScreen | WindowCentreOnActive | WindowNotContainer | WindowHidden;
     if ((flags & WindowTitleBar) == WindowTitleBar || (flags & ~optionsOnly) == 0)
         result |= Qt::WindowTitleHint;
     if (flags & WindowSystemMenu)
@@ -120,10 +119,10 @@ void Show(TopWindow* window, std::uint32_t flags) {
     }
 }
 
-} // namespace
+}  // namespace
 
-std::intptr_t CreateTopWindow(int number, int x, int y, int width, int height,
-                              const std::string& title, std::uint32_t flags) {
+std::intptr_t CreateTopWindow(int number, int x, int y, int width, int height, const std::string& title,
+                              std::uint32_t flags) {
     if (!ToolkitStarted())
         return 0;
     Destroy(number);
@@ -153,8 +152,8 @@ void SetProgramIcon(const std::uint32_t* argbPixels, int width, int height) {
     for (int row = 0; row < height; ++row) {
         auto* line = reinterpret_cast<QRgb*>(picture.scanLine(row));
         for (int column = 0; column < width; ++column)
-            line[column] = argbPixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width)
-                                      + static_cast<std::size_t>(column)];
+            line[column] = argbPixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                                      static_cast<std::size_t>(column)];
     }
     QIcon icon(QPixmap::fromImage(picture));
     QApplication::setWindowIcon(icon);
@@ -162,9 +161,7 @@ void SetProgramIcon(const std::uint32_t* argbPixels, int width, int height) {
         window->setWindowIcon(icon);
 }
 
-NativeHandle WindowHandle(int number) {
-    return reinterpret_cast<NativeHandle>(Find(number));
-}
+NativeHandle WindowHandle(int number) { return reinterpret_cast<NativeHandle>(Find(number)); }
 
 void SetWindowCaption(int number, const char* text) {
     if (!text)
@@ -215,4 +212,4 @@ void DestroyAllWindows() {
         Destroy(windows.begin()->first);
 }
 
-} // namespace toolkit
+}  // namespace toolkit

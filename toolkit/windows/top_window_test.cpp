@@ -124,5 +124,5 @@ TEST_F(TopWindowTest, ProgramIconReachesOpenWindowsAndTheApplication) {
     EXPECT_EQ(QApplication::windowIcon().cacheKey(), before.cacheKey());
 }
 
-} // namespace
-} // namespace toolkit
+}  // namespace
+}  // namespace toolkit

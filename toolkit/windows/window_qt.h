@@ -68,4 +68,4 @@ private:
     QPointer<QWidget> owner_;
 };
 
-} // namespace toolkit
+}  // namespace toolkit

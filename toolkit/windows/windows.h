@@ -11,7 +11,7 @@ using NativeHandle = std::uintptr_t;
 
 // Style flags of CreateTopWindow.
 constexpr std::uint32_t WindowTitleBar = 0x00C00000;
-constexpr std::uint32_t WindowSystemMenu = 0x00080000;   // with the close box
+constexpr std::uint32_t WindowSystemMenu = 0x00080000;  // with the close box
 constexpr std::uint32_t WindowSizingBorder = 0x00040000;
 constexpr std::uint32_t WindowMinimizeBox = 0x00020000;
 constexpr std::uint32_t WindowMaximizeBox = 0x00010000;
@@ -29,8 +29,8 @@ constexpr int DefaultPosition = -65535;
 // Opens a top-level window whose outer top-left corner is (x, y) and whose
 // inner area is width x height, not counting a menu bar attached later.
 // Controls created afterwards go into it. Nonzero on success.
-std::intptr_t CreateTopWindow(int window, int x, int y, int width, int height,
-                              const std::string& title, std::uint32_t flags);
+std::intptr_t CreateTopWindow(int window, int x, int y, int width, int height, const std::string& title,
+                              std::uint32_t flags);
 NativeHandle WindowHandle(int window);
 // A null text or a window number not open changes nothing.
 void SetWindowCaption(int window, const char* text);
@@ -64,4 +64,4 @@ constexpr int FocusPreviousCommand = 64002;
 // shortcuts apply while any of its controls has the focus, text fields too.
 void AddShortcut(int window, std::uint32_t keyAndModifiers, int commandId);
 
-} // namespace toolkit
+}  // namespace toolkit
