@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/quoted_names.h"
+
 namespace app {
 
 StartRequest ReadCommandLine(const std::vector<std::string>& arguments) {
@@ -12,7 +14,7 @@ StartRequest ReadCommandLine(const std::vector<std::string>& arguments) {
         return request;
     for (const std::string& argument : arguments) {
         if (argument.starts_with("-")) {
-            request.refusal = "scrlab: unknown option '" + argument + "'" + Usage;
+            request.refusal = "scrlab: unknown option " + files::Quoted(argument) + Usage;
             return request;
         }
     }

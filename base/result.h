@@ -14,26 +14,40 @@ namespace base {
 struct Error {
     std::error_code cause;  // errno's (std::generic_category()) or a library's own category
     std::string file;       // the file it concerns; empty when none
-    std::string detail;     // what the cause alone does not say (a decoder's own words); may be empty
+    // What the cause alone does not say: what was being done ("cannot read"),
+    // or a refusal in a decoder's own words. May be empty.
+    std::string detail;
 
-    // "FILE: cause: detail", leaving out the parts that are empty.
+    // "detail: cause", leaving out a part that is empty: what a message says
+    // after naming the file ("cannot read: No such file or directory").
+    std::string What() const {
+        const std::string said = cause ? cause.message() : std::string();
+        if (detail.empty() || said.empty())
+            return detail + said;
+        return detail + ": " + said;
+    }
+
+    // "FILE: detail: cause", leaving out the parts that are empty.
     std::string Message() const {
-        std::string text = file;
-        auto add = [&text](const std::string& part) {
-            if (part.empty())
-                return;
-            if (!text.empty())
-                text += ": ";
-            text += part;
-        };
-        add(cause ? cause.message() : std::string());
-        add(detail);
-        return text;
+        const std::string what = What();
+        if (file.empty() || what.empty())
+            return file + what;
+        return file + ": " + what;
     }
 };
 
 // The cause an errno value names.
 inline std::error_code SystemError(int error) { return {error, std::generic_category()}; }
+
+// An error told in words alone: a refusal, a decoder's complaint.
+inline Error Refusal(std::string detail, std::string file = {}) {
+    return Error{{}, std::move(file), std::move(detail)};
+}
+
+// An error with its cause and what was being done when it came.
+inline Error Failure(std::error_code cause, std::string detail, std::string file = {}) {
+    return Error{cause, std::move(file), std::move(detail)};
+}
 
 template <typename T>
 class [[nodiscard]] Result {
@@ -62,5 +76,12 @@ private:
 // A result that carries no value: done, or an error.
 struct Done {};
 using Status = Result<Done>;
+
+// The detail of a failed result, or empty: for tests and for callers that
+// only pass the words on.
+template <typename T>
+std::string RefusalOf(const Result<T>& result) {
+    return result.ok() ? std::string() : result.error().What();
+}
 
 }  // namespace base

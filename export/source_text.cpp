@@ -42,18 +42,8 @@ std::string commentText(std::string_view about) {
 
 }  // namespace
 
-std::string fileStem(std::string_view fileName) {
-    const auto slash = fileName.find_last_of('/');
-    if (slash != std::string_view::npos)
-        fileName.remove_prefix(slash + 1);
-    const auto dot = fileName.find_last_of('.');
-    if (dot != std::string_view::npos && dot > 0)
-        fileName = fileName.substr(0, dot);
-    return std::string(fileName);
-}
-
-std::string identifierFrom(std::string_view fileName) {
-    std::string name = fileStem(fileName);
+std::string identifierFrom(std::string_view stem) {
+    std::string name(stem);
     for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch)) || static_cast<unsigned char>(ch) >= 0x80)
             ch = '_';

@@ -8,14 +8,11 @@
 
 namespace exporter {
 
-// A file name without its folders and its last extension ("art/title.scr"
-// gives "title"; ".hidden" stays whole).
-std::string fileStem(std::string_view fileName);
-
-// A label or C name from a file name: its stem with every character that
-// cannot be in a name made '_', '_' before a leading digit, and '_' after a
-// name the assemblers or C reserve ("a", "hl", "int").
-std::string identifierFrom(std::string_view fileName);
+// A label or C name from a file's stem, all of it ("title.v2" gives
+// "title_v2"): every character that cannot be in a name made '_', '_' before
+// a leading digit, and '_' after a name the assemblers or C reserve ("a",
+// "hl", "int").
+std::string identifierFrom(std::string_view stem);
 
 // db lines that pasmo, sjasmplus and z80asm all read: the label, 16 decimal
 // bytes a line, and NAME_length equ SIZE. about is the first line's comment.

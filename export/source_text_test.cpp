@@ -32,7 +32,7 @@ std::vector<Case> everyPartAndOrder() {
         for (Part part : {Part::All, Part::Bitmap, Part::Attributes})
             for (Order order : {Order::Screen, Order::Linear})
                 cases.push_back({identifierFrom(screen.name + "_" + std::string(partName(part)) + "_" +
-                                                std::string(orderName(order)) + ".scr"),
+                                                std::string(orderName(order))),
                                  screenBytes(screen.bytes, part, order)});
     return cases;
 }
@@ -59,14 +59,14 @@ void appendLittleEndian(Bytes& bytes, std::size_t value) {
     bytes.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-TEST(Identifier, FileNamesBecomeNamesEveryToolAccepts) {
-    const std::map<std::string, std::string> expected = {{"title.scr", "title"}, {"pics/my-pic 2.scr", "my_pic_2"},
-                                                         {"3d.scr", "_3d"},      {"hl.scr", "hl_"},
-                                                         {"int.scr", "int_"},    {"A.scr", "A_"},
-                                                         {".scr", "_scr"},       {"caf\xc3\xa9.scr", "caf__"},
-                                                         {"noext", "noext"}};
-    for (const auto& [file, name] : expected)
-        EXPECT_EQ(identifierFrom(file), name) << file;
+// The whole stem: "title.v2" cut again to "title" gave two sources one label.
+TEST(Identifier, StemsBecomeNamesEveryToolAccepts) {
+    const std::map<std::string, std::string> expected = {
+        {"title", "title"}, {"my-pic 2", "my_pic_2"}, {"3d", "_3d"},
+        {"hl", "hl_"},      {"int", "int_"},          {"A", "A_"},
+        {".scr", "_scr"},   {"caf\xc3\xa9", "caf__"}, {"title.v2", "title_v2"}};
+    for (const auto& [stem, name] : expected)
+        EXPECT_EQ(identifierFrom(stem), name) << stem;
 }
 
 // One source per screen (the Z80 sees only 64K) with its parts and orders,

@@ -63,9 +63,9 @@ bool validTapeName(std::string_view name) {
     return true;
 }
 
-std::string tapeNameFrom(std::string_view fileName) {
+std::string tapeNameFrom(std::string_view stem) {
     std::string name;
-    for (char ch : fileStem(fileName))
+    for (char ch : stem)
         if (ch >= 0x20 && ch <= 0x7E && name.size() < TapeNameLength)
             name += ch;
     return name;

@@ -50,8 +50,8 @@ TEST(Tape, NamesTheRomCanShowAreAccepted) {
     EXPECT_FALSE(validTapeName("Eleven char"));
     EXPECT_FALSE(validTapeName("tab\there"));
     EXPECT_FALSE(validTapeName("caf\xc3\xa9"));
-    EXPECT_EQ(tapeNameFrom("art/title screen 2.scr"), "title scre");
-    EXPECT_EQ(tapeNameFrom("caf\xc3\xa9.scr"), "caf");
+    EXPECT_EQ(tapeNameFrom("title screen 2"), "title scre");
+    EXPECT_EQ(tapeNameFrom("caf\xc3\xa9"), "caf");
 }
 
 TEST(Tape, EveryScreenGivesALoaderAndItsCodeBlockWithRightChecksums) {

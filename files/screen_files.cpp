@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <sys/stat.h>
 
+#include "files/file_identity.h"
 #include "files/file_names.h"
 #include "files/file_services.h"
 
@@ -12,20 +12,6 @@ namespace files {
 
 static_assert(BitmapFileSize + AttributeFileSize == ScreenFileSize);
 static_assert(screen::AttributeStart == BitmapFileSize, "the attribute area follows the bitmap area");
-
-namespace {
-
-// Whether the two names are one file (or one name for a file not there yet).
-bool SameFile(const std::string& one, const std::string& other) {
-    struct stat a {
-    }, b{};
-    if (one == other)
-        return true;
-    return ::stat(one.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
-}
-
-}  // namespace
 
 bool IsScreenFileSize(std::int64_t size) { return size == static_cast<std::int64_t>(ScreenFileSize); }
 

@@ -1,6 +1,6 @@
 #pragma once
 // One decoder under random files: whatever the bytes, it returns a picture
-// within the limits or a cause, never both, never neither; a picture that
+// within the limits or a refusal in words, never a silent one; a picture that
 // comes back goes on through the reduction and the fitting.
 
 #include <cstdint>
@@ -16,13 +16,14 @@ inline int Run(picture_in::Decoded (*decode)(std::span<const std::uint8_t>, cons
                const std::uint8_t* data, std::size_t size) {
     const picture_in::DecodeOptions options{{10, 20, 30}, 256, 192};
     const picture_in::Decoded decoded = decode(std::span(data, size), options);
-    if (decoded.picture.has_value() == !decoded.cause.empty()) {
-        std::fprintf(stderr, "a picture and a cause, or neither: '%s'\n", decoded.cause.c_str());
-        std::abort();
-    }
-    if (!decoded.picture)
+    if (!decoded) {
+        if (decoded.error().What().empty()) {
+            std::fprintf(stderr, "a refusal without its cause\n");
+            std::abort();
+        }
         return 0;
-    const picture_in::Picture& picture = *decoded.picture;
+    }
+    const picture_in::Picture& picture = *decoded;
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height ||
         !picture_in::SizeRefusal(picture.width, picture.height).empty())

@@ -13,6 +13,7 @@
 
 #include "scrtool/command_line.h"
 #include "scrtool/help.h"
+#include "scrtool/export_commands.h"
 #include "scrtool/transforms.h"
 #include "screen/screen_layout.h"
 
@@ -41,56 +42,67 @@ std::vector<std::string> Split(const std::uint8_t* data, std::size_t size) {
     return arguments;
 }
 
+// The laws of each kind of destination, written apart from the parser's
+// checks: every command of that kind must keep them.
+void CheckDestination(const scrtool::Invocation& inv, long fromStdin) {
+    using scrtool::Destination;
+    const scrtool::CommandSpec& command = *inv.command;
+    const bool oneOutput = !inv.output || inv.inputs.size() == 1;
+    const bool outDirIsAFolder = !inv.outDir || *inv.outDir != "-";
+    if (!command.namesAfterInput.empty())
+        Require(fromStdin == 0, "a command that names its outputs after the input never reads standard input");
+    switch (command.destination) {
+    case Destination::OutputOrInPlace:
+        Require(inv.inPlace != inv.output.has_value(), "a transform writes by exactly one of -o and --in-place");
+        Require(oneOutput, "-o takes one input");
+        Require(!inv.inPlace || fromStdin == 0, "standard input is never rewritten in place");
+        break;
+    case Destination::OutputOrOutDir:
+        Require(inv.output.has_value() != inv.outDir.has_value(), "exactly one of -o and --out-dir");
+        [[fallthrough]];
+    case Destination::OutputOrBeside:
+        Require(!(inv.output && inv.outDir) && oneOutput && outDirIsAFolder && (fromStdin == 0 || inv.output),
+                "somewhere to write each input's output");
+        break;
+    case Destination::OutDirOrBeside: Require(outDirIsAFolder && !inv.output, "--out-dir is a folder"); break;
+    case Destination::Output: Require(inv.output.has_value(), "-o is given"); break;
+    case Destination::Beside:
+    case Destination::None: Require(!inv.output && !inv.outDir && !inv.inPlace, "no destination is taken"); break;
+    }
+}
+
 void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invocation& inv) {
-    using scrtool::Action;
-    using scrtool::ExportFormat;
-    const Action action = inv.command->action;
+    const std::string_view name = inv.command->name;
     const long fromStdin = std::count(inv.inputs.begin(), inv.inputs.end(), std::string("-"));
     Require(fromStdin <= 1, "standard input is read at most once");
     Require(inv.scale >= scrtool::MinScale && inv.scale <= scrtool::MaxScale, "the scale is 1 to 8");
     Require(inv.palette != nullptr, "a palette is always chosen");
     Require(!HelpText(inv.topic).empty(), "every help topic has a text");
-    if (scrtool::IsTransform(*inv.command)) {
-        Require(!inv.inputs.empty(), "a transform has a file");
-        Require(inv.inPlace != inv.output.has_value(), "a transform writes by exactly one of -o and --in-place");
-        Require(!inv.output || inv.inputs.size() == 1, "-o takes one input");
-        Require(!inv.inPlace || fromStdin == 0, "standard input is never rewritten in place");
-    }
-    if (action == Action::ByteOp) {
+    Require(inv.command->wholeRun || !inv.inputs.empty(), "a command run per input has an input");
+    if (name != "thumbnail")
+        CheckDestination(inv, fromStdin);
+    if (name == "byte-op") {
         Require(inv.byteOpIndex >= 1 && inv.byteOpIndex <= 7, "the byte operation index is 1 to 7");
         Require(inv.operands.size() == 3 && inv.b1 == inv.operands[1] && inv.b2 == inv.operands[2] &&
                     std::find(args.begin(), args.end(), inv.b1) != args.end() &&
                     std::find(args.begin(), args.end(), inv.b2) != args.end(),
                 "operands are kept as typed");
     }
-    if (action == Action::Split)
-        Require(!inv.inputs.empty() && fromStdin == 0, "split has named files");
-    if (action == Action::Join)
-        Require(inv.inputs.size() == 2 && inv.output, "join has two inputs and -o");
-    if (action == Action::Png)
-        Require(!inv.inputs.empty() && !(inv.output && inv.outDir) && (!inv.output || inv.inputs.size() == 1) &&
-                    (fromStdin == 0 || inv.output),
-                "png has somewhere to write each picture");
-    if (action == Action::Import)
-        Require(!inv.inputs.empty() && !inv.inPlace && !(inv.output && inv.outDir) &&
-                    (!inv.output || inv.inputs.size() == 1) && (fromStdin == 0 || inv.output),
-                "import has somewhere to write each screen and never rewrites a picture in place");
-    if (action == Action::Check)
-        Require(!inv.inputs.empty() && !inv.conditions.empty(), "check has files and conditions");
-    if (action == Action::Export) {
-        Require(!inv.inputs.empty() && inv.output.has_value() != inv.outDir.has_value() &&
-                    (!inv.output || inv.inputs.size() == 1) && (fromStdin == 0 || inv.output),
-                "export has files and exactly one of -o and --out-dir");
-        Require(!inv.rcs || (inv.format == ExportFormat::Zx0 && inv.order != exporter::Order::Linear &&
+    if (name == "join")
+        Require(inv.inputs.size() == 2, "join has two inputs");
+    if (name == "check")
+        Require(!inv.conditions.empty(), "check has conditions");
+    if (name == "export") {
+        Require(inv.format != nullptr, "export has a format");
+        Require(!inv.rcs || (inv.format->compressed && inv.order != exporter::Order::Linear &&
                              inv.part != exporter::Part::Attributes),
                 "--rcs only reorders a zx0 bitmap in screen order");
-        Require(!inv.tapeName || (inv.format == ExportFormat::Tap && inv.tapeName->size() <= 10),
+        Require(!inv.tapeName || (inv.format->named && inv.tapeName->size() <= 10),
                 "--name is a tap's, at most 10 characters");
     }
-    if (action == Action::Extract)
-        Require(!inv.inputs.empty() && fromStdin == 0 && !(inv.list && inv.outDir),
-                "extract has named files, and --list writes nothing");
-    if (action == Action::Thumbnail)
+    if (name == "extract")
+        Require(!(inv.list && inv.outDir), "--list writes nothing");
+    if (name == "thumbnail")
         Require(inv.inputs.size() == 1 && inv.output && inv.thumbnailSize >= 1 &&
                     inv.thumbnailSize <= scrtool::MaxThumbnailSize,
                 "thumbnail has an input, an output and a size");
@@ -102,19 +114,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const bool tables = (screen::BuildLookupTables(), true);
     (void)tables;
     const std::vector<std::string> args = Split(data, size);
-    const scrtool::Parsed parsed = scrtool::ParseArguments(args);
-    if (!parsed.invocation) {
-        Require(!parsed.error.empty(), "a refusal says why");
+    const base::Result<scrtool::Invocation> parsed = scrtool::ParseArguments(args);
+    if (!parsed) {
+        Require(!parsed.error().What().empty(), "a refusal says why");
+        Require(parsed.error().What().find_first_of("\n\r\x1b\a") == std::string::npos,
+                "a refusal is one line and sends the terminal nothing");
         return 0;
     }
-    Require(parsed.error.empty(), "an accepted command line has no fault");
-    CheckInvocation(args, *parsed.invocation);
-    if (parsed.invocation->command->action == scrtool::Action::ByteOp) {
+    CheckInvocation(args, *parsed);
+    if (parsed->command->name == "byte-op") {
         scrtool::Screen screen;
         for (std::size_t i = 0; i < screen.size(); ++i)
             screen[i] = static_cast<std::uint8_t>(i * 131 + 7);
         const scrtool::Screen before = screen;
-        scrtool::ApplyTransform(*parsed.invocation, screen);
+        scrtool::ApplyTransform(*parsed, screen);
         Require(std::equal(before.begin(), before.begin() + screen::BitmapSize, screen.begin()),
                 "a byte operation leaves the bitmap alone");
     }

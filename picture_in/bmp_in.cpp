@@ -106,7 +106,7 @@ Decoded DecodeBmp(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
             }
         }
     }
-    return Decoded{std::move(picture), ""};
+    return picture;
 }
 
 }  // namespace picture_in

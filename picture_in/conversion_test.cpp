@@ -51,8 +51,9 @@ float BruteForceLeast(const CellPixels& cell, const ScreenColours& colours, Brig
 }
 
 std::vector<LinearRgb> Photograph(const char* name) {
-    const PreparedResult result = Prepare(testing::ReadFile(std::string(SCRLAB_PICTURES_DIR "/") + name), {}, {});
-    return result.prepared ? TargetOf(*result.prepared, {}) : std::vector<LinearRgb>{};
+    const base::Result<Prepared> result =
+        Prepare(testing::ReadFile(std::string(SCRLAB_PICTURES_DIR "/") + name), {}, {});
+    return result ? TargetOf(*result, {}) : std::vector<LinearRgb>{};
 }
 
 TEST(ConvertExact, EachCellCostsWhatTheBruteForceSearchFinds) {

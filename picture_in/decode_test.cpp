@@ -19,8 +19,8 @@ Picture Solid(int width, int height, Rgb colour) {
 
 Picture Decoded_(const Bytes& bytes, Rgb background = {0, 0, 0}) {
     Decoded decoded = Decode(bytes, DecodeOptions{background});
-    EXPECT_EQ(decoded.cause, "");
-    return decoded.picture ? *decoded.picture : Picture{};
+    EXPECT_EQ(base::RefusalOf(decoded), "");
+    return decoded ? *decoded : Picture{};
 }
 
 void ExpectSamePixels(const Picture& got, const Picture& want) {
@@ -68,9 +68,9 @@ TEST(DecodeJpeg, ColoursComeBackCloseAndShrinkingKeepsTheMinimum) {
     }
     const Bytes big = testing::JpegOf(Gradient(800, 600), 80);
     const Decoded half = Decode(big, DecodeOptions{{0, 0, 0}, 300, 200});  // 1/2 keeps 400 x 300; 1/4 would not
-    ASSERT_TRUE(half.picture);
-    EXPECT_EQ(half.picture->width, 400);
-    EXPECT_EQ(half.picture->height, 300);
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->width, 400);
+    EXPECT_EQ(half->height, 300);
 }
 
 TEST(DecodeGif, FirstFrameOnTheCanvasWithTransparencyShowingTheBackground) {
@@ -169,8 +169,8 @@ TEST(Decode, BadInputIsRefusedWithItsCause) {
     };
     for (const BadCase& bad : cases) {
         const Decoded decoded = Decode(bad.bytes, DecodeOptions{});
-        EXPECT_FALSE(decoded.picture) << bad.name;
-        EXPECT_THAT(decoded.cause, HasSubstr(bad.cause)) << bad.name;
+        EXPECT_FALSE(decoded) << bad.name;
+        EXPECT_THAT(base::RefusalOf(decoded), HasSubstr(bad.cause)) << bad.name;
     }
 }
 

@@ -115,7 +115,7 @@ Decoded DecodeGif(std::span<const std::uint8_t> bytes, const DecodeOptions& opti
     DGifCloseFile(gif, &error);
     if (!cause.empty())
         return Refused(cause);
-    return Decoded{std::move(picture), ""};
+    return picture;
 }
 
 }  // namespace picture_in

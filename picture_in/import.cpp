@@ -35,24 +35,23 @@ bool MadeOf(const Picture& picture, render::Palette palette) {
 
 }  // namespace
 
-PreparedResult Prepare(std::span<const std::uint8_t> bytes, const ImportOptions& options,
-                       std::span<const render::Palette> candidates) {
+base::Result<Prepared> Prepare(std::span<const std::uint8_t> bytes, const ImportOptions& options,
+                               std::span<const render::Palette> candidates) {
     const DecodeOptions decodeOptions{options.background, DetailKept * screen::ScreenWidth,
                                       DetailKept * screen::ScreenHeight};
     Decoded decoded = Decode(bytes, decodeOptions);
-    if (!decoded.picture)
-        return {std::nullopt, decoded.cause};
+    if (!decoded)
+        return decoded.error();
     Prepared prepared;
-    const bool screenSize =
-        decoded.picture->width == screen::ScreenWidth && decoded.picture->height == screen::ScreenHeight;
-    std::optional<Picture> reduced = screenSize ? std::nullopt : ReducedExactly(*decoded.picture);
+    const bool screenSize = decoded->width == screen::ScreenWidth && decoded->height == screen::ScreenHeight;
+    std::optional<Picture> reduced = screenSize ? std::nullopt : ReducedExactly(*decoded);
     prepared.exact = screenSize || reduced;
-    prepared.picture = reduced ? std::move(*reduced) : std::move(*decoded.picture);
+    prepared.picture = reduced ? std::move(*reduced) : std::move(*decoded);
     prepared.palette = options.palette      ? *options.palette
                        : candidates.empty() ? render::WindowPalette
                                             : candidates.front();
     if (!prepared.exact)
-        return {std::move(prepared), ""};
+        return prepared;
     // A drawing in a palette needs every pixel in its colours, so the first
     // palette that draws the picture is the one `auto` finds; only when none
     // does are the colours checked on their own.
@@ -60,7 +59,7 @@ PreparedResult Prepare(std::span<const std::uint8_t> bytes, const ImportOptions&
     for (render::Palette palette : tried)
         if ((prepared.drawing = ExactDrawing(prepared.picture, ColoursOf(palette), options.bright))) {
             prepared.palette = palette;
-            return {std::move(prepared), ""};
+            return prepared;
         }
     if (!options.palette) {
         const auto found = std::find_if(candidates.begin(), candidates.end(),
@@ -68,37 +67,37 @@ PreparedResult Prepare(std::span<const std::uint8_t> bytes, const ImportOptions&
         if (found != candidates.end())
             prepared.palette = *found;
     }
-    return {std::move(prepared), ""};
+    return prepared;
 }
 
 std::vector<LinearRgb> TargetOf(const Prepared& prepared, const ImportOptions& options) {
     return Fitted(prepared.picture, options.fit, options.background);
 }
 
-Imported ImportPicture(std::span<const std::uint8_t> bytes, const ImportOptions& options,
-                       std::span<const render::Palette> candidates) {
-    PreparedResult result = Prepare(bytes, options, candidates);
-    if (!result.prepared)
-        return {std::nullopt, result.cause};
-    const Prepared& prepared = *result.prepared;
+base::Result<ScreenBytes> ImportPicture(std::span<const std::uint8_t> bytes, const ImportOptions& options,
+                                        std::span<const render::Palette> candidates) {
+    base::Result<Prepared> result = Prepare(bytes, options, candidates);
+    if (!result)
+        return result.error();
+    const Prepared& prepared = *result;
     const ScreenColours colours = ColoursOf(prepared.palette);
     if (options.strict == Strict::On && !prepared.drawing) {
         if (!prepared.exact)
-            return {std::nullopt, "not a screen's picture (" + std::to_string(prepared.picture.width) + " x " +
-                                      std::to_string(prepared.picture.height) +
-                                      "; a screen's is 256 x 192, or that in N x N blocks for N up to " +
-                                      std::to_string(MaxExactScale) + ")"};
+            return base::Refusal("not a screen's picture (" + std::to_string(prepared.picture.width) + " x " +
+                                 std::to_string(prepared.picture.height) +
+                                 "; a screen's is 256 x 192, or that in N x N blocks for N up to " +
+                                 std::to_string(MaxExactScale) + ")");
         const std::vector<Clash> clashes = ClashingCells(prepared.picture, colours);
         if (clashes.empty())
-            return {std::nullopt, "BRIGHT as --bright asks would change pixels"};
-        return {std::nullopt, std::to_string(clashes.size()) + (clashes.size() == 1 ? " cell" : " cells") +
-                                  " no attribute can show: " + ClashList(clashes)};
+            return base::Refusal("BRIGHT as --bright asks would change pixels");
+        return base::Refusal(std::to_string(clashes.size()) + (clashes.size() == 1 ? " cell" : " cells") +
+                             " no attribute can show: " + ClashList(clashes));
     }
     if (prepared.drawing)
-        return {ScreenOf(*prepared.drawing, options.bright), ""};
+        return ScreenOf(*prepared.drawing, options.bright);
     const std::vector<LinearRgb> pixels = TargetOf(prepared, options);
     const Target target{pixels, colours, options.bright};
-    return {ScreenOf(Convert(target, options.dither), options.bright), ""};
+    return ScreenOf(Convert(target, options.dither), options.bright);
 }
 
 }  // namespace picture_in

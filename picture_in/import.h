@@ -20,7 +20,7 @@ struct ImportOptions {
     std::optional<render::Palette> palette;  // none: the first candidate whose colours the picture is made of
     Fit fit = Fit::Contain;
     Rgb background{0, 0, 0};
-    Dither dither = Dither::FloydSteinberg;
+    Dither dither = Dither::Refined;  // the one default; scrtool's --dither takes it from here
     Bright bright = Bright::Auto;
     Strict strict = Strict::Off;
 };
@@ -35,26 +35,16 @@ struct Prepared {
     std::optional<Drawing> drawing;
 };
 
-struct PreparedResult {
-    std::optional<Prepared> prepared;
-    std::string cause;
-};
-
 // `candidates` are the palettes `auto` may find, the first being the one
 // used when the picture is not made of any one's colours.
-PreparedResult Prepare(std::span<const std::uint8_t> bytes, const ImportOptions& options,
-                       std::span<const render::Palette> candidates);
+base::Result<Prepared> Prepare(std::span<const std::uint8_t> bytes, const ImportOptions& options,
+                               std::span<const render::Palette> candidates);
 
 // The picture fitted to 256 x 192 in linear light, what the conversions work on.
 std::vector<LinearRgb> TargetOf(const Prepared& prepared, const ImportOptions& options);
 
-struct Imported {
-    std::optional<ScreenBytes> screen;
-    std::string cause;
-};
-
-// Same bytes and options, same screen, byte for byte.
-Imported ImportPicture(std::span<const std::uint8_t> bytes, const ImportOptions& options,
-                       std::span<const render::Palette> candidates);
+// Same bytes and options, same screen, byte for byte; or why not, in the error's detail.
+base::Result<ScreenBytes> ImportPicture(std::span<const std::uint8_t> bytes, const ImportOptions& options,
+                                        std::span<const render::Palette> candidates);
 
 }  // namespace picture_in

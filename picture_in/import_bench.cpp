@@ -91,7 +91,7 @@ Bytes ScreenPng() {
 // A photograph fitted to 256 x 192 (or enlarged to 4000 x 3000), as a file.
 picture_in::Picture Photo(int width, int height) {
     const Bytes jpeg = picture_in::testing::ReadFile(SCRLAB_PICTURES_DIR "/coffee.jpg");
-    const picture_in::Picture small = *picture_in::Decode(jpeg, {}).picture;
+    const picture_in::Picture small = *picture_in::Decode(jpeg, {});
     picture_in::Picture out{width, height, {}};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)

@@ -93,7 +93,7 @@ Decoded DecodeJpeg(std::span<const std::uint8_t> bytes, const DecodeOptions& opt
     jpeg_destroy_decompress(&info);
     if (!cause.empty())
         return Refused(cause);
-    return Decoded{std::move(picture), ""};
+    return picture;
 }
 
 }  // namespace picture_in

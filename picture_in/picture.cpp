@@ -11,6 +11,6 @@ std::string SizeRefusal(std::int64_t width, std::int64_t height) {
     return "";
 }
 
-Decoded Refused(std::string cause) { return Decoded{std::nullopt, std::move(cause)}; }
+base::Error Refused(std::string cause) { return base::Refusal(std::move(cause)); }
 
 }  // namespace picture_in

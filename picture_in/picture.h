@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "render/view_rule.h"
 
 namespace picture_in {
@@ -22,11 +23,8 @@ struct Picture {
     Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// A picture, or the cause in a few words ("truncated PNG data").
-struct Decoded {
-    std::optional<Picture> picture;
-    std::string cause;
-};
+// A picture, or its refusal in a few words ("truncated PNG data") as the error's detail.
+using Decoded = base::Result<Picture>;
 
 // Larger pictures are refused from their header, before any pixel memory is
 // taken: 64 megapixels is a 9000 x 7000 photograph, 192 MiB as RGB.
@@ -36,7 +34,7 @@ constexpr std::int64_t MaxSide = 32768;
 // The cause for a header that announces a size beyond the limits, or "".
 std::string SizeRefusal(std::int64_t width, std::int64_t height);
 
-// Pixels as a picture, checked against the limits.
-Decoded Refused(std::string cause);
+// A decoder's refusal, in its own words.
+base::Error Refused(std::string cause);
 
 }  // namespace picture_in

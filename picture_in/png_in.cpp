@@ -13,7 +13,7 @@ Decoded DecodePng(std::span<const std::uint8_t> bytes, const DecodeOptions& opti
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
-        Decoded refused = Refused(std::string("bad PNG: ") + image.message);
+        base::Error refused = Refused(std::string("bad PNG: ") + image.message);
         png_image_free(&image);
         return refused;
     }
@@ -31,12 +31,12 @@ Decoded DecodePng(std::span<const std::uint8_t> bytes, const DecodeOptions& opti
     picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
     const png_color background{options.background.red, options.background.green, options.background.blue};
     if (!png_image_finish_read(&image, &background, picture.pixels.data(), 0, nullptr)) {
-        Decoded refused = Refused(std::string("bad PNG: ") + image.message);
+        base::Error refused = Refused(std::string("bad PNG: ") + image.message);
         png_image_free(&image);
         return refused;
     }
     png_image_free(&image);
-    return Decoded{std::move(picture), ""};
+    return picture;
 }
 
 }  // namespace picture_in

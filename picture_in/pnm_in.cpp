@@ -82,7 +82,7 @@ Decoded DecodePnm(std::span<const std::uint8_t> bytes, const DecodeOptions&) {
     for (std::size_t i = 0; i < picture.pixels.size(); ++i)
         picture.pixels[i] = colour ? Rgb{samples[3 * i], samples[3 * i + 1], samples[3 * i + 2]}
                                    : Rgb{samples[i], samples[i], samples[i]};
-    return Decoded{std::move(picture), ""};
+    return picture;
 }
 
 }  // namespace picture_in

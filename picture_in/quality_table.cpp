@@ -51,13 +51,13 @@ int main(int argc, char** argv) {
         std::ifstream in(file, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
         const render::Palette window = render::WindowPalette;
-        const PreparedResult result = Prepare(bytes, ImportOptions{}, std::span(&window, 1));
-        if (!result.prepared) {
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), result.cause.c_str());
+        const base::Result<Prepared> result = Prepare(bytes, ImportOptions{}, std::span(&window, 1));
+        if (!result) {
+            std::fprintf(stderr, "%s: %s\n", file.c_str(), result.error().What().c_str());
             return 1;
         }
-        const ScreenColours colours = ColoursOf(result.prepared->palette);
-        const std::vector<LinearRgb> pixels = TargetOf(*result.prepared, ImportOptions{});
+        const ScreenColours colours = ColoursOf(result->palette);
+        const std::vector<LinearRgb> pixels = TargetOf(*result, ImportOptions{});
         const Target target{pixels, colours, Bright::Auto};
         std::printf("| %s |", file.filename().c_str());
         for (std::size_t m = 0; m < std::size(Modes); ++m) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 #include <zlib.h>
@@ -34,7 +33,7 @@ void PutBig16(std::vector<std::uint8_t>& out, std::uint16_t value) {
 }
 
 // The chunks of a PNG the still encoder wrote; anything else is a fault of ours.
-std::vector<Chunk> ChunksOf(const std::vector<std::uint8_t>& png) {
+base::Result<std::vector<Chunk>> ChunksOf(const std::vector<std::uint8_t>& png) {
     std::vector<Chunk> chunks;
     std::size_t at = SignatureSize;
     while (at + 12 <= png.size()) {
@@ -47,7 +46,7 @@ std::vector<Chunk> ChunksOf(const std::vector<std::uint8_t>& png) {
         at += 12 + length;
     }
     if (png.size() < SignatureSize || at != png.size() || chunks.empty() || chunks.back().type != "IEND")
-        throw std::runtime_error("PNG encoding gave no whole picture");
+        return base::Refusal("PNG encoding gave no whole picture");
     return chunks;
 }
 
@@ -75,20 +74,48 @@ std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, const IndexedPict
     return data;
 }
 
+// The image data of the later frames, numbered from `sequence`, in frame chunks.
+base::Status PutLaterFrames(std::vector<std::uint8_t>& out, const std::vector<IndexedPicture>& frames, FrameDelay delay,
+                            std::uint32_t& sequence) {
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        PutChunk(out, "fcTL", FrameControl(sequence++, frames[i], delay));
+        const base::Result<std::vector<std::uint8_t>> png = EncodePng(frames[i]);
+        if (!png)
+            return png.error();
+        const base::Result<std::vector<Chunk>> chunks = ChunksOf(*png);
+        if (!chunks)
+            return chunks.error();
+        for (const Chunk& data : *chunks) {
+            if (data.type != "IDAT")
+                continue;
+            std::vector<std::uint8_t> numbered;
+            PutBig32(numbered, sequence++);
+            numbered.insert(numbered.end(), data.data.begin(), data.data.end());
+            PutChunk(out, "fdAT", numbered);
+        }
+    }
+    return base::Done{};
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay) {
+base::Result<std::vector<std::uint8_t>> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay) {
     if (frames.empty())
-        throw std::runtime_error("an animation needs a frame");
+        return base::Refusal("an animation needs a frame");
     for (const IndexedPicture& frame : frames)
         if (frame.width != frames[0].width || frame.height != frames[0].height || frame.palette != frames[0].palette)
-            throw std::runtime_error("the frames of an animation differ in size or palette");
+            return base::Refusal("the frames of an animation differ in size or palette");
 
-    const std::vector<std::uint8_t> first = EncodePng(frames[0]);
-    std::vector<std::uint8_t> out(first.begin(), first.begin() + SignatureSize);
+    const base::Result<std::vector<std::uint8_t>> first = EncodePng(frames[0]);
+    if (!first)
+        return first.error();
+    const base::Result<std::vector<Chunk>> chunks = ChunksOf(*first);
+    if (!chunks)
+        return chunks.error();
+    std::vector<std::uint8_t> out(first->begin(), first->begin() + SignatureSize);
     std::uint32_t sequence = 0;
     bool framesPut = false;
-    for (const Chunk& chunk : ChunksOf(first)) {
+    for (const Chunk& chunk : *chunks) {
         if (chunk.type == "IDAT" && !framesPut) {
             std::vector<std::uint8_t> control;
             PutBig32(control, static_cast<std::uint32_t>(frames.size()));
@@ -97,20 +124,9 @@ std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& f
             PutChunk(out, "fcTL", FrameControl(sequence++, frames[0], delay));
             framesPut = true;
         }
-        if (chunk.type == "IEND") {
-            // The later frames: their image data, numbered, in frame chunks.
-            for (std::size_t i = 1; i < frames.size(); ++i) {
-                PutChunk(out, "fcTL", FrameControl(sequence++, frames[i], delay));
-                for (const Chunk& data : ChunksOf(EncodePng(frames[i]))) {
-                    if (data.type != "IDAT")
-                        continue;
-                    std::vector<std::uint8_t> numbered;
-                    PutBig32(numbered, sequence++);
-                    numbered.insert(numbered.end(), data.data.begin(), data.data.end());
-                    PutChunk(out, "fdAT", numbered);
-                }
-            }
-        }
+        if (chunk.type == "IEND")
+            if (base::Status later = PutLaterFrames(out, frames, delay, sequence); !later)
+                return later.error();
         PutChunk(out, chunk.type, chunk.data);
     }
     return out;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/result.h"
+#include "base/result.h"
 #include "scrtool/picture.h"
 
 namespace scrtool {
@@ -18,8 +20,8 @@ struct FrameDelay {
 
 // The frames, which share one size and palette, in order, each shown for
 // `delay`, looping forever. The first frame is also the still picture, so a
-// viewer that knows no APNG shows it. Throws std::runtime_error when the
-// frames do not fit together or cannot be encoded.
-std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay);
+// viewer that knows no APNG shows it. An error when the frames do not fit
+// together or cannot be encoded.
+base::Result<std::vector<std::uint8_t>> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay);
 
 }  // namespace scrtool

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+#include "scrtool/option_table.h"
+
 namespace scrtool {
 
 std::optional<int> WholeNumber(std::string_view text, int low, int high) {
@@ -17,14 +19,6 @@ std::optional<int> WholeNumber(std::string_view text, int low, int high) {
 
 std::string RangeText(int low, int high) {
     return "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
-}
-
-// Built by appending: GCC 12 misreads "'" + text + "'" at -O2 (-Wrestrict).
-std::string Quoted(std::string_view text) {
-    std::string quoted(1, '\'');
-    quoted.append(text);
-    quoted += '\'';
-    return quoted;
 }
 
 namespace {
@@ -185,13 +179,15 @@ private:
     bool filesOnly_ = false;
 };
 
-Parsed Fail(std::string error) { return Parsed{std::nullopt, std::move(error)}; }
+using Parsed = base::Result<Invocation>;
+
+Parsed Fail(std::string error) { return base::Refusal(std::move(error)); }
 
 Parsed HelpFor(const CommandSpec* topic) {
     Invocation help;
-    help.command = &CommandOf(Action::Help);
+    help.command = CommandNamed("help");
     help.topic = topic;
-    return Parsed{std::move(help), {}};
+    return help;
 }
 
 Parsed ParseHelp(const std::vector<std::string>& args) {
@@ -211,10 +207,77 @@ std::string CheckOperands(const Invocation& inv) {
     const std::vector<std::string_view> names = Words(command.operands);
     if (inv.operands.size() < names.size())
         return std::string(command.name) + " needs " + std::string(command.operands) + " before the files";
-    const std::vector<std::string_view> choices = Words(command.firstOperandChoices);
+    const std::vector<std::string_view> choices =
+        command.firstOperandChoices ? command.firstOperandChoices() : std::vector<std::string_view>{};
     if (!choices.empty() && std::find(choices.begin(), choices.end(), inv.operands[0]) == choices.end())
         return "unknown " + std::string(names[0]) + " " + Quoted(inv.operands[0]) + " (" + Alternatives(choices) + ")";
     return {};
+}
+
+long FromStandardInput(const Invocation& inv) {
+    return std::count(inv.inputs.begin(), inv.inputs.end(), std::string(StandardStream));
+}
+
+// -o, --out-dir and --in-place against the destinations the command takes.
+std::string OutputOrOutDirFault(const Invocation& inv, bool required) {
+    if (inv.output && inv.outDir)
+        return "give either -o or --out-dir, not both";
+    if (required && !inv.output && !inv.outDir)
+        return "say where the result goes: -o OUT (one file) or --out-dir DIR";
+    if (inv.output && inv.inputs.size() != 1)
+        return "-o takes exactly one input file; use --out-dir for several";
+    return {};
+}
+
+std::string DestinationFault(const Invocation& inv) {
+    const CommandSpec& command = *inv.command;
+    const bool fromStandardInput = FromStandardInput(inv) > 0;
+    if (!command.namesAfterInput.empty() && fromStandardInput)
+        return std::string(command.namesAfterInput) + ", so it cannot read standard input";
+    std::string fault;
+    switch (command.destination) {
+    case Destination::None: return {};
+    case Destination::Output: return inv.output ? "" : std::string(command.name) + " needs -o OUT";
+    case Destination::OutputOrInPlace:
+        if (inv.output && inv.inPlace)
+            return "give either -o or --in-place, not both";
+        if (!inv.output && !inv.inPlace)
+            return "say where the result goes: -o OUT (one file) or --in-place (rewrites the files)";
+        if (inv.output && inv.inputs.size() != 1)
+            return "-o takes exactly one input file; use --in-place for several";
+        if (inv.inPlace && fromStandardInput)
+            return "standard input cannot be rewritten in place; use -o";
+        return {};
+    case Destination::OutputOrBeside: fault = OutputOrOutDirFault(inv, false); break;
+    case Destination::OutputOrOutDir: fault = OutputOrOutDirFault(inv, true); break;
+    case Destination::OutDirOrBeside:
+    case Destination::Beside: break;
+    }
+    if (!fault.empty())
+        return fault;
+    if (fromStandardInput && !inv.output && !command.standardInputNeeds.empty())
+        return "a " + std::string(command.inputNoun) + " read from standard input needs -o " +
+               std::string(command.standardInputNeeds);
+    if (inv.outDir && *inv.outDir == StandardStream)
+        return "--out-dir needs a folder, not '-'";
+    return {};
+}
+
+// The rules every row keeps, then the row's own.
+std::string CommandFault(Invocation& inv) {
+    const CommandSpec& command = *inv.command;
+    std::string fault = CheckOperands(inv);
+    if (fault.empty() && FromStandardInput(inv) > 1)
+        fault = "standard input ('-') can be read only once";
+    if (fault.empty() && command.checkFirst && command.check)
+        fault = command.check(inv);
+    if (fault.empty() && !command.wholeRun && inv.inputs.empty())
+        fault = "no " + std::string(command.inputNoun) + " file given";
+    if (fault.empty())
+        fault = DestinationFault(inv);
+    if (fault.empty() && !command.checkFirst && command.check)
+        fault = command.check(inv);
+    return fault;
 }
 
 }  // namespace
@@ -228,13 +291,13 @@ Parsed ParseArguments(const std::vector<std::string>& args) {
         if (args.size() > 1)
             return Fail("--version takes no arguments");
         Invocation version;
-        version.command = &CommandOf(Action::Version);
-        return Parsed{std::move(version), {}};
+        version.command = CommandNamed("version");
+        return version;
     }
     if (args[0] == "help")
         return ParseHelp(args);
     const CommandSpec* command = CommandNamed(args[0]);
-    if (!command || command->action == Action::Help || command->action == Action::Version)
+    if (!command || command->group == Group::Hidden)
         return Fail((args[0].starts_with("-") ? "unknown option " : "unknown command ") + Quoted(args[0]));
     Invocation inv;
     inv.command = command;
@@ -243,14 +306,10 @@ Parsed ParseArguments(const std::vector<std::string>& args) {
     if (parser.helpAsked)
         return HelpFor(command);
     if (fault.empty())
-        fault = CheckOperands(inv);
-    if (fault.empty() && std::count(inv.inputs.begin(), inv.inputs.end(), std::string(StandardStream)) > 1)
-        fault = "standard input ('-') can be read only once";
-    if (fault.empty() && command->check)
-        fault = command->check(inv);
+        fault = CommandFault(inv);
     if (!fault.empty())
         return Fail(std::move(fault));
-    return Parsed{std::move(inv), {}};
+    return inv;
 }
 
 }  // namespace scrtool

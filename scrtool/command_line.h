@@ -8,19 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "scrtool/command_table.h"
 #include "scrtool/invocation.h"
 
 namespace scrtool {
 
-// A parse gives an invocation or the reason the command line is unusable.
-struct Parsed {
-    std::optional<Invocation> invocation;
-    std::string error;
-};
-
-// Reads the arguments after the program name.
-Parsed ParseArguments(const std::vector<std::string>& arguments);
+// Reads the arguments after the program name: an invocation, or the reason
+// the command line is unusable in the error's detail.
+base::Result<Invocation> ParseArguments(const std::vector<std::string>& arguments);
 
 std::string_view ConditionName(Condition condition);
 std::optional<Condition> ConditionNamed(std::string_view name);
@@ -29,7 +25,5 @@ std::optional<Condition> ConditionNamed(std::string_view name);
 std::optional<int> WholeNumber(std::string_view text, int low, int high);
 // "a whole number from 1 to 8", as refusals describe a range.
 std::string RangeText(int low, int high);
-// 'text', as refusals quote what was typed.
-std::string Quoted(std::string_view text);
 
 }  // namespace scrtool

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "scrtool/option_table.h"
+
 namespace scrtool {
 namespace {
 
@@ -20,9 +22,9 @@ void PrintTo(const Refused& refused, std::ostream* out) { *out << refused.error;
 class RefusedCommandLine : public ::testing::TestWithParam<Refused> {};
 
 TEST_P(RefusedCommandLine, NamesTheFault) {
-    const Parsed parsed = ParseArguments(GetParam().args);
-    EXPECT_FALSE(parsed.invocation);
-    EXPECT_NE(parsed.error.find(GetParam().error), std::string::npos) << parsed.error;
+    const auto parsed = ParseArguments(GetParam().args);
+    ASSERT_FALSE(parsed);
+    EXPECT_NE(parsed.error().What().find(GetParam().error), std::string::npos) << parsed.error().What();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,12 +102,42 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"help", "frobnicate"}, "unknown command 'frobnicate'"},
         Refused{{"--version", "x"}, "takes no arguments"}));
 
+// What the user typed reaches the message quoted, so that a refusal stays one
+// line and a terminal's escape sequence in an argument is shown, not obeyed.
+TEST(CommandLine, TypedTextsInRefusalsAreQuotedAsTheShellReadsThem) {
+    const std::vector<Refused> hostile{
+        {{"info", "-\x1b]0;pwned\a.scr"}, "unknown option $'-\\E]0;pwned\\x07.scr' for 'info'"},
+        {{"x\nFAKE: all files written"}, "unknown command $'x\\nFAKE: all files written'"},
+        {{"-\x1b[2J"}, "unknown option $'-\\E[2J'"},
+        {{"import", "a.png", "--background", "\x1b[2J"}, "bad background colour $'\\E[2J' (#RRGGBB)"},
+        {{"export", "tap", "a.scr", "--name", "a\nb", "-o", "x"}, "bad tape name $'a\\nb'"},
+        {{"png", "a.scr", "--view", "\x1b[31mred"}, "unknown view $'\\E[31mred' (colour, mono or color)"},
+        {{"png", "a.scr", "--scale", "2\r"}, "bad scale $'2\\r'"},
+        {{"thumbnail", "a.scr", "a.png", "1\n2"}, "bad thumbnail size $'1\\n2'"},
+        {{"byte-op", "\r9", "1", "2", "a.scr", "--in-place"}, "bad byte operation index $'\\r9'"},
+        {{"export",
+          "\x9b"
+          "31m",
+          "a.scr", "-o", "x"},
+         "unknown FORMAT $'\\x9b31m'"},
+        {{"help", "\x1b]0;x\a"}, "unknown command $'\\E]0;x\\x07'"},
+        {{"png", "a.scr", "--\x1b[1m=2"}, "unknown option $'--\\E[1m' for 'png'"},
+    };
+    for (const Refused& refused : hostile) {
+        const auto parsed = ParseArguments(refused.args);
+        ASSERT_FALSE(parsed) << refused.error;
+        const std::string said = parsed.error().What();
+        EXPECT_EQ(said.find_first_of("\n\r\x1b\a"), std::string::npos) << said;
+        EXPECT_NE(said.find(refused.error), std::string::npos) << said;
+    }
+}
+
 TEST(CommandLine, ByteOpTakesTheThreeArgumentsAfterItAsTheyStand) {
     // Operands that look like options are numbers in the window's fields.
-    const Parsed parsed = ParseArguments({"byte-op", "4", "-1", "-$10", "a.scr", "-o", "-"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    const Invocation& inv = *parsed.invocation;
-    EXPECT_EQ(inv.command->action, Action::ByteOp);
+    const auto parsed = ParseArguments({"byte-op", "4", "-1", "-$10", "a.scr", "-o", "-"});
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    const Invocation& inv = *parsed;
+    EXPECT_EQ(inv.command->name, "byte-op");
     EXPECT_EQ(inv.byteOpIndex, 4);
     EXPECT_EQ(inv.b1, "-1");
     EXPECT_EQ(inv.b2, "-$10");
@@ -118,45 +150,45 @@ TEST(CommandLine, OptionsMayComeBeforeTheOperandsAndFiles) {
     for (const Args& args : {Args{"byte-op", "2", "255", "5", "in.scr", "-o", "out.scr"},
                              Args{"byte-op", "-o", "out.scr", "2", "255", "5", "in.scr"},
                              Args{"byte-op", "-o", "out.scr", "--", "2", "255", "5", "in.scr"}}) {
-        const Parsed parsed = ParseArguments(args);
-        ASSERT_TRUE(parsed.invocation) << parsed.error;
-        EXPECT_EQ(parsed.invocation->byteOpIndex, 2);
-        EXPECT_EQ(parsed.invocation->b1, "255");
-        EXPECT_EQ(parsed.invocation->b2, "5");
-        EXPECT_EQ(parsed.invocation->inputs, Args{"in.scr"});
-        EXPECT_EQ(parsed.invocation->output, "out.scr");
+        const auto parsed = ParseArguments(args);
+        ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+        EXPECT_EQ(parsed->byteOpIndex, 2);
+        EXPECT_EQ(parsed->b1, "255");
+        EXPECT_EQ(parsed->b2, "5");
+        EXPECT_EQ(parsed->inputs, Args{"in.scr"});
+        EXPECT_EQ(parsed->output, "out.scr");
     }
-    const Parsed dashes = ParseArguments({"byte-op", "-o", "out.scr", "--", "2", "255", "-1", "in.scr"});
-    ASSERT_TRUE(dashes.invocation) << dashes.error;
-    EXPECT_EQ(dashes.invocation->b2, "-1");
-    EXPECT_EQ(dashes.invocation->inputs, Args{"in.scr"});
-    const Parsed png = ParseArguments({"png", "--scale", "3", "--view", "mono", "a.scr", "--grid", "b.scr"});
-    ASSERT_TRUE(png.invocation) << png.error;
-    EXPECT_EQ(png.invocation->inputs, (Args{"a.scr", "b.scr"}));
-    EXPECT_EQ(png.invocation->scale, 3);
+    const auto dashes = ParseArguments({"byte-op", "-o", "out.scr", "--", "2", "255", "-1", "in.scr"});
+    ASSERT_TRUE(dashes) << base::RefusalOf(dashes);
+    EXPECT_EQ(dashes->b2, "-1");
+    EXPECT_EQ(dashes->inputs, Args{"in.scr"});
+    const auto png = ParseArguments({"png", "--scale", "3", "--view", "mono", "a.scr", "--grid", "b.scr"});
+    ASSERT_TRUE(png) << base::RefusalOf(png);
+    EXPECT_EQ(png->inputs, (Args{"a.scr", "b.scr"}));
+    EXPECT_EQ(png->scale, 3);
 }
 
 TEST(CommandLine, ByteOpKeepsBlankAndBadOperandTextsForTheWindowsReader) {
-    const Parsed parsed = ParseArguments({"byte-op", "7", "", "  %2x", "a.scr", "b.scr", "--in-place"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    EXPECT_EQ(parsed.invocation->b1, "");
-    EXPECT_EQ(parsed.invocation->b2, "  %2x");
-    EXPECT_EQ(parsed.invocation->inputs, (Args{"a.scr", "b.scr"}));
-    EXPECT_TRUE(parsed.invocation->inPlace);
+    const auto parsed = ParseArguments({"byte-op", "7", "", "  %2x", "a.scr", "b.scr", "--in-place"});
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    EXPECT_EQ(parsed->b1, "");
+    EXPECT_EQ(parsed->b2, "  %2x");
+    EXPECT_EQ(parsed->inputs, (Args{"a.scr", "b.scr"}));
+    EXPECT_TRUE(parsed->inPlace);
 }
 
 TEST(CommandLine, DoubleDashMakesEverythingAfterItAFile) {
-    const Parsed parsed = ParseArguments({"invert", "--in-place", "--", "-o", "--grid"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    EXPECT_EQ(parsed.invocation->inputs, (Args{"-o", "--grid"}));
-    EXPECT_FALSE(parsed.invocation->output);
+    const auto parsed = ParseArguments({"invert", "--in-place", "--", "-o", "--grid"});
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    EXPECT_EQ(parsed->inputs, (Args{"-o", "--grid"}));
+    EXPECT_FALSE(parsed->output);
 }
 
 TEST(CommandLine, PngOptionsInBothSpellings) {
-    const Parsed parsed = ParseArguments(
+    const auto parsed = ParseArguments(
         {"png", "a.scr", "--view=mono", "--scale", "3", "--grid", "--palette=fuse", "--out-dir", "pics"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    const Invocation& inv = *parsed.invocation;
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    const Invocation& inv = *parsed;
     EXPECT_EQ(inv.view, View::Mono);
     EXPECT_EQ(inv.scale, 3);
     EXPECT_TRUE(inv.grid);
@@ -167,73 +199,73 @@ TEST(CommandLine, PngOptionsInBothSpellings) {
 
 // Each choice lands on its own value: a slip in a setter's table would swap two.
 TEST(CommandLine, ImportOptionsReachTheirChoices) {
-    const Parsed parsed = ParseArguments({"import", "a.png", "--palette", "rustzx", "--fit=cover", "--dither", "bayer",
-                                          "--bright", "never", "--strict", "--background", "#10A0ff"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    const Invocation& inv = *parsed.invocation;
+    const auto parsed = ParseArguments({"import", "a.png", "--palette", "rustzx", "--fit=cover", "--dither", "bayer",
+                                        "--bright", "never", "--strict", "--background", "#10A0ff"});
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    const Invocation& inv = *parsed;
     EXPECT_EQ(inv.importPalette->levels.normalLevel, 205);
     EXPECT_EQ(inv.fit, picture_in::Fit::Cover);
     EXPECT_EQ(inv.dither, picture_in::Dither::Bayer);
     EXPECT_EQ(inv.bright, picture_in::Bright::Never);
     EXPECT_TRUE(inv.strict);
     EXPECT_EQ(inv.backgroundColour, (render::Rgb{0x10, 0xA0, 0xFF}));
-    const Parsed defaults = ParseArguments(
+    const auto defaults = ParseArguments(
         {"import", "a.png", "--palette", "auto", "--fit", "stretch", "--dither", "none", "--bright", "always"});
-    ASSERT_TRUE(defaults.invocation) << defaults.error;
-    EXPECT_EQ(defaults.invocation->importPalette, nullptr);
-    EXPECT_EQ(defaults.invocation->fit, picture_in::Fit::Stretch);
-    EXPECT_EQ(defaults.invocation->dither, picture_in::Dither::None);
-    EXPECT_EQ(defaults.invocation->bright, picture_in::Bright::Always);
-    const Parsed plain = ParseArguments({"import", "a.png"});
-    ASSERT_TRUE(plain.invocation);
-    EXPECT_EQ(plain.invocation->dither, picture_in::Dither::Refined);
-    EXPECT_EQ(plain.invocation->fit, picture_in::Fit::Contain);
+    ASSERT_TRUE(defaults) << base::RefusalOf(defaults);
+    EXPECT_EQ(defaults->importPalette, nullptr);
+    EXPECT_EQ(defaults->fit, picture_in::Fit::Stretch);
+    EXPECT_EQ(defaults->dither, picture_in::Dither::None);
+    EXPECT_EQ(defaults->bright, picture_in::Bright::Always);
+    const auto plain = ParseArguments({"import", "a.png"});
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->dither, picture_in::Dither::Refined);
+    EXPECT_EQ(plain->fit, picture_in::Fit::Contain);
 }
 
 TEST(CommandLine, PngDefaultsAreTheWindowsView) {
-    const Parsed parsed = ParseArguments({"png", "a.scr"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    EXPECT_EQ(parsed.invocation->view, View::Colour);
-    EXPECT_EQ(parsed.invocation->scale, 2);
-    EXPECT_FALSE(parsed.invocation->grid);
-    EXPECT_EQ(parsed.invocation->palette->levels.normalLevel, 127);
-    EXPECT_EQ(parsed.invocation->palette->levels.brightLevel, 255);
+    const auto parsed = ParseArguments({"png", "a.scr"});
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    EXPECT_EQ(parsed->view, View::Colour);
+    EXPECT_EQ(parsed->scale, 2);
+    EXPECT_FALSE(parsed->grid);
+    EXPECT_EQ(parsed->palette->levels.normalLevel, 127);
+    EXPECT_EQ(parsed->palette->levels.brightLevel, 255);
 }
 
 TEST(CommandLine, CheckConditionsAreOptionsSoFilesMayHaveAnyName) {
-    const Parsed parsed = ParseArguments(
+    const auto parsed = ParseArguments(
         {"check", "no-flash", "--require", "no-flash", "--require=optimized", "x.scr", "--require", "no-flash"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    EXPECT_EQ(parsed.invocation->inputs, (Args{"no-flash", "x.scr"}));
-    EXPECT_EQ(parsed.invocation->conditions, (std::vector{Condition::NoFlash, Condition::Optimized}));
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    EXPECT_EQ(parsed->inputs, (Args{"no-flash", "x.scr"}));
+    EXPECT_EQ(parsed->conditions, (std::vector{Condition::NoFlash, Condition::Optimized}));
 }
 
 TEST(CommandLine, ThumbnailTakesInputOutputAndSize) {
-    const Parsed parsed = ParseArguments({"thumbnail", "/a/b.scr", "/c/d.png", "128"});
-    ASSERT_TRUE(parsed.invocation) << parsed.error;
-    EXPECT_EQ(parsed.invocation->inputs, Args{"/a/b.scr"});
-    EXPECT_EQ(parsed.invocation->output, "/c/d.png");
-    EXPECT_EQ(parsed.invocation->thumbnailSize, 128);
+    const auto parsed = ParseArguments({"thumbnail", "/a/b.scr", "/c/d.png", "128"});
+    ASSERT_TRUE(parsed) << base::RefusalOf(parsed);
+    EXPECT_EQ(parsed->inputs, Args{"/a/b.scr"});
+    EXPECT_EQ(parsed->output, "/c/d.png");
+    EXPECT_EQ(parsed->thumbnailSize, 128);
 }
 
 TEST(CommandLine, HelpForEveryCommandInEveryForm) {
     for (const char* name : {"invert", "optimize", "contour", "mask", "mirror", "byte-op", "split", "join", "png",
                              "info", "check", "thumbnail"}) {
         for (const Args& args : {Args{"help", name}, Args{name, "--help"}, Args{name, "a.scr", "-h"}}) {
-            const Parsed parsed = ParseArguments(args);
-            ASSERT_TRUE(parsed.invocation) << name << ": " << parsed.error;
-            EXPECT_EQ(parsed.invocation->command->action, Action::Help) << name;
-            ASSERT_TRUE(parsed.invocation->topic) << name;
-            EXPECT_EQ(parsed.invocation->topic->name, name);
+            const auto parsed = ParseArguments(args);
+            ASSERT_TRUE(parsed) << name << ": " << base::RefusalOf(parsed);
+            EXPECT_EQ(parsed->command->name, "help") << name;
+            ASSERT_TRUE(parsed->topic) << name;
+            EXPECT_EQ(parsed->topic->name, name);
         }
     }
     for (const Args& args : {Args{"--help"}, Args{"-h"}, Args{"help"}}) {
-        const Parsed parsed = ParseArguments(args);
-        ASSERT_TRUE(parsed.invocation);
-        EXPECT_EQ(parsed.invocation->command->action, Action::Help);
-        EXPECT_FALSE(parsed.invocation->topic);
+        const auto parsed = ParseArguments(args);
+        ASSERT_TRUE(parsed);
+        EXPECT_EQ(parsed->command->name, "help");
+        EXPECT_FALSE(parsed->topic);
     }
-    EXPECT_EQ(ParseArguments({"--version"}).invocation->command->action, Action::Version);
+    EXPECT_EQ(ParseArguments({"--version"})->command->name, "version");
 }
 
 }  // namespace
@@ -250,9 +282,11 @@ TEST(CommandTables, EveryRowIsUsable) {
     for (const CommandSpec& command : Commands) {
         EXPECT_EQ(std::count(names.begin(), names.end(), command.name), 0) << command.name;
         names.push_back(command.name);
-        EXPECT_TRUE(command.check || command.action == Action::Help || command.action == Action::Version)
-            << command.name;
-        EXPECT_EQ(command.action == Action::Transform, command.operation != nullptr) << command.name;
+        EXPECT_TRUE(command.run) << command.name;
+        // A command that writes a file per input tells the collision check which.
+        const bool writesPerInput =
+            command.destination != Destination::None && command.destination != Destination::Output && !command.wholeRun;
+        EXPECT_EQ(writesPerInput, command.writes != nullptr) << command.name;
     }
     // Each spelling with the commands of its rows: one row per command.
     std::vector<std::string> spellings;
@@ -275,7 +309,7 @@ TEST(CommandTables, EveryRowIsUsable) {
         case ValueKind::Flag: EXPECT_TRUE(option.flag) << option.names; break;
         case ValueKind::Number: EXPECT_TRUE(option.number && option.low <= option.high) << option.names; break;
         case ValueKind::Choice:
-            EXPECT_TRUE(option.choose || option.number) << option.names;
+            EXPECT_TRUE(option.choose && option.choices) << option.names;
             EXPECT_FALSE(ChoicesOf(option).empty()) << option.names;
             break;
         default: EXPECT_TRUE(option.text) << option.names; break;

@@ -1,26 +1,17 @@
 #pragma once
-// scrtool's commands and options, one row each. Parsing, its refusals, the
-// help texts, the man page's check and shell completion all read these rows.
+// scrtool's commands, one row each (the row's fields: scrtool/command_row.h).
 //
-// To add a command: a row in OtherCommands (name, Action, group, usage, what
-// it does, the extensions of the files it reads), an Action value and its
-// case in Run (commands.cpp), and, for rules that need the whole command
-// line, a check function (it may also turn operands into Invocation fields,
-// as CheckByteOp does). A command that reads words before its files
-// (byte-op's INDEX B1 B2, export's FORMAT) names them in `operands`;
+// To add a command: a row in OtherCommands (name, group, usage, what it
+// does, the extensions of the files it reads, the destinations it takes,
+// what it writes for one input and the function that runs one input) and
+// its lines in the man page (desktop/man/scrtool.1), which a test checks.
+// Rules that need the whole command line beyond the destination's go in a
+// check function (it may also turn operands into Invocation fields, as
+// CheckByteOp does). A command that reads words before its files (byte-op's
+// INDEX B1 B2, export's FORMAT) names them in `operands`;
 // `firstOperandChoices` limits the first to those words. A whole-screen
 // operation is a row of screen::ScreenOperations instead: it becomes a
 // command here by itself.
-//
-// To add an option: a row in Options (its spellings, the commands that take
-// it, the kind of value, a range from named constants or the choices, where
-// it is stored in Invocation, one help line) and, unless a setter stores it,
-// a member in Invocation. The parser, its refusals and the help read the row.
-// Commands may share a spelling through rows of their own (png's --palette
-// and import's, which also takes "auto") as long as no command takes two.
-//
-// Either way, say it in the man page too (desktop/man/scrtool.1): a test
-// checks that every name, choice, summary and help line is there.
 //
 // Argument conventions the parser keeps for every row: options before or
 // after the files; "--" ends the options; an argument that looks like a
@@ -30,80 +21,36 @@
 
 #include <array>
 #include <cstddef>
-#include <string>
-#include <string_view>
-#include <vector>
 
+#include "scrtool/command_row.h"
+#include "scrtool/export_commands.h"
+#include "scrtool/file_commands.h"
+#include "scrtool/help.h"
 #include "scrtool/import_command.h"
-#include "scrtool/invocation.h"
+#include "scrtool/option_table.h"
+#include "scrtool/report_commands.h"
+#include "scrtool/transforms.h"
 #include "screen/operations.h"
 
 namespace scrtool {
-
-// What Run does with a command.
-enum class Action {
-    Help,
-    Version,
-    Transform,
-    ByteOp,
-    Split,
-    Join,
-    Png,
-    Import,
-    Info,
-    Check,
-    Thumbnail,
-    Export,
-    Extract
-};
-
-// Where the overview lists a command; Hidden: not at all.
-enum class Group { Transforms, Files, Reports, Hidden };
-
-struct CommandSpec {
-    std::string_view name = {};
-    Action action = Action::Help;
-    Group group = Group::Hidden;
-    std::string_view usage = {};                // what follows the name in "Usage: scrtool NAME ..."
-    std::string_view summary = {};              // the overview's line
-    std::string_view about = {};                // the help text's paragraph, lines ending in '\n'
-    std::string_view operands = {};             // leading operands, space-separated names
-    std::string_view firstOperandChoices = {};  // the words the first operand may be; empty: any
-    std::string_view inputs = "scr";            // extensions of the files it reads, space-separated
-    // Rules that need the whole command line; the fault, or empty.
-    std::string (*check)(Invocation&) = nullptr;
-    std::string (*detail)() = nullptr;                   // lines help shows after `about`
-    const screen::ScreenOperation* operation = nullptr;  // Transform: the row it runs
-};
-
-std::string CheckTransform(Invocation& inv);
-std::string CheckByteOp(Invocation& inv);
-std::string CheckSplit(Invocation& inv);
-std::string CheckJoin(Invocation& inv);
-std::string CheckPng(Invocation& inv);
-std::string CheckInfo(Invocation& inv);
-std::string CheckCheck(Invocation& inv);
-std::string CheckThumbnail(Invocation& inv);
-std::string CheckExport(Invocation& inv);
-std::string CheckExtract(Invocation& inv);
-std::string ByteOpDetail();
-std::string ThumbnailDetail();
 
 inline constexpr std::string_view TransformUsage = "FILE... (-o OUT | --in-place)";
 
 // Every command but the whole-screen operations, in the overview's order.
 inline constexpr std::array OtherCommands{
     CommandSpec{.name = "byte-op",
-                .action = Action::ByteOp,
                 .group = Group::Transforms,
                 .usage = "INDEX B1 B2 FILE... (-o OUT | --in-place)",
                 .summary = "INDEX B1 B2: one of the seven byte operations on every attribute",
                 .about = "Applies a byte operation to all 768 attribute bytes, as the window's \"go!\".\n",
                 .operands = "INDEX B1 B2",
+                .destination = Destination::OutputOrInPlace,
                 .check = CheckByteOp,
-                .detail = ByteOpDetail},
+                .checkFirst = true,
+                .detail = ByteOpDetail,
+                .writes = TransformWrites,
+                .run = RunTransform},
     CommandSpec{.name = "split",
-                .action = Action::Split,
                 .group = Group::Files,
                 .usage = "FILE...",
                 .summary = "write NAME.screen (bitmap) and NAME.attr (attributes)",
@@ -111,18 +58,23 @@ inline constexpr std::array OtherCommands{
                          "NAME.attr (the 768 attribute bytes) next to each FILE, where NAME is FILE\n"
                          "without its extension (pics/title.scr gives pics/title.screen and\n"
                          "pics/title.attr). Existing files of those names are replaced.\n",
-                .check = CheckSplit},
+                .destination = Destination::Beside,
+                .namesAfterInput = "split names its files after the input",
+                .writes = SplitWrites,
+                .run = RunSplit},
     CommandSpec{.name = "join",
-                .action = Action::Join,
                 .group = Group::Files,
                 .usage = "BITMAP ATTRIBUTES -o OUT",
                 .summary = "BITMAP ATTRIBUTES -o OUT: one screen from the two",
                 .about = "Writes one screen from a 6144-byte bitmap file and a 768-byte attribute file;\n"
                          "\"-o -\" writes standard output. Joining what split wrote gives the screen back.\n",
                 .inputs = "screen attr",
-                .check = CheckJoin},
+                .destination = Destination::Output,
+                .check = CheckJoin,
+                .checkFirst = true,
+                .run = RunJoin,
+                .wholeRun = true},
     CommandSpec{.name = "png",
-                .action = Action::Png,
                 .group = Group::Files,
                 .usage = "FILE... [-o OUT.png | --out-dir DIR] [OPTIONS]",
                 .summary = "draw the colour or mono view as a PNG",
@@ -131,9 +83,11 @@ inline constexpr std::array OtherCommands{
                          "(APNG) of both phases, ink and paper swapped in the second; a viewer that\n"
                          "knows no APNG shows the first. The picture of pics/title.scr is\n"
                          "pics/title.png unless -o or --out-dir says otherwise.\n",
-                .check = CheckPng},
+                .destination = Destination::OutputOrBeside,
+                .standardInputNeeds = "OUT.png",
+                .writes = PngWrites,
+                .run = RunPng},
     CommandSpec{.name = "import",
-                .action = Action::Import,
                 .group = Group::Files,
                 .usage = "IMAGE... [-o OUT.scr | --out-dir DIR] [OPTIONS]",
                 .summary = "make a screen of each picture (PNG, JPEG, GIF, BMP, PPM, PGM)",
@@ -147,9 +101,13 @@ inline constexpr std::array OtherCommands{
                          "counts: the lower number is PAPER); a one-colour cell gets INK 7 - PAPER and no\n"
                          "pixels set; an all-black cell is not BRIGHT; FLASH is never set.\n",
                 .inputs = "png jpg jpeg gif bmp ppm pgm",
-                .check = CheckImport},
+                .inputNoun = "picture",
+                .destination = Destination::OutputOrBeside,
+                .standardInputNeeds = "OUT.scr",
+                .check = CheckImport,
+                .writes = ImportWrites,
+                .run = RunImport},
     CommandSpec{.name = "thumbnail",
-                .action = Action::Thumbnail,
                 .group = Group::Files,
                 .usage = "INPUT OUTPUT SIZE",
                 .summary = "INPUT OUTPUT SIZE: a thumbnail for file managers",
@@ -158,9 +116,10 @@ inline constexpr std::array OtherCommands{
                          "128 x 96). OUTPUT is written to a temporary file and renamed, so a file\n"
                          "manager never sees half a picture.\n",
                 .check = CheckThumbnail,
-                .detail = ThumbnailDetail},
+                .detail = ThumbnailDetail,
+                .run = RunThumbnail,
+                .wholeRun = true},
     CommandSpec{.name = "export",
-                .action = Action::Export,
                 .group = Group::Files,
                 .usage = "FORMAT FILE... (-o OUT | --out-dir DIR) [OPTIONS]",
                 .summary = "FORMAT: the screen for a build: asm, c, bin, tap or zx0",
@@ -171,10 +130,13 @@ inline constexpr std::array OtherCommands{
                          "compressed, with the fewest bytes the format allows). --out-dir DIR writes\n"
                          "DIR/NAME.asm, .c, .bin, .tap or .zx0.\n",
                 .operands = "FORMAT",
-                .firstOperandChoices = "asm c bin tap zx0",
-                .check = CheckExport},
+                .firstOperandChoices = SpellingsOf<ExportFormats>,
+                .destination = Destination::OutputOrOutDir,
+                .standardInputNeeds = "OUT",
+                .check = CheckExport,
+                .writes = ExportWrites,
+                .run = RunExport},
     CommandSpec{.name = "extract",
-                .action = Action::Extract,
                 .group = Group::Files,
                 .usage = "FILE... [--out-dir DIR] [--list]",
                 .summary = "the screens inside tapes and snapshots",
@@ -187,9 +149,13 @@ inline constexpr std::array OtherCommands{
                          "blank (game-bank7.scr). Screens go beside FILE unless --out-dir says\n"
                          "otherwise. A file with no screen, or one that cannot be read, fails.\n",
                 .inputs = "tap tzx pzx csw sna z80 szx sp rzx",
-                .check = CheckExtract},
+                .inputNoun = "tape or snapshot",
+                .destination = Destination::OutDirOrBeside,
+                .namesAfterInput = "extract names the screens after the input",
+                .check = CheckExtract,
+                .writes = ExtractWrites,
+                .run = RunExtract},
     CommandSpec{.name = "info",
-                .action = Action::Info,
                 .group = Group::Reports,
                 .usage = "FILE... [--json]",
                 .summary = "attributes used, FLASH, BRIGHT, invisible pixels, Optimize's changes",
@@ -197,18 +163,19 @@ inline constexpr std::array OtherCommands{
                          "cells with FLASH and with BRIGHT, the cells whose ink equals their paper while\n"
                          "pixels are set (invisible pixels, as column,row), how many cells Optimize\n"
                          "would change, and whether every byte is zero.\n",
-                .check = CheckInfo},
+                .run = RunInfo,
+                .finish = FinishInfo},
     CommandSpec{.name = "check",
-                .action = Action::Check,
                 .group = Group::Reports,
                 .usage = "FILE... --require CONDITION [--require CONDITION...]",
                 .summary = "exit 1 where a screen fails a --require condition",
                 .about = "Exits 1 when a screen fails a condition, naming the file, the condition and\n"
                          "the cells on standard error; prints nothing when all pass. Every argument\n"
                          "that is not an option or an option's value is a file.\n",
-                .check = CheckCheck},
-    CommandSpec{.name = "help", .action = Action::Help, .usage = "[COMMAND]", .inputs = ""},
-    CommandSpec{.name = "version", .action = Action::Version, .inputs = ""},
+                .check = CheckCheck,
+                .run = RunCheck},
+    CommandSpec{.name = "help", .usage = "[COMMAND]", .inputs = "", .run = RunHelp, .wholeRun = true},
+    CommandSpec{.name = "version", .inputs = "", .run = RunVersion, .wholeRun = true},
 };
 
 // Every command: the whole-screen operations first, in the catalogue's order.
@@ -217,221 +184,16 @@ inline constexpr auto Commands = [] {
     std::size_t next = 0;
     for (const screen::ScreenOperation& operation : screen::ScreenOperations)
         all[next++] = CommandSpec{.name = operation.command,
-                                  .action = Action::Transform,
                                   .group = Group::Transforms,
                                   .usage = TransformUsage,
                                   .summary = operation.summary,
-                                  .check = CheckTransform,
-                                  .operation = &operation};
+                                  .destination = Destination::OutputOrInPlace,
+                                  .operation = &operation,
+                                  .writes = TransformWrites,
+                                  .run = RunTransform};
     for (const CommandSpec& command : OtherCommands)
         all[next++] = command;
     return all;
 }();
-
-enum class ValueKind { Flag, Number, Choice, File, Folder, Text };
-
-struct OptionSpec {
-    std::string_view names = {};    // every spelling, space-separated: "-o --output"
-    std::string_view takenBy = {};  // command names, space-separated; "transforms": every Transform and byte-op
-    ValueKind kind = ValueKind::Flag;
-    std::string_view value = {};  // how help shows the value: "OUT", "N"
-    std::string_view noun = {};   // how refusals name the value: "bad scale '9'", "unknown view 'grey'"
-    int low = 0;                  // Number: the range
-    int high = 0;
-    std::string_view choices = {};                             // Choice: the words, space-separated,
-    std::vector<std::string_view> (*choicesFrom)() = nullptr;  // or a table's names
-    bool repeatable = false;                                   // else a second use is refused
-    // Where the value goes: a member, or (Choice) a setter given the choice's place.
-    bool Invocation::*flag = nullptr;
-    int Invocation::*number = nullptr;
-    std::optional<std::string> Invocation::*text = nullptr;
-    void (*choose)(Invocation&, std::size_t choice) = nullptr;
-    std::string_view help = {};         // one line
-    std::string (*detail)() = nullptr;  // lines help shows under it
-};
-
-void ChooseView(Invocation& inv, std::size_t choice);
-void ChoosePart(Invocation& inv, std::size_t choice);
-void ChooseOrder(Invocation& inv, std::size_t choice);
-void ChoosePalette(Invocation& inv, std::size_t choice);
-void RequireCondition(Invocation& inv, std::size_t choice);
-std::vector<std::string_view> PaletteNames();
-std::vector<std::string_view> ConditionNames();
-std::string PaletteDetail();
-std::string ImportPaletteDetail();
-std::string DitherDetail();
-std::string ConditionDetail();
-std::string RcsDetail();
-
-inline constexpr std::array Options{
-    OptionSpec{.names = "-o --output",
-               .takenBy = "transforms join png import export",
-               .kind = ValueKind::File,
-               .value = "OUT",
-               .text = &Invocation::output,
-               .help = "write the result to OUT (\"-\" for standard output); takes exactly one input file"},
-    OptionSpec{.names = "--in-place",
-               .takenBy = "transforms",
-               .flag = &Invocation::inPlace,
-               .help = "rewrite each input file; each is replaced whole, except the files written in place"},
-    OptionSpec{.names = "--out-dir",
-               .takenBy = "png",
-               .kind = ValueKind::Folder,
-               .value = "DIR",
-               .text = &Invocation::outDir,
-               .help = "write NAME.png in DIR"},
-    OptionSpec{.names = "--out-dir",
-               .takenBy = "import",
-               .kind = ValueKind::Folder,
-               .value = "DIR",
-               .text = &Invocation::outDir,
-               .help = "write NAME.scr in DIR"},
-    OptionSpec{.names = "--out-dir",
-               .takenBy = "export extract",
-               .kind = ValueKind::Folder,
-               .value = "DIR",
-               .text = &Invocation::outDir,
-               .help = "write the files in DIR, named after each input"},
-    OptionSpec{.names = "--view",
-               .takenBy = "png",
-               .kind = ValueKind::Choice,
-               .value = "colour|mono",
-               .noun = "view",
-               .choices = "colour mono color",
-               .choose = ChooseView,
-               .help = "the colour view (default) or the bitmap alone (every cell as ink 7 on paper 0)"},
-    OptionSpec{.names = "--scale",
-               .takenBy = "png",
-               .kind = ValueKind::Number,
-               .value = "N",
-               .noun = "scale",
-               .low = MinScale,
-               .high = MaxScale,
-               .number = &Invocation::scale,
-               .help = "N x N pixels per screen pixel (default 2, the window's size)"},
-    OptionSpec{.names = "--grid",
-               .takenBy = "png",
-               .flag = &Invocation::grid,
-               .help = "blue lines along the left and top edge of each cell"},
-    OptionSpec{.names = "--flash",
-               .takenBy = "png",
-               .flag = &Invocation::flash,
-               .help = "both FLASH phases as an animated PNG, 16/50 s each, looping (still without FLASH)"},
-    OptionSpec{.names = "--palette",
-               .takenBy = "png",
-               .kind = ValueKind::Choice,
-               .value = "NAME",
-               .noun = "palette",
-               .choicesFrom = PaletteNames,
-               .choose = ChoosePalette,
-               .help = "levels of the colours without BRIGHT (BRIGHT is 255):",
-               .detail = PaletteDetail},
-    OptionSpec{.names = "--palette",
-               .takenBy = "import",
-               .kind = ValueKind::Choice,
-               .value = "NAME",
-               .noun = "palette",
-               .choicesFrom = ImportPaletteNames,
-               .choose = ChooseImportPalette,
-               .help = "the palette to draw the screen in (default auto):",
-               .detail = ImportPaletteDetail},
-    OptionSpec{.names = "--fit",
-               .takenBy = "import",
-               .kind = ValueKind::Choice,
-               .value = "HOW",
-               .noun = "fit",
-               .choices = FitChoices,
-               .choose = ChooseFit,
-               .help = "other sizes: contain (all of it, with borders; default), cover or stretch"},
-    OptionSpec{.names = "--background",
-               .takenBy = "import",
-               .kind = ValueKind::Text,
-               .value = "#RRGGBB",
-               .text = &Invocation::background,
-               .help = "the colour under transparency and borders (default black)"},
-    OptionSpec{.names = "--dither",
-               .takenBy = "import",
-               .kind = ValueKind::Choice,
-               .value = "MODE",
-               .noun = "dither",
-               .choices = DitherChoices,
-               .choose = ChooseDither,
-               .help = "how colours the screen lacks are shown:",
-               .detail = DitherDetail},
-    OptionSpec{.names = "--bright",
-               .takenBy = "import",
-               .kind = ValueKind::Choice,
-               .value = "WHEN",
-               .noun = "bright",
-               .choices = BrightChoices,
-               .choose = ChooseBright,
-               .help = "BRIGHT: auto (chosen per cell; default), never or always"},
-    OptionSpec{.names = "--strict",
-               .takenBy = "import",
-               .flag = &Invocation::strict,
-               .help = "change no pixel: fail, naming each cell that cannot be shown, unless exact"},
-    OptionSpec{.names = "--part",
-               .takenBy = "export",
-               .kind = ValueKind::Choice,
-               .value = "all|bitmap|attributes",
-               .noun = "part",
-               .choices = "all bitmap attributes",
-               .choose = ChoosePart,
-               .help = "the whole screen (default), its 6144 bitmap or 768 attribute bytes"},
-    OptionSpec{.names = "--order",
-               .takenBy = "export",
-               .kind = ValueKind::Choice,
-               .value = "screen|linear",
-               .noun = "order",
-               .choices = "screen linear",
-               .choose = ChooseOrder,
-               .help = "the bitmap as in memory (default), or its pixel lines top to bottom"},
-    OptionSpec{.names = "--name",
-               .takenBy = "export",
-               .kind = ValueKind::Text,
-               .value = "NAME",
-               .text = &Invocation::tapeName,
-               .help = "tap: the blocks' name (10 characters at most; default: the file's)"},
-    OptionSpec{.names = "--classic",
-               .takenBy = "export",
-               .flag = &Invocation::classic,
-               .help = "zx0: the older format (version 1), for older decompressors"},
-    OptionSpec{.names = "--backwards",
-               .takenBy = "export",
-               .flag = &Invocation::backwards,
-               .help = "zx0: for decompressing backwards, in place, from the last byte down"},
-    OptionSpec{.names = "--rcs",
-               .takenBy = "export",
-               .flag = &Invocation::rcs,
-               .help = "zx0: the bitmap in RCS order first, which compresses better:",
-               .detail = RcsDetail},
-    OptionSpec{.names = "--list",
-               .takenBy = "extract",
-               .flag = &Invocation::list,
-               .help = "print each block's number, kind, name and length; write nothing"},
-    OptionSpec{.names = "--json",
-               .takenBy = "info",
-               .flag = &Invocation::json,
-               .help = "one JSON array with an object per screen; cell lists are [column,row] pairs"},
-    OptionSpec{.names = "--require",
-               .takenBy = "check",
-               .kind = ValueKind::Choice,
-               .value = "CONDITION",
-               .noun = "condition",
-               .choicesFrom = ConditionNames,
-               .repeatable = true,
-               .choose = RequireCondition,
-               .help = "a condition every screen must meet:",
-               .detail = ConditionDetail},
-};
-
-// Lookups over the tables, for the parser, help and a completion generator.
-const CommandSpec* CommandNamed(std::string_view name);
-const CommandSpec& CommandOf(Action action);  // the first row of that action
-bool Takes(const CommandSpec& command, const OptionSpec& option);
-std::vector<std::string_view> ChoicesOf(const OptionSpec& option);
-// The words of a space-separated list.
-std::vector<std::string_view> Words(std::string_view list);
-bool IsTransform(const CommandSpec& command);
 
 }  // namespace scrtool

@@ -1,225 +1,14 @@
 #include "scrtool/commands.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <malloc.h>
 
-#include "files/file_names.h"
-#include "files/screen_files.h"
-#include "scrtool/export_commands.h"
-#include "scrtool/help.h"
-#include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
-#include "scrtool/picture.h"
-#include "scrtool/apng.h"
-#include "scrtool/png_file.h"
+#include "scrtool/run_context.h"
 #include "scrtool/run_plan.h"
-#include "scrtool/screen_facts.h"
-#include "scrtool/screen_io.h"
-#include "scrtool/transforms.h"
 
 namespace scrtool {
-namespace {
-
-using files::AttributeFileSize;
-using files::BitmapFileSize;
-using screen::AttributeStart;
-
-constexpr char PngSuffix[] = ".png";
-constexpr char ScreenSuffix[] = ".scr";
-// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
-constexpr FrameDelay FlashPhaseDelay{16, 50};
-
-// What one run carries from file to file.
-struct RunContext {
-    // The folders of the screens written so far whose renames are not yet on
-    // disk. One sync per folder at the end of the run rather than one per
-    // file: on a batch of small screens the folder syncs would cost more than
-    // the files themselves.
-    files::PendingFolderSyncs folders;
-};
-
-// A file replaced in full or not at all, even when the user interrupts. A
-// stream (standard output, a pipe, a terminal) is not replaced but written,
-// and an interrupt may end the program while it waits for a reader.
-bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
-           Durability durability = Durability::Synced) {
-    std::string cause;
-    if (name == StandardStream || files::IsStream(name)) {
-        cause = WriteOutput(name, bytes, durability);
-    } else {
-        InterruptGuard guard;
-        cause = WriteOutput(name, bytes, durability, &run.folders);
-    }
-    if (!cause.empty())
-        Report(OutputName(name), cause);
-    return cause.empty();
-}
-
-bool Transform(RunContext& run, const Invocation& inv, const std::string& input) {
-    ScreenRead read = ReadScreen(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    ApplyTransform(inv, read.screen);
-    return Write(run, inv.inPlace ? input : *inv.output, read.screen);
-}
-
-bool Split(RunContext& run, const std::string& input) {
-    const ScreenRead read = ReadScreen(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    const std::string base = files::SplitBaseName(input);
-    for (const char* suffix : {files::BitmapFileSuffix, files::AttributeFileSuffix}) {
-        if (WouldReplace(base + suffix, input)) {
-            Report(InputName(input), "split would write over this file itself; rename it first");
-            return false;
-        }
-    }
-    // As the window does: the attribute file is written even when the bitmap file fails.
-    const bool bitmap = Write(run, base + files::BitmapFileSuffix, std::span(read.screen).first(BitmapFileSize));
-    const bool attributes = Write(run, base + files::AttributeFileSuffix,
-                                  std::span(read.screen).subspan(AttributeStart, AttributeFileSize));
-    return bitmap && attributes;
-}
-
-bool Join(RunContext& run, const Invocation& inv) {
-    const ReadResult bitmap = ReadExactly(inv.inputs[0], BitmapFileSize, {"not a bitmap file", "a bitmap file is"});
-    if (!bitmap.error.empty())
-        Report(InputName(inv.inputs[0]), bitmap.error);
-    const ReadResult attributes =
-        ReadExactly(inv.inputs[1], AttributeFileSize, {"not an attribute file", "an attribute file is"});
-    if (!attributes.error.empty())
-        Report(InputName(inv.inputs[1]), attributes.error);
-    if (!bitmap.error.empty() || !attributes.error.empty())
-        return false;
-    Bytes joined = bitmap.bytes;
-    joined.insert(joined.end(), attributes.bytes.begin(), attributes.bytes.end());
-    return Write(run, *inv.output, joined);
-}
-
-// Where a picture of a screen, or a screen of a picture, goes: -o, else the
-// input's name with the suffix, in --out-dir when given.
-std::string OutputFor(const Invocation& inv, const std::string& input, const char* suffix) {
-    if (inv.output)
-        return *inv.output;
-    const std::string base = files::SplitBaseName(input) + suffix;
-    if (!inv.outDir)
-        return base;
-    return (std::filesystem::path(*inv.outDir) / std::filesystem::path(base).filename()).string();
-}
-
-bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
-    const ScreenRead read = ReadScreen(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    const std::string output = OutputFor(inv, input, PngSuffix);
-    if (!inv.output && WouldReplace(output, input)) {
-        Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
-        return false;
-    }
-    const Grid grid = inv.grid ? Grid::On : Grid::Off;
-    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
-    if (inv.flash) {
-        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
-        const IndexedPicture second =
-            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
-        if (second.pixels != picture.pixels)
-            return Write(run, output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
-    }
-    return Write(run, output, EncodePng(picture), Durability::Atomic);
-}
-
-bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
-    const ReadResult read = ReadPicture(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    const std::string output = OutputFor(inv, input, ScreenSuffix);
-    if (!inv.output && WouldReplace(output, input)) {
-        Report(InputName(input), "the screen would write over this file itself; name the screen with -o");
-        return false;
-    }
-    const picture_in::Imported imported = picture_in::ImportPicture(read.bytes, ImportOptionsOf(inv), PaletteLevels());
-    if (!imported.screen) {
-        Report(InputName(input), imported.cause);
-        return false;
-    }
-    return Write(run, output, *imported.screen);
-}
-
-bool Thumbnail(RunContext& run, const Invocation& inv) {
-    const ScreenRead read = ReadScreen(inv.inputs[0]);
-    if (!read.error.empty()) {
-        Report(InputName(inv.inputs[0]), read.error);
-        return false;
-    }
-    const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
-    return Write(run, *inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
-}
-
-bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
-    const ScreenRead read = ReadScreen(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    const ScreenFacts facts = ExamineScreen(read.screen);
-    if (inv.json) {
-        std::cout << (firstJson ? "[\n" : ",\n") << InfoJson(InputName(input), facts);
-        firstJson = false;
-    } else {
-        std::cout << InfoText(InputName(input), facts);
-    }
-    return true;
-}
-
-constexpr std::size_t CellsListed = 40;
-
-std::string Breach(Condition condition, const ScreenFacts& facts) {
-    const std::vector<Cell> cells = CellsBreaking(facts, condition);
-    const std::string count = std::to_string(cells.size());
-    switch (condition) {
-    case Condition::NoInvisiblePixels:
-        return count + " cells with ink = paper hide set pixels: " + CellList(cells, CellsListed);
-    case Condition::NoFlash: return count + " cells with FLASH: " + CellList(cells, CellsListed);
-    case Condition::NoBright: return count + " cells with BRIGHT: " + CellList(cells, CellsListed);
-    case Condition::Optimized: return count + " cells Optimize would change: " + CellList(cells, CellsListed);
-    case Condition::NotBlank: return "every byte is zero";
-    }
-    return {};
-}
-
-bool Check(const Invocation& inv, const std::string& input) {
-    const ScreenRead read = ReadScreen(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    const ScreenFacts facts = ExamineScreen(read.screen);
-    bool met = true;
-    for (const Condition condition : inv.conditions) {
-        if (Meets(facts, condition))
-            continue;
-        met = false;
-        Report(InputName(input), std::string(ConditionName(condition)) + " failed: " + Breach(condition, facts));
-    }
-    return met;
-}
-
-}  // namespace
-
-void Report(const std::string& what, const std::string& cause) {
-    std::cout.flush();
-    std::fprintf(stderr, "scrtool: %s: %s\n", what.c_str(), cause.c_str());
-}
 
 void KeepMemoryBetweenFiles() {
 #ifdef M_TRIM_THRESHOLD
@@ -232,32 +21,11 @@ void KeepMemoryBetweenFiles() {
 #endif
 }
 
-// The files an input of the run would write.
-std::vector<std::string> OutputsOf(const Invocation& inv, const std::string& input) {
-    if (IsTransform(*inv.command))
-        return {inv.inPlace ? input : *inv.output};
-    if (inv.command->action == Action::Split) {
-        const std::string base = files::SplitBaseName(input);
-        return {base + files::BitmapFileSuffix, base + files::AttributeFileSuffix};
-    }
-    if (inv.command->action == Action::Png)
-        return {OutputFor(inv, input, PngSuffix)};
-    if (inv.command->action == Action::Import)
-        return {OutputFor(inv, input, ScreenSuffix)};
-    if (inv.command->action == Action::Export)
-        return {ExportOutput(inv, input)};
-    if (inv.command->action == Action::Extract && !inv.list)
-        return {ExtractOutputs(inv, input)};
-    return {};
-}
-
 int Run(const Invocation& inv) {
-    const Action action = inv.command->action;
-    const bool writesPerInput = IsTransform(*inv.command) || action == Action::Split || action == Action::Png ||
-                                action == Action::Import || action == Action::Export || action == Action::Extract;
+    const CommandSpec& command = *inv.command;
     RunPlan plan{inv.inputs, {}};
-    if (writesPerInput)
-        plan = PlanRun(inv.inputs, [&](const std::string& input) { return OutputsOf(inv, input); });
+    if (command.writes)
+        plan = PlanRun(inv.inputs, [&](const std::string& input) { return command.writes(inv, input); });
     if (!plan.refusal.empty()) {
         std::fprintf(stderr, "scrtool: %s\n", plan.refusal.c_str());
         return UsageError;
@@ -265,45 +33,19 @@ int Run(const Invocation& inv) {
     RunContext run;
     const InterruptSyncs interrupts(run.folders);
     bool allDone = true;
-    bool firstJson = true;
-    switch (action) {
-    case Action::Help: std::cout << HelpText(inv.topic); return AllDone;
-    case Action::Version: std::cout << VersionText(); return AllDone;
-    case Action::Join: allDone = Join(run, inv); break;
-    case Action::Thumbnail: allDone = Thumbnail(run, inv); break;
-    default: {
-        const WriteFile writeFile = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
-                                           Durability durability) { return Write(run, name, bytes, durability); };
-        for (const std::string& input : plan.inputs) {
-            bool done = true;
-            if (IsTransform(*inv.command))
-                done = Transform(run, inv, input);
-            else if (action == Action::Split)
-                done = Split(run, input);
-            else if (action == Action::Png)
-                done = Png(run, inv, input);
-            else if (action == Action::Import)
-                done = Import(run, inv, input);
-            else if (action == Action::Info)
-                done = Info(inv, input, firstJson);
-            else if (action == Action::Check)
-                done = Check(inv, input);
-            else if (action == Action::Export)
-                done = ExportScreen(inv, input, writeFile);
-            else if (action == Action::Extract)
-                done = ExtractScreens(inv, input, writeFile);
-            allDone = allDone && done;
-        }
-    }
-    }
-    // Before the status says the files are saved (and, should something
-    // throw, in the destructor); an interrupt waits for it, as for a file.
+    if (command.wholeRun)
+        allDone = command.run(run, inv, {});
+    else
+        for (const std::string& input : plan.inputs)
+            allDone = command.run(run, inv, input) && allDone;
+    if (command.finish)
+        command.finish(run, inv);
+    // Before the status says the files are saved; an interrupt waits for it,
+    // as for a file.
     {
         InterruptGuard guard;
         run.folders.SyncAll();
     }
-    if (inv.json)
-        std::cout << (firstJson ? "[]\n" : "\n]\n");
     if (!std::cout.flush()) {
         Report("standard output", "cannot write");
         allDone = false;

@@ -17,7 +17,4 @@ int Run(const Invocation& invocation);
 // next instead of going back to the system after every file.
 void KeepMemoryBetweenFiles();
 
-// "scrtool: <what>: <cause>" on standard error.
-void Report(const std::string& what, const std::string& cause);
-
 }  // namespace scrtool

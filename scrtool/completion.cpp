@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "scrtool/command_table.h"
+#include "scrtool/option_table.h"
 
 namespace scrtool {
 namespace {
@@ -56,7 +57,7 @@ std::string ValueCompletion(const OptionSpec& option) {
 // The case branch that sets what one command takes.
 std::string CommandBranch(const CommandSpec& command) {
     const std::string name(command.name);
-    if (command.action == Action::Help)
+    if (command.name == "help")
         return "        " + name + ")\n            ((cword == 2)) && COMPREPLY=($(compgen -W '" +
                Joined(CommandNames(), " ") + "' -- \"$cur\"))\n            return ;;\n";
     const std::vector<std::string_view> extensions = Words(command.inputs);
@@ -66,7 +67,8 @@ std::string CommandBranch(const CommandSpec& command) {
     return "        " + name + ")\n            options='" + Joined(SpellingsTakenBy(command, false), " ") +
            "'\n            valued='" + Joined(SpellingsTakenBy(command, true), " ") + "'\n            files='" + files +
            "' operands=" + std::to_string(Words(command.operands).size()) + " first='" +
-           std::string(command.firstOperandChoices) + "' ;;\n";
+           Joined(command.firstOperandChoices ? command.firstOperandChoices() : std::vector<std::string_view>{}, " ") +
+           "' ;;\n";
 }
 
 std::string OptionValueBranches() {

@@ -72,6 +72,37 @@ TEST(Export, PartsOrdersAndNamesReachTheFiles) {
     EXPECT_EQ(std::string(tape.begin() + 4, tape.begin() + 14), "Loading   ");
 }
 
+// title.v2.scr and title.v3.scr were both labelled "title" (the stem cut
+// twice), so a build including both failed.
+TEST(Export, EachInputsLabelIsItsWholeStemAndTwoInputsOfOneLabelAreRefused) {
+    TempFolder folder;
+    const Bytes screen = ToBytes(RealScreens()[0].bytes);
+    for (const char* name : {"title.v2.scr", "title.v3.scr", "title-v2.scr"})
+        WriteBytes(folder / name, screen);
+    std::filesystem::create_directory(folder / "out");
+    for (const char* format : {"asm", "c"}) {
+        const RunResult run =
+            RunTool({"export", format, folder / "title.v2.scr", folder / "title.v3.scr", "--out-dir", folder / "out"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const char* stem : {"title.v2", "title.v3"}) {
+            const Bytes text = ReadBytes(folder / ("out/" + std::string(stem) + "." + format));
+            const std::string label = std::string("title_") + (stem + 6);
+            const std::string declared = std::string(format) == "asm" ? "\n" + label + ":\n" : " " + label + "[";
+            EXPECT_NE(std::string(text.begin(), text.end()).find(declared), std::string::npos) << stem << format;
+        }
+    }
+    const RunResult clash =
+        RunTool({"export", "asm", folder / "title.v2.scr", folder / "title-v2.scr", "--out-dir", folder / "clash"});
+    EXPECT_EQ(clash.status, 2);
+    EXPECT_NE(clash.err.find("label 'title_v2' would be given to both"), std::string::npos) << clash.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "clash"));
+    // Formats without labels write both.
+    std::filesystem::create_directory(folder / "bins");
+    EXPECT_EQ(RunTool({"export", "bin", folder / "title.v2.scr", folder / "title-v2.scr", "--out-dir", folder / "bins"})
+                  .status,
+              0);
+}
+
 TEST(Extract, ATapeWrittenByExportGivesItsScreenBackUnderItsHeadersName) {
     TempFolder folder;
     const RealScreen& real = RealScreens()[5];

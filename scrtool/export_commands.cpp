@@ -1,8 +1,5 @@
 #include "scrtool/export_commands.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -11,8 +8,8 @@
 #include "export/tape.h"
 #include "export/zx0.h"
 #include "extract/guarded_reader.h"
-#include "scrtool/command_table.h"
-#include "scrtool/commands.h"
+#include "scrtool/command_line.h"
+#include "scrtool/run_context.h"
 
 namespace scrtool {
 namespace {
@@ -22,36 +19,20 @@ using exporter::Part;
 
 constexpr std::size_t LargestTapeOrSnapshot = 64 << 20;  // far above any real one
 
-struct FormatRow {
-    ExportFormat format;
-    std::string_view extension;
-};
-// In the order of the FORMAT operand's words in the command table.
-constexpr FormatRow Formats[] = {{ExportFormat::Asm, ".asm"},
-                                 {ExportFormat::C, ".c"},
-                                 {ExportFormat::Bin, ".bin"},
-                                 {ExportFormat::Tap, ".tap"},
-                                 {ExportFormat::Zx0, ".zx0"}};
+std::string TapeOrSnapshotTooLarge(const std::string&) { return "too large for a tape or snapshot"; }
 
-std::string Stem(const std::string& input) {
-    return input == StandardStream ? "screen" : std::filesystem::path(input).stem().string();
-}
+const InputRule TapeOrSnapshotFile{InputRule::Size::AtMost, LargestTapeOrSnapshot, nullptr, nullptr,
+                                   TapeOrSnapshotTooLarge};
 
 // "title.scr: bitmap, linear order, 6144 bytes, ZX0 (RCS)" for the source's first line.
 std::string About(const Invocation& inv, const std::string& input, std::size_t size) {
-    std::string about = std::filesystem::path(InputName(input)).filename().string() + ": " +
-                        std::string(exporter::partName(inv.part.value_or(Part::All))) + ", " +
-                        std::string(exporter::orderName(inv.order.value_or(Order::Screen))) + " order, " +
-                        std::to_string(size) + " bytes; scrtool export";
-    return about;
+    return std::filesystem::path(InputName(input)).filename().string() + ": " +
+           std::string(exporter::partName(inv.part.value_or(Part::All))) + ", " +
+           std::string(exporter::orderName(inv.order.value_or(Order::Screen))) + " order, " + std::to_string(size) +
+           " bytes; scrtool export";
 }
 
-Bytes Compressed(const Invocation& inv, Bytes bytes) {
-    if (inv.rcs)
-        bytes = exporter::rcsOrder(bytes);
-    return zx0::compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
-                                 inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
-}
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // A header name fit for a file name: no folder separators or control characters.
 std::string FileNamePart(const std::string& name) {
@@ -81,56 +62,40 @@ std::string ListedName(const std::string& name) {
     return quoted == name ? "\"" + name + "\"" : quoted;
 }
 
-// The whole file, or a one-line cause.
-std::string ReadWhole(const std::string& input, Bytes& bytes) {
-    std::error_code failed;
-    if (std::filesystem::is_directory(input, failed))
-        return "is a folder, not a file";
-    FILE* file = std::fopen(input.c_str(), "rb");
-    if (file == nullptr)
-        return "cannot read: " + std::string(std::strerror(errno));
-    unsigned char chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= LargestTapeOrSnapshot)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool error = std::ferror(file);
-    const int cause = errno;
-    std::fclose(file);
-    if (error)
-        return "cannot read: " + std::string(std::strerror(cause));
-    if (bytes.size() > LargestTapeOrSnapshot)
-        return "too large for a tape or snapshot";
-    return {};
-}
-
 }  // namespace
 
+Bytes AsmOf(const Invocation&, const ExportInput& in) {
+    return TextBytes(exporter::asmSource(in.label, in.bytes, in.about));
+}
+
+Bytes COf(const Invocation&, const ExportInput& in) {
+    return TextBytes(exporter::cSource(in.label, in.bytes, in.about));
+}
+
+Bytes BinOf(const Invocation&, const ExportInput& in) { return in.bytes; }
+
+Bytes TapOf(const Invocation& inv, const ExportInput& in) {
+    return exporter::screenTape(in.screen, inv.tapeName.value_or(exporter::tapeNameFrom(in.stem)));
+}
+
+Bytes Zx0Of(const Invocation& inv, const ExportInput& in) {
+    const Bytes bytes = inv.rcs ? exporter::rcsOrder(in.bytes) : in.bytes;
+    return zx0::compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
+                                 inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
+}
+
 std::string CheckExport(Invocation& inv) {
-    const auto formatWords = Words(CommandOf(Action::Export).firstOperandChoices);
-    for (std::size_t i = 0; i < formatWords.size(); ++i)
-        if (formatWords[i] == inv.operands[0])
-            inv.format = Formats[i].format;
-    if (inv.inputs.empty())
-        return "no screen file given";
-    if (inv.output && inv.outDir)
-        return "give either -o or --out-dir, not both";
-    if (!inv.output && !inv.outDir)
-        return "say where the result goes: -o OUT (one file) or --out-dir DIR";
-    if (inv.output && inv.inputs.size() != 1)
-        return "-o takes exactly one input file; use --out-dir for several";
-    if (inv.outDir && *inv.outDir == StandardStream)
-        return "--out-dir needs a folder, not '-'";
-    for (const std::string& input : inv.inputs)
-        if (input == StandardStream && !inv.output)
-            return "a screen read from standard input needs -o OUT";
-    const bool zx0 = inv.format == ExportFormat::Zx0;
-    if (inv.format == ExportFormat::Tap && (inv.part || inv.order))
+    for (const ExportFormatRow& format : ExportFormats)
+        if (format.spelling == inv.operands[0])
+            inv.format = &format;
+    const ExportFormatRow& format = *inv.format;
+    if (format.wholeScreen && (inv.part || inv.order))
         return "tap writes the whole screen as it is in memory: --part and --order do not apply";
-    if (inv.tapeName && inv.format != ExportFormat::Tap)
+    if (inv.tapeName && !format.named)
         return "--name names the blocks of a tap";
     if (inv.tapeName && !exporter::validTapeName(*inv.tapeName))
         return "bad tape name " + Quoted(*inv.tapeName) + " (10 printable ASCII characters at most)";
-    if ((inv.classic || inv.backwards || inv.rcs) && !zx0)
+    if ((inv.classic || inv.backwards || inv.rcs) && !format.compressed)
         return "--classic, --backwards and --rcs are for zx0";
     if (inv.rcs && inv.order == Order::Linear)
         return "--rcs puts the bitmap in an order of its own: not with --order linear";
@@ -139,24 +104,43 @@ std::string CheckExport(Invocation& inv) {
     return {};
 }
 
+std::string RcsDetail() {
+    return "                       each third (2048 bytes) column by column, left to right; in\n"
+           "                       a column each cell row's eight pixel lines, top to bottom;\n"
+           "                       attributes as they are\n";
+}
+
+Writes ExportWrites(const Invocation& inv, const std::string& input) {
+    const ExportFormatRow& format = *inv.format;
+    Writes writes;
+    writes.files.push_back(
+        inv.output ? *inv.output
+                   : (std::filesystem::path(*inv.outDir) / (Stem(input) + std::string(format.extension))).string());
+    if (format.labelled)
+        writes.label = exporter::identifierFrom(Stem(input));
+    return writes;
+}
+
+bool RunExport(RunContext& run, const Invocation& inv, const std::string& input) {
+    const base::Result<Screen> read = ReadScreen(input);
+    if (!read)
+        return Failed(InputName(input), read.error());
+    const Bytes bytes = exporter::screenBytes(*read, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
+    const ExportInput in{*read, bytes, exporter::identifierFrom(Stem(input)), About(inv, input, bytes.size()),
+                         Stem(input)};
+    const Bytes out = inv.format->make(inv, in);
+    const std::string output = ExportWrites(inv, input).files[0];
+    if (!inv.output && WouldReplace(output, input)) {
+        Report(InputName(input), "the result would write over this file itself; name it with -o");
+        return false;
+    }
+    return Write(run, output, out, Durability::Atomic);
+}
+
 std::string CheckExtract(Invocation& inv) {
-    if (inv.inputs.empty())
-        return "no tape or snapshot file given";
-    for (const std::string& input : inv.inputs)
-        if (input == StandardStream)
-            return "extract names the screens after the input, so it cannot read standard input";
-    if (inv.outDir && *inv.outDir == StandardStream)
-        return "--out-dir needs a folder, not '-'";
     if (inv.list && inv.outDir)
         return "--list writes nothing: no --out-dir with it";
     return {};
-}
-
-std::string ExportOutput(const Invocation& inv, const std::string& input) {
-    if (inv.output)
-        return *inv.output;
-    const std::string file = Stem(input) + std::string(Formats[static_cast<int>(inv.format)].extension);
-    return (std::filesystem::path(*inv.outDir) / file).string();
 }
 
 std::string ExtractOutputs(const Invocation& inv, const std::string& input) {
@@ -165,49 +149,24 @@ std::string ExtractOutputs(const Invocation& inv, const std::string& input) {
     return (folder / (Stem(input) + "*.scr")).string();
 }
 
-bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFile& write) {
-    const ScreenRead read = ReadScreen(input);
-    if (!read.error.empty()) {
-        Report(InputName(input), read.error);
-        return false;
-    }
-    const Bytes bytes =
-        exporter::screenBytes(read.screen, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
-    const std::string name = exporter::identifierFrom(Stem(input));
-    const std::string about = About(inv, input, bytes.size());
-    Bytes out;
-    switch (inv.format) {
-    case ExportFormat::Asm: {
-        const std::string text = exporter::asmSource(name, bytes, about);
-        out.assign(text.begin(), text.end());
-        break;
-    }
-    case ExportFormat::C: {
-        const std::string text = exporter::cSource(name, bytes, about);
-        out.assign(text.begin(), text.end());
-        break;
-    }
-    case ExportFormat::Bin: out = bytes; break;
-    case ExportFormat::Tap:
-        out = exporter::screenTape(read.screen, inv.tapeName.value_or(exporter::tapeNameFrom(Stem(input))));
-        break;
-    case ExportFormat::Zx0: out = Compressed(inv, bytes); break;
-    }
-    const std::string output = ExportOutput(inv, input);
-    if (!inv.output && WouldReplace(output, input)) {
-        Report(InputName(input), "the result would write over this file itself; name it with -o");
-        return false;
-    }
-    return write(output, out, Durability::Atomic);
+Writes ExtractWrites(const Invocation& inv, const std::string& input) {
+    if (inv.list)
+        return {};
+    return {{ExtractOutputs(inv, input)}, {}};
+}
+
+bool RunExtract(RunContext& run, const Invocation& inv, const std::string& input) {
+    return ExtractScreens(inv, input,
+                          [&run](const std::string& name, std::span<const std::uint8_t> bytes, Durability durability) {
+                              return Write(run, name, bytes, durability);
+                          });
 }
 
 bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write) {
-    Bytes file;
-    if (const std::string cause = ReadWhole(input, file); !cause.empty()) {
-        Report(InputName(input), cause);
-        return false;
-    }
-    const extract::Contents contents = extract::findScreensGuarded(file, input);
+    const base::Result<Bytes> file = ReadInput(input, TapeOrSnapshotFile);
+    if (!file)
+        return Failed(InputName(input), file.error());
+    const extract::Contents contents = extract::findScreensGuarded(*file, input);
     if (!contents.error.empty()) {
         Report(InputName(input), contents.error);
         return false;

@@ -1,27 +1,70 @@
 #pragma once
 // export and extract: a screen out to a build, screens in from tapes and
-// snapshots. Their command-line checks are declared with the command table.
+// snapshots; how each runs one input and what it writes for it.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
-#include "scrtool/invocation.h"
+#include "scrtool/choices.h"
+#include "scrtool/command_row.h"
 #include "scrtool/screen_io.h"
 
 namespace scrtool {
 
+// What export writes a screen's chosen bytes as.
+struct ExportInput {
+    const Screen& screen;
+    const Bytes& bytes;  // the part in the order asked for
+    std::string label;   // a name a source gives the bytes
+    std::string about;   // the source's first line
+    std::string stem;    // the input's stem, for a tape's default name
+};
+
+struct ExportFormatRow {
+    std::string_view spelling;
+    std::string_view extension;  // what --out-dir names the file with
+    Bytes (*make)(const Invocation&, const ExportInput&);
+    bool labelled = false;     // asm and c: the label is a name in the build
+    bool wholeScreen = false;  // tap: --part and --order do not apply
+    bool named = false;        // tap: --name names its blocks
+    bool compressed = false;   // zx0: --classic, --backwards and --rcs apply
+};
+
+Bytes AsmOf(const Invocation& inv, const ExportInput& in);
+Bytes COf(const Invocation& inv, const ExportInput& in);
+Bytes BinOf(const Invocation& inv, const ExportInput& in);
+Bytes TapOf(const Invocation& inv, const ExportInput& in);
+Bytes Zx0Of(const Invocation& inv, const ExportInput& in);
+
+// The FORMAT operand's words, in the help's order.
+inline constexpr std::array ExportFormats{
+    ExportFormatRow{"asm", ".asm", AsmOf, true},
+    ExportFormatRow{"c", ".c", COf, true},
+    ExportFormatRow{"bin", ".bin", BinOf},
+    ExportFormatRow{"tap", ".tap", TapOf, false, true, true},
+    ExportFormatRow{"zx0", ".zx0", Zx0Of, false, false, false, true},
+};
+
+std::string CheckExport(Invocation& inv);
+std::string CheckExtract(Invocation& inv);
+std::string RcsDetail();
+
+// Where export writes the result for `input`, and the label a source gives it.
+Writes ExportWrites(const Invocation& inv, const std::string& input);
+bool RunExport(RunContext& run, const Invocation& inv, const std::string& input);
+
 // Writes a file whole, reporting a failure itself; false when it failed.
 using WriteFile = std::function<bool(const std::string& name, std::span<const std::uint8_t> bytes, Durability)>;
 
-// Where export writes the result for `input`.
-std::string ExportOutput(const Invocation& inv, const std::string& input);
 // The family of names extract writes for `input` (NAME*.scr in its folder):
 // two inputs of one name would write over each other's screens.
 std::string ExtractOutputs(const Invocation& inv, const std::string& input);
-
-bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFile& write);
 bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write);
+Writes ExtractWrites(const Invocation& inv, const std::string& input);
+bool RunExtract(RunContext& run, const Invocation& inv, const std::string& input);
 
 }  // namespace scrtool

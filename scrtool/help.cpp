@@ -1,8 +1,10 @@
 #include "scrtool/help.h"
 
 #include <algorithm>
+#include <iostream>
 
 #include "scrtool/command_line.h"
+#include "scrtool/option_table.h"
 
 namespace scrtool {
 namespace {
@@ -77,8 +79,6 @@ std::string ByteOpDetail() {
     return text + ByteOpOperands;
 }
 
-std::string ThumbnailDetail() { return "SIZE is " + RangeText(MinThumbnailSize, MaxThumbnailSize) + ".\n"; }
-
 namespace {
 
 // "  -o, --output OUT" and its help line, for each option the command takes.
@@ -121,11 +121,21 @@ std::string CommandHelp(const CommandSpec& command) {
 }  // namespace
 
 std::string HelpText(const CommandSpec* topic) {
-    if (!topic || topic->action == Action::Help || topic->action == Action::Version)
+    if (!topic || topic->group == Group::Hidden)
         return Overview();
     return CommandHelp(*topic);
 }
 
 std::string VersionText() { return std::string("scrtool (scrlab) ") + SCRLAB_VERSION + "\n"; }
+
+bool RunHelp(RunContext&, const Invocation& inv, const std::string&) {
+    std::cout << HelpText(inv.topic);
+    return true;
+}
+
+bool RunVersion(RunContext&, const Invocation&, const std::string&) {
+    std::cout << VersionText();
+    return true;
+}
 
 }  // namespace scrtool

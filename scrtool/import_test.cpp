@@ -20,7 +20,7 @@ using testing::RunTool;
 using testing::TempFolder;
 
 std::vector<std::uint8_t> ScreenPng(const Screen& screen, int scale, render::Palette palette = render::WindowPalette) {
-    return EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette));
+    return *EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette));
 }
 
 std::vector<render::Palette> Levels() {
@@ -47,9 +47,9 @@ TEST(Import, EveryRealScreenComesBackFromItsPngPixelForPixel) {
                     picture_in::ImportOptions options;
                     if (named)
                         options.palette = palette.levels;
-                    const picture_in::Imported imported = picture_in::ImportPicture(png, options, levels);
-                    ASSERT_TRUE(imported.screen) << imported.cause;
-                    const RgbPicture back = Colours(*imported.screen, palette.levels);
+                    const auto imported = picture_in::ImportPicture(png, options, levels);
+                    ASSERT_TRUE(imported) << base::RefusalOf(imported);
+                    const RgbPicture back = Colours(*imported, palette.levels);
                     ASSERT_EQ(back.pixels, original.pixels)
                         << real.name << " " << palette.name << " scale " << scale << (named ? " named" : " auto");
                 }

@@ -7,23 +7,18 @@
 #include <vector>
 
 #include "export/screen_bytes.h"
-#include "picture_in/conversion.h"
-#include "picture_in/fitting.h"
+#include "picture_in/import.h"
+#include "scrtool/names.h"
 #include "scrtool/palettes.h"
 
 namespace scrtool {
 
-struct CommandSpec;  // a row of the command table (scrtool/command_table.h)
+struct CommandSpec;      // a row of the command table (scrtool/command_row.h)
+struct ExportFormatRow;  // a row of export's formats (scrtool/export_commands.h)
 
 using render::View;
 
-// What export writes.
-enum class ExportFormat { Asm, C, Bin, Tap, Zx0 };
-
 enum class Condition { NoInvisiblePixels, NoFlash, NoBright, Optimized, NotBlank };
-
-// The name that stands for standard input (as a file) or output (after -o).
-inline constexpr std::string_view StandardStream = "-";
 
 inline constexpr int MinScale = 1;
 inline constexpr int MaxScale = 8;
@@ -55,16 +50,17 @@ struct Invocation {
     std::vector<Condition> conditions;
     int thumbnailSize = 0;
     // import: the palette named (none: found from the picture's colours),
-    // fitting, the border's colour as typed and as read, dither, BRIGHT.
+    // fitting, the border's colour as typed and as read, dither, BRIGHT; the
+    // defaults are the picture library's own.
     const NamedPalette* importPalette = nullptr;
-    picture_in::Fit fit = picture_in::Fit::Contain;
+    picture_in::Fit fit = picture_in::ImportOptions{}.fit;
     std::optional<std::string> background;
-    render::Rgb backgroundColour{0, 0, 0};
-    picture_in::Dither dither = picture_in::Dither::Refined;
-    picture_in::Bright bright = picture_in::Bright::Auto;
+    render::Rgb backgroundColour = picture_in::ImportOptions{}.background;
+    picture_in::Dither dither = picture_in::ImportOptions{}.dither;
+    picture_in::Bright bright = picture_in::ImportOptions{}.bright;
     bool strict = false;
-    // export: the FORMAT operand; part and order when given (else all, screen).
-    ExportFormat format = ExportFormat::Bin;
+    // export: the FORMAT operand's row; part and order when given (else all, screen).
+    const ExportFormatRow* format = nullptr;
     std::optional<exporter::Part> part;
     std::optional<exporter::Order> order;
     std::optional<std::string> tapeName;  // --name

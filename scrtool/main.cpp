@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -18,19 +17,14 @@ int main(int argc, char** argv) {
     // the old file left whole, not a kill half way through a file.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
-    if (!parsed.invocation) {
+    const base::Result<scrtool::Invocation> parsed = scrtool::ParseArguments(arguments);
+    if (!parsed) {
         const bool known = !arguments.empty() && scrtool::CommandNamed(arguments[0]);
         const std::string help = known ? "scrtool help " + arguments[0] : "scrtool --help";
-        std::fprintf(stderr, "scrtool: %s\nTry '%s'.\n", parsed.error.c_str(), help.c_str());
+        std::fprintf(stderr, "scrtool: %s\nTry '%s'.\n", parsed.error().What().c_str(), help.c_str());
         return scrtool::UsageError;
     }
     screen::BuildLookupTables();
     scrtool::KeepMemoryBetweenFiles();
-    try {
-        return scrtool::Run(*parsed.invocation);
-    } catch (const std::exception& error) {
-        scrtool::Report("error", error.what());
-        return scrtool::SomeFailed;
-    }
+    return scrtool::Run(*parsed);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <stdexcept>
 
 #include <png.h>
 
@@ -25,18 +24,18 @@ public:
     PngWriter() {
         png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         info_ = png_ ? png_create_info_struct(png_) : nullptr;
-        if (!info_)
-            throw std::runtime_error("out of memory for PNG");
     }
     ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
-    std::vector<std::uint8_t> Write(int width, int height, int depth, int colourType,
-                                    const std::vector<png_color>& palette, const std::vector<png_bytep>& rows) {
-        std::vector<std::uint8_t> out;
+    // `out` is the caller's, so that nothing with a destructor lives here.
+    base::Status Write(int width, int height, int depth, int colourType, const std::vector<png_color>& palette,
+                       const std::vector<png_bytep>& rows, std::vector<std::uint8_t>& out) {
+        if (!info_)
+            return base::Refusal("out of memory for PNG");
         if (setjmp(png_jmpbuf(png_)))
-            throw std::runtime_error("PNG encoding failed");
+            return base::Refusal("PNG encoding failed");
         png_set_write_fn(png_, &out, Append, Flush);
         png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth, colourType,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -52,7 +51,7 @@ public:
         png_write_info(png_, info_);
         png_write_image(png_, const_cast<png_bytepp>(rows.data()));
         png_write_end(png_, nullptr);
-        return out;
+        return base::Done{};
     }
 
 private:
@@ -60,9 +59,21 @@ private:
     png_infop info_ = nullptr;
 };
 
+using Encoded = base::Result<std::vector<std::uint8_t>>;
+
+Encoded Encode(int width, int height, int depth, int colourType, const std::vector<png_color>& palette,
+               const std::vector<png_bytep>& rows) {
+    if (base::Status seam = seams::BeforePngEncoding(); !seam)
+        return seam.error();
+    std::vector<std::uint8_t> out;
+    if (base::Status written = PngWriter().Write(width, height, depth, colourType, palette, rows, out); !written)
+        return written.error();
+    return out;
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
+Encoded EncodePng(const IndexedPicture& picture) {
     const bool nibbles = picture.palette.size() <= 16;
     const std::size_t rowBytes = nibbles ? (static_cast<std::size_t>(picture.width) + 1) / 2 : picture.width;
     std::vector<std::uint8_t> packed(rowBytes * picture.height);
@@ -85,16 +96,16 @@ std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
     std::vector<png_color> palette;
     for (const render::Rgb colour : picture.palette)
         palette.push_back(png_color{colour.red, colour.green, colour.blue});
-    return PngWriter().Write(picture.width, picture.height, nibbles ? 4 : 8, PNG_COLOR_TYPE_PALETTE, palette, rows);
+    return Encode(picture.width, picture.height, nibbles ? 4 : 8, PNG_COLOR_TYPE_PALETTE, palette, rows);
 }
 
-std::vector<std::uint8_t> EncodePng(const RgbPicture& picture) {
+Encoded EncodePng(const RgbPicture& picture) {
     static_assert(sizeof(render::Rgb) == 3);
     std::vector<png_bytep> rows(picture.height);
     auto* bytes = reinterpret_cast<const std::uint8_t*>(picture.pixels.data());
     for (int y = 0; y < picture.height; ++y)
         rows[y] = const_cast<png_bytep>(bytes + static_cast<std::size_t>(y) * picture.width * 3);
-    return PngWriter().Write(picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, {}, rows);
+    return Encode(picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, {}, rows);
 }
 
 }  // namespace scrtool

@@ -1,11 +1,13 @@
 #pragma once
 // Which files a run reads and writes, settled before anything is read or
-// written, so that a run that would write one file for two inputs is refused
-// whole.
+// written, so that a run that would write one file for two inputs, or give
+// two inputs' outputs one label, is refused whole.
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "scrtool/command_row.h"
 
 namespace scrtool {
 
@@ -18,9 +20,8 @@ struct RunPlan {
     std::string refusal;
 };
 
-// `outputsOf` names the files an input would write. Standard input ("-") is
-// never the same as anything else.
-RunPlan PlanRun(const std::vector<std::string>& inputs,
-                const std::function<std::vector<std::string>(const std::string&)>& outputsOf);
+// `writesOf` names the files an input would write and the label it would
+// give them. Standard input ("-") is never the same as anything else.
+RunPlan PlanRun(const std::vector<std::string>& inputs, const std::function<Writes(const std::string&)>& writesOf);
 
 }  // namespace scrtool

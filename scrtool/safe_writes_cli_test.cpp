@@ -323,8 +323,8 @@ TEST(Interrupts, AnInterruptWhileTheThirdFileIsReadLeavesTwoDoneAndTheirFolderSy
             if (name == arguments[4])
                 ::raise(SIGINT);
         });
-        const Parsed parsed = ParseArguments(arguments);
-        return parsed.invocation ? scrtool::Run(*parsed.invocation) : 3;
+        const auto parsed = ParseArguments(arguments);
+        return parsed ? scrtool::Run(*parsed) : 3;
     });
     ::close(record[1]);
     char text[4096];

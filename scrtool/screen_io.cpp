@@ -1,9 +1,7 @@
 #include "scrtool/screen_io.h"
 
-#include <cerrno>
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,174 +13,96 @@
 namespace scrtool {
 namespace {
 
-std::string Cause(int error) { return std::strerror(error); }
+constexpr char CannotRead[] = "cannot read";
 
-std::string Refusal(const std::string& count, std::size_t size, const Expected& expected) {
-    return std::string(expected.notIt) + " (" + count + " bytes, " + expected.it + " " + std::to_string(size) + ")";
+base::Error WrongSize(const std::string& count, const InputRule& rule) {
+    if (rule.sizeRule == InputRule::Size::AtMost)
+        return base::Refusal(rule.tooLarge(count));
+    return base::Refusal(std::string(rule.notIt) + " (" + count + " bytes, " + rule.it + " " +
+                         std::to_string(rule.size) + ")");
 }
 
-// Reads standard input to its end, but no further than one byte past `size`:
-// that byte is enough to refuse an input that is too long.
-ReadResult ReadStandardInput(std::size_t size, const Expected& expected) {
-    ReadResult result;
-    result.bytes.resize(size + 1);
+bool SizeKept(std::size_t found, const InputRule& rule) {
+    return rule.sizeRule == InputRule::Size::Exactly ? found == rule.size : found <= rule.size;
+}
+
+// Reads standard input to its end, but no further than one byte past the
+// rule's size: that byte is enough to refuse an input that is too long.
+base::Result<Bytes> ReadStandardInput(const InputRule& rule) {
+    Bytes bytes;
     std::size_t total = 0;
-    while (total < result.bytes.size()) {
-        const ssize_t got = files::RetryInterrupted(
-            [&] { return ::read(STDIN_FILENO, result.bytes.data() + total, result.bytes.size() - total); });
-        if (got < 0) {
-            result.error = "cannot read: " + Cause(errno);
-            return result;
-        }
+    constexpr std::size_t Block = 1 << 16;
+    while (total <= rule.size) {
+        bytes.resize(std::min(total + Block, rule.size + 1));
+        const ssize_t got =
+            files::RetryInterrupted([&] { return ::read(STDIN_FILENO, bytes.data() + total, bytes.size() - total); });
+        if (got < 0)
+            return base::Failure(base::SystemError(errno), CannotRead);
         if (got == 0)
             break;
         total += static_cast<std::size_t>(got);
     }
-    if (total != size) {
-        const std::string count = total > size ? "more than " + std::to_string(size) : std::to_string(total);
-        result.error = Refusal(count, size, expected);
-    }
-    result.bytes.resize(std::min(total, size));
-    return result;
-}
-
-// The cause of a failed write, or empty. Waits for a slow reader.
-std::string WriteStandardOutput(std::span<const std::uint8_t> bytes) {
-    const std::error_code failed = files::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size());
-    return failed ? failed.message() : std::string();
+    if (!SizeKept(total, rule))
+        return WrongSize(total > rule.size ? "more than " + std::to_string(rule.size) : std::to_string(total), rule);
+    bytes.resize(total);
+    return bytes;
 }
 
 }  // namespace
 
-FileSizeResult RegularFileSize(const std::string& name) {
-    FileSizeResult result;
+const InputRule ScreenFile{InputRule::Size::Exactly, files::ScreenFileSize, "not a screen file", "a screen is"};
+const InputRule BitmapFile{InputRule::Size::Exactly, files::BitmapFileSize, "not a bitmap file", "a bitmap file is"};
+const InputRule AttributeFile{InputRule::Size::Exactly, files::AttributeFileSize, "not an attribute file",
+                              "an attribute file is"};
+
+base::Result<std::int64_t> RegularFileSize(const std::string& name) {
     struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
-        result.error = "cannot read: " + Cause(errno);
-        return result;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        result.error = "is a folder, not a file";
-        return result;
-    }
-    // The same size test as the window's load, which refuses devices and pipes too.
-    result.size = files::FileSize(name);
-    if (result.size < 0)
-        result.error = "not a regular file";
-    return result;
+    if (::stat(name.c_str(), &info) != 0)
+        return base::Failure(base::SystemError(errno), CannotRead);
+    if (S_ISDIR(info.st_mode))
+        return base::Refusal("is a folder, not a file");
+    // The window's load refuses devices and pipes too.
+    if (!S_ISREG(info.st_mode))
+        return base::Refusal("not a regular file");
+    return static_cast<std::int64_t>(info.st_size);
 }
 
-bool WouldReplace(const std::string& output, const std::string& input) {
-    std::error_code ignored;
-    return output == input || std::filesystem::equivalent(output, input, ignored);
+base::Result<Bytes> ReadInput(const std::string& name, const InputRule& rule) {
+    if (name == StandardStream)
+        return ReadStandardInput(rule);
+    const base::Result<std::int64_t> size = RegularFileSize(name);
+    if (!size)
+        return size.error();
+    if (!SizeKept(static_cast<std::size_t>(*size), rule))
+        return WrongSize(std::to_string(*size), rule);
+    Bytes bytes(static_cast<std::size_t>(*size));
+    if (const std::error_code failed = files::ReadFileStart(name, bytes.data(), bytes.size()))
+        return base::Failure(failed, CannotRead);
+    return bytes;
 }
 
-ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected) {
-    if (name == "-")
-        return ReadStandardInput(size, expected);
-    ReadResult result;
-    const FileSizeResult file = RegularFileSize(name);
-    if (!file.error.empty()) {
-        result.error = file.error;
-        return result;
-    }
-    const std::int64_t found = file.size;
-    if (found != static_cast<std::int64_t>(size)) {
-        result.error = Refusal(std::to_string(found), size, expected);
-        return result;
-    }
-    result.bytes.resize(size);
-    if (const std::error_code failed = files::ReadFileStart(name, result.bytes.data(), size)) {
-        result.error = "cannot read: " + failed.message();
-        result.bytes.clear();
-    }
-    return result;
+base::Result<Screen> ReadScreen(const std::string& name) {
+    const base::Result<Bytes> bytes = ReadInput(name, ScreenFile);
+    if (!bytes)
+        return bytes.error();
+    Screen screen;
+    std::copy(bytes->begin(), bytes->end(), screen.begin());
+    return screen;
 }
 
-ScreenRead ReadScreen(const std::string& name) {
-    ScreenRead read;
-    ReadResult bytes = ReadExactly(name, files::ScreenFileSize, {"not a screen file", "a screen is"});
-    if (!bytes.error.empty()) {
-        read.error = bytes.error;
-        return read;
-    }
-    std::copy(bytes.bytes.begin(), bytes.bytes.end(), read.screen.begin());
-    return read;
+base::Status WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability,
+                         files::PendingFolderSyncs* folders) {
+    std::error_code failed;
+    if (name == StandardStream)
+        failed = files::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size());
+    else if (durability == Durability::Atomic)
+        failed = files::WriteFileUnsynced(name, bytes.data(), bytes.size());
+    else
+        failed = folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
+                         : files::WriteFileSafely(name, bytes.data(), bytes.size());
+    if (failed)
+        return base::Failure(failed, "cannot write");
+    return base::Done{};
 }
-
-std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability,
-                        files::PendingFolderSyncs* folders) {
-    if (name == "-") {
-        const std::string failed = WriteStandardOutput(bytes);
-        return failed.empty() ? failed : "cannot write: " + failed;
-    }
-    const std::error_code failed = durability == Durability::Atomic
-                                       ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
-                                   : folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
-                                             : files::WriteFileSafely(name, bytes.data(), bytes.size());
-    return failed ? "cannot write: " + failed.message() : std::string();
-}
-
-}  // namespace scrtool
-
-namespace scrtool {
-namespace {
-
-// The length of the UTF-8 character that starts at `at` when it is valid and
-// no control character (C0, DEL or C1), else 0.
-std::size_t PrintableCharacter(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
-    const unsigned lead = byte(at);
-    const auto continues = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
-        return byte(i) >= low && byte(i) <= high;
-    };
-    if (lead >= 0x20 && lead < 0x7F)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return continues(at + 1, lead == 0xC2 ? 0xA0 : 0x80) ? 2 : 0;  // C2 80..9F are C1 controls
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-        return continues(at + 1, low, high) && continues(at + 2) ? 3 : 0;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        const unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-        return continues(at + 1, low, high) && continues(at + 2) && continues(at + 3) ? 4 : 0;
-    }
-    return 0;
-}
-
-}  // namespace
-
-std::string ShellQuoted(const std::string& name) {
-    bool plain = true;
-    for (std::size_t at = 0, length = 0; plain && at < name.size(); at += length)
-        plain = (length = PrintableCharacter(name, at)) > 0;
-    if (plain)
-        return name;
-    constexpr char Hex[] = "0123456789abcdef";
-    std::string quoted = "$'";
-    for (std::size_t at = 0; at < name.size();) {
-        if (const std::size_t length = PrintableCharacter(name, at); length > 0) {
-            const char c = name[at];
-            if (c == '\\' || c == '\'')
-                quoted += '\\';
-            quoted.append(name, at, length);
-            at += length;
-            continue;
-        }
-        const auto byte = static_cast<unsigned char>(name[at++]);
-        switch (byte) {
-        case '\n': quoted += "\\n"; break;
-        case '\t': quoted += "\\t"; break;
-        case '\r': quoted += "\\r"; break;
-        case 0x1B: quoted += "\\E"; break;
-        default: quoted += std::string("\\x") + Hex[byte >> 4] + Hex[byte & 15];
-        }
-    }
-    return quoted + "'";
-}
-
-std::string InputName(const std::string& name) { return name == "-" ? "standard input" : ShellQuoted(name); }
-std::string OutputName(const std::string& name) { return name == "-" ? "standard output" : ShellQuoted(name); }
 
 }  // namespace scrtool

@@ -1,6 +1,7 @@
 #pragma once
 // Reading inputs and writing results for the commands: named files, or the
-// standard streams for "-". Every failure comes back as a one-line cause.
+// standard streams for "-". Every failure comes back as a base::Error whose
+// What() is the one-line cause a message gives after the file's name.
 
 #include <array>
 #include <cstdint>
@@ -8,55 +9,46 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "files/file_services.h"
 #include "screen/screen_layout.h"
+#include "scrtool/names.h"
 
 namespace scrtool {
 
 using Screen = std::array<std::uint8_t, screen::ScreenSize>;
 using Bytes = std::vector<std::uint8_t>;
 
-// How a refusal names the kind of file: {"not a screen file", "a screen is"}
-// gives "not a screen file (6911 bytes, a screen is 6912)".
-struct Expected {
-    const char* notIt;
-    const char* it;
+// What an input must be to be read. Named files must be regular files (the
+// window's own rule, which refuses folders, devices and pipes); standard
+// input is read to its end, but never more than one byte past `size`.
+struct InputRule {
+    enum class Size { Exactly, AtMost };
+    Size sizeRule = Size::Exactly;
+    std::size_t size = 0;
+    // Exactly: {"not a screen file", "a screen is"} gives "not a screen file
+    // (6911 bytes, a screen is 6912)". AtMost: the refusal given the count
+    // ("300000000" or "more than 268435456").
+    const char* notIt = nullptr;
+    const char* it = nullptr;
+    std::string (*tooLarge)(const std::string& count) = nullptr;
 };
 
-// The bytes of a file (or of standard input for "-") that must be exactly
-// `size` bytes long. Empty error on success; the error is the cause alone.
-struct ReadResult {
-    Bytes bytes;
-    std::string error;
-};
-ReadResult ReadExactly(const std::string& name, std::size_t size, const Expected& expected);
+// The whole input under the rule, or why not.
+base::Result<Bytes> ReadInput(const std::string& name, const InputRule& rule);
 
-// The size of a named regular file, or why it cannot be read as one (a
-// missing file, a folder, a device or pipe, by the window's own size test).
-struct FileSizeResult {
-    std::int64_t size = -1;
-    std::string error;
-};
-FileSizeResult RegularFileSize(const std::string& name);
-
-// Whether writing `output` would replace the input itself, which only an
-// explicit -o or --in-place may do.
-bool WouldReplace(const std::string& output, const std::string& input);
+// The rules of the screen files: a screen (6912 bytes), a bitmap and an
+// attribute file.
+extern const InputRule ScreenFile;
+extern const InputRule BitmapFile;
+extern const InputRule AttributeFile;
 
 // A screen file, by the window's rule: exactly 6912 bytes.
-struct ScreenRead {
-    Screen screen{};
-    std::string error;
-};
-ScreenRead ReadScreen(const std::string& name);
+base::Result<Screen> ReadScreen(const std::string& name);
 
-// How messages name a file: "-" is standard input or output, and a name
-// with control characters or bytes that are not UTF-8 is quoted as the shell
-// would read it back ($'a\nb'), so that every message stays one line and
-// nothing in a name reaches the terminal as a command.
-std::string InputName(const std::string& name);
-std::string OutputName(const std::string& name);
-std::string ShellQuoted(const std::string& name);
+// The size of a named regular file, or why it cannot be read as one (a
+// missing file, a folder, a device or pipe).
+base::Result<std::int64_t> RegularFileSize(const std::string& name);
 
 // Screens are replaced durably: the new content is on disk before it takes
 // the old one's place. Pictures are made from screens and can be made again,
@@ -65,10 +57,10 @@ std::string ShellQuoted(const std::string& name);
 enum class Durability { Synced, Atomic };
 
 // Writes the bytes to standard output for "-", else replaces the named file
-// whole (the old content stays until the new one is complete). The cause of
-// a failure, or empty. A synced replacement syncs its folder at once, or
-// leaves it to `folders` when given, so that a batch syncs each folder once.
-std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
-                        Durability durability = Durability::Synced, files::PendingFolderSyncs* folders = nullptr);
+// whole (the old content stays until the new one is complete). A synced
+// replacement syncs its folder at once, or leaves it to `folders` when
+// given, so that a batch syncs each folder once.
+base::Status WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
+                         Durability durability = Durability::Synced, files::PendingFolderSyncs* folders = nullptr);
 
 }  // namespace scrtool

@@ -109,10 +109,10 @@ void BM_OptimizeInPlaceAgainstFloor(benchmark::State& state) {
             const auto end = names.begin() + static_cast<long>(std::min(first + Chunk, names.size()));
             std::vector<std::string> arguments{"optimize", "--in-place"};
             arguments.insert(arguments.end(), begin, end);
-            const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
+            const auto parsed = scrtool::ParseArguments(arguments);
             const auto runOptimize = [&] {
                 const auto start = Clock::now();
-                if (scrtool::Run(*parsed.invocation) != scrtool::AllDone)
+                if (scrtool::Run(*parsed) != scrtool::AllDone)
                     state.SkipWithError("optimize failed");
                 optimize += std::chrono::duration<double>(Clock::now() - start).count();
             };
@@ -163,10 +163,10 @@ void BM_PngScale2(benchmark::State& state) {
     std::vector<std::string> names(Files().names().begin(), Files().names().begin() + static_cast<long>(count));
     std::vector<std::string> arguments{"png"};
     arguments.insert(arguments.end(), names.begin(), names.end());
-    const scrtool::Parsed parsed = scrtool::ParseArguments(arguments);
+    const auto parsed = scrtool::ParseArguments(arguments);
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state)
-        if (scrtool::Run(*parsed.invocation) != scrtool::AllDone)
+        if (scrtool::Run(*parsed) != scrtool::AllDone)
             state.SkipWithError("png failed");
     const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
     const double perFile = spent.count() / static_cast<double>(state.iterations() * names.size());
@@ -217,7 +217,7 @@ void BM_EncodeScale2(benchmark::State& state) {
     const auto picture = scrtool::DrawView(RealScreens().front().bytes, render::View::Colour, 2, scrtool::Grid::Off);
     std::size_t bytes = 0;
     for (auto _ : state)
-        bytes = scrtool::EncodePng(picture).size();
+        bytes = scrtool::EncodePng(picture)->size();
     state.counters["png bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_EncodeScale2)->Unit(benchmark::kMicrosecond);

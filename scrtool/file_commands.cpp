@@ -1,0 +1,124 @@
+#include "scrtool/file_commands.h"
+
+#include "files/file_names.h"
+#include "files/screen_files.h"
+#include "scrtool/apng.h"
+#include "scrtool/command_line.h"
+#include "scrtool/picture.h"
+#include "scrtool/png_file.h"
+#include "scrtool/run_context.h"
+
+namespace scrtool {
+namespace {
+
+using files::AttributeFileSize;
+using files::BitmapFileSize;
+using screen::AttributeStart;
+
+constexpr char PngSuffix[] = ".png";
+// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
+constexpr FrameDelay FlashPhaseDelay{16, 50};
+
+// The picture of a screen as png draws it: still, or both FLASH phases when
+// --flash asks and FLASH changes something here (not in the mono view).
+base::Result<Bytes> PngOf(const Invocation& inv, const Screen& screen) {
+    const Grid grid = inv.grid ? Grid::On : Grid::Off;
+    const IndexedPicture picture = DrawView(screen, inv.view, inv.scale, grid, inv.palette->levels);
+    if (inv.flash) {
+        const IndexedPicture second =
+            DrawView(SecondFlashPhase(screen), inv.view, inv.scale, grid, inv.palette->levels);
+        if (second.pixels != picture.pixels)
+            return EncodeAnimatedPng({picture, second}, FlashPhaseDelay);
+    }
+    return EncodePng(picture);
+}
+
+}  // namespace
+
+Writes SplitWrites(const Invocation&, const std::string& input) {
+    const std::string base = files::SplitBaseName(input);
+    return {{base + files::BitmapFileSuffix, base + files::AttributeFileSuffix}, {}};
+}
+
+bool RunSplit(RunContext& run, const Invocation& inv, const std::string& input) {
+    const base::Result<Screen> read = ReadScreen(input);
+    if (!read)
+        return Failed(InputName(input), read.error());
+    const std::vector<std::string> outputs = SplitWrites(inv, input).files;
+    for (const std::string& output : outputs)
+        if (WouldReplace(output, input)) {
+            Report(InputName(input), "split would write over this file itself; rename it first");
+            return false;
+        }
+    // As the window does: the attribute file is written even when the bitmap file fails.
+    const bool bitmap = Write(run, outputs[0], std::span(*read).first(BitmapFileSize));
+    const bool attributes = Write(run, outputs[1], std::span(*read).subspan(AttributeStart, AttributeFileSize));
+    return bitmap && attributes;
+}
+
+std::string CheckJoin(Invocation& inv) {
+    return inv.inputs.size() != 2 ? "join takes a bitmap file and an attribute file" : "";
+}
+
+bool RunJoin(RunContext& run, const Invocation& inv, const std::string&) {
+    const base::Result<Bytes> bitmap = ReadInput(inv.inputs[0], BitmapFile);
+    if (!bitmap)
+        Failed(InputName(inv.inputs[0]), bitmap.error());
+    const base::Result<Bytes> attributes = ReadInput(inv.inputs[1], AttributeFile);
+    if (!attributes)
+        Failed(InputName(inv.inputs[1]), attributes.error());
+    if (!bitmap || !attributes)
+        return false;
+    Bytes joined = *bitmap;
+    joined.insert(joined.end(), attributes->begin(), attributes->end());
+    return Write(run, *inv.output, joined);
+}
+
+Writes PngWrites(const Invocation& inv, const std::string& input) {
+    return {{inv.output ? *inv.output : NamedAfter(input, PngSuffix, inv.outDir)}, {}};
+}
+
+bool RunPng(RunContext& run, const Invocation& inv, const std::string& input) {
+    const base::Result<Screen> read = ReadScreen(input);
+    if (!read)
+        return Failed(InputName(input), read.error());
+    const std::string output = PngWrites(inv, input).files[0];
+    if (!inv.output && WouldReplace(output, input)) {
+        Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
+        return false;
+    }
+    const base::Result<Bytes> png = PngOf(inv, *read);
+    if (!png)
+        return Failed(InputName(input), png.error());
+    return Write(run, output, *png, Durability::Atomic);
+}
+
+std::string CheckThumbnail(Invocation& inv) {
+    if (inv.inputs.size() != 3)
+        return "thumbnail takes INPUT OUTPUT SIZE";
+    const std::optional<int> size = WholeNumber(inv.inputs[2], MinThumbnailSize, MaxThumbnailSize);
+    if (!size)
+        return "bad thumbnail size " + Quoted(inv.inputs[2]) + " (" + RangeText(MinThumbnailSize, MaxThumbnailSize) +
+               ")";
+    if (inv.inputs[0] == StandardStream || inv.inputs[1] == StandardStream)
+        return "thumbnail reads and writes named files only";
+    inv.thumbnailSize = *size;
+    inv.output = inv.inputs[1];
+    inv.inputs.resize(1);
+    return {};
+}
+
+std::string ThumbnailDetail() { return "SIZE is " + RangeText(MinThumbnailSize, MaxThumbnailSize) + ".\n"; }
+
+bool RunThumbnail(RunContext& run, const Invocation& inv, const std::string&) {
+    const base::Result<Screen> read = ReadScreen(inv.inputs[0]);
+    if (!read)
+        return Failed(InputName(inv.inputs[0]), read.error());
+    const RgbPicture full = ToRgb(DrawView(*read, View::Colour, 1, Grid::Off));
+    const base::Result<Bytes> png = EncodePng(FitInto(full, inv.thumbnailSize));
+    if (!png)
+        return Failed(InputName(inv.inputs[0]), png.error());
+    return Write(run, *inv.output, *png, Durability::Atomic);
+}
+
+}  // namespace scrtool
