@@ -1,5 +1,7 @@
 #include "picture_in/decode.h"
 
+#include <chrono>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -172,6 +174,29 @@ TEST(Decode, BadInputIsRefusedWithItsCause) {
         EXPECT_FALSE(decoded.picture) << bad.name;
         EXPECT_THAT(decoded.cause, HasSubstr(bad.cause)) << bad.name;
     }
+}
+
+}  // namespace
+}  // namespace picture_in
+
+namespace picture_in {
+namespace {
+
+// 400 scans of a 8192 x 8192 picture, 180 KB, took 2.3 s to decode; refused
+// at the limit's first scan beyond, it takes 0.25 s (most of it the 128 MB of
+// coefficients libjpeg sets out before the first scan).
+TEST(DecodeJpeg, MoreScansThanAnyWriterMakesAreRefusedQuickly) {
+    const testing::Bytes hostile = testing::ManyScanJpeg(8192, 8192, 400);
+    const auto start = std::chrono::steady_clock::now();
+    const Decoded decoded = Decode(hostile, DecodeOptions{});
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_FALSE(decoded.picture);
+    EXPECT_EQ(decoded.cause, "bad JPEG: more than 32 scans");
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(seconds, 0.5);
+#endif
+    EXPECT_TRUE(Decode(testing::ManyScanJpeg(64, 64, 32), DecodeOptions{}).picture);
+    EXPECT_EQ(Decode(testing::ManyScanJpeg(64, 64, 33), DecodeOptions{}).cause, "bad JPEG: more than 32 scans");
 }
 
 }  // namespace
