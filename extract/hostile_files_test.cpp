@@ -26,7 +26,7 @@ Bytes Joined(Bytes first, const Bytes& second) {
 // Blocks that are no screens carry no screen's bytes, and the one that is
 // keeps them: 16,000 blocks must cost no more than they hold.
 TEST(HostileFiles, ManySmallBlocksCarryNoScreenBytes) {
-    const Bytes tap = Joined(testing::TapOfSmallBlocks(16000), exporter::screenTape(TitleScreen(), "Loading"));
+    const Bytes tap = Joined(testing::TapOfSmallBlocks(16000), exporter::ScreenTape(TitleScreen(), "Loading"));
     const Contents contents = FindScreens(tap, "many.tap");
     ASSERT_EQ(contents.error, "");
     ASSERT_EQ(contents.found.size(), 16004u);
@@ -79,7 +79,7 @@ TEST(HostileFiles, ARecordingsSnapshotClaimingGigabytesIsRefused) {
 
 // What the child finds comes back whole, and its refusals come back as they are.
 TEST(HostileFiles, TheChildGivesBackWhatItFound) {
-    const Bytes tap = Joined(testing::TapOfSmallBlocks(3), exporter::screenTape(TitleScreen(), "Loading"));
+    const Bytes tap = Joined(testing::TapOfSmallBlocks(3), exporter::ScreenTape(TitleScreen(), "Loading"));
     const Contents good = FindScreensGuarded(tap, "game.tap");
     ASSERT_EQ(good.error, "");
     ASSERT_EQ(good.found.size(), 7u);
