@@ -12,14 +12,14 @@ namespace exporter {
 // "title_v2"): every character that cannot be in a name made '_', '_' before
 // a leading digit, and '_' after a name the assemblers or C reserve ("a",
 // "hl", "int").
-std::string identifierFrom(std::string_view stem);
+std::string IdentifierFrom(std::string_view stem);
 
 // db lines that pasmo, sjasmplus and z80asm all read: the label, 16 decimal
 // bytes a line, and NAME_length equ SIZE. about is the first line's comment.
-std::string asmSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about);
+std::string AsmSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about);
 
 // #define NAME_LENGTH SIZE and const unsigned char NAME[SIZE] = {...}; in the
 // C that gcc and sdcc both compile.
-std::string cSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about);
+std::string CSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about);
 
 }  // namespace exporter

@@ -67,6 +67,8 @@ struct CommandSpec {
     // Runs one input (all of them at once when `wholeRun`); false when it failed.
     bool (*run)(RunContext&, const Invocation&, const std::string& input) = nullptr;
     bool wholeRun = false;
+    // Before the first input, given the inputs the run will work through.
+    void (*start)(RunContext&, const Invocation&, const std::vector<std::string>& inputs) = nullptr;
     // After the last input (info --json closes its array).
     void (*finish)(RunContext&, const Invocation&) = nullptr;
 };

@@ -33,6 +33,8 @@ int Run(const Invocation& inv) {
     RunContext run;
     const InterruptSyncs interrupts(run.folders);
     bool allDone = true;
+    if (command.start)
+        command.start(run, inv, plan.inputs);
     if (command.wholeRun)
         allDone = command.run(run, inv, {});
     else

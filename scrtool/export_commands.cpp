@@ -2,7 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
-#include <set>
+#include <any>
 
 #include "export/source_text.h"
 #include "export/tape.h"
@@ -27,8 +27,8 @@ const InputRule TapeOrSnapshotFile{InputRule::Size::AtMost, LargestTapeOrSnapsho
 // "title.scr: bitmap, linear order, 6144 bytes, ZX0 (RCS)" for the source's first line.
 std::string About(const Invocation& inv, const std::string& input, std::size_t size) {
     return std::filesystem::path(InputName(input)).filename().string() + ": " +
-           std::string(exporter::partName(inv.part.value_or(Part::All))) + ", " +
-           std::string(exporter::orderName(inv.order.value_or(Order::Screen))) + " order, " + std::to_string(size) +
+           std::string(exporter::PartName(inv.part.value_or(Part::All))) + ", " +
+           std::string(exporter::OrderName(inv.order.value_or(Order::Screen))) + " order, " + std::to_string(size) +
            " bytes; scrtool export";
 }
 
@@ -42,16 +42,15 @@ std::string FileNamePart(const std::string& name) {
     return part;
 }
 
-std::string ScreenName(const std::string& stem, const extract::Found& found, std::set<std::string>& used) {
-    std::string name = stem;
-    if (found.block >= 0)
-        name += "-" + (found.name.empty() ? std::to_string(found.block) : FileNamePart(found.name));
-    else if (!used.empty())
-        name += "-" + std::string(found.kind.substr(0, 4)) + found.kind.substr(5);  // game-bank5
-    if (used.count(name))
-        name += "-" + std::to_string(found.block);
-    used.insert(name);
-    return name + ".scr";
+// The names a screen may take, best first: after its header's name or block
+// number in a tape, after the input alone for the screen a snapshot shows.
+std::vector<std::string> ScreenNames(const std::string& stem, const extract::Found& found, bool first) {
+    const std::string bank = found.kind.substr(0, 4) + found.kind.substr(5);  // "bank5"
+    if (found.block < 0)
+        return first ? std::vector<std::string>{stem, stem + "-" + bank} : std::vector<std::string>{stem + "-" + bank};
+    const std::string number = std::to_string(found.block);
+    const std::string name = stem + "-" + (found.name.empty() ? number : FileNamePart(found.name));
+    return {name, name + "-" + number};
 }
 
 // A block's name as the listing shows it: in double quotes, or quoted as a
@@ -65,22 +64,22 @@ std::string ListedName(const std::string& name) {
 }  // namespace
 
 Bytes AsmOf(const Invocation&, const ExportInput& in) {
-    return TextBytes(exporter::asmSource(in.label, in.bytes, in.about));
+    return TextBytes(exporter::AsmSource(in.label, in.bytes, in.about));
 }
 
 Bytes COf(const Invocation&, const ExportInput& in) {
-    return TextBytes(exporter::cSource(in.label, in.bytes, in.about));
+    return TextBytes(exporter::CSource(in.label, in.bytes, in.about));
 }
 
 Bytes BinOf(const Invocation&, const ExportInput& in) { return in.bytes; }
 
 Bytes TapOf(const Invocation& inv, const ExportInput& in) {
-    return exporter::screenTape(in.screen, inv.tapeName.value_or(exporter::tapeNameFrom(in.stem)));
+    return exporter::ScreenTape(in.screen, inv.tapeName.value_or(exporter::TapeNameFrom(in.stem)));
 }
 
 Bytes Zx0Of(const Invocation& inv, const ExportInput& in) {
-    const Bytes bytes = inv.rcs ? exporter::rcsOrder(in.bytes) : in.bytes;
-    return zx0::compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
+    const Bytes bytes = inv.rcs ? exporter::RcsOrder(in.bytes) : in.bytes;
+    return zx0::Compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
                                  inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
 }
 
@@ -93,7 +92,7 @@ std::string CheckExport(Invocation& inv) {
         return "tap writes the whole screen as it is in memory: --part and --order do not apply";
     if (inv.tapeName && !format.named)
         return "--name names the blocks of a tap";
-    if (inv.tapeName && !exporter::validTapeName(*inv.tapeName))
+    if (inv.tapeName && !exporter::ValidTapeName(*inv.tapeName))
         return "bad tape name " + Quoted(*inv.tapeName) + " (10 printable ASCII characters at most)";
     if ((inv.classic || inv.backwards || inv.rcs) && !format.compressed)
         return "--classic, --backwards and --rcs are for zx0";
@@ -117,7 +116,7 @@ Writes ExportWrites(const Invocation& inv, const std::string& input) {
         inv.output ? *inv.output
                    : (std::filesystem::path(*inv.outDir) / (Stem(input) + std::string(format.extension))).string());
     if (format.labelled)
-        writes.label = exporter::identifierFrom(Stem(input));
+        writes.label = exporter::IdentifierFrom(Stem(input));
     return writes;
 }
 
@@ -125,8 +124,8 @@ bool RunExport(RunContext& run, const Invocation& inv, const std::string& input)
     const base::Result<Screen> read = ReadScreen(input);
     if (!read)
         return Failed(InputName(input), read.error());
-    const Bytes bytes = exporter::screenBytes(*read, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
-    const ExportInput in{*read, bytes, exporter::identifierFrom(Stem(input)), About(inv, input, bytes.size()),
+    const Bytes bytes = exporter::PartBytes(*read, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
+    const ExportInput in{*read, bytes, exporter::IdentifierFrom(Stem(input)), About(inv, input, bytes.size()),
                          Stem(input)};
     const Bytes out = inv.format->make(inv, in);
     const std::string output = ExportWrites(inv, input).files[0];
@@ -155,25 +154,47 @@ Writes ExtractWrites(const Invocation& inv, const std::string& input) {
     return {{ExtractOutputs(inv, input)}, {}};
 }
 
-bool RunExtract(RunContext& run, const Invocation& inv, const std::string& input) {
-    return ExtractScreens(inv, input,
-                          [&run](const std::string& name, std::span<const std::uint8_t> bytes, Durability durability) {
-                              return Write(run, name, bytes, durability);
-                          });
+void StartExtract(RunContext& run, const Invocation&, const std::vector<std::string>& inputs) {
+    run.state = ExtractNames(inputs);
 }
 
-bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write) {
+bool RunExtract(RunContext& run, const Invocation& inv, const std::string& input) {
+    const WriteFile write = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
+                                   Durability durability) { return Write(run, name, bytes, durability); };
+    return ExtractScreens(inv, input, write, std::any_cast<ExtractNames&>(run.state));
+}
+
+ExtractNames::ExtractNames(const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs)
+        taken_.insert(Identity(input));
+}
+
+std::string ExtractNames::Identity(const std::string& name) {
+    std::error_code ignored;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(name, ignored), ignored).string();
+}
+
+std::string ExtractNames::Take(const std::filesystem::path& folder, const std::vector<std::string>& candidates) {
+    for (int again = 1;; ++again)
+        for (const std::string& candidate : candidates) {
+            const std::string name =
+                (folder / (again == 1 ? candidate : candidate + "-" + std::to_string(again))).string() + ".scr";
+            if (taken_.insert(Identity(name)).second)
+                return name;
+        }
+}
+
+bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write, ExtractNames& names) {
     const base::Result<Bytes> file = ReadInput(input, TapeOrSnapshotFile);
     if (!file)
         return Failed(InputName(input), file.error());
-    const extract::Contents contents = extract::findScreensGuarded(*file, input);
+    const extract::Contents contents = extract::FindScreensGuarded(*file, input);
     if (!contents.error.empty()) {
         Report(InputName(input), contents.error);
         return false;
     }
     const std::filesystem::path folder =
         inv.outDir ? std::filesystem::path(*inv.outDir) : std::filesystem::path(input).parent_path();
-    std::set<std::string> used;
     bool anyScreen = false;
     bool allWritten = true;
     for (const extract::Found& found : contents.found) {
@@ -185,11 +206,11 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
         }
         if (!found.isScreen)
             continue;
+        if (!inv.list) {
+            const std::string name = names.Take(folder, ScreenNames(Stem(input), found, !anyScreen));
+            allWritten = write(name, found.screen, Durability::Synced) && allWritten;
+        }
         anyScreen = true;
-        if (!inv.list)
-            allWritten =
-                write((folder / ScreenName(Stem(input), found, used)).string(), found.screen, Durability::Synced) &&
-                allWritten;
     }
     if (!anyScreen) {
         Report(InputName(input), "no screen in this file");

@@ -4,10 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scrtool/choices.h"
 #include "scrtool/command_row.h"
@@ -63,8 +66,25 @@ using WriteFile = std::function<bool(const std::string& name, std::span<const st
 // The family of names extract writes for `input` (NAME*.scr in its folder):
 // two inputs of one name would write over each other's screens.
 std::string ExtractOutputs(const Invocation& inv, const std::string& input);
-bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write);
+// The screens' names extract has taken in one run, by the files' real names
+// (the inputs' too): a name taken gets another, so that no screen of the run
+// replaces another screen, or an input, of the same run.
+class ExtractNames {
+public:
+    explicit ExtractNames(const std::vector<std::string>& inputs);
+    // The first candidate (in FOLDER, with .scr) that is free; when each is
+    // taken, the first followed by -2, -3, ... that is.
+    std::string Take(const std::filesystem::path& folder, const std::vector<std::string>& candidates);
+
+private:
+    static std::string Identity(const std::string& name);
+    std::set<std::string> taken_;
+};
+
+bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write, ExtractNames& names);
 Writes ExtractWrites(const Invocation& inv, const std::string& input);
+// Takes the run's names before the first input.
+void StartExtract(RunContext& run, const Invocation& inv, const std::vector<std::string>& inputs);
 bool RunExtract(RunContext& run, const Invocation& inv, const std::string& input);
 
 }  // namespace scrtool

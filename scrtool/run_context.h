@@ -2,6 +2,7 @@
 // What one run carries from file to file, and the two things every command
 // does with it: write a file whole and report a failure.
 
+#include <any>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -19,6 +20,7 @@ struct RunContext {
     // the files themselves.
     files::PendingFolderSyncs folders;
     bool firstJson = true;  // info --json: no object printed yet
+    std::any state;         // what a command keeps from input to input (extract's names taken)
 };
 
 // "scrtool: <what>: <cause>" on standard error.
