@@ -153,6 +153,8 @@ TEST(Extract, DamagedFilesGiveAReason) {
              return b;
          }()},
         {"empty-block.tap", Bytes{0, 0, 2, 0, 0xFF, 0xFF}},
+        // Shorter than a recording's header: our check of its blocks read past the end.
+        {"short.rzx", Bytes{'R', 'Z', 'X', '!', 0, 13}},
         // Guessing the kind of these, libspectrum unpacked them and never came back.
         {"a.sp", Bytes{'B', 'Z', 'h'}},
         {"a.z80", Bytes{0x1F, 0x8B, 8, 0}},

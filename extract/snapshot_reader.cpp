@@ -56,7 +56,7 @@ std::string RecordingFault(std::span<const std::uint8_t> file) {
     constexpr std::size_t RecordingHeader = 10, BlockHeader = 5;
     constexpr std::uint8_t SnapshotBlock = 0x30;
     constexpr std::uint32_t ExternalSnapshot = 0x01;
-    for (std::size_t at = RecordingHeader; file.size() - at >= BlockHeader;) {
+    for (std::size_t at = RecordingHeader; at <= file.size() && file.size() - at >= BlockHeader;) {
         const std::uint32_t length = Word32(file, at + 1);
         if (length < BlockHeader || length > file.size() - at)
             return {};  // libspectrum names the damage
