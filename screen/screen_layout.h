@@ -31,6 +31,11 @@ constexpr int inkOf(std::uint8_t attr) { return attr & InkMask; }
 constexpr int paperOf(std::uint8_t attr) { return (attr & PaperMask) >> 3; }
 constexpr bool isBright(std::uint8_t attr) { return (attr & BrightBit) != 0; }
 
+// The attribute byte of INK and PAPER colour numbers (0..7), BRIGHT and FLASH.
+constexpr std::uint8_t MakeAttribute(int ink, int paper, bool bright, bool flash = false) {
+    return static_cast<std::uint8_t>((flash ? FlashBit : 0) | (bright ? BrightBit : 0) | (paper & 7) << 3 | (ink & 7));
+}
+
 // Offset of the byte holding pixel (x, y), x 0..255, y 0..191.
 constexpr int PixelByteOffset(int x, int y) {
     return (y / 64) * ThirdBytes + (y % 8) * PixelRowStep + ((y / 8) % 8) * LineBytes + x / 8;
