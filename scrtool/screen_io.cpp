@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/file_io.h"
 #include "files/file_services.h"
 #include "files/retry_interrupted.h"
 #include "files/screen_files.h"
@@ -88,21 +87,6 @@ base::Result<Screen> ReadScreen(const std::string& name) {
     Screen screen;
     std::copy(bytes->begin(), bytes->end(), screen.begin());
     return screen;
-}
-
-base::Status WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability,
-                         files::PendingFolderSyncs* folders) {
-    std::error_code failed;
-    if (name == StandardStream)
-        failed = files::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size());
-    else if (durability == Durability::Atomic)
-        failed = files::WriteFileUnsynced(name, bytes.data(), bytes.size());
-    else
-        failed = folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
-                         : files::WriteFileSafely(name, bytes.data(), bytes.size());
-    if (failed)
-        return base::Failure(failed, "cannot write");
-    return base::Done{};
 }
 
 }  // namespace scrtool
