@@ -105,11 +105,11 @@ const std::vector<TestPicture>& TestPictures() {
         for (const auto& entry : std::filesystem::directory_iterator(SCRLAB_PICTURES_DIR)) {
             if (entry.path().extension() == ".md")
                 continue;
-            const PreparedResult result = Prepare(testing::ReadFile(entry.path()), {}, std::span(&window, 1));
-            if (result.prepared)
-                all.push_back({entry.path().filename().string(), TargetOf(*result.prepared, {})});
+            const base::Result<Prepared> result = Prepare(testing::ReadFile(entry.path()), {}, std::span(&window, 1));
+            if (result)
+                all.push_back({entry.path().filename().string(), TargetOf(*result, {})});
             else
-                all.push_back({entry.path().filename().string() + ": " + result.cause, {}});
+                all.push_back({entry.path().filename().string() + ": " + result.error().What(), {}});
         }
         std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
         return all;
