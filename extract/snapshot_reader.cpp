@@ -48,8 +48,8 @@ std::uint32_t Word32(std::span<const std::uint8_t> bytes, std::size_t at) {
 }
 
 // libspectrum takes the memory a recording's blocks claim at their word, 4 GB
-// included, before it checks the block holds them: so the claims are checked
-// here first. After the recording's header (10 bytes) each block is its type,
+// included, before it checks the block holds them, and loops for good on an
+// empty block: so the blocks are walked here first. After the recording's header (10 bytes) each block is its type,
 // its whole length (4 bytes) and its data; a snapshot's data starts with its
 // flags, its file kind and the length it unpacks to, an input recording's
 // with its number of frames (32 bytes each in libspectrum's memory).
@@ -67,9 +67,12 @@ std::string RecordingFault(std::span<const std::uint8_t> file) {
         if (file[at] == InputBlock && left >= BlockHeader + 4 && Word32(file, at + BlockHeader) > MaxRecordedFrames)
             return "the recording claims " + std::to_string(Word32(file, at + BlockHeader)) +
                    " frames, more than any recording holds";
+        // libspectrum loops for good on a block of length 0.
         const std::uint32_t length = Word32(file, at + 1);
-        if (length < BlockHeader || length > left)
-            return {};  // libspectrum names the damage
+        if (length < BlockHeader)
+            return "damaged recording: a block at byte " + std::to_string(at) + " is too short to be one";
+        if (length > left)
+            return "damaged recording: the block at byte " + std::to_string(at) + " runs past the end of the file";
         at += length;
     }
     return {};
