@@ -274,6 +274,7 @@ int Run(const Invocation& inv) {
     default: {
         const WriteFile writeFile = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
                                            Durability durability) { return Write(run, name, bytes, durability); };
+        ExtractNames extractNames(action == Action::Extract ? plan.inputs : std::vector<std::string>{});
         for (const std::string& input : plan.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
@@ -291,7 +292,7 @@ int Run(const Invocation& inv) {
             else if (action == Action::Export)
                 done = ExportScreen(inv, input, writeFile);
             else if (action == Action::Extract)
-                done = ExtractScreens(inv, input, writeFile);
+                done = ExtractScreens(inv, input, writeFile, extractNames);
             allDone = allDone && done;
         }
     }
