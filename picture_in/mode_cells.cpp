@@ -4,7 +4,6 @@
 // operations, so pairs are measured exactly in the order of their bounds
 // and the search stops once no bound can beat the best.
 #include <algorithm>
-#include <cstdlib>
 
 #include "picture_in/mode_parts.h"
 
@@ -12,7 +11,7 @@ namespace picture_in::modes {
 namespace {
 
 // Pairs measured exactly per cell, at most.
-static const int Measured = getenv("MEAS") ? atoi(getenv("MEAS")) : 24;
+constexpr int Measured = 24;
 
 float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 

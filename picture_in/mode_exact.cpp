@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "picture_in/mode_parts.h"
 #include "screen/screen_layout.h"
@@ -41,23 +42,33 @@ std::vector<Rgb> ColoursOfCell(const Picture& area, int column, int row, int cel
     return found;
 }
 
-// The colours each option of a cell shows, as drawn.
+// How each colour of the table (one frame) or each two (two frames,
+// averaged) are drawn, worked out once.
+struct Drawn {
+    std::array<std::array<Rgb, 16>, 16> mix{};
+
+    Drawn(std::span<const LinearRgb> table, int frames) {
+        for (std::size_t x = 0; x < table.size() && x < 16; ++x)
+            for (std::size_t y = 0; y < table.size() && y < 16; ++y) {
+                const LinearRgb a = table[x], b = frames == 2 ? table[y] : table[x];
+                mix[x][y] = SrgbOf({(a.red + b.red) / 2, (a.green + b.green) / 2, (a.blue + b.blue) / 2});
+            }
+    }
+};
+
+// The colours each option of a cell shows: option o takes INK in frame f
+// where bit f of o is set.
 struct Shown {
     std::array<Rgb, 4> colour;
     int count;
 };
 
-Shown ShownBy(std::span<const CellColours> frames, std::span<const LinearRgb> table) {
-    Shown shown{{}, frames.size() == 2 ? 4 : 2};
+Shown ShownBy(const std::array<CellColours, 2>& cell, int frames, const Drawn& drawn) {
+    Shown shown{{}, frames == 2 ? 4 : 2};
     for (int o = 0; o < shown.count; ++o) {
-        LinearRgb sum;
-        for (std::size_t f = 0; f < frames.size(); ++f) {
-            const LinearRgb c = table[(o >> f) & 1 ? frames[f].ink : frames[f].paper];
-            sum.red += c.red / static_cast<float>(frames.size());
-            sum.green += c.green / static_cast<float>(frames.size());
-            sum.blue += c.blue / static_cast<float>(frames.size());
-        }
-        shown.colour[o] = SrgbOf(sum);
+        const int x = o & 1 ? cell[0].ink : cell[0].paper;
+        const int y = frames == 2 ? (o & 2 ? cell[1].ink : cell[1].paper) : x;
+        shown.colour[o] = drawn.mix[x][y];
     }
     return shown;
 }
@@ -69,29 +80,58 @@ int OptionShowing(const Shown& shown, Rgb c) {
     return -1;
 }
 
-bool Covers(const Shown& shown, const std::vector<Rgb>& colours) {
-    return std::all_of(colours.begin(), colours.end(), [&](Rgb c) { return OptionShowing(shown, c) >= 0; });
-}
-
 // The cell's colours per frame from the pair list, the first that shows
-// every colour of the cell; nothing when none does.
+// every colour of the cell; nothing when none does. Which colour each two
+// table colours show is looked up once per cell colour, so that a pair of
+// pairs is tried in a few look-ups.
 std::optional<std::array<CellColours, 2>> FitCell(const std::vector<Rgb>& colours, int frames,
-                                                  std::span<const modes::Pair> pairs,
-                                                  std::span<const LinearRgb> table) {
-    for (const modes::Pair& p : pairs)
-        for (const modes::Pair& q : frames == 2 ? pairs : pairs.first(1)) {
-            const std::array<CellColours, 2> cell{CellColours{p.a, p.b}, CellColours{q.a, q.b}};
-            if (Covers(ShownBy(std::span(cell).first(frames), table), colours))
-                return cell;
+                                                  std::span<const modes::Pair> pairs, const Drawn& drawn) {
+    std::vector<std::array<std::array<bool, 16>, 16>> shows(colours.size());
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        for (int x = 0; x < 16; ++x)
+            for (int y = 0; y < 16; ++y)
+                shows[k][x][y] = Near(drawn.mix[x][y], colours[k]);
+    // Whether colour k can come from table colour x in the first frame, or y
+    // in the second: a pair that cannot give every colour is passed over.
+    std::vector<std::array<bool, 16>> fromFirst(colours.size()), fromSecond(colours.size());
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        for (int x = 0; x < 16; ++x)
+            for (int y = 0; y < 16; ++y)
+                if (shows[k][x][y] && (frames == 2 || x == y)) {
+                    fromFirst[k][x] = true;
+                    fromSecond[k][y] = true;
+                }
+    const auto gives = [&](const std::vector<std::array<bool, 16>>& from, const modes::Pair& p) {
+        return std::all_of(from.begin(), from.end(), [&](const auto& f) { return f[p.a] || f[p.b]; });
+    };
+    std::vector<modes::Pair> firsts, seconds;
+    std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(firsts), [&](auto p) { return gives(fromFirst, p); });
+    if (frames == 2)
+        std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(seconds),
+                     [&](auto q) { return gives(fromSecond, q); });
+    else
+        seconds.push_back(pairs.front());
+    for (const modes::Pair& p : firsts)
+        for (const modes::Pair& q : seconds) {
+            const int y0 = frames == 2 ? q.a : -1, y1 = frames == 2 ? q.b : -1;
+            const auto all = std::all_of(shows.begin(), shows.end(), [&](const auto& s) {
+                return y0 < 0 ? s[p.a][p.a] || s[p.b][p.b] : s[p.a][y0] || s[p.a][y1] || s[p.b][y0] || s[p.b][y1];
+            });
+            if (all)
+                return std::array<CellColours, 2>{CellColours{p.a, p.b}, CellColours{q.a, q.b}};
         }
     return std::nullopt;
 }
 
 std::optional<std::uint8_t> GridByte(Rgb c) {
-    for (int grb = 0; grb < 256; ++grb)
-        if (SrgbOf(modes::UlaPlusColour(static_cast<std::uint8_t>(grb))) == c)
-            return static_cast<std::uint8_t>(grb);
-    return std::nullopt;
+    static const std::array<Rgb, 256> grid = [] {
+        std::array<Rgb, 256> colours{};
+        for (int grb = 0; grb < 256; ++grb)
+            colours[grb] = SrgbOf(modes::UlaPlusColour(static_cast<std::uint8_t>(grb)));
+        return colours;
+    }();
+    const auto at = std::find(grid.begin(), grid.end(), c);
+    return at == grid.end() ? std::nullopt : std::optional<std::uint8_t>(static_cast<std::uint8_t>(at - grid.begin()));
 }
 
 }  // namespace
@@ -102,6 +142,7 @@ ExactResult ExactInMode(const Picture& area, std::span<const LinearRgb> table, M
     drawing.shape = shape;
     drawing.table.assign(table.begin(), table.end());
     const std::vector<modes::Pair> pairs = modes::ClassicPairs(Bright::Auto);
+    const Drawn drawn(table, shape.frames);
     const int rows = ScreenHeight / shape.cellHeight, columns = ScreenWidth / 8;
     drawing.cells.assign(shape.frames, std::vector<CellColours>(static_cast<std::size_t>(rows) * columns));
     drawing.ink.assign(shape.frames, std::vector<std::uint8_t>(static_cast<std::size_t>(ScreenWidth) * ScreenHeight));
@@ -110,13 +151,13 @@ ExactResult ExactInMode(const Picture& area, std::span<const LinearRgb> table, M
             const std::vector<Rgb> colours =
                 ColoursOfCell(area, column, row, shape.cellHeight, static_cast<std::size_t>(2 * shape.frames));
             const auto cell = colours.size() <= static_cast<std::size_t>(2 * shape.frames)
-                                  ? FitCell(colours, shape.frames, pairs, table)
+                                  ? FitCell(colours, shape.frames, pairs, drawn)
                                   : std::nullopt;
             if (!cell) {
                 result.clashes.push_back(Clash{column, row, colours});
                 continue;
             }
-            const Shown shown = ShownBy(std::span(*cell).first(shape.frames), table);
+            const Shown shown = ShownBy(*cell, shape.frames, drawn);
             for (int f = 0; f < shape.frames; ++f)
                 drawing.cells[f][static_cast<std::size_t>(row) * columns + column] = (*cell)[f];
             for (int y = row * shape.cellHeight; y < (row + 1) * shape.cellHeight; ++y)

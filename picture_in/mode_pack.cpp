@@ -3,8 +3,10 @@
 // of one colour needs it in either. Pairs are placed in turn where they need
 // the fewest new entries; single colours last, as they fit anywhere.
 #include <algorithm>
+#include <iterator>
 
 #include "picture_in/mode_exact.h"
+#include "picture_in/mode_pack.h"
 #include "picture_in/mode_parts.h"
 #include "screen/screen_layout.h"
 
@@ -44,7 +46,10 @@ bool Place(std::array<Group, Groups>& groups, std::uint8_t x, std::uint8_t y) {
     for (int g = 0; g < Groups; ++g)
         for (const bool swap : {false, true}) {
             const int need = x == y ? SingleNeed(groups[g], x) : Need(groups[g], swap ? y : x, swap ? x : y);
-            if (need >= 0 && need < bestNeed) {
+            // Among equal needs, the group with the most room, so that
+            // unrelated colours spread over the groups rather than fill one.
+            const auto used = [&](int at) { return groups[at].inks.size() + groups[at].papers.size(); };
+            if (need >= 0 && (need < bestNeed || (need == bestNeed && need > 0 && used(g) < used(bestGroup)))) {
                 bestNeed = need;
                 bestGroup = g;
                 swapped = swap;
@@ -67,6 +72,41 @@ bool Place(std::array<Group, Groups>& groups, std::uint8_t x, std::uint8_t y) {
     return true;
 }
 
+// The pairs of two colours in the order a walk through the colours meets
+// them (breadth first, each colour's partners in turn), so that pairs
+// sharing colours are placed together; then the single colours.
+std::vector<std::array<std::uint8_t, 2>> InPlacingOrder(const std::vector<std::array<std::uint8_t, 2>>& distinct) {
+    std::array<std::vector<int>, 256> partners;  // pair indices per colour
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+        if (distinct[i][0] != distinct[i][1])
+            for (std::uint8_t c : distinct[i])
+                partners[c].push_back(static_cast<int>(i));
+    std::vector<std::array<std::uint8_t, 2>> order;
+    std::vector<bool> placed(distinct.size(), false), seen(256, false);
+    for (const auto& start : distinct) {
+        if (start[0] == start[1] || seen[start[0]])
+            continue;
+        std::vector<std::uint8_t> queue{start[0]};
+        seen[start[0]] = true;
+        for (std::size_t at = 0; at < queue.size(); ++at)
+            for (int i : partners[queue[at]]) {
+                if (placed[i])
+                    continue;
+                placed[i] = true;
+                order.push_back(distinct[i]);
+                for (std::uint8_t c : distinct[i])
+                    if (!seen[c]) {
+                        seen[c] = true;
+                        queue.push_back(c);
+                    }
+            }
+    }
+    for (const auto& pair : distinct)
+        if (pair[0] == pair[1])
+            order.push_back(pair);
+    return order;
+}
+
 }  // namespace
 
 std::optional<ModeDrawing> PackUlaPlus(const std::vector<std::array<std::uint8_t, 2>>& wanted, ModeShape shape) {
@@ -77,9 +117,22 @@ std::optional<ModeDrawing> PackUlaPlus(const std::vector<std::array<std::uint8_t
         if (std::find(distinct.begin(), distinct.end(), sorted) == distinct.end())
             distinct.push_back(sorted);
     }
-    std::stable_partition(distinct.begin(), distinct.end(), [](const auto& p) { return p[0] != p[1]; });
-    for (const auto& pair : distinct)
-        if (!Place(groups, pair[0], pair[1]))
+    const std::vector<std::array<std::uint8_t, 2>> ordered = InPlacingOrder(distinct);
+    std::vector<std::array<std::uint8_t, 2>> two;
+    std::copy_if(ordered.begin(), ordered.end(), std::back_inserter(two), [](const auto& p) { return p[0] != p[1]; });
+    const std::optional<std::vector<int>> places = PlacePairs(two);
+    if (!places)
+        return std::nullopt;
+    for (std::size_t i = 0; i < two.size(); ++i) {
+        Group& g = groups[(*places)[i] >> 1];
+        const std::uint8_t ink = two[i][(*places)[i] & 1], paper = two[i][1 - ((*places)[i] & 1)];
+        if (SlotOf(g.inks, ink) < 0)
+            g.inks.push_back(ink);
+        if (SlotOf(g.papers, paper) < 0)
+            g.papers.push_back(paper);
+    }
+    for (const auto& pair : ordered)
+        if (pair[0] == pair[1] && !Place(groups, pair[0], pair[1]))
             return std::nullopt;
     ModeDrawing drawing;
     drawing.shape = shape;
@@ -109,8 +162,11 @@ std::optional<ModeDrawing> PackUlaPlus(const std::vector<std::array<std::uint8_t
                 break;
             }
             if (pair[0] == pair[1] && (i0 >= 0 || p0 >= 0)) {
-                const std::uint8_t at = static_cast<std::uint8_t>(i0 >= 0 ? 16 * g + i0 : 16 * g + 8 + p0);
-                cell = CellColours{at, at};
+                // One colour: as INK over any PAPER of the group, or as
+                // PAPER under any INK.
+                cell = i0 >= 0
+                           ? CellColours{static_cast<std::uint8_t>(16 * g + 8), static_cast<std::uint8_t>(16 * g + i0)}
+                           : CellColours{static_cast<std::uint8_t>(16 * g + 8 + p0), static_cast<std::uint8_t>(16 * g)};
                 break;
             }
         }

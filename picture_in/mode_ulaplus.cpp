@@ -7,7 +7,6 @@
 // given it. Entries are then rounded to the nearest of the 256 colours.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "picture_in/mode_parts.h"
 
@@ -20,8 +19,8 @@ constexpr int Rounds = 12;
 // Rounds of fitting the entries to the cells' pixels: each costs a choice
 // of pair for every cell, so cells of one line take fewer (on the test
 // pictures 12 rounds gain 0.35 dB over 6 with 8 x 8 cells, 0.08 dB with 8 x 1).
-int Fits(const Area& area) { return area.cellHeight == 1 ? 6 : (getenv("FITS") ? atoi(getenv("FITS")) : 12); }
-static const int Settles = getenv("SETTLES") ? atoi(getenv("SETTLES")) : 2;
+int Fits(const Area& area) { return area.cellHeight == 1 ? 6 : 12; }
+constexpr int Settles = 2;
 
 struct Ends {
     LinearRgb low, high;  // the darker and the lighter side
