@@ -11,6 +11,7 @@
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
+#include "scrtool/output_writes.h"
 #include "scrtool/picture.h"
 #include "scrtool/apng.h"
 #include "scrtool/png_file.h"
@@ -45,13 +46,7 @@ struct RunContext {
 // and an interrupt may end the program while it waits for a reader.
 bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
-    std::string cause;
-    if (name == StandardStream || files::IsStream(name)) {
-        cause = WriteOutput(name, bytes, durability);
-    } else {
-        InterruptGuard guard;
-        cause = WriteOutput(name, bytes, durability, &run.folders);
-    }
+    const std::string cause = WriteResult(name, bytes, durability, run.folders);
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
