@@ -23,7 +23,7 @@ std::optional<Picture> ReducedExactly(const Picture& picture);
 // picture with borders in the background colour; cover fills the screen and
 // crops the middle; stretch fills it and changes the shape. Each new pixel
 // is the mean of the area of the picture it covers (a box filter over the
-// exact fractions of the pixels it overlaps).
+// exact fractions of the pixels it overlaps: the drawing rule's resampler).
 std::vector<LinearRgb> Fitted(const Picture& picture, Fit fit, Rgb background);
 
 }  // namespace picture_in
