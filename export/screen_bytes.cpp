@@ -6,7 +6,7 @@ namespace exporter {
 
 using namespace screen;
 
-std::vector<std::uint8_t> screenBytes(std::span<const std::uint8_t> whole, Part part, Order order) {
+std::vector<std::uint8_t> PartBytes(std::span<const std::uint8_t> whole, Part part, Order order) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(ScreenSize);
     if (part != Part::Attributes) {
@@ -24,7 +24,7 @@ std::vector<std::uint8_t> screenBytes(std::span<const std::uint8_t> whole, Part 
     return bytes;
 }
 
-std::vector<std::uint8_t> rcsOrder(std::span<const std::uint8_t> bytes) {
+std::vector<std::uint8_t> RcsOrder(std::span<const std::uint8_t> bytes) {
     std::vector<std::uint8_t> out(bytes.begin(), bytes.end());
     std::size_t next = 0;
     for (int third = 0; third < ScreenHeight / ThirdLines; ++third)
@@ -35,7 +35,7 @@ std::vector<std::uint8_t> rcsOrder(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-std::string_view partName(Part part) {
+std::string_view PartName(Part part) {
     switch (part) {
     case Part::All: return "all";
     case Part::Bitmap: return "bitmap";
@@ -44,6 +44,6 @@ std::string_view partName(Part part) {
     return {};
 }
 
-std::string_view orderName(Order order) { return order == Order::Screen ? "screen" : "linear"; }
+std::string_view OrderName(Order order) { return order == Order::Screen ? "screen" : "linear"; }
 
 }  // namespace exporter

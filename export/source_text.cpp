@@ -21,14 +21,14 @@ constexpr std::string_view ReservedNames[] = {
     "int",    "long",   "register", "restrict", "return",   "short", "signed",   "sizeof",  "static",
     "struct", "switch", "typedef",  "union",    "unsigned", "void",  "volatile", "while"};
 
-bool reserved(const std::string& name) {
+bool Reserved(const std::string& name) {
     std::string lower(name);
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
     return std::find(std::begin(ReservedNames), std::end(ReservedNames), lower) != std::end(ReservedNames);
 }
 
 // A comment's text on one line, unable to close a C comment early.
-std::string commentText(std::string_view about) {
+std::string CommentText(std::string_view about) {
     std::string text;
     for (char ch : about) {
         if (static_cast<unsigned char>(ch) < 0x20)
@@ -42,7 +42,7 @@ std::string commentText(std::string_view about) {
 
 }  // namespace
 
-std::string fileStem(std::string_view fileName) {
+std::string FileStem(std::string_view fileName) {
     const auto slash = fileName.find_last_of('/');
     if (slash != std::string_view::npos)
         fileName.remove_prefix(slash + 1);
@@ -52,20 +52,20 @@ std::string fileStem(std::string_view fileName) {
     return std::string(fileName);
 }
 
-std::string identifierFrom(std::string_view fileName) {
-    std::string name = fileStem(fileName);
+std::string IdentifierFrom(std::string_view fileName) {
+    std::string name = FileStem(fileName);
     for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch)) || static_cast<unsigned char>(ch) >= 0x80)
             ch = '_';
     if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front())))
         name.insert(name.begin(), '_');
-    if (reserved(name))
+    if (Reserved(name))
         name += '_';
     return name;
 }
 
-std::string asmSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about) {
-    std::string text = "; " + commentText(about) + "\n" + std::string(name) + ":\n";
+std::string AsmSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about) {
+    std::string text = "; " + CommentText(about) + "\n" + std::string(name) + ":\n";
     char number[8];
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         text += i % BytesPerLine == 0 ? "        db " : ",";
@@ -78,11 +78,11 @@ std::string asmSource(std::string_view name, std::span<const std::uint8_t> bytes
     return text;
 }
 
-std::string cSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about) {
+std::string CSource(std::string_view name, std::span<const std::uint8_t> bytes, std::string_view about) {
     std::string upper(name);
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char ch) { return std::toupper(ch); });
     const std::string size = std::to_string(bytes.size());
-    std::string text = "/* " + commentText(about) + " */\n";
+    std::string text = "/* " + CommentText(about) + " */\n";
     text += "#define " + upper + "_LENGTH " + size + "\n";
     text += "const unsigned char " + std::string(name) + "[" + size + "] = {\n";
     char number[8];

@@ -26,14 +26,14 @@ struct Case {
 };
 
 // Each screen's parts in each order, with a name of its own.
-std::vector<Case> everyPartAndOrder() {
+std::vector<Case> EveryPartAndOrder() {
     std::vector<Case> cases;
     for (const auto& screen : testing::RealScreens())
         for (Part part : {Part::All, Part::Bitmap, Part::Attributes})
             for (Order order : {Order::Screen, Order::Linear})
-                cases.push_back({identifierFrom(screen.name + "_" + std::string(partName(part)) + "_" +
-                                                std::string(orderName(order)) + ".scr"),
-                                 screenBytes(screen.bytes, part, order)});
+                cases.push_back({IdentifierFrom(screen.name + "_" + std::string(PartName(part)) + "_" +
+                                                std::string(OrderName(order)) + ".scr"),
+                                 PartBytes(screen.bytes, part, order)});
     return cases;
 }
 
@@ -44,8 +44,8 @@ public:
     }
     ~Scratch() { std::filesystem::remove_all(path_); }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    void write(const std::string& name, const std::string& text) const { std::ofstream(path_ / name) << text; }
-    Bytes read(const std::string& name) const {
+    void Write(const std::string& name, const std::string& text) const { std::ofstream(path_ / name) << text; }
+    Bytes Read(const std::string& name) const {
         std::ifstream in(path_ / name, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
@@ -54,7 +54,7 @@ private:
     std::filesystem::path path_;
 };
 
-void appendLittleEndian(Bytes& bytes, std::size_t value) {
+void AppendLittleEndian(Bytes& bytes, std::size_t value) {
     bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(value >> 8));
 }
@@ -66,7 +66,7 @@ TEST(Identifier, FileNamesBecomeNamesEveryToolAccepts) {
                                                          {".scr", "_scr"},       {"caf\xc3\xa9.scr", "caf__"},
                                                          {"noext", "noext"}};
     for (const auto& [file, name] : expected)
-        EXPECT_EQ(identifierFrom(file), name) << file;
+        EXPECT_EQ(IdentifierFrom(file), name) << file;
 }
 
 // One source per screen (the Z80 sees only 64K) with its parts and orders,
@@ -74,24 +74,24 @@ TEST(Identifier, FileNamesBecomeNamesEveryToolAccepts) {
 // label the assembler refuses shows too.
 TEST(AsmSource, PasmoAssemblesEveryPartAndOrderToTheBytes) {
     Scratch scratch;
-    const auto cases = everyPartAndOrder();
+    const auto cases = EveryPartAndOrder();
     const std::size_t perScreen = cases.size() / testing::RealScreens().size();
     for (std::size_t first = 0; first < cases.size(); first += perScreen) {
         std::string wrapper = "        org 0\n";
         Bytes expected;
         for (std::size_t i = first; i < first + perScreen; ++i) {
             const auto& c = cases[i];
-            scratch.write(c.name + ".asm", asmSource(c.name, c.bytes, c.name + ".scr: a */ test\nscreen"));
+            scratch.Write(c.name + ".asm", AsmSource(c.name, c.bytes, c.name + ".scr: a */ test\nscreen"));
             wrapper += "        include \"" + (scratch / (c.name + ".asm")) + "\"\n";
             wrapper += "        dw " + c.name + "_length\n";
             expected.insert(expected.end(), c.bytes.begin(), c.bytes.end());
-            appendLittleEndian(expected, c.bytes.size());
+            AppendLittleEndian(expected, c.bytes.size());
         }
-        scratch.write("screen.asm", wrapper);
+        scratch.Write("screen.asm", wrapper);
         const auto run = RunTool("pasmo --bin " + (scratch / "screen.asm") + " " + (scratch / "screen.bin"));
         ASSERT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(run.output, "");
-        EXPECT_EQ(scratch.read("screen.bin"), expected) << cases[first].name;
+        EXPECT_EQ(scratch.Read("screen.bin"), expected) << cases[first].name;
     }
 }
 
@@ -100,8 +100,8 @@ TEST(CSource, GccCompilesEveryPartAndOrderToTheBytes) {
     std::string program = "#include <stdio.h>\n";
     std::string body;
     Bytes expected;
-    for (const auto& c : everyPartAndOrder()) {
-        program += cSource(c.name, c.bytes, c.name + ".scr */");
+    for (const auto& c : EveryPartAndOrder()) {
+        program += CSource(c.name, c.bytes, c.name + ".scr */");
         std::string upper = c.name;
         for (char& ch : upper)
             ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
@@ -110,13 +110,13 @@ TEST(CSource, GccCompilesEveryPartAndOrderToTheBytes) {
         expected.insert(expected.end(), c.bytes.begin(), c.bytes.end());
     }
     program += "int main(void) {\n" + body + "    return 0;\n}\n";
-    scratch.write("all.c", program);
+    scratch.Write("all.c", program);
     const auto build =
         RunTool("gcc -std=c99 -Wall -Wextra -Werror -o " + (scratch / "all") + " " + (scratch / "all.c"));
     ASSERT_EQ(build.status, 0) << build.output;
     const auto run = RunTool(scratch / "all" + " > " + (scratch / "all.bin"));
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(scratch.read("all.bin"), expected);
+    EXPECT_EQ(scratch.Read("all.bin"), expected);
 }
 
 // sdcc compiles for the Z80; its assembler listing holds each array's bytes as
@@ -124,10 +124,10 @@ TEST(CSource, GccCompilesEveryPartAndOrderToTheBytes) {
 TEST(CSource, SdccCompilesEveryPartAndOrderToTheBytes) {
     Scratch scratch;
     std::string program;
-    const auto cases = everyPartAndOrder();
+    const auto cases = EveryPartAndOrder();
     for (const auto& c : cases)
-        program += cSource(c.name, c.bytes, c.name);
-    scratch.write("all.c", program);
+        program += CSource(c.name, c.bytes, c.name);
+    scratch.Write("all.c", program);
     const auto build = RunTool("cd " + (scratch / "") + " && sdcc -mz80 -S all.c");
     ASSERT_EQ(build.status, 0) << build.output;
     std::ifstream listing(scratch / "all.asm");

@@ -17,13 +17,13 @@ constexpr std::uint8_t Colon = ':';
 constexpr int HeaderBytes = 17;
 constexpr int CodeParameter2 = 32768;  // what SAVE ... CODE puts there
 
-void put16(std::vector<std::uint8_t>& bytes, int value) {
+void Put16(std::vector<std::uint8_t>& bytes, int value) {
     bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void addBlock(std::vector<std::uint8_t>& tape, std::uint8_t flag, const std::vector<std::uint8_t>& payload) {
-    put16(tape, static_cast<int>(payload.size()) + 2);
+void AddBlock(std::vector<std::uint8_t>& tape, std::uint8_t flag, const std::vector<std::uint8_t>& payload) {
+    Put16(tape, static_cast<int>(payload.size()) + 2);
     tape.push_back(flag);
     std::uint8_t checksum = flag;
     for (std::uint8_t byte : payload) {
@@ -33,28 +33,28 @@ void addBlock(std::vector<std::uint8_t>& tape, std::uint8_t flag, const std::vec
     tape.push_back(checksum);
 }
 
-std::vector<std::uint8_t> header(std::uint8_t type, std::string_view name, int length, int parameter1, int parameter2) {
+std::vector<std::uint8_t> Header(std::uint8_t type, std::string_view name, int length, int parameter1, int parameter2) {
     std::vector<std::uint8_t> bytes{type};
     for (int i = 0; i < TapeNameLength; ++i)
         bytes.push_back(i < static_cast<int>(name.size()) ? static_cast<std::uint8_t>(name[i]) : ' ');
-    put16(bytes, length);
-    put16(bytes, parameter1);
-    put16(bytes, parameter2);
+    Put16(bytes, length);
+    Put16(bytes, parameter1);
+    Put16(bytes, parameter2);
     return bytes;
 }
 
-std::vector<std::uint8_t> loaderProgram() {
+std::vector<std::uint8_t> LoaderProgram() {
     const std::vector<std::uint8_t> text{LoadToken,  Quote, Quote, ScreenToken, Colon, PauseToken, '0',
                                          NumberMark, 0,     0,     0,           0,     0,          LineEnd};
     std::vector<std::uint8_t> program{0, LoaderLine};  // line numbers are big-endian
-    put16(program, static_cast<int>(text.size()));
+    Put16(program, static_cast<int>(text.size()));
     program.insert(program.end(), text.begin(), text.end());
     return program;
 }
 
 }  // namespace
 
-bool validTapeName(std::string_view name) {
+bool ValidTapeName(std::string_view name) {
     if (name.size() > TapeNameLength)
         return false;
     for (char ch : name)
@@ -63,23 +63,23 @@ bool validTapeName(std::string_view name) {
     return true;
 }
 
-std::string tapeNameFrom(std::string_view fileName) {
+std::string TapeNameFrom(std::string_view fileName) {
     std::string name;
-    for (char ch : fileStem(fileName))
+    for (char ch : FileStem(fileName))
         if (ch >= 0x20 && ch <= 0x7E && name.size() < TapeNameLength)
             name += ch;
     return name;
 }
 
-std::vector<std::uint8_t> screenTape(std::span<const std::uint8_t> screen, std::string_view name) {
+std::vector<std::uint8_t> ScreenTape(std::span<const std::uint8_t> screen, std::string_view name) {
     static_assert(HeaderBytes == 1 + TapeNameLength + 6);
-    const auto program = loaderProgram();
+    const auto program = LoaderProgram();
     const int programLength = static_cast<int>(program.size());
     std::vector<std::uint8_t> tape;
-    addBlock(tape, HeaderFlag, header(ProgramType, name, programLength, LoaderLine, programLength));
-    addBlock(tape, DataFlag, program);
-    addBlock(tape, HeaderFlag, header(CodeType, name, screen::ScreenSize, ScreenLoadAddress, CodeParameter2));
-    addBlock(tape, DataFlag, std::vector<std::uint8_t>(screen.begin(), screen.begin() + screen::ScreenSize));
+    AddBlock(tape, HeaderFlag, Header(ProgramType, name, programLength, LoaderLine, programLength));
+    AddBlock(tape, DataFlag, program);
+    AddBlock(tape, HeaderFlag, Header(CodeType, name, screen::ScreenSize, ScreenLoadAddress, CodeParameter2));
+    AddBlock(tape, DataFlag, std::vector<std::uint8_t>(screen.begin(), screen.begin() + screen::ScreenSize));
     return tape;
 }
 

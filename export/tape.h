@@ -21,12 +21,12 @@ constexpr int LoaderLine = 10;
 
 // The ROM pads names with spaces and prints them: up to 10 characters, each
 // printable ASCII.
-bool validTapeName(std::string_view name);
+bool ValidTapeName(std::string_view name);
 // A valid tape name from a file name: its stem without other characters, cut to 10.
-std::string tapeNameFrom(std::string_view fileName);
+std::string TapeNameFrom(std::string_view fileName);
 
 // The loader `10 LOAD ""SCREEN$ : PAUSE 0`, autostarting at line 10, then the
 // 6912-byte screen as CODE 16384,6912; both blocks carry name.
-std::vector<std::uint8_t> screenTape(std::span<const std::uint8_t> screen, std::string_view name);
+std::vector<std::uint8_t> ScreenTape(std::span<const std::uint8_t> screen, std::string_view name);
 
 }  // namespace exporter

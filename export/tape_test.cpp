@@ -22,7 +22,7 @@ struct TapeBlock {
 };
 
 // Blocks as the ROM's LOAD would read them; nothing if a length runs past the end.
-std::optional<std::vector<TapeBlock>> readTape(const Bytes& tape) {
+std::optional<std::vector<TapeBlock>> ReadTape(const Bytes& tape) {
     std::vector<TapeBlock> blocks;
     for (std::size_t at = 0; at < tape.size();) {
         if (at + 2 > tape.size())
@@ -42,21 +42,21 @@ std::optional<std::vector<TapeBlock>> readTape(const Bytes& tape) {
     return blocks;
 }
 
-int word(const Bytes& bytes, std::size_t at) { return bytes[at] | bytes[at + 1] << 8; }
+int Word(const Bytes& bytes, std::size_t at) { return bytes[at] | bytes[at + 1] << 8; }
 
 TEST(Tape, NamesTheRomCanShowAreAccepted) {
-    EXPECT_TRUE(validTapeName(""));
-    EXPECT_TRUE(validTapeName("Loading ~}"));
-    EXPECT_FALSE(validTapeName("Eleven char"));
-    EXPECT_FALSE(validTapeName("tab\there"));
-    EXPECT_FALSE(validTapeName("caf\xc3\xa9"));
-    EXPECT_EQ(tapeNameFrom("art/title screen 2.scr"), "title scre");
-    EXPECT_EQ(tapeNameFrom("caf\xc3\xa9.scr"), "caf");
+    EXPECT_TRUE(ValidTapeName(""));
+    EXPECT_TRUE(ValidTapeName("Loading ~}"));
+    EXPECT_FALSE(ValidTapeName("Eleven char"));
+    EXPECT_FALSE(ValidTapeName("tab\there"));
+    EXPECT_FALSE(ValidTapeName("caf\xc3\xa9"));
+    EXPECT_EQ(TapeNameFrom("art/title screen 2.scr"), "title scre");
+    EXPECT_EQ(TapeNameFrom("caf\xc3\xa9.scr"), "caf");
 }
 
 TEST(Tape, EveryScreenGivesALoaderAndItsCodeBlockWithRightChecksums) {
     for (const auto& screen : testing::RealScreens()) {
-        const auto blocks = readTape(screenTape(screen.bytes, "Loading"));
+        const auto blocks = ReadTape(ScreenTape(screen.bytes, "Loading"));
         ASSERT_TRUE(blocks.has_value()) << screen.name;
         ASSERT_EQ(blocks->size(), 4u) << screen.name;
         for (const auto& block : *blocks)
@@ -71,15 +71,15 @@ TEST(Tape, EveryScreenGivesALoaderAndItsCodeBlockWithRightChecksums) {
         ASSERT_EQ(programHeader.size(), 17u);
         EXPECT_EQ(programHeader[0], 0);
         EXPECT_EQ(std::string(programHeader.begin() + 1, programHeader.begin() + 11), "Loading   ");
-        EXPECT_EQ(word(programHeader, 11), static_cast<int>(program.size()));
-        EXPECT_EQ(word(programHeader, 13), 10);                                // autostart line
-        EXPECT_EQ(word(programHeader, 15), static_cast<int>(program.size()));  // no variables
+        EXPECT_EQ(Word(programHeader, 11), static_cast<int>(program.size()));
+        EXPECT_EQ(Word(programHeader, 13), 10);                                // autostart line
+        EXPECT_EQ(Word(programHeader, 15), static_cast<int>(program.size()));  // no variables
         // 10 LOAD ""SCREEN$ : PAUSE 0, the 0 with its hidden five-byte value.
         EXPECT_EQ(program, (Bytes{0, 10, 14, 0, 0xEF, '"', '"', 0xAA, ':', 0xF2, '0', 0x0E, 0, 0, 0, 0, 0, 0x0D}));
         ASSERT_EQ(codeHeader.size(), 17u);
         EXPECT_EQ(codeHeader[0], 3);
-        EXPECT_EQ(word(codeHeader, 11), 6912);
-        EXPECT_EQ(word(codeHeader, 13), 16384);
+        EXPECT_EQ(Word(codeHeader, 11), 6912);
+        EXPECT_EQ(Word(codeHeader, 13), 16384);
         EXPECT_EQ((*blocks)[3].payload, screen.bytes) << screen.name;
     }
 }
@@ -87,7 +87,7 @@ TEST(Tape, EveryScreenGivesALoaderAndItsCodeBlockWithRightChecksums) {
 TEST(Tape, TzxlistListsTheLoaderAndTheScreen) {
     const auto path = std::filesystem::temp_directory_path() / ("export-tape-" + std::to_string(getpid()) + ".tap");
     for (const auto& screen : testing::RealScreens()) {
-        const Bytes tape = screenTape(screen.bytes, screen.name);
+        const Bytes tape = ScreenTape(screen.bytes, screen.name);
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(tape.data()), static_cast<std::streamsize>(tape.size()));
         const auto run = testing::RunTool("tzxlist " + path.string());

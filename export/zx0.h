@@ -36,19 +36,19 @@ struct Block {
 };
 
 // The whole input as blocks; empty input gives no blocks.
-std::vector<Block> optimalParse(std::span<const std::uint8_t> input);
-std::vector<Block> greedyParse(std::span<const std::uint8_t> input);
+std::vector<Block> OptimalParse(std::span<const std::uint8_t> input);
+std::vector<Block> GreedyParse(std::span<const std::uint8_t> input);
 
 // The stream for input cut into blocks (in the input's own order: a backwards
 // stream is made from the reversed input and its blocks).
-std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks, Format format,
+std::vector<std::uint8_t> Encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks, Format format,
                                  Direction direction);
 
 // Empty input gives an empty result: the format has no stream for it.
-std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input, Options options = {});
+std::vector<std::uint8_t> Compress(std::span<const std::uint8_t> input, Options options = {});
 
 // Bits an interlaced Elias gamma code of value (>= 1) takes.
-constexpr int gammaBits(int value) {
+constexpr int GammaBits(int value) {
     int bits = 1;
     for (; value > 1; value >>= 1)
         bits += 2;

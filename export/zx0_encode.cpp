@@ -11,7 +11,7 @@ class BitWriter {
 public:
     explicit BitWriter(Direction direction) : backwards_(direction == Direction::Backwards) {}
 
-    void bit(bool value) {
+    void Bit(bool value) {
         if (nextBitInLastByte_) {
             // A new offset's low byte keeps its bit 0 for the length code's first bit.
             if (value)
@@ -29,24 +29,24 @@ public:
         mask_ >>= 1;
     }
 
-    void byte(std::uint8_t value) { bytes_.push_back(value); }
+    void Byte(std::uint8_t value) { bytes_.push_back(value); }
 
     // Forwards a 0 flag says "another bit follows" and a 1 ends the code;
     // backwards streams swap the two.
-    void gamma(int value, bool invertData = false) {
+    void Gamma(int value, bool invertData = false) {
         int top = 1;
         while (top * 2 <= value)
             top *= 2;
         for (int bitValue = top >> 1; bitValue > 0; bitValue >>= 1) {
-            bit(backwards_);
-            bit(((value & bitValue) != 0) != invertData);
+            Bit(backwards_);
+            Bit(((value & bitValue) != 0) != invertData);
         }
-        bit(!backwards_);
+        Bit(!backwards_);
     }
 
-    void shareNextBitWithLastByte() { nextBitInLastByte_ = true; }
+    void ShareNextBitWithLastByte() { nextBitInLastByte_ = true; }
 
-    std::vector<std::uint8_t> take() { return std::move(bytes_); }
+    std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
 private:
     bool backwards_;
@@ -61,7 +61,7 @@ constexpr int EndMarker = 256;
 
 }  // namespace
 
-std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks, Format format,
+std::vector<std::uint8_t> Encode(std::span<const std::uint8_t> input, const std::vector<Block>& blocks, Format format,
                                  Direction direction) {
     const bool backwards = direction == Direction::Backwards;
     const bool invertHighPart = format == Format::Current && !backwards;
@@ -73,42 +73,42 @@ std::vector<std::uint8_t> encode(std::span<const std::uint8_t> input, const std:
     for (const Block& block : blocks) {
         if (block.offset == 0) {
             if (!first)
-                out.bit(false);
-            out.gamma(block.length);
+                out.Bit(false);
+            out.Gamma(block.length);
             for (int i = 0; i < block.length; ++i)
-                out.byte(input[position + i]);
+                out.Byte(input[position + i]);
             afterLiterals = true;
         } else if (afterLiterals && block.offset == lastOffset) {
-            out.bit(false);
-            out.gamma(block.length);
+            out.Bit(false);
+            out.Gamma(block.length);
             afterLiterals = false;
         } else {
-            out.bit(true);
+            out.Bit(true);
             const int low = (block.offset - 1) % OffsetLowValues;
-            out.gamma((block.offset - 1) / OffsetLowValues + 1, invertHighPart);
-            out.byte(static_cast<std::uint8_t>((backwards ? low : OffsetLowValues - 1 - low) << 1));
-            out.shareNextBitWithLastByte();
-            out.gamma(block.length - 1);
+            out.Gamma((block.offset - 1) / OffsetLowValues + 1, invertHighPart);
+            out.Byte(static_cast<std::uint8_t>((backwards ? low : OffsetLowValues - 1 - low) << 1));
+            out.ShareNextBitWithLastByte();
+            out.Gamma(block.length - 1);
             lastOffset = block.offset;
             afterLiterals = false;
         }
         first = false;
         position += static_cast<std::size_t>(block.length);
     }
-    out.bit(true);
-    out.gamma(EndMarker, invertHighPart);
-    return out.take();
+    out.Bit(true);
+    out.Gamma(EndMarker, invertHighPart);
+    return out.Take();
 }
 
-std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input, Options options) {
+std::vector<std::uint8_t> Compress(std::span<const std::uint8_t> input, Options options) {
     if (input.empty())
         return {};
     std::vector<std::uint8_t> data(input.begin(), input.end());
     const bool backwards = options.direction == Direction::Backwards;
     if (backwards)
         std::reverse(data.begin(), data.end());
-    const auto blocks = options.parse == Parse::Optimal ? optimalParse(data) : greedyParse(data);
-    auto stream = encode(data, blocks, options.format, options.direction);
+    const auto blocks = options.parse == Parse::Optimal ? OptimalParse(data) : GreedyParse(data);
+    auto stream = Encode(data, blocks, options.format, options.direction);
     if (backwards)
         std::reverse(stream.begin(), stream.end());
     return stream;

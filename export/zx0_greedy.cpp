@@ -7,7 +7,7 @@
 namespace zx0 {
 namespace {
 
-int matchLength(std::span<const std::uint8_t> input, std::size_t position, int offset) {
+int MatchLength(std::span<const std::uint8_t> input, std::size_t position, int offset) {
     std::size_t length = 0;
     while (position + length < input.size() && input[position + length] == input[position + length - offset])
         ++length;
@@ -16,7 +16,7 @@ int matchLength(std::span<const std::uint8_t> input, std::size_t position, int o
 
 }  // namespace
 
-std::vector<Block> greedyParse(std::span<const std::uint8_t> input) {
+std::vector<Block> GreedyParse(std::span<const std::uint8_t> input) {
     std::vector<Block> blocks;
     int lastOffset = 1;
     std::size_t position = 0;
@@ -35,14 +35,14 @@ std::vector<Block> greedyParse(std::span<const std::uint8_t> input) {
         int bestLength = 0;
         int bestOffset = 0;
         for (int offset = 1; offset <= reach; ++offset) {
-            const int length = matchLength(input, position, offset);
+            const int length = MatchLength(input, position, offset);
             if (length > bestLength) {
                 bestLength = length;
                 bestOffset = offset;
             }
         }
         const bool afterLiterals = blocks.back().offset == 0;
-        const int repeatLength = afterLiterals && lastOffset <= reach ? matchLength(input, position, lastOffset) : 0;
+        const int repeatLength = afterLiterals && lastOffset <= reach ? MatchLength(input, position, lastOffset) : 0;
         if (repeatLength >= 1 && repeatLength >= bestLength) {
             blocks.push_back({repeatLength, lastOffset});
         } else if (bestLength >= 2) {

@@ -46,30 +46,30 @@ public:
         int node = ParseNodes::None;
     };
 
-    void reset(Start* storage, int capacity) {
+    void Reset(Start* storage, int capacity) {
         items_ = storage;
         capacity_ = capacity;
     }
 
     // Whether a start of this value could ever win.
-    bool accepts(int value, int gammaRange) const { return count_ == 0 || value < items_[0].value + gammaRange; }
+    bool Accepts(int value, int gammaRange) const { return count_ == 0 || value < items_[0].value + gammaRange; }
 
-    void add(const Start& start, ParseNodes& nodes) {
+    void Add(const Start& start, ParseNodes& nodes) {
         while (count_ > 0 && items_[count_ - 1].value >= start.value)
-            drop(items_[--count_], nodes);
+            Drop(items_[--count_], nodes);
         if (count_ == capacity_)  // cannot happen while values stay in range; keep the older
             return;
-        nodes.retain(start.node != ParseNodes::None ? start.node : start.from);
+        nodes.Retain(start.node != ParseNodes::None ? start.node : start.from);
         items_[count_++] = start;
     }
 
-    void clear(ParseNodes& nodes) {
+    void Clear(ParseNodes& nodes) {
         while (count_ > 0)
-            drop(items_[--count_], nodes);
+            Drop(items_[--count_], nodes);
     }
 
     // The cheapest start at or before `latest` for a run ending at i, or nullptr.
-    Start* cheapestFor(int i, const std::vector<int>& gamma, int latest = INT_MAX) {
+    Start* CheapestFor(int i, const std::vector<int>& gamma, int latest = INT_MAX) {
         Start* best = nullptr;
         int bestCost = Unreached;
         for (int k = 0; k < count_ && items_[k].position <= latest; ++k) {
@@ -82,23 +82,23 @@ public:
         return best;
     }
 
-    static int costOf(const Start& start, int i, const std::vector<int>& gamma) {
+    static int CostOf(const Start& start, int i, const std::vector<int>& gamma) {
         return start.value + gamma[i - start.position];
     }
 
     // The start's node, made now if it has none yet.
-    static int nodeOf(Start& start, ParseNodes& nodes) {
+    static int NodeOf(Start& start, ParseNodes& nodes) {
         if (start.node == ParseNodes::None) {
-            start.node = nodes.make(start.from, start.length, start.offset);
-            nodes.retain(start.node);
-            nodes.release(start.from);  // now held through the node
+            start.node = nodes.Make(start.from, start.length, start.offset);
+            nodes.Retain(start.node);
+            nodes.Release(start.from);  // now held through the node
         }
         return start.node;
     }
 
 private:
-    static void drop(const Start& start, ParseNodes& nodes) {
-        nodes.release(start.node != ParseNodes::None ? start.node : start.from);
+    static void Drop(const Start& start, ParseNodes& nodes) {
+        nodes.Release(start.node != ParseNodes::None ? start.node : start.from);
     }
 
     Start* items_ = nullptr;
@@ -108,14 +108,14 @@ private:
 
 }  // namespace
 
-std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
+std::vector<Block> OptimalParse(std::span<const std::uint8_t> input) {
     const int size = static_cast<int>(input.size());
     if (size == 0)
         return {};
     const int offsets = std::min(size, MaxOffset);
     std::vector<int> gamma(static_cast<std::size_t>(size) + 2);
     for (int v = 1; v < static_cast<int>(gamma.size()); ++v)
-        gamma[v] = gammaBits(v);
+        gamma[v] = GammaBits(v);
     const int gammaRange = gamma[size] - gamma[1];
     const int capacity = gammaRange + 1;
 
@@ -124,11 +124,11 @@ std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
     std::vector<Starts> literalStarts(offsets + 1);  // after a copy from o: literals[i][o]
     std::vector<Starts> repeatStarts(offsets + 1);   // after literals, o last: copy from o again
     for (int o = 0; o <= offsets; ++o) {
-        literalStarts[o].reset(&storage[static_cast<std::size_t>(o) * 2 * capacity], capacity);
-        repeatStarts[o].reset(&storage[(static_cast<std::size_t>(o) * 2 + 1) * capacity], capacity);
+        literalStarts[o].Reset(&storage[static_cast<std::size_t>(o) * 2 * capacity], capacity);
+        repeatStarts[o].Reset(&storage[(static_cast<std::size_t>(o) * 2 + 1) * capacity], capacity);
     }
     Starts anyLiteralStarts;  // after the cheapest copy of any offset
-    anyLiteralStarts.reset(&storage[static_cast<std::size_t>(offsets + 1) * 2 * capacity], capacity);
+    anyLiteralStarts.Reset(&storage[static_cast<std::size_t>(offsets + 1) * 2 * capacity], capacity);
 
     std::vector<int> run(offsets + 1, 0);            // bytes matching at o, ending at lastMatched[o]
     std::vector<int> lastMatched(offsets + 1, -2);   // the last byte that matched at o
@@ -144,12 +144,12 @@ std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
 
     // Before the first byte the last offset is 1 and the first block, a literal
     // run, has no flag bit: start at -1 so that its flag is not counted.
-    const int root = nodes.make(ParseNodes::None, 0, 1);
-    literalStarts[1].add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
-    anyLiteralStarts.add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
+    const int root = nodes.Make(ParseNodes::None, 0, 1);
+    literalStarts[1].Add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
+    anyLiteralStarts.Add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
     cheapest[0] = -1;
     cheapestNode[0] = root;
-    nodes.retain(root);
+    nodes.Retain(root);
 
     for (int i = 1; i <= size; ++i) {
         const int p = i - 1;  // the byte just passed
@@ -162,9 +162,9 @@ std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
             run[o] = lastMatched[o] == p - 1 ? run[o] + 1 : 1;
             lastMatched[o] = p;
             Copy copy{o, Unreached, ParseNodes::None, 0};
-            if (Starts::Start* s = repeatStarts[o].cheapestFor(i, gamma)) {
-                copy.cost = Starts::costOf(*s, i, gamma) + 1;
-                copy.from = Starts::nodeOf(*s, nodes);
+            if (Starts::Start* s = repeatStarts[o].CheapestFor(i, gamma)) {
+                copy.cost = Starts::CostOf(*s, i, gamma) + 1;
+                copy.from = Starts::NodeOf(*s, nodes);
                 copy.length = i - s->position;
             }
             if (run[o] >= 2) {
@@ -195,17 +195,17 @@ std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
                 const int o = i - *q;
                 const bool runGoesOn = lastMatched[o] == i - 1;
                 if (!runGoesOn)
-                    repeatStarts[o].clear(nodes);
+                    repeatStarts[o].Clear(nodes);
                 // Literals that all repeat at o, then a copy from o, cost more
                 // than the copy before them made longer: only runs of literals
                 // from before the current match run need trying.
                 const int latest = runGoesOn ? i - run[o] - 1 : INT_MAX;
-                Starts::Start* s = literalStarts[o].cheapestFor(i, gamma, latest);
+                Starts::Start* s = literalStarts[o].CheapestFor(i, gamma, latest);
                 if (s == nullptr)
                     continue;
-                const int cost = Starts::costOf(*s, i, gamma) + LiteralBits * i + 1;
-                if (repeatStarts[o].accepts(cost, gammaRange))
-                    repeatStarts[o].add({cost, i, Starts::nodeOf(*s, nodes), i - s->position, 0}, nodes);
+                const int cost = Starts::CostOf(*s, i, gamma) + LiteralBits * i + 1;
+                if (repeatStarts[o].Accepts(cost, gammaRange))
+                    repeatStarts[o].Add({cost, i, Starts::NodeOf(*s, nodes), i - s->position, 0}, nodes);
             }
         }
         const Copy* cheapestCopy = nullptr;
@@ -214,32 +214,32 @@ std::vector<Block> optimalParse(std::span<const std::uint8_t> input) {
             // copy made longer, so the copy starts literals only where it stops.
             const int value = copy.cost - LiteralBits * i;
             const bool copyStops = i == size || input[i] != input[i - copy.offset];
-            if (copyStops && literalStarts[copy.offset].accepts(value, gammaRange))
-                literalStarts[copy.offset].add({value, i, copy.from, copy.length, copy.offset}, nodes);
+            if (copyStops && literalStarts[copy.offset].Accepts(value, gammaRange))
+                literalStarts[copy.offset].Add({value, i, copy.from, copy.length, copy.offset}, nodes);
             if (cheapestCopy == nullptr || copy.cost < cheapestCopy->cost)
                 cheapestCopy = &copy;
         }
         const int copyCost = cheapestCopy != nullptr ? cheapestCopy->cost : Unreached;
         // The cheapest state at i: a copy, or literals after the cheapest copy before i.
-        Starts::Start* s = anyLiteralStarts.cheapestFor(i, gamma);
-        const int literalCost = Starts::costOf(*s, i, gamma) + LiteralBits * i + 1;
+        Starts::Start* s = anyLiteralStarts.CheapestFor(i, gamma);
+        const int literalCost = Starts::CostOf(*s, i, gamma) + LiteralBits * i + 1;
         if (literalCost < copyCost) {
             cheapest[i] = literalCost;
-            cheapestNode[i] = nodes.make(Starts::nodeOf(*s, nodes), i - s->position, 0);
+            cheapestNode[i] = nodes.Make(Starts::NodeOf(*s, nodes), i - s->position, 0);
         } else {
             cheapest[i] = copyCost;
-            cheapestNode[i] = nodes.make(cheapestCopy->from, cheapestCopy->length, cheapestCopy->offset);
+            cheapestNode[i] = nodes.Make(cheapestCopy->from, cheapestCopy->length, cheapestCopy->offset);
         }
-        nodes.retain(cheapestNode[i]);
+        nodes.Retain(cheapestNode[i]);
         if (cheapestCopy != nullptr) {
             const int value = copyCost - LiteralBits * i;
-            if (anyLiteralStarts.accepts(value, gammaRange))
-                anyLiteralStarts.add({value, i, cheapestCopy->from, cheapestCopy->length, cheapestCopy->offset,
+            if (anyLiteralStarts.Accepts(value, gammaRange))
+                anyLiteralStarts.Add({value, i, cheapestCopy->from, cheapestCopy->length, cheapestCopy->offset,
                                       literalCost < copyCost ? ParseNodes::None : cheapestNode[i]},
                                      nodes);
         }
     }
-    return nodes.blocksEndingAt(cheapestNode[size]);
+    return nodes.BlocksEndingAt(cheapestNode[size]);
 }
 
 }  // namespace zx0

@@ -4,8 +4,8 @@
 
 namespace zx0 {
 
-int ParseNodes::make(int previous, int length, int offset) {
-    retain(previous);
+int ParseNodes::Make(int previous, int length, int offset) {
+    Retain(previous);
     const Node node{previous, 0, length, offset};
     if (!free_.empty()) {
         const int id = free_.back();
@@ -17,26 +17,26 @@ int ParseNodes::make(int previous, int length, int offset) {
     return static_cast<int>(nodes_.size()) - 1;
 }
 
-void ParseNodes::retain(int node) {
+void ParseNodes::Retain(int node) {
     if (node != None)
         ++nodes_[node].holders;
 }
 
-void ParseNodes::release(int node) {
+void ParseNodes::Release(int node) {
     while (node != None && --nodes_[node].holders == 0) {
         free_.push_back(node);
         node = nodes_[node].previous;
     }
 }
 
-void ParseNodes::dropIfUnused(int node) {
+void ParseNodes::DropIfUnused(int node) {
     if (nodes_[node].holders == 0) {
         free_.push_back(node);
-        release(nodes_[node].previous);
+        Release(nodes_[node].previous);
     }
 }
 
-std::vector<Block> ParseNodes::blocksEndingAt(int node) const {
+std::vector<Block> ParseNodes::BlocksEndingAt(int node) const {
     std::vector<Block> blocks;
     for (; node != None; node = nodes_[node].previous)
         if (nodes_[node].length > 0)

@@ -14,13 +14,13 @@ public:
     static constexpr int None = -1;
 
     // A block of length from offset (0 for literals) after the chain `previous`.
-    int make(int previous, int length, int offset);
-    void retain(int node);
-    void release(int node);
+    int Make(int previous, int length, int offset);
+    void Retain(int node);
+    void Release(int node);
     // Frees a node just made that nothing came to hold.
-    void dropIfUnused(int node);
+    void DropIfUnused(int node);
     // The chain's blocks from the first on, without the empty block at its root.
-    std::vector<Block> blocksEndingAt(int node) const;
+    std::vector<Block> BlocksEndingAt(int node) const;
 
 private:
     struct Node {

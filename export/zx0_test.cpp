@@ -14,26 +14,26 @@ namespace {
 
 using exporter::testing::Bytes;
 using exporter::testing::RealScreens;
-using testing::decode;
+using testing::Decode;
 
-constexpr int EndMarkerBits = 1 + gammaBits(256);
+constexpr int EndMarkerBits = 1 + GammaBits(256);
 
 // Bits a parse costs in the format, counted from the blocks: the first
 // literal run has no flag, a copy from the last offset right after literals
 // takes a flag and its length, any other copy a flag, the offset and length-1.
-int parseBits(const std::vector<Block>& blocks) {
+int ParseBits(const std::vector<Block>& blocks) {
     int bits = EndMarkerBits - 1, lastOffset = 1;
     bool afterLiterals = false;
     for (const Block& b : blocks) {
         if (b.offset == 0) {
-            bits += 1 + gammaBits(b.length) + 8 * b.length;
+            bits += 1 + GammaBits(b.length) + 8 * b.length;
             afterLiterals = true;
             continue;
         }
         if (afterLiterals && b.offset == lastOffset)
-            bits += 1 + gammaBits(b.length);
+            bits += 1 + GammaBits(b.length);
         else
-            bits += 1 + gammaBits((b.offset - 1) / 128 + 1) + 7 + gammaBits(b.length - 1);
+            bits += 1 + GammaBits((b.offset - 1) / 128 + 1) + 7 + GammaBits(b.length - 1);
         lastOffset = b.offset;
         afterLiterals = false;
     }
@@ -42,7 +42,7 @@ int parseBits(const std::vector<Block>& blocks) {
 
 // The fewest bits of any parse, by trying every block from every state
 // (position, last offset, whether literals came last): slow, plain, exact.
-int fewestBits(const Bytes& in) {
+int FewestBits(const Bytes& in) {
     const int n = static_cast<int>(in.size());
     std::vector<int> best((n + 1) * (n + 1) * 2, INT_MAX);
     auto at = [&](int i, int o, int literalsLast) -> int& { return best[(i * (n + 1) + o) * 2 + literalsLast]; };
@@ -56,7 +56,7 @@ int fewestBits(const Bytes& in) {
                     continue;
                 for (int len = 1; i + len <= n; ++len) {
                     if (!lit)
-                        lower(at(i + len, o, 1), here + 1 + gammaBits(len) + 8 * len);
+                        lower(at(i + len, o, 1), here + 1 + GammaBits(len) + 8 * len);
                     if (i == 0)
                         continue;
                     for (int to = 1; to <= i; ++to) {
@@ -68,10 +68,10 @@ int fewestBits(const Bytes& in) {
                         if (!same)
                             continue;
                         if (lit && to == o)
-                            lower(at(i + len, to, 0), here + 1 + gammaBits(len));
+                            lower(at(i + len, to, 0), here + 1 + GammaBits(len));
                         if (len >= 2)
                             lower(at(i + len, to, 0),
-                                  here + 1 + gammaBits((to - 1) / 128 + 1) + 7 + gammaBits(len - 1));
+                                  here + 1 + GammaBits((to - 1) / 128 + 1) + 7 + GammaBits(len - 1));
                     }
                 }
             }
@@ -83,11 +83,11 @@ int fewestBits(const Bytes& in) {
 
 TEST(Zx0Stream, OneByteGivesTheStreamTheFormatDescribes) {
     const Bytes a{'a'};
-    EXPECT_EQ(compress(a), (Bytes{0xD5, 'a', 0x55, 0x60}));
-    EXPECT_EQ(compress(a, {Format::Classic}), (Bytes{0xC0, 'a', 0x00, 0x20}));
-    EXPECT_EQ(compress(a, {Format::Current, Direction::Backwards}), (Bytes{0x80, 0xAA, 'a', 0x6A}));
-    EXPECT_EQ(compress(a, {Format::Classic, Direction::Backwards}), (Bytes{0x80, 0xAA, 'a', 0x6A}));
-    EXPECT_TRUE(compress({}).empty());
+    EXPECT_EQ(Compress(a), (Bytes{0xD5, 'a', 0x55, 0x60}));
+    EXPECT_EQ(Compress(a, {Format::Classic}), (Bytes{0xC0, 'a', 0x00, 0x20}));
+    EXPECT_EQ(Compress(a, {Format::Current, Direction::Backwards}), (Bytes{0x80, 0xAA, 'a', 0x6A}));
+    EXPECT_EQ(Compress(a, {Format::Classic, Direction::Backwards}), (Bytes{0x80, 0xAA, 'a', 0x6A}));
+    EXPECT_TRUE(Compress({}).empty());
 }
 
 TEST(Zx0Optimal, NoParseOfSmallInputsIsCheaper) {
@@ -98,10 +98,10 @@ TEST(Zx0Optimal, NoParseOfSmallInputsIsCheaper) {
         Bytes in(size);
         for (auto& byte : in)
             byte = static_cast<std::uint8_t>('a' + random() % symbols);
-        const auto blocks = optimalParse(in);
-        ASSERT_EQ(parseBits(blocks), fewestBits(in)) << "round " << round;
-        const auto stream = encode(in, blocks, Format::Current, Direction::Forwards);
-        ASSERT_EQ(decode(stream, Format::Current, Direction::Forwards), in) << "round " << round;
+        const auto blocks = OptimalParse(in);
+        ASSERT_EQ(ParseBits(blocks), FewestBits(in)) << "round " << round;
+        const auto stream = Encode(in, blocks, Format::Current, Direction::Forwards);
+        ASSERT_EQ(Decode(stream, Format::Current, Direction::Forwards), in) << "round " << round;
     }
 }
 
@@ -114,8 +114,8 @@ TEST(Zx0Optimal, LongRunsAndFarOffsetsDecode) {
         in[i] = static_cast<std::uint8_t>(random());
     std::copy(in.begin() + 1500, in.begin() + 2500, in.begin() + 4000);
     for (auto options : {Options{}, Options{Format::Classic}, Options{Format::Current, Direction::Backwards}}) {
-        const auto stream = compress(in, options);
-        EXPECT_EQ(decode(stream, options.format, options.direction), in);
+        const auto stream = Compress(in, options);
+        EXPECT_EQ(Decode(stream, options.format, options.direction), in);
         EXPECT_LT(stream.size(), 1050u);
     }
 }
@@ -132,24 +132,24 @@ TEST_P(Zx0EveryScreen, EveryPartDecodesAndOptimalBeatsGreedy) {
         for (bool rcs : {false, true}) {
             if (rcs && part == Part::Attributes)
                 continue;
-            auto in = exporter::screenBytes(screen.bytes, part, exporter::Order::Screen);
+            auto in = exporter::PartBytes(screen.bytes, part, exporter::Order::Screen);
             if (rcs)
-                in = exporter::rcsOrder(in);
-            const std::string what = screen.name + " " + std::string(exporter::partName(part)) + (rcs ? " rcs" : "");
-            const auto blocks = optimalParse(in);
-            const auto greedy = greedyParse(in);
-            EXPECT_LE(parseBits(blocks), parseBits(greedy)) << what;
+                in = exporter::RcsOrder(in);
+            const std::string what = screen.name + " " + std::string(exporter::PartName(part)) + (rcs ? " rcs" : "");
+            const auto blocks = OptimalParse(in);
+            const auto greedy = GreedyParse(in);
+            EXPECT_LE(ParseBits(blocks), ParseBits(greedy)) << what;
             for (Format format : {Format::Current, Format::Classic}) {
-                const auto stream = encode(in, blocks, format, Direction::Forwards);
-                EXPECT_EQ(stream.size(), static_cast<std::size_t>(parseBits(blocks) + 7) / 8) << what;
-                EXPECT_EQ(decode(stream, format, Direction::Forwards), in) << what;
+                const auto stream = Encode(in, blocks, format, Direction::Forwards);
+                EXPECT_EQ(stream.size(), static_cast<std::size_t>(ParseBits(blocks) + 7) / 8) << what;
+                EXPECT_EQ(Decode(stream, format, Direction::Forwards), in) << what;
             }
             EXPECT_EQ(
-                decode(encode(in, greedy, Format::Current, Direction::Forwards), Format::Current, Direction::Forwards),
+                Decode(Encode(in, greedy, Format::Current, Direction::Forwards), Format::Current, Direction::Forwards),
                 in)
                 << what << " greedy";
-            const auto backwards = compress(in, {Format::Current, Direction::Backwards});
-            EXPECT_EQ(decode(backwards, Format::Current, Direction::Backwards), in) << what;
+            const auto backwards = Compress(in, {Format::Current, Direction::Backwards});
+            EXPECT_EQ(Decode(backwards, Format::Current, Direction::Backwards), in) << what;
         }
     }
 }
@@ -158,11 +158,11 @@ INSTANTIATE_TEST_SUITE_P(RealScreens, Zx0EveryScreen, ::testing::Range<std::size
 
 TEST(Zx0Screens, ClassicAndCurrentDifferOnlyInTheOffsetHighBits) {
     const auto& in = RealScreens().front().bytes;
-    const auto current = compress(in);
-    const auto classic = compress(in, {Format::Classic});
+    const auto current = Compress(in);
+    const auto classic = Compress(in, {Format::Classic});
     ASSERT_EQ(current.size(), classic.size());
     EXPECT_NE(current, classic);
-    EXPECT_EQ(decode(current, Format::Classic, Direction::Forwards), std::nullopt);
+    EXPECT_EQ(Decode(current, Format::Classic, Direction::Forwards), std::nullopt);
 }
 
 }  // namespace

@@ -17,39 +17,39 @@ class Reader {
 public:
     Reader(const std::vector<std::uint8_t>& stream, bool backwards) : stream_(stream), backwards_(backwards) {}
 
-    std::uint8_t byte() {
+    std::uint8_t Byte() {
         if (next_ >= stream_.size())
             throw Malformed();
         return stream_[next_++];
     }
 
-    bool bit() {
+    bool Bit() {
         if (pending_) {
             pending_ = false;
             return pendingBit_;
         }
         if (bitsLeft_ == 0) {
-            bits_ = byte();
+            bits_ = Byte();
             bitsLeft_ = 8;
         }
         --bitsLeft_;
         return (bits_ >> bitsLeft_) & 1;
     }
 
-    bool allRead() const { return next_ == stream_.size(); }
+    bool AllRead() const { return next_ == stream_.size(); }
 
-    // The next bit() answers this one (an offset byte's bit 0).
-    void pushBit(bool value) {
+    // The next Bit() answers this one (an offset byte's bit 0).
+    void PushBit(bool value) {
         pending_ = true;
         pendingBit_ = value;
     }
 
     // A value starts at 1; a flag saying "more" is followed by the next bit
     // of the value, the other flag ends it. Forwards "more" is 0.
-    int gamma(bool invertData = false) {
+    int Gamma(bool invertData = false) {
         int value = 1;
-        while (bit() == backwards_) {
-            value = value * 2 + (bit() != invertData ? 1 : 0);
+        while (Bit() == backwards_) {
+            value = value * 2 + (Bit() != invertData ? 1 : 0);
             if (value > 0x10000)
                 throw Malformed();
         }
@@ -66,7 +66,7 @@ private:
     bool pendingBit_ = false;
 };
 
-void copy(std::vector<std::uint8_t>& out, int offset, int length) {
+void CopyBack(std::vector<std::uint8_t>& out, int offset, int length) {
     if (offset < 1 || offset > static_cast<int>(out.size()))
         throw Malformed();
     for (int i = 0; i < length; ++i)
@@ -75,7 +75,7 @@ void copy(std::vector<std::uint8_t>& out, int offset, int length) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> decode(const std::vector<std::uint8_t>& stream, Format format,
+std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t>& stream, Format format,
                                                 Direction direction) {
     const bool backwards = direction == Direction::Backwards;
     std::vector<std::uint8_t> in(stream);
@@ -90,31 +90,31 @@ std::optional<std::vector<std::uint8_t>> decode(const std::vector<std::uint8_t>&
     try {
         for (;;) {
             if (next == Literals) {
-                const int length = reader.gamma();
+                const int length = reader.Gamma();
                 for (int i = 0; i < length; ++i)
-                    out.push_back(reader.byte());
-                next = reader.bit() ? NewOffset : LastOffset;
+                    out.push_back(reader.Byte());
+                next = reader.Bit() ? NewOffset : LastOffset;
             } else if (next == LastOffset) {
-                copy(out, lastOffset, reader.gamma());
-                next = reader.bit() ? NewOffset : Literals;
+                CopyBack(out, lastOffset, reader.Gamma());
+                next = reader.Bit() ? NewOffset : Literals;
             } else {
-                const int high = reader.gamma(invertHigh);
+                const int high = reader.Gamma(invertHigh);
                 if (high == 256)
                     break;
                 if (high > 256)
                     throw Malformed();
-                const std::uint8_t lowByte = reader.byte();
+                const std::uint8_t lowByte = reader.Byte();
                 const int low = backwards ? lowByte >> 1 : 127 - (lowByte >> 1);
                 lastOffset = (high - 1) * 128 + low + 1;
-                reader.pushBit(lowByte & 1);
-                copy(out, lastOffset, reader.gamma() + 1);
-                next = reader.bit() ? NewOffset : Literals;
+                reader.PushBit(lowByte & 1);
+                CopyBack(out, lastOffset, reader.Gamma() + 1);
+                next = reader.Bit() ? NewOffset : Literals;
             }
         }
     } catch (const Malformed&) {
         return std::nullopt;
     }
-    if (!reader.allRead())
+    if (!reader.AllRead())
         return std::nullopt;  // bytes after the end marker
     if (backwards)
         std::reverse(out.begin(), out.end());

@@ -13,7 +13,7 @@ namespace zx0::testing {
 
 // The decoded bytes, or nothing when the stream is malformed (reads past its
 // end, copies from before the start, or has bytes after its end marker).
-std::optional<std::vector<std::uint8_t>> decode(const std::vector<std::uint8_t>& stream, Format format,
+std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t>& stream, Format format,
                                                 Direction direction);
 
 }  // namespace zx0::testing

@@ -45,7 +45,7 @@ std::vector<Bytes> screensIn(const Contents& contents) {
 }
 
 TEST(Extract, OurTapeGivesTheScreenNamedAfterItsHeader) {
-    const auto contents = findScreens(exporter::screenTape(titleScreen(), "Loading"), "game.tap");
+    const auto contents = findScreens(exporter::ScreenTape(titleScreen(), "Loading"), "game.tap");
     ASSERT_EQ(contents.error, "");
     ASSERT_EQ(contents.found.size(), 4u);
     const Found& data = contents.found[3];
@@ -60,7 +60,7 @@ TEST(Extract, OurTapeGivesTheScreenNamedAfterItsHeader) {
 }
 
 TEST(Extract, EveryTapeKindGivesTheScreen) {
-    const Bytes tap = exporter::screenTape(titleScreen(), "Loading");
+    const Bytes tap = exporter::ScreenTape(titleScreen(), "Loading");
     const std::vector<std::pair<std::string, Bytes>> tapes = {
         {"a.tzx", testing::TzxFromTap(tap)},
         {"b.tzx", testing::TzxTurboAndPureData(titleScreen())},
@@ -82,7 +82,7 @@ TEST(Extract, EveryTapeKindGivesTheScreen) {
 
 // A recording of pulses carries no bytes to read back: no screen, no error.
 TEST(Extract, CswHasNoScreenToGive) {
-    const auto contents = findScreens(testing::CswFromTap(exporter::screenTape(titleScreen(), "x")), "a.csw");
+    const auto contents = findScreens(testing::CswFromTap(exporter::ScreenTape(titleScreen(), "x")), "a.csw");
     EXPECT_EQ(contents.error, "");
     EXPECT_TRUE(screensIn(contents).empty());
 }
@@ -130,7 +130,7 @@ TEST(Extract, The128kShadowScreenComesFirst) {
 }
 
 TEST(Extract, DamagedFilesGiveAReason) {
-    const Bytes tap = exporter::screenTape(titleScreen(), "Loading");
+    const Bytes tap = exporter::ScreenTape(titleScreen(), "Loading");
     const Bytes z80 = testing::LibspectrumSnapshot("z80", {titleScreen(), {}, false, false});
     const Bytes szx = testing::LibspectrumSnapshot("szx", {titleScreen(), {}, false, false});
     const Bytes sp = testing::SpHolding(titleScreen());
@@ -177,7 +177,7 @@ TEST(Extract, AReaderThatFailsHardEndsItsChildNotTheProgram) {
     EXPECT_NE(contents.error, "");
     EXPECT_TRUE(contents.found.empty());
     // And a good file comes back whole through the child.
-    const auto good = findScreensGuarded(exporter::screenTape(titleScreen(), "Loading"), "game.tap");
+    const auto good = findScreensGuarded(exporter::ScreenTape(titleScreen(), "Loading"), "game.tap");
     ASSERT_EQ(good.error, "");
     ASSERT_EQ(good.found.size(), 4u);
     EXPECT_EQ(good.found[3].name, "Loading");

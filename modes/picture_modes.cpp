@@ -4,6 +4,7 @@
 #include <array>
 
 #include "modes/classic.h"
+#include "modes/format_rows.h"
 #include "screen/screen_layout.h"
 
 namespace modes {
@@ -68,17 +69,24 @@ bool PictureMode::Accepts(std::uint64_t size) const {
     return std::find(sizes.begin(), sizes.end(), size) != sizes.end() || (sizeTest && sizeTest(size));
 }
 
-std::span<const PictureMode> PictureModes() { return Rows; }
+std::span<const PictureMode> PictureModes() {
+    static const std::vector<PictureMode> all = [] {
+        std::vector<PictureMode> rows(Rows.begin(), Rows.end());
+        rows.insert(rows.end(), FormatRows().begin(), FormatRows().end());
+        return rows;
+    }();
+    return all;
+}
 
 const PictureMode* ModeFor(std::string_view extension, std::uint64_t size) {
-    for (const PictureMode& mode : Rows)
+    for (const PictureMode& mode : PictureModes())
         if (TakesExtension(mode, extension) && mode.Accepts(size))
             return &mode;
     return nullptr;
 }
 
 const PictureMode* ModeNamed(std::string_view name) {
-    for (const PictureMode& mode : Rows)
+    for (const PictureMode& mode : PictureModes())
         if (mode.name == name)
             return &mode;
     return nullptr;
@@ -88,7 +96,7 @@ const PictureMode& ClassicMode() { return Rows.front(); }
 
 std::uint64_t LargestSizeFor(std::string_view extension) {
     std::uint64_t largest = 0;
-    for (const PictureMode& mode : Rows)
+    for (const PictureMode& mode : PictureModes())
         if (TakesExtension(mode, extension))
             largest = std::max(largest, mode.largestSize);
     return largest;

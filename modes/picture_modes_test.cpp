@@ -35,7 +35,7 @@ TEST(PictureModes, NoTwoRowsTakeTheSameFile) {
     for (std::size_t a = 0; a < rows.size(); ++a) {
         EXPECT_FALSE(rows[a].name.empty());
         EXPECT_NE(rows[a].decode, nullptr) << rows[a].name;
-        EXPECT_GT(rows[a].width, 0) << rows[a].name;
+        EXPECT_TRUE(rows[a].width > 0 || rows[a].sizeTest) << rows[a].name;  // or the header gives it
         for (std::uint64_t size : rows[a].sizes)
             EXPECT_LE(size, rows[a].largestSize) << rows[a].name;
         for (std::size_t b = a + 1; b < rows.size(); ++b) {
@@ -54,6 +54,8 @@ TEST(PictureModes, EveryAcceptedSizeDecodesRandomBytes) {
     std::uint32_t state = 12345;
     for (const modes::PictureMode& mode : modes::PictureModes())
         for (std::uint64_t size : mode.sizes) {
+            if (mode.headerBytes > 0)
+                continue;  // a signature random bytes lack: formats_test.cpp plants it
             std::vector<std::uint8_t> bytes(size);
             for (auto& byte : bytes) {
                 state = state * 1103515245u + 12345u;
@@ -70,7 +72,7 @@ TEST(PictureModes, EveryAcceptedSizeDecodesRandomBytes) {
 }
 
 TEST(LargestSizeFor, IsTheLargestOfEveryRowOfTheExtension) {
-    EXPECT_EQ(modes::LargestSizeFor("SCR"), 6913u);
+    EXPECT_EQ(modes::LargestSizeFor("SCR"), 12352u);  // Timex hi-colour with a ULAplus palette
     EXPECT_EQ(modes::LargestSizeFor("png"), 0u);
 }
 

@@ -1,6 +1,8 @@
 // JPEG through libjpeg-turbo. Damaged data that libjpeg would only warn
 // about (and fill with grey) is refused: a picture half made of filler is
-// not the picture the user meant.
+// not the picture the user meant. So is a progressive JPEG of more scans
+// than any writer makes: each scan may cover the whole picture again, so a
+// small file of many scans would take minutes.
 #include <csetjmp>
 #include <cstdio>
 
@@ -10,6 +12,11 @@
 
 namespace picture_in {
 namespace {
+
+// libjpeg's simple progression writes 10 scans, mozjpeg's searched ones
+// fewer than 20; Photoshop's at most 5. Each scan of the largest picture we
+// take costs about 10 ms.
+constexpr int MaxScans = 32;
 
 struct ErrorJump {
     jpeg_error_mgr manager;
@@ -26,6 +33,16 @@ struct ErrorJump {
 void WarningFails(j_common_ptr info, int level) {
     if (level < 0)
         Fail(info);  // corrupt data; trace messages (level >= 0) pass
+}
+
+// libjpeg calls this while it reads the scans, as djpeg's -maxscans does.
+void ScanLimit(j_common_ptr common) {
+    auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number <= MaxScans)
+        return;
+    auto* error = reinterpret_cast<ErrorJump*>(info->err);
+    std::snprintf(error->message, sizeof error->message, "more than %d scans", MaxScans);
+    std::longjmp(error->jump, 1);
 }
 
 // The largest DCT shrink (1, 2, 4 or 8) that keeps the picture at least
@@ -87,6 +104,9 @@ Decoded DecodeJpeg(std::span<const std::uint8_t> bytes, const DecodeOptions& opt
     error.manager.error_exit = Fail;
     error.manager.emit_message = WarningFails;
     jpeg_create_decompress(&info);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = ScanLimit;
+    info.progress = &progress;
     Picture picture;
     std::vector<JSAMPLE> row;
     std::string cause = Read(info, error, bytes, options, picture, row);

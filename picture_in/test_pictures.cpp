@@ -169,6 +169,56 @@ Bytes JpegOf(const Picture& picture, int quality) {
     return out;
 }
 
+Bytes ManyScanJpeg(int width, int height, int scans) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    // The DC coefficients first, then every AC one at full precision.
+    const jpeg_scan_info script[] = {{1, {0}, 0, 0, 0, 0}, {1, {0}, 1, 63, 0, 0}};
+    info.scan_info = script;
+    info.num_scans = 2;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(width, 100);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    const Bytes once(buffer, buffer + size);
+    std::free(buffer);
+    // The AC scan, with the tables written before it, is everything from the
+    // first marker after the DC scan's data to the end-of-image marker (in
+    // entropy-coded data 0xFF is followed by 0 or a restart marker).
+    std::size_t at = 2;
+    int sosSeen = 0;
+    while (sosSeen == 0 || once[at] != 0xFF || once[at + 1] == 0 || (once[at + 1] >= 0xD0 && once[at + 1] <= 0xD7)) {
+        if (sosSeen == 0 && once[at] == 0xFF && once[at + 1] == 0xDA) {
+            sosSeen = 1;
+            at += 2 + (once[at + 2] << 8 | once[at + 3]);
+        } else if (sosSeen == 0 && once[at] == 0xFF) {
+            at += 2 + (once[at + 2] << 8 | once[at + 3]);
+        } else {
+            ++at;
+        }
+    }
+    const Bytes scan(once.begin() + static_cast<long>(at), once.end() - 2);
+    Bytes out(once.begin(), once.end() - 2);
+    for (int i = 2; i < scans; ++i)
+        out.insert(out.end(), scan.begin(), scan.end());
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+
 Bytes GifOf(const Picture& frame, int screenWidth, int screenHeight, int left, int top, const Rgb* transparent,
             bool interlaced) {
     std::vector<Rgb> colours = DistinctColours(frame);

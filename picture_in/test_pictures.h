@@ -23,6 +23,12 @@ Bytes PngOf(const Picture& picture, PngKind kind, const std::vector<std::uint8_t
 // chunk and the end.
 Bytes PngHeaderOnly(std::uint32_t width, std::uint32_t height);
 Bytes JpegOf(const Picture& picture, int quality);
+// A one-colour grey progressive JPEG whose every AC scan is repeated to make
+// `scans` scans in all: each repeat codes the same coefficients again, which
+// libjpeg accepts as consistent, so a decoder does the whole picture's work
+// once a scan. libjpeg refuses to write such a script itself; the scan's
+// bytes are copied.
+Bytes ManyScanJpeg(int width, int height, int scans);
 // One frame at (left, top) of a logical screen of the given size; pixels of
 // colour `transparent` (when set) are written with the transparent index.
 Bytes GifOf(const Picture& frame, int screenWidth, int screenHeight, int left, int top,

@@ -63,12 +63,24 @@ complete_line "scrtool byte-op " ""
 complete_line "scrtool byte-op 3 1 2 " a.scr sub
 complete_line "scrtool invert -- -" ""
 
-# Every option scrtool's own help names for png is offered.
-help_options=$("$scrtool" help png | grep -o -- '--[a-z-]*' | sort -u | tr '\n' ' ')
-candidates "scrtool png -"
-offered=$(printf '%s\n' "${COMPREPLY[@]}" | sort -u | tr '\n' ' ')
-for option in $help_options; do
-    [[ " $offered " == *" $option "* ]] || { echo "completion_test: png's $option is not offered"; failures=$((failures + 1)); }
+# Every command scrtool's overview lists, whatever it is: its name completes,
+# as the first word and after help; its options are exactly the ones its help
+# lists (leading operands given, so that options are offered); folders are
+# offered where its files go.
+commands=$("$scrtool" help | sed -nE 's/^  ([a-z][a-z-]*) .*/\1/p')
+(($(wc -w <<<"$commands") >= 15)) || { echo "completion_test: the overview lists only: $commands"; failures=$((failures + 1)); }
+offers() { # offers WORD "LINE": WORD is among the candidates for LINE
+    candidates "$2"
+    [[ " ${COMPREPLY[*]} " == *" $1 "* ]] || { echo "completion_test: '$2' does not offer $1"; failures=$((failures + 1)); }
+}
+for command in $commands; do
+    offers "$command" "scrtool ${command:0:2}"
+    offers "$command" "scrtool help ${command:0:2}"
+    offers sub "scrtool $command x x x "
+    listed=$("$scrtool" help "$command" | grep -oE -- '^  (-[a-z], )?--[a-z-]+' | grep -oE -- '-[a-z-]+' | sort -u | tr '\n' ' ')
+    candidates "scrtool $command x x x -"
+    offered=$(printf '%s\n' "${COMPREPLY[@]}" | grep -vx -- --help | sort -u | tr '\n' ' ')
+    [[ $offered == "$listed" ]] || { echo "completion_test: $command offers [$offered], its help lists [$listed]"; failures=$((failures + 1)); }
 done
 
 [[ $failures == 0 ]] && echo "completion_test: all command lines complete as expected"

@@ -42,7 +42,7 @@ TEST(Export, EveryZx0OptionReachesTheStream) {
         args.insert(args.end(), c.options.begin(), c.options.end());
         const RunResult run = RunTool(args);
         ASSERT_EQ(run.status, 0) << run.err;
-        const auto decoded = zx0::testing::decode(ReadBytes(folder / "out.zx0"), c.format, c.direction);
+        const auto decoded = zx0::testing::Decode(ReadBytes(folder / "out.zx0"), c.format, c.direction);
         ASSERT_TRUE(decoded.has_value()) << c.options.size();
         EXPECT_EQ(c.rcs ? FromRcs(*decoded) : *decoded, screen) << c.options.size();
     }

@@ -40,16 +40,16 @@ std::string Stem(const std::string& input) {
 // "title.scr: bitmap, linear order, 6144 bytes, ZX0 (RCS)" for the source's first line.
 std::string About(const Invocation& inv, const std::string& input, std::size_t size) {
     std::string about = std::filesystem::path(InputName(input)).filename().string() + ": " +
-                        std::string(exporter::partName(inv.part.value_or(Part::All))) + ", " +
-                        std::string(exporter::orderName(inv.order.value_or(Order::Screen))) + " order, " +
+                        std::string(exporter::PartName(inv.part.value_or(Part::All))) + ", " +
+                        std::string(exporter::OrderName(inv.order.value_or(Order::Screen))) + " order, " +
                         std::to_string(size) + " bytes; scrtool export";
     return about;
 }
 
 Bytes Compressed(const Invocation& inv, Bytes bytes) {
     if (inv.rcs)
-        bytes = exporter::rcsOrder(bytes);
-    return zx0::compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
+        bytes = exporter::RcsOrder(bytes);
+    return zx0::Compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
                                  inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
 }
 
@@ -128,7 +128,7 @@ std::string CheckExport(Invocation& inv) {
         return "tap writes the whole screen as it is in memory: --part and --order do not apply";
     if (inv.tapeName && inv.format != ExportFormat::Tap)
         return "--name names the blocks of a tap";
-    if (inv.tapeName && !exporter::validTapeName(*inv.tapeName))
+    if (inv.tapeName && !exporter::ValidTapeName(*inv.tapeName))
         return "bad tape name " + Quoted(*inv.tapeName) + " (10 printable ASCII characters at most)";
     if ((inv.classic || inv.backwards || inv.rcs) && !zx0)
         return "--classic, --backwards and --rcs are for zx0";
@@ -172,24 +172,24 @@ bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFi
         return false;
     }
     const Bytes bytes =
-        exporter::screenBytes(read.screen, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
-    const std::string name = exporter::identifierFrom(Stem(input));
+        exporter::PartBytes(read.screen, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
+    const std::string name = exporter::IdentifierFrom(Stem(input));
     const std::string about = About(inv, input, bytes.size());
     Bytes out;
     switch (inv.format) {
     case ExportFormat::Asm: {
-        const std::string text = exporter::asmSource(name, bytes, about);
+        const std::string text = exporter::AsmSource(name, bytes, about);
         out.assign(text.begin(), text.end());
         break;
     }
     case ExportFormat::C: {
-        const std::string text = exporter::cSource(name, bytes, about);
+        const std::string text = exporter::CSource(name, bytes, about);
         out.assign(text.begin(), text.end());
         break;
     }
     case ExportFormat::Bin: out = bytes; break;
     case ExportFormat::Tap:
-        out = exporter::screenTape(read.screen, inv.tapeName.value_or(exporter::tapeNameFrom(Stem(input))));
+        out = exporter::ScreenTape(read.screen, inv.tapeName.value_or(exporter::TapeNameFrom(Stem(input))));
         break;
     case ExportFormat::Zx0: out = Compressed(inv, bytes); break;
     }

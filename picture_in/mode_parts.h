@@ -1,0 +1,110 @@
+#pragma once
+// The parts the mode converter is built from: the choice of each cell's
+// colours per frame, and the choice of each pixel among what its cell can
+// show. Internal to picture_in.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "picture_in/conversion.h"
+#include "picture_in/mode_convert.h"
+
+namespace picture_in::modes {
+
+// Two colours of one frame's cell, as indices into a colour table; the order
+// carries no meaning.
+struct Pair {
+    std::uint8_t a = 0;
+    std::uint8_t b = 0;
+};
+
+// The pairs the classic attribute allows under `bright`: two colours of one
+// brightness (black in both).
+std::vector<Pair> ClassicPairs(Bright bright);
+// The pairs a ULAplus palette allows: an INK and a PAPER of one group.
+std::vector<Pair> UlaPlusPairs();
+
+// The screen area of the field: its pixels and how its cells lie.
+struct Area {
+    std::span<const LinearRgb> pixels;  // width x height, row by row
+    int width = 0;
+    int height = 0;
+    int cellHeight = 8;  // cells are 8 pixels wide
+    int Columns() const { return width / 8; }
+    int Rows() const { return height / cellHeight; }
+    int Cells() const { return Columns() * Rows(); }
+    int CellOf(int x, int y) const { return (y / cellHeight) * Columns() + x / 8; }
+};
+
+// A cell's pixels gathered: their count, sum and sum of outer products.
+struct CellSums {
+    float n = 0;
+    float s[3] = {};
+    float ss[3][3] = {};
+};
+CellSums SumsOf(const Area& area, int cell);
+
+// The cell's pixels, row by row.
+std::vector<LinearRgb> PixelsOf(const Area& area, int cell);
+
+// How a cell's pair is judged: by what a dither of its two colours can
+// show (the distance to the segment between them), or by the nearer colour
+// alone (no dither).
+enum class PairCost { Mix, Nearest };
+
+// Each cell's best pair, row by row.
+std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,
+                              PairCost cost);
+
+// Each cell's pair in each of two frames, seen as their average;
+// `flickerWeight` prices the difference in luminance of the two frames.
+std::vector<std::array<Pair, 2>> ChooseFramePairs(const Area& area, std::span<const LinearRgb> table,
+                                                  std::span<const Pair> pairs, float flickerWeight);
+
+// What a cell can show: option o draws INK in frame f where bit f of o is
+// set; `seen` is the frames' average, `flicker` their difference in
+// luminance.
+struct CellOptions {
+    std::array<LinearRgb, 4> seen{};
+    std::array<float, 4> flicker{};
+    int count = 2;
+};
+
+CellOptions OptionsOf(std::span<const LinearRgb> table, std::span<const CellColours> frames);
+
+// The pixel choice: the field (target), where the screen area lies in it,
+// what the field outside that area shows, and each cell's options.
+struct PixelProblem {
+    std::span<const LinearRgb> field;
+    int fieldWidth = 0;
+    int fieldHeight = 0;
+    int left = 0;
+    int top = 0;
+    Area area;
+    std::span<const CellOptions> cells;
+    std::span<const LinearRgb> outside;  // field-sized; read only outside the area (empty when none)
+    float flickerWeight = 0;
+    float sigmaX = 1;  // the eye's blur in pixels, across and down
+    float sigmaY = 1;
+};
+
+// The option each pixel of the area takes, row by row over the area.
+std::vector<std::uint8_t> ChoosePixels(const PixelProblem& problem, Dither dither);
+
+// The refinement of a drawing against the eye's blur (part of ChoosePixels
+// under Dither::Refined), exposed for the border and hi-res pictures.
+void Refine(const PixelProblem& problem, std::vector<std::uint8_t>& chosen);
+
+// ULAplus: the 64 palette bytes chosen for the area's cells.
+std::array<std::uint8_t, 64> ChoosePalette(const Area& area);
+
+// The colour a ULAplus palette byte shows, in linear light.
+LinearRgb UlaPlusColour(std::uint8_t grb);
+
+// The border's segments (48 a line over the field), each the nearest of the
+// eight BRIGHT 0 colours, dithered unless `dither` is None.
+std::vector<std::uint8_t> ChooseBorder(std::span<const LinearRgb> field, const ScreenColours& colours, Dither dither);
+
+}  // namespace picture_in::modes

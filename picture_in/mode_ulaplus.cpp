@@ -1,0 +1,189 @@
+// A ULAplus palette for a picture. Each cell is summed up by two colours,
+// the means of its pixels on either side of their principal axis, weighted
+// by how many pixels each stands for. A cell takes one of four groups and,
+// from it, one INK and one PAPER, so the palette is fitted by alternating
+// (as k-means does) between giving each cell the group, INK and PAPER
+// nearest its two colours and moving each entry to the mean of the colours
+// given it. Entries are then rounded to the nearest of the 256 colours.
+#include <algorithm>
+#include <cmath>
+
+#include "picture_in/mode_parts.h"
+
+namespace picture_in::modes {
+namespace {
+
+constexpr int Groups = 4;
+constexpr int Slots = 8;
+constexpr int Rounds = 12;
+
+struct Ends {
+    LinearRgb low, high;  // the darker and the lighter side
+    float lowWeight = 0, highWeight = 0;
+};
+
+LinearRgb Mean(std::span<const LinearRgb> pixels) {
+    LinearRgb sum;
+    for (const LinearRgb& p : pixels) {
+        sum.red += p.red;
+        sum.green += p.green;
+        sum.blue += p.blue;
+    }
+    const float n = static_cast<float>(pixels.size());
+    return {sum.red / n, sum.green / n, sum.blue / n};
+}
+
+Ends EndsOf(std::span<const LinearRgb> pixels) {
+    const LinearRgb mean = Mean(pixels);
+    // The principal axis by a few rounds of the power method.
+    float cov[3][3] = {};
+    for (const LinearRgb& p : pixels) {
+        const float d[3] = {p.red - mean.red, p.green - mean.green, p.blue - mean.blue};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                cov[i][j] += d[i] * d[j];
+    }
+    float axis[3] = {0.2126f, 0.7152f, 0.0722f};
+    for (int round = 0; round < 8; ++round) {
+        float next[3] = {};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                next[i] += cov[i][j] * axis[j];
+        const float length = std::sqrt(next[0] * next[0] + next[1] * next[1] + next[2] * next[2]);
+        if (length < 1e-9f)
+            break;
+        for (int i = 0; i < 3; ++i)
+            axis[i] = next[i] / length;
+    }
+    Ends ends;
+    LinearRgb sums[2];
+    for (const LinearRgb& p : pixels) {
+        const float along =
+            (p.red - mean.red) * axis[0] + (p.green - mean.green) * axis[1] + (p.blue - mean.blue) * axis[2];
+        const int side = along > 0 ? 1 : 0;
+        sums[side].red += p.red;
+        sums[side].green += p.green;
+        sums[side].blue += p.blue;
+        (side ? ends.highWeight : ends.lowWeight) += 1;
+    }
+    auto divided = [](LinearRgb s, float n) { return n > 0 ? LinearRgb{s.red / n, s.green / n, s.blue / n} : s; };
+    ends.low = ends.lowWeight > 0 ? divided(sums[0], ends.lowWeight) : mean;
+    ends.high = ends.highWeight > 0 ? divided(sums[1], ends.highWeight) : mean;
+    if (Luminance(ends.low) > Luminance(ends.high)) {
+        std::swap(ends.low, ends.high);
+        std::swap(ends.lowWeight, ends.highWeight);
+    }
+    return ends;
+}
+
+struct Accumulator {
+    LinearRgb sum;
+    float weight = 0;
+    void Add(LinearRgb c, float w) {
+        sum.red += w * c.red;
+        sum.green += w * c.green;
+        sum.blue += w * c.blue;
+        weight += w;
+    }
+};
+
+int NearestOf(std::span<const LinearRgb> entries, LinearRgb c, float* distance) {
+    int best = 0;
+    for (int i = 1; i < static_cast<int>(entries.size()); ++i)
+        if (Distance2(c, entries[i]) < Distance2(c, entries[best]))
+            best = i;
+    *distance = Distance2(c, entries[best]);
+    return best;
+}
+
+// One round: every cell to its nearest group, INK and PAPER, then every
+// entry to the mean of what it was given (an entry given nothing stays).
+void Round(std::span<const Ends> cells, std::array<LinearRgb, 64>& entries) {
+    std::array<Accumulator, 64> moved{};
+    for (const Ends& ends : cells) {
+        float bestCost = -1;
+        int bestInk = 0, bestPaper = 0;
+        bool inkHigh = true;
+        for (int group = 0; group < Groups; ++group) {
+            const std::span<const LinearRgb> inks(entries.data() + 16 * group, Slots);
+            const std::span<const LinearRgb> papers(entries.data() + 16 * group + 8, Slots);
+            for (const bool high : {true, false}) {
+                float di = 0, dp = 0;
+                const int ink = NearestOf(inks, high ? ends.high : ends.low, &di);
+                const int paper = NearestOf(papers, high ? ends.low : ends.high, &dp);
+                const float cost =
+                    (high ? ends.highWeight : ends.lowWeight) * di + (high ? ends.lowWeight : ends.highWeight) * dp;
+                if (bestCost < 0 || cost < bestCost) {
+                    bestCost = cost;
+                    bestInk = 16 * group + ink;
+                    bestPaper = 16 * group + 8 + paper;
+                    inkHigh = high;
+                }
+            }
+        }
+        moved[bestInk].Add(inkHigh ? ends.high : ends.low, inkHigh ? ends.highWeight : ends.lowWeight);
+        moved[bestPaper].Add(inkHigh ? ends.low : ends.high, inkHigh ? ends.lowWeight : ends.highWeight);
+    }
+    for (int i = 0; i < 64; ++i)
+        if (moved[i].weight > 0)
+            entries[i] = {moved[i].sum.red / moved[i].weight, moved[i].sum.green / moved[i].weight,
+                          moved[i].sum.blue / moved[i].weight};
+}
+
+// A start: cells in order of their brightness split into four groups, and in
+// each group the darker colours spread over the PAPERs and the lighter over
+// the INKs by brightness.
+std::array<LinearRgb, 64> Start(std::vector<Ends> cells) {
+    std::array<LinearRgb, 64> entries{};
+    auto brightness = [](const Ends& e) { return Luminance(e.low) + Luminance(e.high); };
+    std::stable_sort(cells.begin(), cells.end(),
+                     [&](const Ends& a, const Ends& b) { return brightness(a) < brightness(b); });
+    const std::size_t n = cells.size();
+    for (int group = 0; group < Groups; ++group) {
+        std::vector<Ends> part(cells.begin() + group * n / Groups, cells.begin() + (group + 1) * n / Groups);
+        std::vector<LinearRgb> lows, highs;
+        for (const Ends& e : part) {
+            lows.push_back(e.low);
+            highs.push_back(e.high);
+        }
+        auto byLuminance = [](LinearRgb a, LinearRgb b) { return Luminance(a) < Luminance(b); };
+        std::sort(lows.begin(), lows.end(), byLuminance);
+        std::sort(highs.begin(), highs.end(), byLuminance);
+        for (int slot = 0; slot < Slots && !part.empty(); ++slot) {
+            const std::size_t at = (2 * slot + 1) * part.size() / (2 * Slots);
+            entries[16 * group + slot] = highs[at];
+            entries[16 * group + 8 + slot] = lows[at];
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
+LinearRgb UlaPlusColour(std::uint8_t grb) {
+    const int green = grb >> 5, red = (grb >> 2) & 7, blue2 = grb & 3;
+    const int blue = blue2 << 1 | ((blue2 >> 1) | (blue2 & 1));
+    auto level = [](int v) { return static_cast<std::uint8_t>(v * 32 + v * 4 + v / 2); };
+    return Linear(render::Rgb{level(red), level(green), level(blue)});
+}
+
+std::array<std::uint8_t, 64> ChoosePalette(const Area& area) {
+    std::vector<Ends> cells;
+    cells.reserve(static_cast<std::size_t>(area.Cells()));
+    for (int cell = 0; cell < area.Cells(); ++cell)
+        cells.push_back(EndsOf(PixelsOf(area, cell)));
+    std::array<LinearRgb, 64> entries = Start(cells);
+    for (int round = 0; round < Rounds; ++round)
+        Round(cells, entries);
+    std::array<LinearRgb, 256> grid;
+    for (int grb = 0; grb < 256; ++grb)
+        grid[grb] = UlaPlusColour(static_cast<std::uint8_t>(grb));
+    std::array<std::uint8_t, 64> palette{};
+    for (int i = 0; i < 64; ++i) {
+        float distance = 0;
+        palette[i] = static_cast<std::uint8_t>(NearestOf(grid, entries[i], &distance));
+    }
+    return palette;
+}
+
+}  // namespace picture_in::modes
