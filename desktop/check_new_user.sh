@@ -116,4 +116,5 @@ case $title in
     *"file:$file") ;;
     *) fail "the window is titled '$title', not naming $file" ;;
 esac
-echo "check_new_user: x.scr is $type, opens in $entry with the file loaded, thumbnail $size"
+echo "check_new_user: x.scr is $type, opens in $entry with the file loaded, thumbnail $size;" \
+    "x.mlt, x.bsc and a 6976-byte .scr of our types; disk.img $disk_type and x.rgb $sgi_type before and after"
