@@ -1,7 +1,9 @@
 #include "extract/extract_test_files.h"
 
 #include <libspectrum.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -182,6 +184,53 @@ Bytes PzxHolding(const Bytes& screen) {
     return pzx;
 }
 
+Bytes Sna48(const Bytes& screen) {
+    Bytes sna(27, 0);
+    put16(sna, 23, 0xFF00);  // SP; PC is taken from the stack, 0 here
+    sna[26] = 1;             // border
+    Bytes memory(3 * BankSize, 0);
+    std::copy(screen.begin(), screen.end(), memory.begin());
+    sna.insert(sna.end(), memory.begin(), memory.end());
+    return sna;
+}
+
+Bytes Sna128Shadow(const Bytes& shown, const Bytes& other) {
+    Bytes sna(27, 0);
+    put16(sna, 23, 0xFF00);
+    auto appendBank = [&](int number) {
+        Bytes memory(BankSize, 0);
+        const Bytes& screen = number == 7 ? shown : number == 5 ? other : Bytes{};
+        std::copy(screen.begin(), screen.end(), memory.begin());
+        sna.insert(sna.end(), memory.begin(), memory.end());
+    };
+    // The banks at 16384, 32768 and 49152 (bank 0 paged in), then PC, the
+    // port's last value, TR-DOS paged or not, then the other banks in order.
+    for (int number : {5, 2, 0})
+        appendBank(number);
+    append16(sna, 0x8000);
+    sna.insert(sna.end(), {0x08, 0x00});
+    for (int number : {1, 3, 4, 6, 7})
+        appendBank(number);
+    return sna;
+}
+
+Bytes SpFrom(const Bytes& screen, int start) {
+    constexpr int ScreenAddress = 16384;
+    const int length = 65536 - start;
+    Bytes sp(38, 0);
+    sp[0] = 'S';
+    sp[1] = 'P';
+    put16(sp, 2, length);
+    put16(sp, 4, start);
+    put16(sp, 28, 0xFF00);
+    put16(sp, 30, 0x8000);
+    Bytes memory(static_cast<std::size_t>(length), 0);
+    std::fill(memory.begin(), memory.begin() + (ScreenAddress - start), 0xAA);
+    std::copy(screen.begin(), screen.end(), memory.begin() + (ScreenAddress - start));
+    sp.insert(sp.end(), memory.begin(), memory.end());
+    return sp;
+}
+
 Bytes SpHolding(const Bytes& screen) {
     Bytes sp(38, 0);
     sp[0] = 'S';
@@ -230,6 +279,65 @@ Bytes Z80Version2Shadow128(const Bytes& shown, const Bytes& other) {
         z80.insert(z80.end(), packed.begin(), packed.end());
     }
     return z80;
+}
+
+Bytes TapOfSmallBlocks(std::size_t count) {
+    Bytes tap;
+    for (std::size_t i = 0; i < count; ++i)
+        tap.insert(tap.end(), {2, 0, 0xFF, 0x00});
+    return tap;
+}
+
+Bytes TzxOfSmallBlocks(std::size_t count) {
+    const std::string signature = "ZXTape!\x1A";
+    Bytes tzx(signature.begin(), signature.end());
+    tzx.insert(tzx.end(), {1, 20});
+    for (std::size_t i = 0; i < count; ++i)
+        tzx.insert(tzx.end(), {0x10, 0, 0, 2, 0, 0xFF, 0x00});  // no pause, two bytes
+    return tzx;
+}
+
+// After a full flush deflate starts afresh, so every further MiB of one
+// pulse length compresses to the same bytes: the stream is its first piece,
+// that same piece again and again, the end, and the checksum of the whole.
+Bytes CompressedCsw(std::size_t mebibytes, std::uint32_t declaredPulses) {
+    const std::string signature = "Compressed Square Wave\x1A";
+    Bytes csw(signature.begin(), signature.end());
+    csw.insert(csw.end(), {2, 0});
+    append16(csw, 44100);
+    append16(csw, 0);
+    append16(csw, static_cast<int>(declaredPulses & 0xFFFF));
+    append16(csw, static_cast<int>(declaredPulses >> 16));
+    csw.insert(csw.end(), {2, 0, 0});  // Z-RLE, low first, no extension
+    csw.resize(0x34, ' ');
+    const Bytes mebibyte(1 << 20, 0x10);
+    z_stream stream{};
+    check(deflateInit(&stream, 9) == Z_OK ? LIBSPECTRUM_ERROR_NONE : LIBSPECTRUM_ERROR_MEMORY, "start zlib");
+    auto deflated = [&](const Bytes& in, int flush) {
+        Bytes out(deflateBound(&stream, in.size()) + 64);
+        stream.next_in = const_cast<Bytef*>(in.data());
+        stream.avail_in = static_cast<uInt>(in.size());
+        stream.next_out = out.data();
+        stream.avail_out = static_cast<uInt>(out.size());
+        deflate(&stream, flush);
+        out.resize(out.size() - stream.avail_out);
+        return out;
+    };
+    const Bytes first = deflated(mebibyte, Z_FULL_FLUSH);
+    const Bytes again = deflated(mebibyte, Z_FULL_FLUSH);
+    Bytes end = deflated({}, Z_FINISH);
+    deflateEnd(&stream);
+    csw.insert(csw.end(), first.begin(), first.end());
+    const uLong one = adler32(adler32(0, nullptr, 0), mebibyte.data(), static_cast<uInt>(mebibyte.size()));
+    uLong sum = one;
+    for (std::size_t i = 1; i < mebibytes; ++i) {
+        csw.insert(csw.end(), again.begin(), again.end());
+        sum = adler32_combine(sum, one, static_cast<z_off_t>(mebibyte.size()));
+    }
+    for (int i = 0; i < 4; ++i)
+        end[end.size() - 4 + i] = static_cast<std::uint8_t>(sum >> (24 - 8 * i));
+    csw.insert(csw.end(), end.begin(), end.end());
+    return csw;
 }
 
 }  // namespace extract::testing

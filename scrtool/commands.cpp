@@ -11,6 +11,7 @@
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
+#include "scrtool/output_writes.h"
 #include "scrtool/picture.h"
 #include "scrtool/apng.h"
 #include "scrtool/png_file.h"
@@ -45,13 +46,7 @@ struct RunContext {
 // and an interrupt may end the program while it waits for a reader.
 bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
-    std::string cause;
-    if (name == StandardStream || files::IsStream(name)) {
-        cause = WriteOutput(name, bytes, durability);
-    } else {
-        InterruptGuard guard;
-        cause = WriteOutput(name, bytes, durability, &run.folders);
-    }
+    const std::string cause = WriteResult(name, bytes, durability, run.folders);
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
@@ -274,6 +269,7 @@ int Run(const Invocation& inv) {
     default: {
         const WriteFile writeFile = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
                                            Durability durability) { return Write(run, name, bytes, durability); };
+        ExtractNames extractNames(action == Action::Extract ? plan.inputs : std::vector<std::string>{});
         for (const std::string& input : plan.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
@@ -291,7 +287,7 @@ int Run(const Invocation& inv) {
             else if (action == Action::Export)
                 done = ExportScreen(inv, input, writeFile);
             else if (action == Action::Extract)
-                done = ExtractScreens(inv, input, writeFile);
+                done = ExtractScreens(inv, input, writeFile, extractNames);
             allDone = allDone && done;
         }
     }
