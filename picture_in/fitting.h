@@ -25,7 +25,7 @@ std::optional<Picture> ReducedExactlyTo(const Picture& picture, int width, int h
 // picture with borders in the background colour; cover fills the screen and
 // crops the middle; stretch fills it and changes the shape. Each new pixel
 // is the mean of the area of the picture it covers (a box filter over the
-// exact fractions of the pixels it overlaps).
+// exact fractions of the pixels it overlaps: the drawing rule's resampler).
 std::vector<LinearRgb> Fitted(const Picture& picture, Fit fit, Rgb background);
 // The same onto width x height pixels.
 std::vector<LinearRgb> FittedTo(const Picture& picture, Fit fit, Rgb background, int width, int height);
