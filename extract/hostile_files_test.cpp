@@ -65,9 +65,9 @@ TEST(HostileFiles, CompressedPulsesPastTheBoundAreRefused) {
     EXPECT_TRUE(small.found.empty());
 }
 
-// A recording whose embedded snapshot claims to unpack to 4 GB: libspectrum
-// asks for that much at once.
-TEST(HostileFiles, ARecordingsSnapshotClaimingGigabytesIsRefused) {
+// A recording whose embedded snapshot claims to unpack to 4 GB, or whose
+// input claims billions of frames: libspectrum asks for that much at once.
+TEST(HostileFiles, ARecordingClaimingGigabytesIsRefused) {
     Bytes rzx{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0};
     const Bytes block{0x30, 29,   0,    0,    0, 2, 0, 0, 0, 'z', '8', '0', 0, 0xF0, 0xFF,
                       0xFF, 0xFF, 0x78, 0x9C, 1, 2, 3, 4, 5, 6,   7,   8,   9, 10,   11};
@@ -75,6 +75,11 @@ TEST(HostileFiles, ARecordingsSnapshotClaimingGigabytesIsRefused) {
     const auto contents = FindScreens(rzx, "huge.rzx");
     EXPECT_EQ(contents.error, "the recording's snapshot claims 4294967280 bytes, more than any snapshot holds");
     EXPECT_TRUE(contents.found.empty());
+    // An input recording block claiming 0x80808080 frames, its length past
+    // the file's end: libspectrum asked for 64 GB before it read the length.
+    Bytes frames{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80};
+    EXPECT_EQ(FindScreens(frames, "frames.rzx").error,
+              "the recording claims 2155905152 frames, more than any recording holds");
 }
 
 // What the child finds comes back whole, and its refusals come back as they are.

@@ -35,6 +35,8 @@ inline constexpr std::size_t MaxCswPulseBytes = 8 << 20;
 // The largest memory image a recording's snapshot may claim: a 128K machine's
 // banks and every extra a snapshot carries fit many times over.
 inline constexpr std::size_t MaxRecordedSnapshotBytes = 4 << 20;
+// The most frames an input recording may claim: a day of play at 50 a second.
+inline constexpr std::size_t MaxRecordedFrames = 50 * 60 * 60 * 24;
 
 // Everything in the file that could be a screen. fileName only guides
 // libspectrum's guess of the format, together with the contents.

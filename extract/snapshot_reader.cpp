@@ -47,24 +47,29 @@ std::uint32_t Word32(std::span<const std::uint8_t> bytes, std::size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | std::uint32_t{bytes[at + 3]} << 24;
 }
 
-// libspectrum takes the memory a recording's snapshot block claims at its
-// word, 4 GB included: so the claims are checked here first. After the
-// recording's header (10 bytes) each block is its type, its whole length (4
-// bytes) and its data; a snapshot's data starts with its flags, its file
-// kind and the length it unpacks to.
+// libspectrum takes the memory a recording's blocks claim at their word, 4 GB
+// included, before it checks the block holds them: so the claims are checked
+// here first. After the recording's header (10 bytes) each block is its type,
+// its whole length (4 bytes) and its data; a snapshot's data starts with its
+// flags, its file kind and the length it unpacks to, an input recording's
+// with its number of frames (32 bytes each in libspectrum's memory).
 std::string RecordingFault(std::span<const std::uint8_t> file) {
     constexpr std::size_t RecordingHeader = 10, BlockHeader = 5;
-    constexpr std::uint8_t SnapshotBlock = 0x30;
+    constexpr std::uint8_t SnapshotBlock = 0x30, InputBlock = 0x80;
     constexpr std::uint32_t ExternalSnapshot = 0x01;
-    for (std::size_t at = RecordingHeader; file.size() - at >= BlockHeader;) {
-        const std::uint32_t length = Word32(file, at + 1);
-        if (length < BlockHeader || length > file.size() - at)
-            return {};  // libspectrum names the damage
-        if (file[at] == SnapshotBlock && length >= BlockHeader + 12 &&
+    for (std::size_t at = RecordingHeader; at <= file.size() && file.size() - at >= BlockHeader;) {
+        const std::size_t left = file.size() - at;
+        if (file[at] == SnapshotBlock && left >= BlockHeader + 12 &&
             (Word32(file, at + BlockHeader) & ExternalSnapshot) == 0 &&
             Word32(file, at + BlockHeader + 8) > MaxRecordedSnapshotBytes)
             return "the recording's snapshot claims " + std::to_string(Word32(file, at + BlockHeader + 8)) +
                    " bytes, more than any snapshot holds";
+        if (file[at] == InputBlock && left >= BlockHeader + 4 && Word32(file, at + BlockHeader) > MaxRecordedFrames)
+            return "the recording claims " + std::to_string(Word32(file, at + BlockHeader)) +
+                   " frames, more than any recording holds";
+        const std::uint32_t length = Word32(file, at + 1);
+        if (length < BlockHeader || length > left)
+            return {};  // libspectrum names the damage
         at += length;
     }
     return {};
