@@ -11,10 +11,9 @@
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
+#include "modes/picture_modes.h"
 #include "scrtool/output_writes.h"
 #include "scrtool/picture.h"
-#include "scrtool/apng.h"
-#include "scrtool/png_file.h"
 #include "scrtool/run_plan.h"
 #include "scrtool/screen_facts.h"
 #include "scrtool/screen_io.h"
@@ -29,8 +28,6 @@ using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
 constexpr char ScreenSuffix[] = ".scr";
-// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
-constexpr FrameDelay FlashPhaseDelay{16, 50};
 
 // What one run carries from file to file.
 struct RunContext {
@@ -119,16 +116,13 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const Grid grid = inv.grid ? Grid::On : Grid::Off;
-    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
-    if (inv.flash) {
-        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
-        const IndexedPicture second =
-            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
-        if (second.pixels != picture.pixels)
-            return Write(run, output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
+    const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
+    const auto png = PngOf(modes::ClassicMode(), read.screen, look);
+    if (!png) {
+        Report(InputName(input), png.error().Message());
+        return false;
     }
-    return Write(run, output, EncodePng(picture), Durability::Atomic);
+    return Write(run, output, *png, Durability::Atomic);
 }
 
 bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
@@ -156,8 +150,12 @@ bool Thumbnail(RunContext& run, const Invocation& inv) {
         Report(InputName(inv.inputs[0]), read.error);
         return false;
     }
-    const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
-    return Write(run, *inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
+    const auto png = ThumbnailOf(modes::ClassicMode(), read.screen, inv.thumbnailSize);
+    if (!png) {
+        Report(InputName(inv.inputs[0]), png.error().Message());
+        return false;
+    }
+    return Write(run, *inv.output, *png, Durability::Atomic);
 }
 
 bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
