@@ -71,8 +71,8 @@ Bytes Bsp(std::uint8_t flags, std::size_t size, std::initializer_list<std::size_
     bytes[3] = flags;
     std::uint8_t attribute = Attribute(1, 2);
     for (std::size_t at : screens) {
-        for (int i = 0; i < 768; ++i)
-            bytes[at + 6144 + i] = attribute;
+        for (std::size_t i = at + 6144; i < std::min(at + 6912, size); ++i)
+            bytes[i] = attribute;
         attribute = Attribute(3, 4);
     }
     return bytes;
