@@ -12,22 +12,26 @@
 namespace base {
 
 struct Error {
-    std::error_code cause;  // errno's (std::generic_category()) or a library's own category
-    std::string file;       // the file it concerns; empty when none
-    // What the cause alone does not say: what was being done ("cannot read"),
-    // or a refusal in a decoder's own words. May be empty.
-    std::string detail;
+    std::error_code cause;   // errno's (std::generic_category()) or a library's own category
+    std::string file;        // the file it concerns; empty when none
+    std::string detail;      // what the cause alone does not say (a decoder's own words); may be empty
+    std::string doing = {};  // what was being done when it came ("cannot read"); may be empty
 
-    // "detail: cause", leaving out a part that is empty: what a message says
-    // after naming the file ("cannot read: No such file or directory").
+    // "doing: cause: detail", leaving out the parts that are empty: what a
+    // message says after naming the file ("cannot read: No such file or directory").
     std::string What() const {
-        const std::string said = cause ? cause.message() : std::string();
-        if (detail.empty() || said.empty())
-            return detail + said;
-        return detail + ": " + said;
+        std::string text;
+        for (const std::string& part : {doing, cause ? cause.message() : std::string(), detail}) {
+            if (part.empty())
+                continue;
+            if (!text.empty())
+                text += ": ";
+            text += part;
+        }
+        return text;
     }
 
-    // "FILE: detail: cause", leaving out the parts that are empty.
+    // "FILE: doing: cause: detail", leaving out the parts that are empty.
     std::string Message() const {
         const std::string what = What();
         if (file.empty() || what.empty())
@@ -44,9 +48,9 @@ inline Error Refusal(std::string detail, std::string file = {}) {
     return Error{{}, std::move(file), std::move(detail)};
 }
 
-// An error with its cause and what was being done when it came.
-inline Error Failure(std::error_code cause, std::string detail, std::string file = {}) {
-    return Error{cause, std::move(file), std::move(detail)};
+// An error with its cause and what was being done when it came ("cannot read").
+inline Error Failure(std::error_code cause, std::string doing, std::string file = {}) {
+    return Error{cause, std::move(file), {}, std::move(doing)};
 }
 
 template <typename T>
@@ -77,8 +81,8 @@ private:
 struct Done {};
 using Status = Result<Done>;
 
-// The detail of a failed result, or empty: for tests and for callers that
-// only pass the words on.
+// What a failed result says (its What()), or empty: for tests and for
+// callers that only pass the words on.
 template <typename T>
 std::string RefusalOf(const Result<T>& result) {
     return result.ok() ? std::string() : result.error().What();

@@ -123,6 +123,18 @@ TEST(TranscodeCells, KeepsEveryByteBetweenCellModes) {
     auto refused = modes::TranscodeCells(modes::GigascreenCells, two, modes::ClassicCells);
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().detail, "its 2 frames differ, and the mode has 1");
+    // Each row's cell format reads its files as the row's own decoder does.
+    int cellRows = 0;
+    for (const modes::PictureMode& mode : modes::PictureModes())
+        if (const modes::CellFormat* format = modes::CellFormatOfRow(mode.name)) {
+            ++cellRows;
+            const Bytes bytes = RandomBytes(format->size, 3);
+            const auto cells = modes::ReadCells(*format, bytes);
+            EXPECT_EQ(modes::PaintCells(cells, {FlashPhase::Second, format->flashIgnored, nullptr}).pixels,
+                      mode.decode(bytes, FlashPhase::Second).value().pixels)
+                << mode.name;
+        }
+    EXPECT_EQ(cellRows, 8);
     auto lines = modes::TranscodeCells(modes::MltCells, RandomBytes(12288, 9), modes::ClassicCells);
     ASSERT_FALSE(lines.ok());
     EXPECT_EQ(lines.error().detail.rfind("the cell at pixel (", 0), 0u) << lines.error().detail;

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "base/result.h"
-#include "base/result.h"
-#include "scrtool/picture.h"
+#include "picture/drawing.h"
 
 namespace scrtool {
 
@@ -18,10 +17,10 @@ struct FrameDelay {
     std::uint16_t denominator;
 };
 
-// The frames, which share one size and palette, in order, each shown for
-// `delay`, looping forever. The first frame is also the still picture, so a
-// viewer that knows no APNG shows it. An error when the frames do not fit
-// together or cannot be encoded.
-base::Result<std::vector<std::uint8_t>> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay);
+// The frames, which share one size, in order, each shown for `delay`,
+// looping forever. The first frame is also the still picture, so a viewer
+// that knows no APNG shows it. Frames that share a palette keep it; others
+// are written as red, green and blue.
+base::Result<std::vector<std::uint8_t>> EncodeAnimatedPng(const std::vector<picture::Image>& frames, FrameDelay delay);
 
 }  // namespace scrtool

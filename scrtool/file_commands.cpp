@@ -2,10 +2,9 @@
 
 #include "files/file_names.h"
 #include "files/screen_files.h"
-#include "scrtool/apng.h"
+#include "modes/picture_modes.h"
 #include "scrtool/command_line.h"
 #include "scrtool/picture.h"
-#include "scrtool/png_file.h"
 #include "scrtool/run_context.h"
 
 namespace scrtool {
@@ -16,22 +15,6 @@ using files::BitmapFileSize;
 using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
-// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
-constexpr FrameDelay FlashPhaseDelay{16, 50};
-
-// The picture of a screen as png draws it: still, or both FLASH phases when
-// --flash asks and FLASH changes something here (not in the mono view).
-base::Result<Bytes> PngOf(const Invocation& inv, const Screen& screen) {
-    const Grid grid = inv.grid ? Grid::On : Grid::Off;
-    const IndexedPicture picture = DrawView(screen, inv.view, inv.scale, grid, inv.palette->levels);
-    if (inv.flash) {
-        const IndexedPicture second =
-            DrawView(SecondFlashPhase(screen), inv.view, inv.scale, grid, inv.palette->levels);
-        if (second.pixels != picture.pixels)
-            return EncodeAnimatedPng({picture, second}, FlashPhaseDelay);
-    }
-    return EncodePng(picture);
-}
 
 }  // namespace
 
@@ -87,7 +70,8 @@ bool RunPng(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const base::Result<Bytes> png = PngOf(inv, *read);
+    const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
+    const base::Result<Bytes> png = PngOf(modes::ClassicMode(), *read, look);
     if (!png)
         return Failed(InputName(input), png.error());
     return Write(run, output, *png, Durability::Atomic);
@@ -114,8 +98,7 @@ bool RunThumbnail(RunContext& run, const Invocation& inv, const std::string&) {
     const base::Result<Screen> read = ReadScreen(inv.inputs[0]);
     if (!read)
         return Failed(InputName(inv.inputs[0]), read.error());
-    const RgbPicture full = ToRgb(DrawView(*read, View::Colour, 1, Grid::Off));
-    const base::Result<Bytes> png = EncodePng(FitInto(full, inv.thumbnailSize));
+    const base::Result<Bytes> png = ThumbnailOf(modes::ClassicMode(), *read, inv.thumbnailSize);
     if (!png)
         return Failed(InputName(inv.inputs[0]), png.error());
     return Write(run, *inv.output, *png, Durability::Atomic);

@@ -6,9 +6,10 @@
 
 #include "picture_in/import.h"
 #include "picture_in/test_pictures.h"
-#include "scrtool/palettes.h"
 #include "scrtool/picture.h"
 #include "scrtool/png_file.h"
+#include "scrtool/invocation.h"
+#include "scrtool/screen_io.h"
 #include "scrtool/scrtool_test_support.h"
 
 namespace scrtool {
@@ -20,7 +21,7 @@ using testing::RunTool;
 using testing::TempFolder;
 
 std::vector<std::uint8_t> ScreenPng(const Screen& screen, int scale, render::Palette palette = render::WindowPalette) {
-    return *EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette));
+    return EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette)).value();
 }
 
 std::vector<render::Palette> Levels() {

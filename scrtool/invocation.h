@@ -7,15 +7,19 @@
 #include <vector>
 
 #include "export/screen_bytes.h"
+#include "picture/palettes.h"
 #include "picture_in/import.h"
+#include "render/view_rule.h"
 #include "scrtool/names.h"
-#include "scrtool/palettes.h"
 
 namespace scrtool {
 
 struct CommandSpec;      // a row of the command table (scrtool/command_row.h)
 struct ExportFormatRow;  // a row of export's formats (scrtool/export_commands.h)
 
+using picture::NamedPalette;
+using picture::Palettes;
+using picture::WindowPalette;
 using render::View;
 
 enum class Condition { NoInvisiblePixels, NoFlash, NoBright, Optimized, NotBlank };

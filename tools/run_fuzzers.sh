@@ -13,7 +13,7 @@ shift 2
 failed=0
 mkdir -p "$build/findings"
 [ $# -gt 0 ] || set -- text_to_number file_names dropped_files picture_ops scrtool_args png_in jpeg_in gif_in bmp_in \
-    pnm_in screen_reader extract
+    pnm_in screen_reader extract picture_modes
 for target in "$@"; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
@@ -23,6 +23,8 @@ for target in "$@"; do
     # Snapshots hold 48K and more; the seeds are whole files, their first byte
     # the file name's place in the target's list.
     extract) seeds="$top/fuzz/seeds/extract"; options="-max_len=140000" ;;
+    # An extension, a newline and a file; .bsp reaches 133 KB.
+    picture_modes) seeds="$top/fuzz/seeds/picture_modes"; options="-max_len=140000" ;;
     *) seeds="$top/fuzz/seeds/$target"; options="-max_len=4096" ;;
   esac
   log="$build/findings/$target.log"
