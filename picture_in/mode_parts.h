@@ -46,17 +46,31 @@ struct CellSums {
 };
 CellSums SumsOf(const Area& area, int cell);
 
-// The cell's pixels, row by row.
-std::vector<LinearRgb> PixelsOf(const Area& area, int cell);
+// A cell's pixels, row by row (cells of at most 8 lines).
+struct CellBlock {
+    std::array<LinearRgb, 64> pixels;
+    int count = 0;
+    const LinearRgb* begin() const { return pixels.data(); }
+    const LinearRgb* end() const { return pixels.data() + count; }
+    std::span<const LinearRgb> Span() const { return {pixels.data(), static_cast<std::size_t>(count)}; }
+};
+CellBlock PixelsOf(const Area& area, int cell);
 
 // How a cell's pair is judged: by what a dither of its two colours can
 // show (the distance to the segment between them), or by the nearer colour
 // alone (no dither).
 enum class PairCost { Mix, Nearest };
 
-// Each cell's best pair, row by row.
+// The price of the dither's noise in a pair's cost: a pixel a share t of the
+// way between two colours a distance d apart is drawn as a dither whose
+// noise, t (1 - t) d squared, the eye's blur mostly but not wholly removes;
+// without it a cell would take the widest pair that spans its pixels.
+float DitherNoise();
+
+// Each cell's best pair, row by row; with `runnersUp`, each cell's few best
+// pairs too, the best first.
 std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,
-                              PairCost cost);
+                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp = nullptr);
 
 // Each cell's pair in each of two frames, seen as their average;
 // `flickerWeight` prices the difference in luminance of the two frames.
@@ -96,6 +110,16 @@ std::vector<std::uint8_t> ChoosePixels(const PixelProblem& problem, Dither dithe
 // The refinement of a drawing against the eye's blur (part of ChoosePixels
 // under Dither::Refined), exposed for the border and hi-res pictures.
 void Refine(const PixelProblem& problem, std::vector<std::uint8_t>& chosen);
+
+// The refinement with the cells' colours in play: each cell in turn tries
+// each of its `alternatives` (the option sets it may take instead), every
+// pixel of the cell taking the alternative's option nearest what it shows
+// now, and keeps the one that brings the eye's picture closest; then the
+// pixels are refined again. `taken` receives each cell's choice (an index
+// into its alternatives); `cells` is updated to match.
+void RefineCells(PixelProblem& problem, std::vector<CellOptions>& cells,
+                 const std::vector<std::vector<CellOptions>>& alternatives, std::vector<std::uint8_t>& chosen,
+                 std::vector<int>& taken);
 
 // ULAplus: the 64 palette bytes chosen for the area's cells.
 std::array<std::uint8_t, 64> ChoosePalette(const Area& area);
