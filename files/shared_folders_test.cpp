@@ -106,15 +106,22 @@ protected:
 // reader), and the planter's file took the bytes and stayed the planter's.
 TEST_F(SharedFolders, OnlyTheUsersAndTheFolderOwnersFilesAreWrittenAndNeverInPlace) {
     for (const Runner& runner : testing::RootAndNobody()) {
-        for (const bool pipe : {false, true}) {
-            SCOPED_TRACE(std::string(runner.name) + (pipe ? ", a pipe" : ", a file"));
-            Empty();
-            Plant(shared_ + "/planted.scr", pipe, runner.stranger);
-            const auto before = StatesBelow(folder_.path());
-            EXPECT_EQ(Bounded(runner, [&] { return Write(shared_ + "/planted.scr", new_); }),
-                      StatusOf(FileFault::OthersFileInSharedFolder));
-            EXPECT_EQ(StatesBelow(folder_.path()), before);
+        // Writable by everyone, or by a group the runner is in (nobody's own).
+        for (const mode_t mode : {01777, 01770}) {
+            ASSERT_EQ(::chown(shared_.c_str(), 0, testing::NobodyId), 0);
+            ASSERT_EQ(::chmod(shared_.c_str(), mode), 0);
+            for (const bool pipe : {false, true}) {
+                SCOPED_TRACE(std::string(runner.name) + (pipe ? ", a pipe" : ", a file") +
+                             (mode & S_IWOTH ? "" : ", group"));
+                Empty();
+                Plant(shared_ + "/planted.scr", pipe, runner.stranger);
+                const auto before = StatesBelow(folder_.path());
+                EXPECT_EQ(Bounded(runner, [&] { return Write(shared_ + "/planted.scr", new_); }),
+                          StatusOf(FileFault::OthersFileInSharedFolder));
+                EXPECT_EQ(StatesBelow(folder_.path()), before);
+            }
         }
+        ::chmod(shared_.c_str(), 01777);
         SCOPED_TRACE(runner.name);
         Empty();
         Plant(shared_ + "/own.scr", false, runner.uid);
