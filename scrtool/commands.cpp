@@ -131,17 +131,18 @@ bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), read.error);
         return false;
     }
-    const std::string output = OutputFor(inv, input, ScreenSuffix);
+    const std::string output = OutputFor(inv, input, std::string(ImportSuffix(inv)).c_str());
     if (!inv.output && WouldReplace(output, input)) {
         Report(InputName(input), "the screen would write over this file itself; name the screen with -o");
         return false;
     }
-    const picture_in::Imported imported = picture_in::ImportPicture(read.bytes, ImportOptionsOf(inv), PaletteLevels());
-    if (!imported.screen) {
-        Report(InputName(input), imported.cause);
+    const ModeChoice mode = ImportModeFor(inv, output);
+    const ModeWrite written = ImportInto(*mode.mode, read.bytes, ImportOptionsOf(inv), inv.flicker, PaletteLevels());
+    if (!written.bytes) {
+        Report(InputName(input), written.cause);
         return false;
     }
-    return Write(run, output, *imported.screen);
+    return Write(run, output, *written.bytes);
 }
 
 bool Thumbnail(RunContext& run, const Invocation& inv) {
@@ -236,7 +237,7 @@ std::vector<std::string> OutputsOf(const Invocation& inv, const std::string& inp
     if (inv.command->action == Action::Png)
         return {OutputFor(inv, input, PngSuffix)};
     if (inv.command->action == Action::Import)
-        return {OutputFor(inv, input, ScreenSuffix)};
+        return {OutputFor(inv, input, std::string(ImportSuffix(inv)).c_str())};
     if (inv.command->action == Action::Export)
         return {ExportOutput(inv, input)};
     if (inv.command->action == Action::Extract && !inv.list)
