@@ -27,6 +27,7 @@
 #include "scrtool/file_commands.h"
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
+#include "scrtool/import_modes.h"
 #include "scrtool/option_table.h"
 #include "scrtool/report_commands.h"
 #include "scrtool/transforms.h"

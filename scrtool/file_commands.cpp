@@ -4,6 +4,7 @@
 #include "files/screen_files.h"
 #include "modes/picture_modes.h"
 #include "scrtool/command_line.h"
+#include "scrtool/mode_input.h"
 #include "scrtool/picture.h"
 #include "scrtool/run_context.h"
 
@@ -62,7 +63,7 @@ Writes PngWrites(const Invocation& inv, const std::string& input) {
 }
 
 bool RunPng(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<Screen> read = ReadScreen(input);
+    const base::Result<PictureFile> read = ReadPictureFile(input);
     if (!read)
         return Failed(InputName(input), read.error());
     const std::string output = PngWrites(inv, input).files[0];
@@ -71,7 +72,7 @@ bool RunPng(RunContext& run, const Invocation& inv, const std::string& input) {
         return false;
     }
     const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
-    const base::Result<Bytes> png = PngOf(modes::ClassicMode(), *read, look);
+    const base::Result<Bytes> png = PngOf(*read->mode, read->bytes, look);
     if (!png)
         return Failed(InputName(input), png.error());
     return Write(run, output, *png, Durability::Atomic);
@@ -95,10 +96,10 @@ std::string CheckThumbnail(Invocation& inv) {
 std::string ThumbnailDetail() { return "SIZE is " + RangeText(MinThumbnailSize, MaxThumbnailSize) + ".\n"; }
 
 bool RunThumbnail(RunContext& run, const Invocation& inv, const std::string&) {
-    const base::Result<Screen> read = ReadScreen(inv.inputs[0]);
+    const base::Result<PictureFile> read = ReadPictureFile(inv.inputs[0]);
     if (!read)
         return Failed(InputName(inv.inputs[0]), read.error());
-    const base::Result<Bytes> png = ThumbnailOf(modes::ClassicMode(), *read, inv.thumbnailSize);
+    const base::Result<Bytes> png = ThumbnailOf(*read->mode, read->bytes, inv.thumbnailSize);
     if (!png)
         return Failed(InputName(inv.inputs[0]), png.error());
     return Write(run, *inv.output, *png, Durability::Atomic);

@@ -1,12 +1,11 @@
 #include "scrtool/import_command.h"
 
 #include "scrtool/command_line.h"
+#include "scrtool/import_modes.h"
 #include "scrtool/run_context.h"
 
 namespace scrtool {
 namespace {
-
-constexpr char ScreenSuffix[] = ".scr";
 
 std::string TooLarge(const std::string& size) {
     return "file too large for a picture (" + size + " bytes, at most " + std::to_string(MaxPictureFileBytes) + ")";
@@ -25,10 +24,13 @@ std::optional<render::Rgb> ColourNamed(std::string_view text) {
 
 }  // namespace
 
-const InputRule PictureFile{InputRule::Size::AtMost, static_cast<std::size_t>(MaxPictureFileBytes), nullptr, nullptr,
-                            TooLarge};
+const InputRule PictureInput{InputRule::Size::AtMost, static_cast<std::size_t>(MaxPictureFileBytes), nullptr, nullptr,
+                             TooLarge};
 
 std::string CheckImport(Invocation& inv) {
+    if (inv.output)
+        if (const base::Result<const ImportMode*> mode = ImportModeFor(inv, *inv.output); !mode)
+            return mode.error().What();
     if (inv.background) {
         const std::optional<render::Rgb> colour = ColourNamed(*inv.background);
         if (!colour)
@@ -69,11 +71,11 @@ std::vector<render::Palette> PaletteLevels() {
 }
 
 Writes ImportWrites(const Invocation& inv, const std::string& input) {
-    return {{inv.output ? *inv.output : NamedAfter(input, ScreenSuffix, inv.outDir)}, {}};
+    return {{inv.output ? *inv.output : NamedAfter(input, ImportSuffix(inv), inv.outDir)}, {}};
 }
 
 bool RunImport(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<Bytes> read = ReadInput(input, PictureFile);
+    const base::Result<Bytes> read = ReadInput(input, PictureInput);
     if (!read)
         return Failed(InputName(input), read.error());
     const std::string output = ImportWrites(inv, input).files[0];
@@ -81,11 +83,13 @@ bool RunImport(RunContext& run, const Invocation& inv, const std::string& input)
         Report(InputName(input), "the screen would write over this file itself; name the screen with -o");
         return false;
     }
-    const base::Result<picture_in::ScreenBytes> screen =
-        picture_in::ImportPicture(*read, ImportOptionsOf(inv), PaletteLevels());
-    if (!screen)
-        return Failed(InputName(input), screen.error());
-    return Write(run, output, *screen);
+    const base::Result<const ImportMode*> mode = ImportModeFor(inv, output);
+    if (!mode)
+        return Failed(InputName(input), mode.error());
+    const base::Result<Bytes> written = ImportInto(**mode, *read, ImportOptionsOf(inv), inv.flicker, PaletteLevels());
+    if (!written)
+        return Failed(InputName(input), written.error());
+    return Write(run, output, *written);
 }
 
 }  // namespace scrtool

@@ -17,7 +17,7 @@ namespace scrtool {
 // Picture files larger than this are refused before they are read.
 inline constexpr std::int64_t MaxPictureFileBytes = 256LL * 1024 * 1024;
 // Any picture file up to that size.
-extern const InputRule PictureFile;
+extern const InputRule PictureInput;
 
 std::string CheckImport(Invocation& inv);
 void ChooseImportPalette(Invocation& inv, std::size_t choice);

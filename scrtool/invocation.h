@@ -9,6 +9,8 @@
 #include "export/screen_bytes.h"
 #include "picture/palettes.h"
 #include "picture_in/import.h"
+#include "picture_in/mode_convert.h"
+#include "picture_in/mode_import.h"
 #include "render/view_rule.h"
 #include "scrtool/names.h"
 
@@ -63,6 +65,8 @@ struct Invocation {
     picture_in::Dither dither = picture_in::ImportOptions{}.dither;
     picture_in::Bright bright = picture_in::ImportOptions{}.bright;
     bool strict = false;
+    int importMode = -1;  // --mode: a place in ImportModes(); -1 when not given
+    picture_in::Flicker flicker = picture_in::ModeImportOptions{}.flicker;
     // export: the FORMAT operand's row; part and order when given (else all, screen).
     const ExportFormatRow* format = nullptr;
     std::optional<exporter::Part> part;

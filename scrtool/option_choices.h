@@ -8,6 +8,8 @@
 #include "export/screen_bytes.h"
 #include "picture_in/conversion.h"
 #include "picture_in/fitting.h"
+#include "picture_in/mode_convert.h"
+#include "picture_in/mode_import.h"
 #include "scrtool/choices.h"
 #include "scrtool/invocation.h"
 
@@ -42,6 +44,11 @@ inline constexpr std::array BrightChoices{
     Choice<picture_in::Bright>{"always", picture_in::Bright::Always},
 };
 
+inline constexpr std::array FlickerChoices{
+    Choice<picture_in::Flicker>{"low", picture_in::Flicker::Low},
+    Choice<picture_in::Flicker>{"any", picture_in::Flicker::Any},
+};
+
 inline constexpr std::array PartChoices{
     Choice<exporter::Part>{"all", exporter::Part::All},
     Choice<exporter::Part>{"bitmap", exporter::Part::Bitmap},
@@ -57,5 +64,7 @@ inline constexpr std::array OrderChoices{
 // words; these keep the words true.
 static_assert(FitChoices[0].value == picture_in::ImportOptions{}.fit, "--fit's help calls contain the default");
 static_assert(BrightChoices[0].value == picture_in::ImportOptions{}.bright, "--bright's help calls auto the default");
+static_assert(FlickerChoices[0].value == picture_in::ModeImportOptions{}.flicker,
+              "--flicker's help calls low the default");
 
 }  // namespace scrtool

@@ -18,6 +18,7 @@
 
 #include "scrtool/command_row.h"
 #include "scrtool/import_command.h"
+#include "scrtool/import_modes.h"
 #include "scrtool/option_choices.h"
 
 namespace scrtool {
@@ -138,6 +139,23 @@ inline constexpr std::array Options{
                .takenBy = "import",
                .flag = &Invocation::strict,
                .help = "change no pixel: fail, naming each cell that cannot be shown, unless exact"},
+    OptionSpec{.names = "--mode",
+               .takenBy = "import",
+               .kind = ValueKind::Choice,
+               .value = "NAME",
+               .noun = "mode",
+               .choices = ImportModeNames,
+               .choose = ChooseImportMode,
+               .help = "the mode to write (an output's extension other than .scr names it):",
+               .detail = ImportModeDetail},
+    OptionSpec{.names = "--flicker",
+               .takenBy = "import",
+               .kind = ValueKind::Choice,
+               .value = "HOW",
+               .noun = "flicker",
+               .choices = SpellingsOf<FlickerChoices>,
+               .choose = ChooseFrom<FlickerChoices, &Invocation::flicker>,
+               .help = "gigascreen: low (the two frames as close as the picture allows; default) or any"},
     OptionSpec{.names = "--part",
                .takenBy = "export",
                .kind = ValueKind::Choice,

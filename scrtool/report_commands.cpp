@@ -1,8 +1,11 @@
 #include "scrtool/report_commands.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "scrtool/command_line.h"
+#include "scrtool/mode_facts.h"
+#include "scrtool/mode_input.h"
 #include "scrtool/run_context.h"
 #include "scrtool/screen_facts.h"
 
@@ -25,19 +28,43 @@ std::string Breach(Condition condition, const ScreenFacts& facts) {
     return {};
 }
 
+// Other modes decode, so not-blank holds for them as for screens; the other
+// conditions are about a classic screen's attributes and are not met.
+bool CheckOtherMode(const Invocation& inv, const std::string& input, const PictureFile& file) {
+    if (const auto decoded = file.mode->decode(file.bytes, screen::FlashPhase::First); !decoded)
+        return Failed(InputName(input), decoded.error());
+    bool met = true;
+    for (const Condition condition : inv.conditions) {
+        const bool blank = std::all_of(file.bytes.begin(), file.bytes.end(), [](std::uint8_t b) { return b == 0; });
+        if (condition == Condition::NotBlank ? !blank : false)
+            continue;
+        met = false;
+        Report(InputName(input), std::string(ConditionName(condition)) + " failed: " +
+                                     (condition == Condition::NotBlank ? std::string("every byte is zero")
+                                                                       : "checked on classic screens only, this is " +
+                                                                             std::string(file.mode->name)));
+    }
+    return met;
+}
+
 }  // namespace
 
 bool RunInfo(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<Screen> read = ReadScreen(input);
+    const base::Result<PictureFile> read = ReadPictureFile(input);
     if (!read)
         return Failed(InputName(input), read.error());
-    const ScreenFacts facts = ExamineScreen(*read);
-    if (inv.json) {
-        std::cout << (run.firstJson ? "[\n" : ",\n") << InfoJson(InputName(input), facts);
-        run.firstJson = false;
+    std::string text;
+    if (read->mode == &modes::ClassicMode()) {
+        const ScreenFacts facts = ExamineScreen(ClassicScreen(*read));
+        text = inv.json ? InfoJson(InputName(input), facts) : InfoText(InputName(input), facts);
     } else {
-        std::cout << InfoText(InputName(input), facts);
+        const base::Result<ModeFacts> facts = ExamineMode(*read);
+        if (!facts)
+            return Failed(InputName(input), facts.error());
+        text = inv.json ? ModeInfoJson(InputName(input), *facts) : ModeInfoText(InputName(input), *facts);
     }
+    std::cout << (inv.json ? (run.firstJson ? "[\n" : ",\n") : "") << text;
+    run.firstJson = run.firstJson && !inv.json;
     return true;
 }
 
@@ -51,10 +78,12 @@ std::string CheckCheck(Invocation& inv) {
 }
 
 bool RunCheck(RunContext&, const Invocation& inv, const std::string& input) {
-    const base::Result<Screen> read = ReadScreen(input);
+    const base::Result<PictureFile> read = ReadPictureFile(input);
     if (!read)
         return Failed(InputName(input), read.error());
-    const ScreenFacts facts = ExamineScreen(*read);
+    if (read->mode != &modes::ClassicMode())
+        return CheckOtherMode(inv, input, *read);
+    const ScreenFacts facts = ExamineScreen(ClassicScreen(*read));
     bool met = true;
     for (const Condition condition : inv.conditions) {
         if (Meets(facts, condition))
