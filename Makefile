@@ -25,7 +25,7 @@ PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := text_to_number_fuzzer file_names_fuzzer dropped_files_fuzzer picture_ops_fuzzer \
                 scrtool_args_fuzzer png_in_fuzzer jpeg_in_fuzzer gif_in_fuzzer bmp_in_fuzzer pnm_in_fuzzer \
-                screen_reader_fuzzer extract_fuzzer
+                screen_reader_fuzzer extract_fuzzer picture_modes_fuzzer
 SOAK_EVENTS ?= 100000
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)

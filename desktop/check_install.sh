@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs a build tree into a scratch folder and checks that the desktop
 # files fit together: every entry validates, names a program and an icon that
-# are installed, the thumbnailer's file type is one the installed file-type
-# data defines for *.scr, and every program has a man page that renders
-# without warnings.
+# are installed, the thumbnailer names every file type the installed
+# file-type data defines, each glob we claim is ours alone beside the system's
+# types (which keep *.img, *.rgb, *.3 and *.stl), and every program has a man
+# page that renders without warnings.
 #
 #   check_install.sh BUILD_DIR [SCRTOOL_BUILT (0|1)]
 set -eu
@@ -64,11 +65,45 @@ update-mime-database "$share/mime" 2>/dev/null
 screen_type=$(sed -n 's/^[0-9]*:\([^:]*\):\*\.scr$/\1/p' "$share/mime/globs2")
 [ -n "$screen_type" ] || fail "the installed file-type data gives *.scr no type"
 
+# Ours beside the system's own types, as a desktop sees them: every glob we
+# claim is ours alone, and the names the system has types for (disk images,
+# SGI pictures, manual pages, 3D models) keep them.
+system_mime=$stage/system-mime
+combined_mime=$stage/combined-mime
+mkdir -p "$system_mime/packages" "$combined_mime/packages"
+cp /usr/share/mime/packages/*.xml "$system_mime/packages/"
+cp /usr/share/mime/packages/*.xml "$share"/mime/packages/*.xml "$combined_mime/packages/"
+update-mime-database "$system_mime" 2>/dev/null
+update-mime-database "$combined_mime" 2>/dev/null
+# The types a glob has in a database, one a line.
+types_of() { awk -F: -v glob="$2" '$3 == glob { print $2 }' "$1/globs2" | sort -u; }
+claimed=$(sed -n 's/.*<glob pattern="\([^"]*\)".*/\1/p' "$share"/mime/packages/*.xml)
+[ -n "$claimed" ] || fail "the installed file-type data claims no glob"
+set -f  # the globs are words here, not patterns to expand
+for glob in $claimed; do
+    [ -z "$(types_of "$system_mime" "$glob")" ] || fail "$glob is the system's $(types_of "$system_mime" "$glob")"
+    type=$(types_of "$combined_mime" "$glob")
+    case $type in
+        image/x-zx-spectrum-*) ;;
+        *) fail "$glob has the types '$type' beside the system's" ;;
+    esac
+done
+for glob in '*.img' '*.rgb' '*.[1-9]' '*.stl'; do
+    echo "$claimed" | grep -qxF "$glob" && fail "we claim $glob, which the system's type keeps"
+    before=$(types_of "$system_mime" "$glob")
+    [ -n "$before" ] || fail "the system has no type for $glob to keep"
+    [ "$(types_of "$combined_mime" "$glob")" = "$before" ] || fail "$glob is no longer only $before"
+done
+echo "check_install: globs claimed:" $claimed
+set +f
+
 set -- "$share"/thumbnailers/*.thumbnailer
 [ -f "$1" ] || fail "no thumbnailer entry installed"
 for thumbnailer; do
-    value "$thumbnailer" MimeType | tr ';' '\n' | grep -qx "$screen_type" ||
-        fail "$thumbnailer does not name $screen_type, the type of *.scr files"
+    for type in $screen_type $(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$share"/mime/packages/*.xml); do
+        value "$thumbnailer" MimeType | tr ';' '\n' | grep -qx "$type" ||
+            fail "$thumbnailer does not name $type, a file type we install"
+    done
     program=$(value "$thumbnailer" TryExec)
     if [ "$scrtool_built" = 1 ] || [ "$program" != scrtool ]; then
         [ -x "$bin/$program" ] || fail "$thumbnailer runs $program, which is not installed"

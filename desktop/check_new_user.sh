@@ -5,7 +5,8 @@
 # system's loaders, as the package's trigger would leave it. Then: the file
 # type of x.scr, scrlab's entry made its default, a thumbnail made by
 # gdk-pixbuf-thumbnailer, and `gio open x.scr` starting scrlab with the file
-# loaded (its title checked in a private X server).
+# loaded (its title checked in a private X server); and gio's types of
+# pictures of ours and of disk.img and x.rgb, which keep the system's types.
 #
 #   check_new_user.sh BUILD_DIR SCREEN [PRELOAD]
 # PRELOAD: sanitizer runtimes a system tool needs to load a sanitized loader.
@@ -37,14 +38,37 @@ export PATH="$system/bin:$PATH"
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 cp -r "$system/share/applications" "$system/share/icons" "$XDG_DATA_HOME/"
+
+# What gio says a file is, by the desktop's file-type database.
+content_type() { gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'; }
+mkdir -p "$stage/files"
+head -c 13824 /dev/zero >"$stage/files/disk.img"  # a gigascreen's size, but named as disk images are
+head -c 18432 /dev/zero >"$stage/files/x.rgb"     # a tricolour picture's size, named as SGI pictures are
+disk_type=$(content_type "$stage/files/disk.img")
+sgi_type=$(content_type "$stage/files/x.rgb")
+[ -n "$disk_type" ] && [ -n "$sgi_type" ] || fail "gio gives disk.img or x.rgb no type"
+
 mkdir -p "$XDG_DATA_HOME/mime/packages"
 cp "$system"/share/mime/packages/*.xml "$XDG_DATA_HOME/mime/packages/"
 update-mime-database "$XDG_DATA_HOME/mime"
 
 entry=$(basename "$(ls "$XDG_DATA_HOME"/applications/*.desktop)")
-mkdir -p "$stage/files"
 file=$stage/files/x.scr
 cp "$screen" "$file"
+
+# Our types for our pictures; the system's for disk.img and x.rgb, as before.
+head -c 12288 /dev/zero >"$stage/files/x.mlt"
+head -c 11136 /dev/zero >"$stage/files/x.bsc"
+head -c 6976 /dev/zero >"$stage/files/ulaplus.scr"
+for pair in x.mlt:image/x-zx-spectrum-multicolour x.bsc:image/x-zx-spectrum-border \
+    ulaplus.scr:image/x-zx-spectrum-screen "disk.img:$disk_type" "x.rgb:$sgi_type"; do
+    name=${pair%%:*}
+    found=$(content_type "$stage/files/$name")
+    [ "$found" = "${pair#*:}" ] || fail "gio says $name is '$found', not ${pair#*:}"
+done
+case $disk_type$sgi_type in
+    *zx-spectrum*) fail "disk.img or x.rgb took our type" ;;
+esac
 
 type=$(xdg-mime query filetype "$file")
 [ "$type" = image/x-zx-spectrum-screen ] || fail "xdg-mime says x.scr is '$type'"
@@ -92,4 +116,5 @@ case $title in
     *"file:$file") ;;
     *) fail "the window is titled '$title', not naming $file" ;;
 esac
-echo "check_new_user: x.scr is $type, opens in $entry with the file loaded, thumbnail $size"
+echo "check_new_user: x.scr is $type, opens in $entry with the file loaded, thumbnail $size;" \
+    "x.mlt, x.bsc and a 6976-byte .scr of our types; disk.img $disk_type and x.rgb $sgi_type before and after"

@@ -29,6 +29,7 @@ public:
             return pendingBit_;
         }
         if (bitsLeft_ == 0) {
+            bitsAt_ = next_;
             bits_ = Byte();
             bitsLeft_ = 8;
         }
@@ -45,11 +46,15 @@ public:
     }
 
     // A value starts at 1; a flag saying "more" is followed by the next bit
-    // of the value, the other flag ends it. Forwards "more" is 0.
-    int Gamma(bool invertData = false) {
+    // of the value, the other flag ends it. Forwards "more" is 0. The places
+    // of the value's bits go to `places` when given.
+    int Gamma(bool invertData = false, std::vector<BitPlace>* places = nullptr) {
         int value = 1;
         while (Bit() == backwards_) {
-            value = value * 2 + (Bit() != invertData ? 1 : 0);
+            const bool bit = Bit();
+            if (places)
+                places->push_back(BitPlace{bitsAt_, static_cast<std::uint8_t>(1u << bitsLeft_)});
+            value = value * 2 + (bit != invertData ? 1 : 0);
             if (value > 0x10000)
                 throw Malformed();
         }
@@ -60,6 +65,7 @@ private:
     const std::vector<std::uint8_t>& stream_;
     bool backwards_;
     std::size_t next_ = 0;
+    std::size_t bitsAt_ = 0;
     std::uint8_t bits_ = 0;
     int bitsLeft_ = 0;
     bool pending_ = false;
@@ -76,7 +82,7 @@ void CopyBack(std::vector<std::uint8_t>& out, int offset, int length) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t>& stream, Format format,
-                                                Direction direction) {
+                                                Direction direction, std::vector<BitPlace>* offsetHighBits) {
     const bool backwards = direction == Direction::Backwards;
     std::vector<std::uint8_t> in(stream);
     if (backwards)
@@ -98,7 +104,7 @@ std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t>&
                 CopyBack(out, lastOffset, reader.Gamma());
                 next = reader.Bit() ? NewOffset : Literals;
             } else {
-                const int high = reader.Gamma(invertHigh);
+                const int high = reader.Gamma(invertHigh, offsetHighBits);
                 if (high == 256)
                     break;
                 if (high > 256)
@@ -116,8 +122,12 @@ std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t>&
     }
     if (!reader.AllRead())
         return std::nullopt;  // bytes after the end marker
-    if (backwards)
+    if (backwards) {
         std::reverse(out.begin(), out.end());
+        if (offsetHighBits)
+            for (BitPlace& place : *offsetHighBits)
+                place.byte = stream.size() - 1 - place.byte;
+    }
     return out;
 }
 

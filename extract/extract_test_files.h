@@ -32,5 +32,21 @@ Bytes PzxHolding(const Bytes& screen);
 Bytes SpHolding(const Bytes& screen);
 Bytes Z80Version1(const Bytes& screen, bool compressed);
 Bytes Z80Version2Shadow128(const Bytes& shown, const Bytes& other);
+// .sna byte by byte: a 48K one (27-byte header, memory from 16384); a 128K one
+// showing its shadow screen (bit 3 of port 0x7ffd set), `shown` in bank 7 and
+// `other` in bank 5, bank 0 paged at the top.
+Bytes Sna48(const Bytes& screen);
+Bytes Sna128Shadow(const Bytes& shown, const Bytes& other);
+// A .sp whose memory dump starts at `start` (at most 16384) and runs to the
+// end of memory; the bytes before the screen hold 0xAA.
+Bytes SpFrom(const Bytes& screen, int start);
+
+// Hostile files, made to exhaust a reader: a .tap or .tzx of `count` data
+// blocks of two bytes each; a version 2 .csw whose compressed pulses unpack
+// to `mebibytes` MiB (a whole valid stream, about 1 KB per MiB), declaring
+// `declaredPulses` pulses in its header.
+Bytes TapOfSmallBlocks(std::size_t count);
+Bytes TzxOfSmallBlocks(std::size_t count);
+Bytes CompressedCsw(std::size_t mebibytes, std::uint32_t declaredPulses = 0);
 
 }  // namespace extract::testing

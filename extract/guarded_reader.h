@@ -1,5 +1,5 @@
 #pragma once
-// findScreens in a child process. libspectrum's readers trust the sizes in a
+// FindScreens in a child process. libspectrum's readers trust the sizes in a
 // file: damaged files have made them write past their buffers, ask for
 // gigabytes or loop for good. In a child, any of that ends the child alone
 // and comes back as the file's one-line reason.
@@ -8,8 +8,9 @@
 
 namespace extract {
 
-// As findScreens; a reader that crashes, or takes longer than ten seconds,
-// gives an error instead.
-Contents findScreensGuarded(std::span<const std::uint8_t> file, const std::string& fileName);
+// As FindScreens; a reader that crashes, takes longer than ten seconds (on
+// the clock or the processor) or more than 512 MB of memory gives an error
+// instead, and so does an answer longer than the file could hold.
+Contents FindScreensGuarded(std::span<const std::uint8_t> file, const std::string& fileName);
 
 }  // namespace extract

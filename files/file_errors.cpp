@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "files/in_place.h"
+
 namespace files {
 namespace {
 
@@ -16,6 +18,15 @@ public:
         case FileFault::DanglingLink: return "a symbolic link to a file that does not exist";
         case FileFault::RestoreFailed: return "the old content could not be put back; the file may be damaged";
         case FileFault::WouldOverwriteSource: return "it would write over the file it comes from";
+        case FileFault::OthersFileInSharedFolder:
+            return "a file in a shared folder that belongs to neither you nor the folder's owner";
+        case FileFault::ChangedWhileOpened: return "it changed while being opened";
+        case FileFault::InPlaceInSharedFolder:
+            return "it could only be written in place, which is not done in a shared folder";
+        case FileFault::TooLargeForInPlace:
+            return "it is too large to be written in place (over " + std::to_string(InPlaceLimit >> 20) + " MiB)";
+        case FileFault::UnkeptWriteFailed:
+            return "the write failed part way and the file may be damaged (it may not be read, so no copy was kept)";
         }
         return "unknown fault";
     }

@@ -7,11 +7,16 @@
 namespace files {
 
 enum class FileFault {
-    ChangedWhileRead = 1,  // the file came shorter than its size said
-    LinkNotFollowed,       // a symbolic link the link rule does not let us follow
-    DanglingLink,          // a symbolic link to a file that is not there
-    RestoreFailed,         // a write in place failed and the old content could not be put back
-    WouldOverwriteSource,  // the file to write is the very file the bytes come from
+    ChangedWhileRead = 1,      // the file came shorter than its size said
+    LinkNotFollowed,           // a symbolic link the link rule does not let us follow
+    DanglingLink,              // a symbolic link to a file that is not there
+    RestoreFailed,             // a write in place failed and the old content could not be put back
+    WouldOverwriteSource,      // the file to write is the very file the bytes come from
+    OthersFileInSharedFolder,  // another user's file or pipe planted in a shared sticky folder
+    ChangedWhileOpened,        // what was opened is not what the name led to a moment before
+    InPlaceInSharedFolder,     // only a write in place would do, which a shared folder does not get
+    TooLargeForInPlace,        // a write in place would have to keep more than InPlaceLimit bytes
+    UnkeptWriteFailed,         // a file that could not be read to keep failed part way through its write
 };
 
 const std::error_category& FileFaultCategory();

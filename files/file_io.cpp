@@ -60,6 +60,14 @@ std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
                        [&](std::size_t at) { return ::pread(fd, into + at, count - at, static_cast<off_t>(at)); });
 }
 
+std::error_code CheckOpened(int fd, const struct stat& walked, struct stat& opened) {
+    if (::fstat(fd, &opened) != 0)
+        return SystemError(errno);
+    const bool same =
+        opened.st_dev == walked.st_dev && opened.st_ino == walked.st_ino && opened.st_uid == walked.st_uid;
+    return same ? std::error_code() : FileFault::ChangedWhileOpened;
+}
+
 FileDescriptor CreateHiddenBeside(int folder, const std::string& leaf, const char* mark, mode_t mode,
                                   std::string& name) {
     constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include "files/file_descriptor.h"
@@ -22,6 +23,11 @@ std::error_code WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count,
 // Reads exactly count bytes from the file's start; FileFault::ChangedWhileRead
 // when the file ends before.
 std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count);
+
+// After a file was opened by name: FileFault::ChangedWhileOpened unless it
+// is the one the walk found (device, inode and owner), which `opened`
+// receives as it is now.
+std::error_code CheckOpened(int fd, const struct stat& walked, struct stat& opened);
 
 // What the name of a hidden file says it is for.
 inline constexpr char SavingMark[] = ".saving-";  // a new file, before it takes the name

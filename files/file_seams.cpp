@@ -4,6 +4,8 @@
 namespace files::seams {
 
 void BeforeRead(const std::string&) {}
+void BeforeWalk(const std::string&) {}
+void Reached(WritePoint) {}
 void FolderSynced(const char*) {}
 void BeforeRestore() {}
 

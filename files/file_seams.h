@@ -11,6 +11,20 @@ namespace files::seams {
 // load's size test and its read, where another program could swap the file.
 void BeforeRead(const std::string& name);
 
+// Runs when a name given for writing is about to be walked: where another
+// program could swap what the name leads to.
+void BeforeWalk(const std::string& name);
+
+// The moments of a write where a kill leaves the most behind.
+enum class WritePoint {
+    NewFileWritten,   // a replacement written and synced, not yet renamed over the file
+    KeptCopyStarted,  // the copy of the old bytes made, nothing in it yet
+    KeptCopyWritten,  // that copy written and synced, not yet given its ".kept-" name
+    InPlaceWritten,   // the new bytes written over the file, not yet cut or synced
+};
+// Runs at each of them.
+void Reached(WritePoint point);
+
 // Runs after a folder was synced. It may run in a signal handler, so it may
 // only make async-signal-safe calls.
 void FolderSynced(const char* folder);

@@ -27,33 +27,78 @@ constexpr mode_t PrivateMode = 0600;
 // content.
 bool FolderRefusesNewFiles(int error) { return error == EACCES || error == EPERM; }
 
-// The descriptor a name such as /dev/stdout or /dev/fd/3 stands for, or -1.
-// These are written through the descriptor itself: reopening them by name
-// would start at the beginning of a file the shell opened for appending, and
-// cannot be done at all for a pipe in some systems.
-int DescriptorNamed(const std::string& name) {
-    if (name == "/dev/stdout")
-        return STDOUT_FILENO;
-    if (name == "/dev/stderr")
-        return STDERR_FILENO;
-    for (const char* folder : {"/dev/fd/", "/proc/self/fd/"}) {
-        const std::string prefix(folder);
-        if (!name.starts_with(prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 9)
-            continue;
-        const std::string digits = name.substr(prefix.size());
-        if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            return std::atoi(digits.c_str());
+// Sticky, and others or the group may write: other users can plant entries
+// there but not remove ours (as in /tmp).
+bool IsSharedSticky(const struct stat& folder) {
+    return (folder.st_mode & S_ISVTX) && (folder.st_mode & (S_IWGRP | S_IWOTH));
+}
+
+bool InSharedFolder(const Destination& where) {
+    struct stat folder {};
+    return ::fstat(where.folder.get(), &folder) == 0 && IsSharedSticky(folder);
+}
+
+// The kernel's rule for shared folders with fs.protected_regular and
+// fs.protected_fifos at 2, whatever they are set to: a file or pipe there
+// that belongs to neither us nor the folder's owner was planted by someone
+// else, who would get or keep hold of what we write.
+std::error_code SharedFolderRule(const Destination& where) {
+    if (!where.exists || (!S_ISREG(where.found.st_mode) && !S_ISFIFO(where.found.st_mode)))
+        return {};
+    struct stat folder {};
+    if (::fstat(where.folder.get(), &folder) != 0)
+        return SystemError(errno);
+    const uid_t owner = where.found.st_uid;
+    if (!IsSharedSticky(folder) || owner == ::geteuid() || owner == folder.st_uid)
+        return {};
+    return FileFault::OthersFileInSharedFolder;
+}
+
+// Whether the folder is this process's own descriptor folder, however reached.
+bool IsOwnDescriptorFolder(int folder) {
+    struct stat here {
+    }, own{};
+    if (::fstat(folder, &here) != 0)
+        return false;
+    for (const char* name : {"/proc/self/fd", "/proc/thread-self/fd"})
+        if (::stat(name, &own) == 0 && own.st_dev == here.st_dev && own.st_ino == here.st_ino)
+            return true;
+    return false;
+}
+
+// Standard output, error or input when it is open for writing on the very
+// file, pipe or terminal found, or -1. Written through the descriptor, the
+// bytes go where the shell put them: reopening the file would start at its
+// beginning where the shell opened it for appending, and cannot be done at
+// all for a pipe on some systems.
+int StandardDescriptorOn(const struct stat& found) {
+    for (const int fd : {STDOUT_FILENO, STDERR_FILENO, STDIN_FILENO}) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        struct stat info {};
+        if (flags >= 0 && (flags & O_ACCMODE) != O_RDONLY && ::fstat(fd, &info) == 0 && info.st_dev == found.st_dev &&
+            info.st_ino == found.st_ino)
+            return fd;
     }
     return -1;
 }
 
 // Devices and pipes take the bytes as they come, blocking until a reader
-// takes them; there is nothing to replace.
+// takes them; there is nothing to replace. Another process's descriptor is
+// opened through its /proc link, which reaches the very file or pipe even
+// when it has no name any more; a regular file is written at its end, since
+// at its start the bytes would write over what is there.
 std::error_code WriteStream(const Destination& where, const std::uint8_t* bytes, std::size_t count) {
-    FileDescriptor stream(
-        ::openat(where.folder.get(), where.leaf.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
+    if (!where.descriptor)
+        flags |= O_NOFOLLOW;
+    else if (S_ISREG(where.found.st_mode))
+        flags |= O_APPEND;
+    FileDescriptor stream(::openat(where.folder.get(), where.leaf.c_str(), flags));
     if (!stream.valid())
         return SystemError(errno);
+    struct stat opened {};
+    if (const std::error_code changed = CheckOpened(stream.get(), where.found, opened))
+        return changed;
     const std::error_code written = WriteAll(stream.get(), bytes, count);
     const std::error_code closed = stream.close();
     return written ? written : closed;
@@ -81,37 +126,46 @@ std::error_code ReplaceRegular(const Destination& where, const std::uint8_t* byt
                                PendingFolderSyncs* syncs) {
     const int folder = where.folder.get();
     const char* leaf = where.leaf.c_str();
+    const bool shared = InSharedFolder(where);
+    const auto inPlace = [&]() -> std::error_code {
+        return shared ? std::error_code(FileFault::InPlaceInSharedFolder) : OverwriteInPlace(where, bytes, count);
+    };
     FileDescriptor old;
+    struct stat opened {};
     if (where.exists) {
         if (::faccessat(folder, leaf, W_OK, AT_EACCESS) != 0)
             return SystemError(errno);
         // A second name for the same file would keep the old content if a
-        // new file took this name's place.
-        if (where.found.st_nlink > 1)
+        // new file took this name's place. In a shared folder the other name
+        // can be anyone's file, linked there to be written through.
+        if (where.found.st_nlink > 1 && !shared)
             return OverwriteInPlace(where, bytes, count);
         old = FileDescriptor(::openat(folder, leaf, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!old.valid())
-            return OverwriteInPlace(where, bytes, count);
+            return inPlace();
+        if (const std::error_code changed = CheckOpened(old.get(), where.found, opened))
+            return changed;
     }
     std::string temporary;
     FileDescriptor file =
         CreateHiddenBeside(folder, where.leaf, SavingMark, where.exists ? PrivateMode : NewFileMode, temporary);
     if (!file.valid()) {
         const int error = errno;
-        return where.exists && FolderRefusesNewFiles(error) ? OverwriteInPlace(where, bytes, count)
-                                                            : SystemError(error);
+        return where.exists && FolderRefusesNewFiles(error) ? inPlace() : SystemError(error);
     }
     std::error_code failed = WriteAll(file.get(), bytes, count);
     // After the bytes: writing takes away set-id bits and file capabilities.
-    if (!failed && where.exists && !TakeOver(old.get(), file.get(), where.found)) {
+    if (!failed && where.exists && !TakeOver(old.get(), file.get(), opened)) {
         file.close();
         ::unlinkat(folder, temporary.c_str(), 0);
-        return OverwriteInPlace(where, bytes, count);
+        return inPlace();
     }
     if (!failed && syncs && ::fsync(file.get()) != 0)
         failed = SystemError(errno);
     const std::error_code closed = file.close();
     failed = failed ? failed : closed;
+    if (!failed)
+        seams::Reached(seams::WritePoint::NewFileWritten);
     if (!failed && ::renameat(folder, temporary.c_str(), folder, leaf) != 0)
         failed = SystemError(errno);
     if (failed) {
@@ -125,14 +179,10 @@ std::error_code ReplaceRegular(const Destination& where, const std::uint8_t* byt
 
 std::error_code ReplaceFile(const std::string& name, const std::uint8_t* bytes, std::size_t count,
                             PendingFolderSyncs* syncs) {
-    if (const int stream = DescriptorNamed(name); stream >= 0)
-        return WriteAll(stream, bytes, count);
-    Destination where;
-    if (const std::error_code failed = FindDestination(name, where))
+    Output output;
+    if (const std::error_code failed = FindOutput(name, output))
         return failed;
-    if (where.exists && !S_ISREG(where.found.st_mode))
-        return WriteStream(where, bytes, count);
-    return ReplaceRegular(where, bytes, count, syncs);
+    return WriteToOutput(output, bytes, count, syncs);
 }
 
 }  // namespace
@@ -157,9 +207,32 @@ std::error_code ReadFileStart(const std::string& name, std::uint8_t* into, std::
     return ReadAllAt(file.get(), into, count);
 }
 
-bool IsStream(const std::string& name) {
-    struct stat info {};
-    return DescriptorNamed(name) >= 0 || (::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode));
+bool Output::IsStream() const {
+    return descriptor >= 0 || where.descriptor || (where.exists && !S_ISREG(where.found.st_mode));
+}
+
+std::error_code FindOutput(const std::string& name, Output& into) {
+    if (const std::error_code failed = FindDestination(name, into.where))
+        return failed;
+    const Destination& where = into.where;
+    // The walk took the name's last part in a descriptor folder for a
+    // descriptor, and a descriptor folder's names are its numbers.
+    if (where.descriptor && IsOwnDescriptorFolder(where.folder.get()))
+        into.descriptor = std::atoi(where.leaf.c_str());
+    else if (where.exists)
+        into.descriptor = StandardDescriptorOn(where.found);
+    if (into.descriptor >= 0 || where.descriptor)
+        return {};
+    return SharedFolderRule(where);
+}
+
+std::error_code WriteToOutput(const Output& output, const std::uint8_t* bytes, std::size_t count,
+                              PendingFolderSyncs* later) {
+    if (output.descriptor >= 0)
+        return WriteAll(output.descriptor, bytes, count);
+    if (output.IsStream())
+        return WriteStream(output.where, bytes, count);
+    return ReplaceRegular(output.where, bytes, count, later);
 }
 
 void PendingFolderSyncs::Add(const std::string& folder) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/file_errors.h"
+#include "files/link_rule.h"
 
 namespace files {
 
@@ -48,10 +49,6 @@ std::int64_t FileSize(const std::string& name);
 // content is then undefined, so callers read into a buffer of their own.
 std::error_code ReadFileStart(const std::string& name, std::uint8_t* into, std::size_t count);
 
-// Whether writing the name would write into a stream (a descriptor named as
-// /dev/stdout or /dev/fd/N, a pipe, a device) rather than replace a file.
-bool IsStream(const std::string& name);
-
 // Replaces the file's content with the bytes, or creates it; the cause of any
 // failure, empty on success, with every write, sync and close checked.
 // - The name is followed by the link rule (link_rule.h): a symbolic link in a
@@ -70,9 +67,23 @@ bool IsStream(const std::string& name);
 //   a new file could not take over, is overwritten in place as
 //   OverwriteInPlace (in_place.h) describes: a failed write is undone, but a
 //   kill or power cut during it can leave the file part new.
-// - A file we may not write fails unchanged. Descriptors named as /dev/stdout,
-//   /dev/fd/N or /proc/self/fd/N are written through the descriptor itself;
-//   pipes and devices are opened and written as they are, waiting for a reader.
+// - In a shared sticky folder (such as /tmp: sticky, and others or the group
+//   may write), as the kernel does at its strictest whatever its settings:
+//   a file or pipe that belongs to neither us nor the folder's owner is
+//   refused (FileFault::OthersFileInSharedFolder), and nothing is written in
+//   place: a second hard link is replaced, never written through, and a file
+//   that only a write in place could keep is refused
+//   (FileFault::InPlaceInSharedFolder).
+// - Whatever is opened by name is checked to be what the walk found (device,
+//   inode, owner): FileFault::ChangedWhileOpened otherwise.
+// - A file we may not write fails unchanged. A name that leads to the very
+//   file, pipe or terminal standard input, output or error is open on for
+//   writing, or to this process's /proc descriptor folder (/dev/stdout,
+//   /dev/fd/N, /proc/self/fd/N, however spelled), is written through that
+//   descriptor, where the shell left it (after the earlier content of a file
+//   opened for appending). Another process's descriptor (/proc/PID/fd/N) is
+//   opened anew and, for a regular file, written at its end. Pipes and
+//   devices are opened and written as they are, waiting for a reader.
 std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* bytes, std::size_t count);
 
 // The same, except that after a rename the folder is not synced at once but
@@ -86,5 +97,26 @@ std::error_code WriteFileSafely(const std::string& name, const std::uint8_t* byt
 // kill still find the file wholly old or wholly new, but a power cut may lose
 // the new content. For files that can be made again, such as pictures.
 std::error_code WriteFileUnsynced(const std::string& name, const std::uint8_t* bytes, std::size_t count);
+
+// Where writing a name leads, found once by the walk, so that a caller can
+// treat a stream and a replacement differently (hold signals back only while
+// a file is replaced) by what will really be written, without a second look
+// at the name that another program could answer differently.
+struct Output {
+    Destination where;
+    int descriptor = -1;  // one of this process's own to write through, or -1
+    // Written as it is, possibly waiting for a reader: a descriptor, a pipe
+    // or a device; otherwise a regular file is replaced or created.
+    bool IsStream() const;
+};
+
+// Finds where the name leads, with WriteFileSafely's refusals of names and
+// of other users' files in shared folders.
+std::error_code FindOutput(const std::string& name, Output& into);
+
+// Writes the bytes there as WriteFileSafely does, syncing into `later` or,
+// without it, syncing nothing (as WriteFileUnsynced).
+std::error_code WriteToOutput(const Output& output, const std::uint8_t* bytes, std::size_t count,
+                              PendingFolderSyncs* later);
 
 }  // namespace files

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "files/file_seams.h"
 #include "files/screen_files.h"
 #include "testsupport/real_screens.h"
 
@@ -62,6 +63,10 @@ bool DropRootPrivileges();
 void SetBeforeReadHook(std::function<void(const std::string& name)> hook);
 // Runs when a write in place has failed, before the old bytes are put back.
 void SetBeforeRestoreHook(std::function<void()> hook);
+// Runs before a name given for writing is walked.
+void SetBeforeWalkHook(std::function<void(const std::string& name)> hook);
+// Runs at each of the write's points where a kill leaves the most behind.
+void SetWritePointHook(std::function<void(seams::WritePoint)> hook);
 // From now on the name of every folder synced is written to the descriptor,
 // one a line; -1 stops it.
 void RecordFolderSyncsTo(int descriptor);

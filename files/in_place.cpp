@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -14,13 +15,24 @@ namespace {
 
 constexpr int InPlaceFlags = O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
+// Nothing of the old content can be kept here, so a file size limit that
+// would stop the write part way is found before the file is touched.
 std::error_code WriteUnkept(const Destination& where, const std::uint8_t* bytes, std::size_t count) {
-    FileDescriptor file(::openat(where.folder.get(), where.leaf.c_str(), O_WRONLY | O_TRUNC | InPlaceFlags));
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && count > limit.rlim_cur)
+        return SystemError(EFBIG);
+    FileDescriptor file(::openat(where.folder.get(), where.leaf.c_str(), O_WRONLY | InPlaceFlags));
     if (!file.valid())
         return SystemError(errno);
-    const std::error_code written = WriteAll(file.get(), bytes, count);
-    const std::error_code closed = file.close();
-    return written ? written : closed;
+    struct stat opened {};
+    if (const std::error_code changed = CheckOpened(file.get(), where.found, opened))
+        return changed;
+    std::size_t written = 0;
+    if (const std::error_code failed = WriteAllAt(file.get(), bytes, count, written))
+        return written == 0 ? failed : FileFault::UnkeptWriteFailed;
+    if (::ftruncate(file.get(), static_cast<off_t>(count)) != 0 || file.close())
+        return FileFault::UnkeptWriteFailed;
+    return {};
 }
 
 // Where the file system cannot refuse to replace (EINVAL), the random part of
@@ -35,17 +47,22 @@ bool RenameUnlessTaken(int folder, const std::string& from, const std::string& t
 // folder takes no new file; `name` receives its name. The copy is written
 // under a saving name and renamed once whole and synced, so that a ".kept-"
 // file a kill leaves behind always holds all of the old bytes.
-bool KeepCopy(const Destination& where, const std::vector<std::uint8_t>& old, std::string& name) {
+bool KeepCopy(const Destination& where, const struct stat& file, const std::vector<std::uint8_t>& old,
+              std::string& name) {
     std::string saving;
     FileDescriptor copy = CreateHiddenBeside(where.folder.get(), where.leaf, SavingMark, 0600, saving);
     if (!copy.valid())
         return false;
-    // Best effort: the file's owner should be able to read the copy.
-    [[maybe_unused]] const int owned = ::fchown(copy.get(), where.found.st_uid, where.found.st_gid);
+    seams::Reached(seams::WritePoint::KeptCopyStarted);
+    // Best effort: the owner of the file opened should be able to read the copy.
+    [[maybe_unused]] const int owned = ::fchown(copy.get(), file.st_uid, file.st_gid);
     name = saving;
     name.replace(name.rfind(SavingMark), std::char_traits<char>::length(SavingMark), KeptMark);
-    const bool kept = !WriteAll(copy.get(), old.data(), old.size()) && ::fsync(copy.get()) == 0 && !copy.close() &&
-                      RenameUnlessTaken(where.folder.get(), saving, name);
+    bool kept = !WriteAll(copy.get(), old.data(), old.size()) && ::fsync(copy.get()) == 0 && !copy.close();
+    if (kept) {
+        seams::Reached(seams::WritePoint::KeptCopyWritten);
+        kept = RenameUnlessTaken(where.folder.get(), saving, name);
+    }
     if (!kept) {
         ::unlinkat(where.folder.get(), saving.c_str(), 0);
         return false;
@@ -76,19 +93,23 @@ std::error_code OverwriteInPlace(const Destination& where, const std::uint8_t* b
     FileDescriptor file(::openat(where.folder.get(), where.leaf.c_str(), O_RDWR | InPlaceFlags));
     if (!file.valid())
         return errno == EACCES ? WriteUnkept(where, bytes, count) : SystemError(errno);
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        return SystemError(errno);
-    if (!S_ISREG(info.st_mode))
+    struct stat opened {};
+    if (const std::error_code changed = CheckOpened(file.get(), where.found, opened))
+        return changed;
+    if (!S_ISREG(opened.st_mode))
         return SystemError(EINVAL);
-    std::vector<std::uint8_t> old(static_cast<std::size_t>(info.st_size));
+    if (opened.st_size > InPlaceLimit)
+        return FileFault::TooLargeForInPlace;
+    std::vector<std::uint8_t> old(static_cast<std::size_t>(opened.st_size));
     if (const std::error_code unread = ReadAllAt(file.get(), old.data(), old.size()))
         return unread;
     std::string keptName;
-    const bool kept = KeepCopy(where, old, keptName);
+    const bool kept = KeepCopy(where, opened, old, keptName);
 
     std::size_t written = 0;
     std::error_code failed = WriteAllAt(file.get(), bytes, count, written);
+    if (!failed)
+        seams::Reached(seams::WritePoint::InPlaceWritten);
     if (!failed && old.size() > count && ::ftruncate(file.get(), static_cast<off_t>(count)) != 0)
         failed = SystemError(errno);
     if (!failed && ::fsync(file.get()) != 0)

@@ -2,8 +2,12 @@
 
 #include <deque>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
+
+#include "files/file_seams.h"
 
 namespace files {
 namespace {
@@ -56,9 +60,17 @@ std::error_code ReadLink(int folder, const std::string& leaf, std::size_t size, 
     return into.empty() ? SystemError(ENOENT) : std::error_code();
 }
 
+// Whether the folder is a process's descriptor folder: /proc/PID/fd or
+// /proc/PID/task/TID/fd, reached by the part name "fd" on the proc file system.
+bool IsDescriptorFolder(int folder, const std::string& reachedBy) {
+    struct statfs system {};
+    return reachedBy == "fd" && ::fstatfs(folder, &system) == 0 && system.f_type == PROC_SUPER_MAGIC;
+}
+
 }  // namespace
 
 std::error_code FindDestination(const std::string& name, Destination& into) {
+    seams::BeforeWalk(name);
     if (name.empty())
         return SystemError(ENOENT);
     if (name.ends_with('/'))
@@ -67,6 +79,8 @@ std::error_code FindDestination(const std::string& name, Destination& into) {
     if (const std::error_code failed = OpenFolder(AT_FDCWD, absolute ? "/" : ".", into.folder))
         return failed;
     into.folderName = absolute ? "/" : ".";
+    // The part by which the present folder was reached, empty for "/" and ".".
+    std::string reachedBy;
     std::deque<std::string> parts = PartsOf(name);
     int hops = 0;
     // Whether the name's last part, as it stands now, came from a link.
@@ -92,6 +106,13 @@ std::error_code FindDestination(const std::string& name, Destination& into) {
         if (S_ISLNK(info.st_mode)) {
             if (!MayFollow(into.folder.get(), info.st_uid))
                 return FileFault::LinkNotFollowed;
+            if (last && IsDescriptorFolder(into.folder.get(), reachedBy)) {
+                if (::fstatat(into.folder.get(), part.c_str(), &into.found, 0) != 0)
+                    return SystemError(errno);
+                into.leaf = part;
+                into.exists = into.descriptor = true;
+                return {};
+            }
             if (++hops > MaxLinkHops)
                 return SystemError(ELOOP);
             std::string target;
@@ -101,6 +122,7 @@ std::error_code FindDestination(const std::string& name, Destination& into) {
                 if (const std::error_code failed = OpenFolder(AT_FDCWD, "/", into.folder))
                     return failed;
                 into.folderName = "/";
+                reachedBy.clear();
             }
             lastFromLink = lastFromLink || last;
             std::deque<std::string> more = PartsOf(target);
@@ -126,6 +148,7 @@ std::error_code FindDestination(const std::string& name, Destination& into) {
             return failed;
         into.folder = std::move(next);
         into.folderName = Joined(into.folderName, part);
+        reachedBy = part;
     }
     return SystemError(EISDIR);
 }

@@ -25,12 +25,19 @@ struct Destination {
     std::string leaf;        // the file's name in the folder
     bool exists = false;
     struct stat found {};  // what the leaf is, links not followed (when it exists)
+    // The leaf is an entry of a descriptor folder (/proc/PID/fd, which
+    // /dev/stdout and /dev/fd/N lead to): `found` is then what the descriptor
+    // is open on. Its link's text ("pipe:[123]", a name since removed) is no
+    // name to follow.
+    bool descriptor = false;
 };
 
 // Finds where writing `name` leads, by the link rule. Fails for an empty
 // name, a name ending in a slash, a link the rule refuses
 // (FileFault::LinkNotFollowed), a dangling link (FileFault::DanglingLink),
 // more than 40 links, or a folder that is missing or cannot be searched.
+// Only the name's last part is taken as a descriptor: links on the way are
+// followed by their text, as the link rule says.
 std::error_code FindDestination(const std::string& name, Destination& into);
 
 }  // namespace files

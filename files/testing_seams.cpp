@@ -12,6 +12,8 @@ namespace {
 
 std::function<void(const std::string&)> beforeRead;
 std::function<void()> beforeRestore;
+std::function<void(const std::string&)> beforeWalk;
+std::function<void(seams::WritePoint)> reached;
 int syncRecord = -1;
 
 }  // namespace
@@ -19,6 +21,16 @@ int syncRecord = -1;
 void seams::BeforeRead(const std::string& name) {
     if (beforeRead)
         beforeRead(name);
+}
+
+void seams::BeforeWalk(const std::string& name) {
+    if (beforeWalk)
+        beforeWalk(name);
+}
+
+void seams::Reached(WritePoint point) {
+    if (reached)
+        reached(point);
 }
 
 void seams::FolderSynced(const char* folder) {
@@ -38,6 +50,10 @@ void seams::BeforeRestore() {
 void testing::SetBeforeRestoreHook(std::function<void()> hook) { beforeRestore = std::move(hook); }
 
 void testing::SetBeforeReadHook(std::function<void(const std::string& name)> hook) { beforeRead = std::move(hook); }
+
+void testing::SetBeforeWalkHook(std::function<void(const std::string& name)> hook) { beforeWalk = std::move(hook); }
+
+void testing::SetWritePointHook(std::function<void(seams::WritePoint)> hook) { reached = std::move(hook); }
 
 void testing::RecordFolderSyncsTo(int descriptor) { syncRecord = descriptor; }
 

@@ -1,8 +1,8 @@
-// Tapes, snapshots and recordings of any bytes, read as extract reads them
-// (libspectrum's readers in a child process, and ours for .sp and for the
-// checks before them): every file gives screens or a one-line reason, never
-// a crash. The first byte picks the file name, which guides libspectrum's
-// guess of the format.
+// Tapes, snapshots and recordings of any bytes, read by the readers extract
+// runs in its child process, here in this process so that a crash or a
+// sanitizer's report in them is a finding and their paths guide the search:
+// every file gives screens or a one-line reason, never a crash. The first
+// byte picks the file name, which guides libspectrum's guess of the format.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,8 @@
 #include <iterator>
 #include <string>
 
-#include "extract/guarded_reader.h"
+#include "extract/screen_finder.h"
+#include "screen/screen_layout.h"
 
 namespace {
 
@@ -31,10 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::string name = Names[data[0] % std::size(Names)];
-    const extract::Contents contents = extract::findScreensGuarded({data + 1, size - 1}, name);
+    const extract::Contents contents = extract::FindScreens({data + 1, size - 1}, name);
     Require(contents.error.find('\n') == std::string::npos, "a reason is one line");
     Require(contents.error.empty() || contents.found.empty(), "a file that failed gives no screens");
-    for (const extract::Found& found : contents.found)
+    Require(contents.found.size() <= extract::MaxDataBlocks, "no more blocks than the limit");
+    for (const extract::Found& found : contents.found) {
+        Require(found.isScreen == !found.screen.empty(), "screen bytes come with a screen and only with one");
+        Require(!found.isScreen || found.screen.size() == screen::ScreenSize, "a screen is whole");
         Require(!found.isScreen || found.length >= found.screen.size(), "a screen comes from a whole block");
+    }
     return 0;
 }

@@ -1,5 +1,10 @@
 #include "imageformats/screen_image.h"
 
+#include <algorithm>
+
+#include "modes/classic.h"
+#include "picture/drawing.h"
+
 namespace imageformats {
 
 bool IsScreenFile(std::uint64_t size, std::span<const std::uint8_t> start) {
@@ -10,20 +15,15 @@ bool IsScreenFile(std::uint64_t size, std::span<const std::uint8_t> start) {
 
 void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std::uint8_t* pixels, std::size_t rowBytes,
                     render::Palette palette) {
+    const auto decoded = modes::DecodeClassic(screenBytes, screen::FlashPhase::First);
+    const picture::RgbPicture image = picture::ToRgb(picture::Draw(*decoded, {1, palette}));
     for (int y = 0; y < PictureHeight; ++y) {
         std::uint8_t* out = pixels + static_cast<std::size_t>(y) * rowBytes;
-        for (int column = 0; column < screen::CellColumns; ++column) {
-            const std::uint8_t cell = screenBytes[screen::AttributeOffset(column, y / screen::CellSize)];
-            const std::uint8_t attribute = render::AttributeUsed(render::View::Colour, cell, false);
-            const render::Rgb ink = render::InkColour(attribute, palette);
-            const render::Rgb paper = render::PaperColour(attribute, palette);
-            const std::uint8_t bits = screenBytes[screen::PixelByteOffset(column * screen::CellSize, y)];
-            for (int m = 0; m < screen::CellSize; ++m, out += BytesPerPixel) {
-                const render::Rgb colour = (bits >> (7 - m)) & 1 ? ink : paper;
-                out[0] = colour.red;
-                out[1] = colour.green;
-                out[2] = colour.blue;
-            }
+        for (int x = 0; x < PictureWidth; ++x, out += BytesPerPixel) {
+            const picture::Rgb colour = image.pixels[static_cast<std::size_t>(y) * PictureWidth + x];
+            out[0] = colour.red;
+            out[1] = colour.green;
+            out[2] = colour.blue;
         }
     }
 }

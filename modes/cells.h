@@ -120,6 +120,9 @@ inline const screen::ColourCode* CodesAt(const screen::DecodedPicture& picture, 
     return picture.pixels.data() + (static_cast<std::size_t>(frame) * picture.height + y) * picture.width + x;
 }
 
+// FitCells for a ULAplus picture, 256x192.
+base::Result<CellFrames> FitUlaPlusCells(const screen::DecodedPicture& picture, int cellHeight);
+
 // "the cell at pixel (x, y) of frame f": the place named in refusals.
 std::string CellPlace(int frame, int x, int y);
 

@@ -92,7 +92,9 @@ const PictureMode* ModeNamed(std::string_view name) {
     return nullptr;
 }
 
-const PictureMode& ClassicMode() { return Rows.front(); }
+// The row in the table itself, so that a row ModeFor finds can be told
+// from it by its address.
+const PictureMode& ClassicMode() { return PictureModes().front(); }
 
 std::uint64_t LargestSizeFor(std::string_view extension) {
     std::uint64_t largest = 0;

@@ -28,6 +28,12 @@ TEST(ModeFor, ExtensionAndSizeTogetherChooseTheRow) {
     }
 }
 
+// Callers tell the classic screen by its row's address.
+TEST(ClassicMode, IsTheRowModeForFinds) {
+    EXPECT_EQ(ModeFor("scr", 6912), &modes::ClassicMode());
+    EXPECT_EQ(modes::ModeNamed("classic"), &modes::ClassicMode());
+}
+
 // Two rows that took one extension and size would leave a file's mode to the
 // order of the table.
 TEST(PictureModes, NoTwoRowsTakeTheSameFile) {

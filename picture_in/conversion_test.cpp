@@ -6,7 +6,6 @@
 
 #include "picture_in/fitting.h"
 #include "picture_in/import.h"
-#include "picture_in/quality.h"
 #include "picture_in/test_pictures.h"
 #include "picture_in/screen_writer.h"
 #include "screen/screen_layout.h"
@@ -231,32 +230,6 @@ TEST(Fitted, ContainAveragesInLinearLightAndBordersInTheBackground) {
     const std::vector<LinearRgb> covered = Fitted(wide, Fit::Cover, Rgb{});
     EXPECT_EQ(covered[0].red, Linear(Rgb{96, 0, 0}).red);
     EXPECT_EQ(covered[255].red, Linear(Rgb{159, 0, 0}).red);
-}
-
-}  // namespace
-}  // namespace picture_in
-
-namespace picture_in {
-namespace {
-
-// The default mode's promise on the test pictures: above the common
-// converter on each, and by 5 dB on average, as the eye sees them.
-TEST(Refined, BeatsTheYardstickOnEveryTestPicture) {
-    const char* names[] = {"astronaut.jpg", "camera.png", "chelsea.jpg",           "clock_motion.png",
-                           "coffee.jpg",    "horse.png",  "hubble_deep_field.jpg", "logo.png",
-                           "retina.jpg",    "rocket.jpg"};
-    double margin = 0;
-    const ScreenColours colours = ColoursOf(render::WindowPalette);
-    for (const char* name : names) {
-        const std::vector<LinearRgb> pixels = Photograph(name);
-        ASSERT_EQ(pixels.size(), PixelCount) << name;
-        const Target target{pixels, colours, Bright::Auto};
-        const double ours = QualityOf(pixels, Convert(target, Dither::Refined), colours).blurred;
-        const double theirs = QualityOf(pixels, Yardstick(target), colours).blurred;
-        EXPECT_GT(ours, theirs) << name;
-        margin += (ours - theirs) / std::size(names);
-    }
-    EXPECT_GE(margin, 5.0);
 }
 
 }  // namespace

@@ -1,49 +1,15 @@
 #include "picture_in/linear_light.h"
 
-#include <algorithm>
-#include <cmath>
+#include "picture/colours.h"
 
 namespace picture_in {
-namespace {
-
-// The sRGB transfer function, exactly as the standard gives it.
-float ToLinear(float encoded) {
-    return encoded <= 0.04045f ? encoded / 12.92f : std::pow((encoded + 0.055f) / 1.055f, 2.4f);
-}
-
-}  // namespace
-
-const std::array<float, 256>& LinearLevels() {
-    static const std::array<float, 256> levels = [] {
-        std::array<float, 256> table{};
-        for (int i = 0; i < 256; ++i)
-            table[i] = ToLinear(static_cast<float>(i) / 255.0f);
-        return table;
-    }();
-    return levels;
-}
-
-std::uint8_t SrgbLevel(float linear) {
-    // The nearest level in linear light, by bisection over the table: the
-    // exact inverse of LinearLevels for every one of its values.
-    const auto& levels = LinearLevels();
-    const auto above = std::lower_bound(levels.begin(), levels.end(), linear);
-    if (above == levels.begin())
-        return 0;
-    if (above == levels.end())
-        return 255;
-    const auto below = above - 1;
-    return static_cast<std::uint8_t>((linear - *below <= *above - linear ? below : above) - levels.begin());
-}
 
 ScreenColours ColoursOf(render::Palette palette) {
     ScreenColours colours{};
-    for (int bright = 0; bright < 2; ++bright)
-        for (int number = 0; number < 8; ++number) {
-            const int index = ColourIndex(number, bright);
-            colours.srgb[index] = render::PaletteColour(number, bright != 0, palette);
-            colours.linear[index] = Linear(colours.srgb[index]);
-        }
+    for (int index = 0; index < screen::SpectrumColourCodes; ++index) {
+        colours.srgb[index] = picture::ColourOf(static_cast<screen::ColourCode>(index), palette);
+        colours.linear[index] = Linear(colours.srgb[index]);
+    }
     return colours;
 }
 

@@ -88,7 +88,7 @@ float EdgeCost(const Vec& p, const Combination& c, int a, int b, float weight) {
     const float dd = Dot(d, d);
     const float t = dd > 0 ? std::clamp(Dot(pa, d) / dd, 0.f, 1.f) : 0.f;
     const Vec r = Minus(pa, Scaled(d, t));
-    return Dot(r, r) + weight * (c.flicker[a] * (1 - t) + c.flicker[b] * t);
+    return Dot(r, r) + weight * (c.flicker[a] * (1 - t) + c.flicker[b] * t) + DitherNoise() * t * (1 - t) * dd;
 }
 
 float PixelCost(const Vec& p, const Combination& c, float weight);
@@ -118,7 +118,8 @@ float PixelCost(const Vec& p, const Combination& c, float weight) {
             const Vec r = Minus(Minus(d, Scaled(c.u, s)), Scaled(c.v, t));
             const float flicker = (1 - s) * (1 - t) * c.flicker[0] + s * (1 - t) * c.flicker[1] +
                                   (1 - s) * t * c.flicker[2] + s * t * c.flicker[3];
-            return Dot(r, r) + weight * flicker;
+            const float noise = s * (1 - s) * Dot(c.u, c.u) + t * (1 - t) * Dot(c.v, c.v);
+            return Dot(r, r) + weight * flicker + DitherNoise() * noise;
         }
     }
     return std::min({EdgeCost(p, c, 0, 1, weight), EdgeCost(p, c, 0, 2, weight), EdgeCost(p, c, 1, 3, weight),

@@ -46,13 +46,26 @@ struct CellSums {
 };
 CellSums SumsOf(const Area& area, int cell);
 
-// The cell's pixels, row by row.
-std::vector<LinearRgb> PixelsOf(const Area& area, int cell);
+// A cell's pixels, row by row (cells of at most 8 lines).
+struct CellBlock {
+    std::array<LinearRgb, 64> pixels;
+    int count = 0;
+    const LinearRgb* begin() const { return pixels.data(); }
+    const LinearRgb* end() const { return pixels.data() + count; }
+    std::span<const LinearRgb> Span() const { return {pixels.data(), static_cast<std::size_t>(count)}; }
+};
+CellBlock PixelsOf(const Area& area, int cell);
 
 // How a cell's pair is judged: by what a dither of its two colours can
 // show (the distance to the segment between them), or by the nearer colour
 // alone (no dither).
 enum class PairCost { Mix, Nearest };
+
+// The price of the dither's noise in a pair's cost: a pixel a share t of the
+// way between two colours a distance d apart is drawn as a dither whose
+// noise, t (1 - t) d squared, the eye's blur mostly but not wholly removes;
+// without it a cell would take the widest pair that spans its pixels.
+float DitherNoise();
 
 // Each cell's best pair, row by row.
 std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,

@@ -9,10 +9,6 @@ namespace {
 using screen::CellSize;
 using screen::ScreenWidth;
 
-constexpr std::uint8_t Attribute(int ink, int paper, bool bright) {
-    return static_cast<std::uint8_t>((bright ? screen::BrightBit : 0) | paper << 3 | ink);
-}
-
 // The colour index of an sRGB colour in the palette: bright black is
 // reported as plain black; -1 when it is not a screen colour.
 int IndexOf(Rgb colour, const ScreenColours& colours) {
@@ -46,7 +42,7 @@ ScreenBytes ScreenOf(const Drawing& drawing, Bright bright) {
                 if (number != paper && count[number] > 0)
                     ink = number;
             const bool lit = bright == Bright::Always || (bright == Bright::Auto && anyBright);
-            bytes[screen::AttributeOffset(column, row)] = Attribute(ink, paper, lit);
+            bytes[screen::AttributeOffset(column, row)] = screen::MakeAttribute(ink, paper, lit);
             for (int y = 0; y < CellSize; ++y) {
                 const std::uint8_t* line =
                     drawing.data() + static_cast<std::size_t>(row * CellSize + y) * ScreenWidth + column * CellSize;

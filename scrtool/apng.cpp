@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 #include <zlib.h>
@@ -33,7 +32,12 @@ void PutBig16(std::vector<std::uint8_t>& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value));
 }
 
-// The chunks of a PNG the still encoder wrote; anything else is a fault of ours.
+using Encoded = base::Result<std::vector<std::uint8_t>>;
+
+base::Error Failed(std::string detail) { return base::Error{PngEncodingFailed(), {}, std::move(detail)}; }
+
+// The chunks of a PNG the still encoder wrote; none when it is not whole,
+// which would be a fault of ours.
 std::vector<Chunk> ChunksOf(const std::vector<std::uint8_t>& png) {
     std::vector<Chunk> chunks;
     std::size_t at = SignatureSize;
@@ -47,7 +51,7 @@ std::vector<Chunk> ChunksOf(const std::vector<std::uint8_t>& png) {
         at += 12 + length;
     }
     if (png.size() < SignatureSize || at != png.size() || chunks.empty() || chunks.back().type != "IEND")
-        throw std::runtime_error("PNG encoding gave no whole picture");
+        return {};
     return chunks;
 }
 
@@ -61,11 +65,11 @@ void PutChunk(std::vector<std::uint8_t>& out, const std::string& type, const std
     PutBig32(out, static_cast<std::uint32_t>(crc));
 }
 
-std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, const IndexedPicture& frame, FrameDelay delay) {
+std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, const picture::Image& frame, FrameDelay delay) {
     std::vector<std::uint8_t> data;
     PutBig32(data, sequence);
-    PutBig32(data, static_cast<std::uint32_t>(frame.width));
-    PutBig32(data, static_cast<std::uint32_t>(frame.height));
+    PutBig32(data, static_cast<std::uint32_t>(picture::WidthOf(frame)));
+    PutBig32(data, static_cast<std::uint32_t>(picture::HeightOf(frame)));
     PutBig32(data, 0);  // x offset
     PutBig32(data, 0);  // y offset
     PutBig16(data, delay.numerator);
@@ -75,20 +79,65 @@ std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, const IndexedPict
     return data;
 }
 
+// The frames as one kind of picture: indexed when all share one palette.
+std::vector<picture::Image> OneKind(const std::vector<picture::Image>& frames) {
+    const auto* first = std::get_if<picture::IndexedPicture>(&frames[0]);
+    const bool shared = first && std::all_of(frames.begin(), frames.end(), [&](const picture::Image& frame) {
+                            const auto* indexed = std::get_if<picture::IndexedPicture>(&frame);
+                            return indexed && indexed->palette == first->palette;
+                        });
+    if (shared)
+        return frames;
+    std::vector<picture::Image> rgb;
+    for (const picture::Image& frame : frames)
+        rgb.push_back(picture::ToRgb(frame));
+    return rgb;
+}
+
+// The later frames' image data, numbered, in frame chunks.
+base::Status PutLaterFrames(std::vector<std::uint8_t>& out, const std::vector<picture::Image>& frames,
+                            std::uint32_t& sequence, FrameDelay delay) {
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        PutChunk(out, "fcTL", FrameControl(sequence++, frames[i], delay));
+        const Encoded png = EncodePng(frames[i]);
+        if (!png)
+            return png.error();
+        const std::vector<Chunk> chunks = ChunksOf(*png);
+        if (chunks.empty())
+            return Failed("a frame gave no whole picture");
+        for (const Chunk& data : chunks) {
+            if (data.type != "IDAT")
+                continue;
+            std::vector<std::uint8_t> numbered;
+            PutBig32(numbered, sequence++);
+            numbered.insert(numbered.end(), data.data.begin(), data.data.end());
+            PutChunk(out, "fdAT", numbered);
+        }
+    }
+    return base::Done{};
+}
+
 }  // namespace
 
-std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay) {
-    if (frames.empty())
-        throw std::runtime_error("an animation needs a frame");
-    for (const IndexedPicture& frame : frames)
-        if (frame.width != frames[0].width || frame.height != frames[0].height || frame.palette != frames[0].palette)
-            throw std::runtime_error("the frames of an animation differ in size or palette");
+Encoded EncodeAnimatedPng(const std::vector<picture::Image>& given, FrameDelay delay) {
+    if (given.empty())
+        return Failed("an animation needs a frame");
+    for (const picture::Image& frame : given)
+        if (picture::WidthOf(frame) != picture::WidthOf(given[0]) ||
+            picture::HeightOf(frame) != picture::HeightOf(given[0]))
+            return Failed("the frames of an animation differ in size");
+    const std::vector<picture::Image> frames = OneKind(given);
 
-    const std::vector<std::uint8_t> first = EncodePng(frames[0]);
-    std::vector<std::uint8_t> out(first.begin(), first.begin() + SignatureSize);
+    const Encoded first = EncodePng(frames[0]);
+    if (!first)
+        return first.error();
+    const std::vector<Chunk> chunks = ChunksOf(*first);
+    if (chunks.empty())
+        return Failed("the first frame gave no whole picture");
+    std::vector<std::uint8_t> out(first->begin(), first->begin() + SignatureSize);
     std::uint32_t sequence = 0;
     bool framesPut = false;
-    for (const Chunk& chunk : ChunksOf(first)) {
+    for (const Chunk& chunk : chunks) {
         if (chunk.type == "IDAT" && !framesPut) {
             std::vector<std::uint8_t> control;
             PutBig32(control, static_cast<std::uint32_t>(frames.size()));
@@ -97,20 +146,9 @@ std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& f
             PutChunk(out, "fcTL", FrameControl(sequence++, frames[0], delay));
             framesPut = true;
         }
-        if (chunk.type == "IEND") {
-            // The later frames: their image data, numbered, in frame chunks.
-            for (std::size_t i = 1; i < frames.size(); ++i) {
-                PutChunk(out, "fcTL", FrameControl(sequence++, frames[i], delay));
-                for (const Chunk& data : ChunksOf(EncodePng(frames[i]))) {
-                    if (data.type != "IDAT")
-                        continue;
-                    std::vector<std::uint8_t> numbered;
-                    PutBig32(numbered, sequence++);
-                    numbered.insert(numbered.end(), data.data.begin(), data.data.end());
-                    PutChunk(out, "fdAT", numbered);
-                }
-            }
-        }
+        if (chunk.type == "IEND")
+            if (base::Status later = PutLaterFrames(out, frames, sequence, delay); !later)
+                return later.error();
         PutChunk(out, chunk.type, chunk.data);
     }
     return out;

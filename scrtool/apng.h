@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "scrtool/picture.h"
+#include "base/result.h"
+#include "picture/drawing.h"
 
 namespace scrtool {
 
@@ -16,10 +17,10 @@ struct FrameDelay {
     std::uint16_t denominator;
 };
 
-// The frames, which share one size and palette, in order, each shown for
-// `delay`, looping forever. The first frame is also the still picture, so a
-// viewer that knows no APNG shows it. Throws std::runtime_error when the
-// frames do not fit together or cannot be encoded.
-std::vector<std::uint8_t> EncodeAnimatedPng(const std::vector<IndexedPicture>& frames, FrameDelay delay);
+// The frames, which share one size, in order, each shown for `delay`,
+// looping forever. The first frame is also the still picture, so a viewer
+// that knows no APNG shows it. Frames that share a palette keep it; others
+// are written as red, green and blue.
+base::Result<std::vector<std::uint8_t>> EncodeAnimatedPng(const std::vector<picture::Image>& frames, FrameDelay delay);
 
 }  // namespace scrtool

@@ -11,9 +11,9 @@
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
+#include "modes/picture_modes.h"
+#include "scrtool/output_writes.h"
 #include "scrtool/picture.h"
-#include "scrtool/apng.h"
-#include "scrtool/png_file.h"
 #include "scrtool/run_plan.h"
 #include "scrtool/screen_facts.h"
 #include "scrtool/screen_io.h"
@@ -28,8 +28,6 @@ using screen::AttributeStart;
 
 constexpr char PngSuffix[] = ".png";
 constexpr char ScreenSuffix[] = ".scr";
-// The Spectrum swaps ink and paper of FLASH cells every 16 frames at 50 a second.
-constexpr FrameDelay FlashPhaseDelay{16, 50};
 
 // What one run carries from file to file.
 struct RunContext {
@@ -45,13 +43,7 @@ struct RunContext {
 // and an interrupt may end the program while it waits for a reader.
 bool Write(RunContext& run, const std::string& name, std::span<const std::uint8_t> bytes,
            Durability durability = Durability::Synced) {
-    std::string cause;
-    if (name == StandardStream || files::IsStream(name)) {
-        cause = WriteOutput(name, bytes, durability);
-    } else {
-        InterruptGuard guard;
-        cause = WriteOutput(name, bytes, durability, &run.folders);
-    }
+    const std::string cause = WriteResult(name, bytes, durability, run.folders);
     if (!cause.empty())
         Report(OutputName(name), cause);
     return cause.empty();
@@ -124,16 +116,13 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const Grid grid = inv.grid ? Grid::On : Grid::Off;
-    const IndexedPicture picture = DrawView(read.screen, inv.view, inv.scale, grid, inv.palette->levels);
-    if (inv.flash) {
-        // Still when FLASH changes nothing here: no FLASH cells, or the mono view.
-        const IndexedPicture second =
-            DrawView(SecondFlashPhase(read.screen), inv.view, inv.scale, grid, inv.palette->levels);
-        if (second.pixels != picture.pixels)
-            return Write(run, output, EncodeAnimatedPng({picture, second}, FlashPhaseDelay), Durability::Atomic);
+    const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
+    const auto png = PngOf(modes::ClassicMode(), read.screen, look);
+    if (!png) {
+        Report(InputName(input), png.error().Message());
+        return false;
     }
-    return Write(run, output, EncodePng(picture), Durability::Atomic);
+    return Write(run, output, *png, Durability::Atomic);
 }
 
 bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
@@ -161,8 +150,12 @@ bool Thumbnail(RunContext& run, const Invocation& inv) {
         Report(InputName(inv.inputs[0]), read.error);
         return false;
     }
-    const RgbPicture full = ToRgb(DrawView(read.screen, View::Colour, 1, Grid::Off));
-    return Write(run, *inv.output, EncodePng(FitInto(full, inv.thumbnailSize)), Durability::Atomic);
+    const auto png = ThumbnailOf(modes::ClassicMode(), read.screen, inv.thumbnailSize);
+    if (!png) {
+        Report(InputName(inv.inputs[0]), png.error().Message());
+        return false;
+    }
+    return Write(run, *inv.output, *png, Durability::Atomic);
 }
 
 bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
@@ -274,6 +267,7 @@ int Run(const Invocation& inv) {
     default: {
         const WriteFile writeFile = [&run](const std::string& name, std::span<const std::uint8_t> bytes,
                                            Durability durability) { return Write(run, name, bytes, durability); };
+        ExtractNames extractNames(action == Action::Extract ? plan.inputs : std::vector<std::string>{});
         for (const std::string& input : plan.inputs) {
             bool done = true;
             if (IsTransform(*inv.command))
@@ -291,7 +285,7 @@ int Run(const Invocation& inv) {
             else if (action == Action::Export)
                 done = ExportScreen(inv, input, writeFile);
             else if (action == Action::Extract)
-                done = ExtractScreens(inv, input, writeFile);
+                done = ExtractScreens(inv, input, writeFile, extractNames);
             allDone = allDone && done;
         }
     }

@@ -2,7 +2,16 @@
 // written, and tapes and snapshots give their screens back under their names.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "export/screen_bytes.h"
 #include "export/zx0_test_decoder.h"
@@ -102,6 +111,126 @@ TEST(Extract, A128kSnapshotGivesBothScreensAndBadFilesOneLineEach) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
     EXPECT_NE(run.err.find("scrtool: " + (folder / "cut.z80") + ": "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("plain.scr: not a tape, snapshot or input recording"), std::string::npos) << run.err;
+}
+
+// A .tap block: its length, the flag byte, the bytes and their checksum.
+Bytes TapBlock(std::uint8_t flag, const Bytes& bytes) {
+    Bytes block{static_cast<std::uint8_t>((bytes.size() + 2) & 0xFF),
+                static_cast<std::uint8_t>((bytes.size() + 2) >> 8), flag};
+    std::uint8_t sum = flag;
+    for (std::uint8_t byte : bytes)
+        sum ^= byte;
+    block.insert(block.end(), bytes.begin(), bytes.end());
+    block.push_back(sum);
+    return block;
+}
+
+// A CODE header named `name` and the screen after it: blocks 2n and 2n + 1.
+Bytes NamedScreenBlocks(const Bytes& screen, const std::string& name) {
+    Bytes header{3};
+    std::string padded = name;
+    padded.resize(10, ' ');
+    header.insert(header.end(), padded.begin(), padded.end());
+    header.insert(header.end(), {0x00, 0x1B, 0x00, 0x40, 0x00, 0x80});  // 6912 bytes at 16384
+    Bytes blocks = TapBlock(0x00, header);
+    const Bytes data = TapBlock(0xFF, screen);
+    blocks.insert(blocks.end(), data.begin(), data.end());
+    return blocks;
+}
+
+// Screens named "x-5", "x" and "x" in blocks 1, 3 and 5 gave two files: the
+// third took "x-x-5", the first's name. Now each gets a file of its own, and
+// a screen named as another input's screen (block 0 of game.tap, and
+// game-0.sp's) takes another name: nothing written in the run is written over.
+TEST(Extract, EveryScreenOfARunGetsAFileOfItsOwn) {
+    TempFolder folder;
+    const Bytes a = ToBytes(RealScreens()[0].bytes), b = ToBytes(RealScreens()[1].bytes),
+                c = ToBytes(RealScreens()[2].bytes);
+    Bytes tape = NamedScreenBlocks(a, "x-5");
+    for (const auto& [screen, name] : {std::pair{b, "x"}, std::pair{c, "x"}}) {
+        const Bytes more = NamedScreenBlocks(screen, name);
+        tape.insert(tape.end(), more.begin(), more.end());
+    }
+    WriteBytes(folder / "x.tap", tape);
+    const RunResult named = RunTool({"extract", folder / "x.tap"});
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(ReadBytes(folder / "x-x-5.scr"), a);
+    EXPECT_EQ(ReadBytes(folder / "x-x.scr"), b);
+    EXPECT_EQ(ReadBytes(folder / "x-x-2.scr"), c);
+    WriteBytes(folder / "game.tap", TapBlock(0xFF, a));
+    WriteBytes(folder / "game-0.sp", extract::testing::SpHolding(b));
+    const RunResult two = RunTool({"extract", folder / "game.tap", folder / "game-0.sp"});
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_EQ(ReadBytes(folder / "game-0.scr"), a);
+    EXPECT_EQ(ReadBytes(folder / "game-0-bank5.scr"), b);
+}
+
+struct Measured {
+    int status = -1;
+    std::string err;
+    double seconds = 0;  // processor time, the program's and its child's
+    long kilobytes = 0;  // the largest resident size of either
+    bool ended = false;  // within the time allowed
+};
+
+// Runs scrtool with its error output kept, for at most `allowed`.
+Measured RunMeasured(const std::vector<std::string>& arguments, const std::string& errors,
+                     std::chrono::seconds allowed) {
+    Measured measured;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        ExecTool(arguments);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + allowed;
+    int status = 0;
+    rusage usage{};
+    while (::wait4(child, &status, WNOHANG, &usage) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::wait4(child, &status, 0, &usage);
+            return measured;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    measured.ended = true;
+    measured.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const Bytes err = ReadBytes(errors);
+    measured.err.assign(err.begin(), err.end());
+    measured.seconds =
+        usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    measured.kilobytes = usage.ru_maxrss;
+    return measured;
+}
+
+// The 256 KiB tape of 65,536 two-byte blocks took 9.4 s and 906 MB, a
+// megabyte of compressed pulses 1 GB: each is now one line, in under half
+// a second of processor time and 64 MB. A pipe is refused unread.
+TEST(Extract, HostileInputsAreBoundedAndAPipeIsRefused) {
+    TempFolder folder;
+    WriteBytes(folder / "blocks.tap", extract::testing::TapOfSmallBlocks(65536));
+    WriteBytes(folder / "pulses.csw", extract::testing::CompressedCsw(1024));
+    ASSERT_EQ(::mkfifo((folder / "pipe.tap").c_str(), 0600), 0);
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr double Slower = 4;  // the sanitizers' own cost in time and memory
+#else
+    constexpr double Slower = 1;
+#endif
+    for (const char* name : {"blocks.tap", "pulses.csw", "pipe.tap"}) {
+        const Measured run =
+            RunMeasured({"extract", folder / name, "--list"}, folder / "errors", std::chrono::seconds(20));
+        ASSERT_TRUE(run.ended) << name;
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << name << ": " << run.err;
+        EXPECT_LT(run.seconds, 0.5 * Slower) << name;
+        EXPECT_LT(run.kilobytes, 64 * 1024 * Slower) << name;
+    }
+    const Measured pipe = RunMeasured({"extract", folder / "pipe.tap"}, folder / "errors", std::chrono::seconds(20));
+    EXPECT_NE(pipe.err.find("pipe.tap: not a regular file"), std::string::npos) << pipe.err;
 }
 
 }  // namespace

@@ -1,15 +1,12 @@
 #include "scrtool/export_commands.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <set>
 
 #include "export/source_text.h"
 #include "export/tape.h"
 #include "export/zx0.h"
+#include "files/file_services.h"
 #include "extract/guarded_reader.h"
 #include "scrtool/command_table.h"
 #include "scrtool/commands.h"
@@ -61,16 +58,15 @@ std::string FileNamePart(const std::string& name) {
     return part;
 }
 
-std::string ScreenName(const std::string& stem, const extract::Found& found, std::set<std::string>& used) {
-    std::string name = stem;
-    if (found.block >= 0)
-        name += "-" + (found.name.empty() ? std::to_string(found.block) : FileNamePart(found.name));
-    else if (!used.empty())
-        name += "-" + std::string(found.kind.substr(0, 4)) + found.kind.substr(5);  // game-bank5
-    if (used.count(name))
-        name += "-" + std::to_string(found.block);
-    used.insert(name);
-    return name + ".scr";
+// The names a screen may take, best first: after its header's name or block
+// number in a tape, after the input alone for the screen a snapshot shows.
+std::vector<std::string> ScreenNames(const std::string& stem, const extract::Found& found, bool first) {
+    const std::string bank = found.kind.substr(0, 4) + found.kind.substr(5);  // "bank5"
+    if (found.block < 0)
+        return first ? std::vector<std::string>{stem, stem + "-" + bank} : std::vector<std::string>{stem + "-" + bank};
+    const std::string number = std::to_string(found.block);
+    const std::string name = stem + "-" + (found.name.empty() ? number : FileNamePart(found.name));
+    return {name, name + "-" + number};
 }
 
 // A block's name as the listing shows it: in double quotes, or quoted as a
@@ -81,25 +77,17 @@ std::string ListedName(const std::string& name) {
     return quoted == name ? "\"" + name + "\"" : quoted;
 }
 
-// The whole file, or a one-line cause.
+// The whole file, or a one-line cause; by the rule every command reads a
+// named file by, so that a pipe or device is refused unread.
 std::string ReadWhole(const std::string& input, Bytes& bytes) {
-    std::error_code failed;
-    if (std::filesystem::is_directory(input, failed))
-        return "is a folder, not a file";
-    FILE* file = std::fopen(input.c_str(), "rb");
-    if (file == nullptr)
-        return "cannot read: " + std::string(std::strerror(errno));
-    unsigned char chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= LargestTapeOrSnapshot)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool error = std::ferror(file);
-    const int cause = errno;
-    std::fclose(file);
-    if (error)
-        return "cannot read: " + std::string(std::strerror(cause));
-    if (bytes.size() > LargestTapeOrSnapshot)
+    const FileSizeResult file = RegularFileSize(input);
+    if (!file.error.empty())
+        return file.error;
+    if (file.size > static_cast<std::int64_t>(LargestTapeOrSnapshot))
         return "too large for a tape or snapshot";
+    bytes.resize(static_cast<std::size_t>(file.size));
+    if (const std::error_code failed = files::ReadFileStart(input, bytes.data(), bytes.size()))
+        return "cannot read: " + failed.message();
     return {};
 }
 
@@ -201,20 +189,39 @@ bool ExportScreen(const Invocation& inv, const std::string& input, const WriteFi
     return write(output, out, Durability::Atomic);
 }
 
-bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write) {
+ExtractNames::ExtractNames(const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs)
+        taken_.insert(Identity(input));
+}
+
+std::string ExtractNames::Identity(const std::string& name) {
+    std::error_code ignored;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(name, ignored), ignored).string();
+}
+
+std::string ExtractNames::Take(const std::filesystem::path& folder, const std::vector<std::string>& candidates) {
+    for (int again = 1;; ++again)
+        for (const std::string& candidate : candidates) {
+            const std::string name =
+                (folder / (again == 1 ? candidate : candidate + "-" + std::to_string(again))).string() + ".scr";
+            if (taken_.insert(Identity(name)).second)
+                return name;
+        }
+}
+
+bool ExtractScreens(const Invocation& inv, const std::string& input, const WriteFile& write, ExtractNames& names) {
     Bytes file;
     if (const std::string cause = ReadWhole(input, file); !cause.empty()) {
         Report(InputName(input), cause);
         return false;
     }
-    const extract::Contents contents = extract::findScreensGuarded(file, input);
+    const extract::Contents contents = extract::FindScreensGuarded(file, input);
     if (!contents.error.empty()) {
         Report(InputName(input), contents.error);
         return false;
     }
     const std::filesystem::path folder =
         inv.outDir ? std::filesystem::path(*inv.outDir) : std::filesystem::path(input).parent_path();
-    std::set<std::string> used;
     bool anyScreen = false;
     bool allWritten = true;
     for (const extract::Found& found : contents.found) {
@@ -226,11 +233,11 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
         }
         if (!found.isScreen)
             continue;
+        if (!inv.list) {
+            const std::string name = names.Take(folder, ScreenNames(Stem(input), found, !anyScreen));
+            allWritten = write(name, found.screen, Durability::Synced) && allWritten;
+        }
         anyScreen = true;
-        if (!inv.list)
-            allWritten =
-                write((folder / ScreenName(Stem(input), found, used)).string(), found.screen, Durability::Synced) &&
-                allWritten;
     }
     if (!anyScreen) {
         Report(InputName(input), "no screen in this file");

@@ -6,9 +6,10 @@
 
 #include "picture_in/import.h"
 #include "picture_in/test_pictures.h"
-#include "scrtool/palettes.h"
 #include "scrtool/picture.h"
 #include "scrtool/png_file.h"
+#include "scrtool/invocation.h"
+#include "scrtool/screen_io.h"
 #include "scrtool/scrtool_test_support.h"
 
 namespace scrtool {
@@ -20,7 +21,7 @@ using testing::RunTool;
 using testing::TempFolder;
 
 std::vector<std::uint8_t> ScreenPng(const Screen& screen, int scale, render::Palette palette = render::WindowPalette) {
-    return EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette));
+    return EncodePng(DrawView(screen, render::View::Colour, scale, Grid::Off, palette)).value();
 }
 
 std::vector<render::Palette> Levels() {
@@ -72,6 +73,40 @@ TEST(ImportCommand, PngThenImportDrawsTheSameScreen) {
         Screen screen;
         std::copy(back.begin(), back.end(), screen.begin());
         EXPECT_EQ(Colours(screen, {192, 255}).pixels, Colours(real.bytes, {192, 255}).pixels) << args.size();
+    }
+}
+
+// The program's --dither X is the library's X for every X, and no --dither
+// is refined, as the help says; the five are told apart first, so that a
+// command that ignored --dither could not pass.
+TEST(ImportCommand, EveryDitherIsTheLibrarysOwn) {
+    const std::pair<const char*, picture_in::Dither> modes[] = {{"refined", picture_in::Dither::Refined},
+                                                                {"floyd-steinberg", picture_in::Dither::FloydSteinberg},
+                                                                {"jarvis", picture_in::Dither::Jarvis},
+                                                                {"bayer", picture_in::Dither::Bayer},
+                                                                {"none", picture_in::Dither::None}};
+    const TempFolder folder;
+    const Bytes jpeg = picture_in::testing::JpegOf(picture_in::testing::Gradient(320, 240), 90);
+    testing::WriteBytes(folder / "in.jpg", jpeg);
+    std::vector<picture_in::ScreenBytes> library;
+    for (const auto& [name, dither] : modes) {
+        picture_in::ImportOptions options;
+        options.dither = dither;
+        const picture_in::Imported imported = picture_in::ImportPicture(jpeg, options, Levels());
+        ASSERT_TRUE(imported.screen) << imported.cause;
+        for (const picture_in::ScreenBytes& other : library)
+            ASSERT_NE(*imported.screen, other) << name;
+        library.push_back(*imported.screen);
+    }
+    for (std::size_t i = 0; i <= std::size(modes); ++i) {
+        std::vector<std::string> args{"import", folder / "in.jpg", "-o", folder / "out.scr"};
+        if (i < std::size(modes))
+            args.insert(args.end(), {"--dither", modes[i].first});
+        const testing::RunResult run = RunTool(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Bytes written = testing::ReadBytes(folder / "out.scr");
+        EXPECT_EQ(written, Bytes(library[i % std::size(modes)].begin(), library[i % std::size(modes)].end()))
+            << (i < std::size(modes) ? modes[i].first : "no --dither");
     }
 }
 

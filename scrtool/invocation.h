@@ -9,12 +9,16 @@
 #include "export/screen_bytes.h"
 #include "picture_in/conversion.h"
 #include "picture_in/fitting.h"
-#include "scrtool/palettes.h"
+#include "picture/palettes.h"
+#include "render/view_rule.h"
 
 namespace scrtool {
 
 struct CommandSpec;  // a row of the command table (scrtool/command_table.h)
 
+using picture::NamedPalette;
+using picture::Palettes;
+using picture::WindowPalette;
 using render::View;
 
 // What export writes.

@@ -1,46 +1,51 @@
 #pragma once
-// A view of a screen as an image, drawn by the window's pixel rule at any
-// whole scale, and its reduction to thumbnail size.
+// What png and thumbnail make of a picture file of any mode: its picture by
+// the one drawing rule, as a PNG, an animation of its frames or FLASH
+// phases, or a thumbnail.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
+#include "base/result.h"
+#include "modes/picture_modes.h"
+#include "picture/drawing.h"
+#include "picture/resample.h"
 #include "render/view_rule.h"
-#include "scrtool/screen_io.h"
 
 namespace scrtool {
 
-enum class Grid { Off, On };
+using picture::FitInto;
+using picture::Grid;
+using picture::Image;
+using picture::IndexedPicture;
+using picture::RgbPicture;
+using picture::ToRgb;
 
-// Pixels as indices into a palette of at most 16 colours, row by row.
-struct IndexedPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<render::Rgb> palette;
-    std::vector<std::uint8_t> pixels;
+struct PngLook {
+    render::View view = render::View::Colour;  // mono: a classic screen's bitmap alone
+    int scale = 2;
+    Grid grid = Grid::Off;
+    picture::Levels levels = picture::WindowLevels;
+    bool flash = false;   // both FLASH phases as an animation, when they differ
+    bool frames = false;  // each frame of the picture in turn, at the machine's 50 Hz
 };
 
-struct RgbPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<render::Rgb> pixels;
-};
+// The PNG of a file's bytes of `mode`: one still picture (its frames as the
+// eye sees them), or an animated PNG when the look asks for one and the
+// picture changes.
+base::Result<std::vector<std::uint8_t>> PngOf(const modes::PictureMode& mode, std::span<const std::uint8_t> bytes,
+                                              const PngLook& look);
 
-// The view as the window draws it (FLASH not shown, no cell highlighted),
-// each screen pixel a scale x scale block; the grid lines run along the left
-// and top edge of every cell.
-IndexedPicture DrawView(const Screen& screen, render::View view, int scale, Grid grid,
+// The still picture in the window's palette at one pixel a pixel, fitted so
+// that its larger side is `size`, as a PNG.
+base::Result<std::vector<std::uint8_t>> ThumbnailOf(const modes::PictureMode& mode, std::span<const std::uint8_t> bytes,
+                                                    int size);
+
+// A classic screen's view as the window draws it (FLASH not shown, no cell
+// highlighted), each screen pixel a scale x scale block; the grid lines run
+// along the left and top edge of every cell.
+IndexedPicture DrawView(std::span<const std::uint8_t> screen, render::View view, int scale, Grid grid,
                         render::Palette palette = render::WindowPalette);
-
-RgbPicture ToRgb(const IndexedPicture& picture);
-
-// The screen as the second phase of FLASH shows it: ink and paper swapped in
-// every cell whose FLASH bit is set. The first phase is the screen itself.
-Screen SecondFlashPhase(const Screen& screen);
-
-// Resized so that its larger side is `size` pixels, keeping the shape: each
-// new pixel is the mean of the old pixels whose centres fall inside it, or
-// the nearest old pixel when none does (enlarging).
-RgbPicture FitInto(const RgbPicture& picture, int size);
 
 }  // namespace scrtool

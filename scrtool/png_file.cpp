@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <stdexcept>
+#include <string>
 
 #include <png.h>
 
@@ -18,25 +18,42 @@ void Append(png_structp png, png_bytep data, png_size_t length) {
 
 void Flush(png_structp) {}
 
+class PngCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "png"; }
+    std::string message(int) const override { return "PNG encoding failed"; }
+};
+
+// libpng's words for its error, kept for the result; it jumps back to the
+// writer's setjmp after this.
+void KeepError(png_structp png, png_const_charp message) {
+    *static_cast<std::string*>(png_get_error_ptr(png)) = message;
+    png_longjmp(png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+using Encoded = base::Result<std::vector<std::uint8_t>>;
+
 // libpng reports errors by longjmp; nothing with a destructor may live
 // between setjmp and the jump, so the rows are prepared by the caller.
 class PngWriter {
 public:
     PngWriter() {
-        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error_, KeepError, IgnoreWarning);
         info_ = png_ ? png_create_info_struct(png_) : nullptr;
-        if (!info_)
-            throw std::runtime_error("out of memory for PNG");
     }
     ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
-    std::vector<std::uint8_t> Write(int width, int height, int depth, int colourType,
-                                    const std::vector<png_color>& palette, const std::vector<png_bytep>& rows) {
+    Encoded Write(int width, int height, int depth, int colourType, const std::vector<png_color>& palette,
+                  const std::vector<png_bytep>& rows) {
+        if (!info_)
+            return base::Error{PngEncodingFailed(), {}, "out of memory"};
         std::vector<std::uint8_t> out;
         if (setjmp(png_jmpbuf(png_)))
-            throw std::runtime_error("PNG encoding failed");
+            return base::Error{PngEncodingFailed(), {}, error_};
         png_set_write_fn(png_, &out, Append, Flush);
         png_set_IHDR(png_, info_, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth, colourType,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -58,11 +75,17 @@ public:
 private:
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
+    std::string error_;
 };
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
+std::error_code PngEncodingFailed() {
+    static const PngCategory category;
+    return {1, category};
+}
+
+Encoded EncodePng(const picture::IndexedPicture& picture) {
     const bool nibbles = picture.palette.size() <= 16;
     const std::size_t rowBytes = nibbles ? (static_cast<std::size_t>(picture.width) + 1) / 2 : picture.width;
     std::vector<std::uint8_t> packed(rowBytes * picture.height);
@@ -83,18 +106,22 @@ std::vector<std::uint8_t> EncodePng(const IndexedPicture& picture) {
             out[rowBytes - 1] = static_cast<std::uint8_t>(in[picture.width - 1] << 4);
     }
     std::vector<png_color> palette;
-    for (const render::Rgb colour : picture.palette)
+    for (const picture::Rgb colour : picture.palette)
         palette.push_back(png_color{colour.red, colour.green, colour.blue});
     return PngWriter().Write(picture.width, picture.height, nibbles ? 4 : 8, PNG_COLOR_TYPE_PALETTE, palette, rows);
 }
 
-std::vector<std::uint8_t> EncodePng(const RgbPicture& picture) {
-    static_assert(sizeof(render::Rgb) == 3);
+Encoded EncodePng(const picture::RgbPicture& picture) {
+    static_assert(sizeof(picture::Rgb) == 3);
     std::vector<png_bytep> rows(picture.height);
     auto* bytes = reinterpret_cast<const std::uint8_t*>(picture.pixels.data());
     for (int y = 0; y < picture.height; ++y)
         rows[y] = const_cast<png_bytep>(bytes + static_cast<std::size_t>(y) * picture.width * 3);
     return PngWriter().Write(picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, {}, rows);
+}
+
+Encoded EncodePng(const picture::Image& image) {
+    return std::visit([](const auto& picture) { return EncodePng(picture); }, image);
 }
 
 }  // namespace scrtool

@@ -179,7 +179,9 @@ TEST(Thumbnail, WritesAPictureOfTheAskedSizeForAFileManager) {
     }
 }
 
-TEST(Thumbnail, HalfSizeIsTheMeanOfEachTwoByTwoBlock) {
+// Light adds: black and white dots seen from afar are the grey of half the
+// light (188), not the sRGB middle (128), which an average of the sRGB values gives.
+TEST(Thumbnail, HalfSizeIsTheMeanOfEachTwoByTwoBlockInLinearLight) {
     RgbPicture picture{4,
                        2,
                        {{0, 0, 0},
@@ -193,8 +195,8 @@ TEST(Thumbnail, HalfSizeIsTheMeanOfEachTwoByTwoBlock) {
     const RgbPicture half = FitInto(picture, 2);
     ASSERT_EQ(half.width, 2);
     ASSERT_EQ(half.height, 1);
-    EXPECT_EQ(half.pixels[0], (render::Rgb{191, 128, 128}));
-    EXPECT_EQ(half.pixels[1], (render::Rgb{20, 20, 20}));
+    EXPECT_EQ(half.pixels[0], (render::Rgb{225, 188, 188}));
+    EXPECT_EQ(half.pixels[1], (render::Rgb{22, 20, 22}));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/file_io.h"
 #include "files/file_services.h"
 #include "files/retry_interrupted.h"
 #include "files/screen_files.h"
@@ -44,12 +43,6 @@ ReadResult ReadStandardInput(std::size_t size, const Expected& expected) {
     }
     result.bytes.resize(std::min(total, size));
     return result;
-}
-
-// The cause of a failed write, or empty. Waits for a slow reader.
-std::string WriteStandardOutput(std::span<const std::uint8_t> bytes) {
-    const std::error_code failed = files::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size());
-    return failed ? failed.message() : std::string();
 }
 
 }  // namespace
@@ -108,19 +101,6 @@ ScreenRead ReadScreen(const std::string& name) {
     }
     std::copy(bytes.bytes.begin(), bytes.bytes.end(), read.screen.begin());
     return read;
-}
-
-std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes, Durability durability,
-                        files::PendingFolderSyncs* folders) {
-    if (name == "-") {
-        const std::string failed = WriteStandardOutput(bytes);
-        return failed.empty() ? failed : "cannot write: " + failed;
-    }
-    const std::error_code failed = durability == Durability::Atomic
-                                       ? files::WriteFileUnsynced(name, bytes.data(), bytes.size())
-                                   : folders ? files::WriteFileSafely(name, bytes.data(), bytes.size(), *folders)
-                                             : files::WriteFileSafely(name, bytes.data(), bytes.size());
-    return failed ? "cannot write: " + failed.message() : std::string();
 }
 
 }  // namespace scrtool

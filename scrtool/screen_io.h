@@ -64,11 +64,4 @@ std::string ShellQuoted(const std::string& name);
 // not waited for: syncing would cost many times the drawing.
 enum class Durability { Synced, Atomic };
 
-// Writes the bytes to standard output for "-", else replaces the named file
-// whole (the old content stays until the new one is complete). The cause of
-// a failure, or empty. A synced replacement syncs its folder at once, or
-// leaves it to `folders` when given, so that a batch syncs each folder once.
-std::string WriteOutput(const std::string& name, std::span<const std::uint8_t> bytes,
-                        Durability durability = Durability::Synced, files::PendingFolderSyncs* folders = nullptr);
-
 }  // namespace scrtool

@@ -217,7 +217,7 @@ void BM_EncodeScale2(benchmark::State& state) {
     const auto picture = scrtool::DrawView(RealScreens().front().bytes, render::View::Colour, 2, scrtool::Grid::Off);
     std::size_t bytes = 0;
     for (auto _ : state)
-        bytes = scrtool::EncodePng(picture).size();
+        bytes = scrtool::EncodePng(picture).value().size();
     state.counters["png bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_EncodeScale2)->Unit(benchmark::kMicrosecond);

@@ -1,8 +1,8 @@
-#include "scrtool/palettes.h"
+#include "picture/palettes.h"
 
 #include <array>
 
-namespace scrtool {
+namespace picture {
 namespace {
 
 // | name       | level | where it comes from                                            |
@@ -12,9 +12,9 @@ namespace {
 // | rustzx     | 205   | rustzx; also the Wikimedia Commons "standard palette" page     |
 // | spectralab | 215   | SpectraLab's "Default" palette                                 |
 // | hardware   | 216   | 85 % of full voltage, quoted by several hardware write-ups     |
-// The help text prints the same table from here, so the two cannot drift.
+// scrtool's help prints the same table from here, so the two cannot drift.
 constexpr std::array<NamedPalette, 5> Known{{
-    {"scrlab", render::WindowPalette, "this program's window views (the default)"},
+    {"scrlab", WindowLevels, "this program's window views (the default)"},
     {"fuse", {192, 255}, "the Fuse emulator's display code; ImageMagick's SCR reader"},
     {"rustzx", {205, 255}, "rustzx; the Wikimedia Commons \"ZX Spectrum standard palette\" page"},
     {"spectralab", {215, 255}, "SpectraLab's \"Default\" palette"},
@@ -28,11 +28,4 @@ std::span<const NamedPalette> Palettes() { return Known; }
 
 const NamedPalette& WindowPalette() { return Known.front(); }
 
-const NamedPalette* PaletteNamed(std::string_view name) {
-    for (const NamedPalette& palette : Known)
-        if (palette.name == name)
-            return &palette;
-    return nullptr;
-}
-
-}  // namespace scrtool
+}  // namespace picture
