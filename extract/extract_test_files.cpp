@@ -104,16 +104,11 @@ Bytes Z80Header() {
     return header;
 }
 
-}  // namespace
-
-Bytes TzxFromTap(const Bytes& tap) { return ConvertTape(tap, LIBSPECTRUM_ID_TAPE_TZX); }
-Bytes CswFromTap(const Bytes& tap) { return ConvertTape(tap, LIBSPECTRUM_ID_TAPE_CSW); }
-
-Bytes LibspectrumSnapshot(const std::string& format, const SnapshotScreens& screens, bool compressed) {
+// The snapshot in the format, as libspectrum writes it; frees it.
+Bytes Written(const std::string& format, libspectrum_snap* snap, bool compressed) {
     const libspectrum_id_t type = format == "sna"   ? LIBSPECTRUM_ID_SNAPSHOT_SNA
                                   : format == "z80" ? LIBSPECTRUM_ID_SNAPSHOT_Z80
                                                     : LIBSPECTRUM_ID_SNAPSHOT_SZX;
-    libspectrum_snap* snap = Snapshot(screens);
     libspectrum_byte* buffer = nullptr;
     std::size_t length = 0;
     int lost = 0;
@@ -122,6 +117,31 @@ Bytes LibspectrumSnapshot(const std::string& format, const SnapshotScreens& scre
           "write a snapshot");
     libspectrum_snap_free(snap);
     return Take(buffer, length);
+}
+
+}  // namespace
+
+Bytes TzxFromTap(const Bytes& tap) { return ConvertTape(tap, LIBSPECTRUM_ID_TAPE_TZX); }
+Bytes CswFromTap(const Bytes& tap) { return ConvertTape(tap, LIBSPECTRUM_ID_TAPE_CSW); }
+
+Bytes LibspectrumSnapshot(const std::string& format, const SnapshotScreens& screens, bool compressed) {
+    return Written(format, Snapshot(screens), compressed);
+}
+
+Bytes ModeSnapshot(const std::string& format, const Bytes& bank5, int timexMode, const Bytes& palette) {
+    libspectrum_snap* snap = Snapshot({bank5, {}, false, false});
+    if (timexMode >= 0) {
+        libspectrum_snap_set_machine(snap, LIBSPECTRUM_MACHINE_TC2048);
+        libspectrum_snap_set_out_scld_dec(snap, static_cast<libspectrum_byte>(timexMode));
+    }
+    if (!palette.empty()) {
+        auto* entries = static_cast<libspectrum_byte*>(libspectrum_new0(libspectrum_byte, 64));
+        std::memcpy(entries, palette.data(), 64);
+        libspectrum_snap_set_ulaplus_active(snap, 1);
+        libspectrum_snap_set_ulaplus_palette_enabled(snap, 1);
+        libspectrum_snap_set_ulaplus_palette(snap, 0, entries);
+    }
+    return Written(format, snap, true);
 }
 
 Bytes RecordingHolding(const SnapshotScreens& screens) {

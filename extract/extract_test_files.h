@@ -25,6 +25,12 @@ struct SnapshotScreens {
 Bytes LibspectrumSnapshot(const std::string& format, const SnapshotScreens& screens, bool compressed = true);
 Bytes RecordingHolding(const SnapshotScreens& screens);
 
+// Made by libspectrum: a 48K machine's snapshot (a Timex TC2048's with
+// `timexMode` as its SCLD register when not negative) whose bank 5 holds
+// `bank5` from its start, with the ULAplus palette in use when `palette` is
+// not empty (64 bytes).
+Bytes ModeSnapshot(const std::string& format, const Bytes& bank5, int timexMode, const Bytes& palette);
+
 // By hand: a .tzx with a turbo block and a pure data block each holding the
 // screen; a .pzx with one data block; .sp; .z80 versions 1 and 2.
 Bytes TzxTurboAndPureData(const Bytes& screen);

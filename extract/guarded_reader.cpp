@@ -70,6 +70,7 @@ std::vector<std::uint8_t> Encode(const Contents& contents) {
         message.PutNumber(found.length);
         message.PutNumber(found.isScreen ? 1 : 0);
         message.PutBytes(found.screen.data(), found.screen.size());
+        message.PutText(found.mode);
     }
     return message.Take();
 }
@@ -83,7 +84,8 @@ bool Decode(const std::vector<std::uint8_t>& bytes, Contents& contents) {
         Found found;
         std::uint64_t block = 0, length = 0, isScreen = 0;
         if (!reply.TakeNumber(block) || !reply.TakeBytes(found.kind) || !reply.TakeBytes(found.name) ||
-            !reply.TakeNumber(length) || !reply.TakeNumber(isScreen) || !reply.TakeBytes(found.screen))
+            !reply.TakeNumber(length) || !reply.TakeNumber(isScreen) || !reply.TakeBytes(found.screen) ||
+            !reply.TakeBytes(found.mode))
             return false;
         found.block = static_cast<int>(static_cast<std::int64_t>(block));
         found.length = length;

@@ -80,6 +80,9 @@ TEST(HostileFiles, ARecordingClaimingGigabytesIsRefused) {
     Bytes frames{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80};
     EXPECT_EQ(FindScreens(frames, "frames.rzx").error,
               "the recording claims 2155905152 frames, more than any recording holds");
+    // A block of length 0 kept libspectrum's reader going round for good.
+    const Bytes empty{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0x10, 0, 0, 0, 0};
+    EXPECT_EQ(FindScreens(empty, "empty.rzx").error, "damaged recording: a block at byte 10 is too short to be one");
 }
 
 // What the child finds comes back whole, and its refusals come back as they are.

@@ -19,6 +19,12 @@ struct Found {
     // The screen's bytes; empty for a block that is no screen, so that a tape
     // of many small blocks costs no more than its blocks.
     std::vector<std::uint8_t> screen;
+    // The mode a snapshot's machine shows its screen in, when not the classic
+    // one: "ULAplus" (the screen and the 64-byte palette), "Timex hi-colour"
+    // (bitmap and 6144 attribute bytes), "Timex hi-colour with ULAplus" or
+    // "Timex hi-res" (two bitmaps and the colour byte). `screen` is then
+    // laid out as that mode's .scr file.
+    std::string mode;
 };
 
 struct Contents {

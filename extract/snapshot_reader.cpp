@@ -17,30 +17,61 @@ bool Blank(const libspectrum_byte* bank) {
     return std::all_of(bank, bank + screen::ScreenSize, [&](libspectrum_byte b) { return b == bank[0]; });
 }
 
+// The screen a machine shows from its screen bank, as the file of the mode it
+// shows it in: a Timex machine's video mode (the SCLD's register at port
+// 0xff: bits 0-2 choose the second screen at 0x6000, hi-colour with the
+// attributes there, or hi-res with the second bitmap there, and bits 3-5 the
+// hi-res colours, kept as the file's last byte), then a ULAplus palette in
+// use after the screen (not after hi-res, which has no such file).
+Found ShownScreen(libspectrum_snap* snap, int bank, const libspectrum_byte* bytes) {
+    constexpr std::size_t SecondHalf = 0x2000;  // 0x6000, in the bank at 0x4000
+    constexpr std::uint8_t SecondScreen = 0x01, HiColour = 0x02, HiRes = 0x04;
+    constexpr std::size_t PaletteSize = 64;
+    Found found{-1, "bank " + std::to_string(bank), "", screen::ScreenSize, true, {}, ""};
+    const bool timex =
+        libspectrum_machine_capabilities(libspectrum_snap_machine(snap)) & LIBSPECTRUM_MACHINE_CAPABILITY_TIMEX_VIDEO;
+    const std::uint8_t mode = timex ? libspectrum_snap_out_scld_dec(snap) : 0;
+    const auto* second = bytes + SecondHalf;
+    if (mode & (HiRes | HiColour)) {
+        found.screen.assign(bytes, bytes + screen::BitmapSize);
+        found.screen.insert(found.screen.end(), second, second + screen::BitmapSize);
+        found.mode = mode & HiRes ? "Timex hi-res" : "Timex hi-colour";
+        if (mode & HiRes)
+            found.screen.push_back(mode);
+    } else {
+        found.screen.assign(mode & SecondScreen ? second : bytes,
+                            (mode & SecondScreen ? second : bytes) + screen::ScreenSize);
+    }
+    const libspectrum_byte* palette = libspectrum_snap_ulaplus_palette(snap, 0);
+    if (!(mode & HiRes) && libspectrum_snap_ulaplus_active(snap) && libspectrum_snap_ulaplus_palette_enabled(snap) &&
+        palette != nullptr) {
+        found.screen.insert(found.screen.end(), palette, palette + PaletteSize);
+        found.mode = found.mode.empty() ? "ULAplus" : found.mode + " with ULAplus";
+    }
+    found.length = found.screen.size();
+    return found;
+}
+
 void AddSnapshotScreens(libspectrum_snap* snap, Contents& contents) {
     const bool paged =
         libspectrum_machine_capabilities(libspectrum_snap_machine(snap)) & LIBSPECTRUM_MACHINE_CAPABILITY_128_MEMORY;
     const bool shadowShown = paged && (libspectrum_snap_out_128_memoryport(snap) & ShadowScreenBit);
     const int shown = shadowShown ? ShadowScreenBank : ScreenBank;
     const int other = shadowShown ? ScreenBank : ShadowScreenBank;
-    auto add = [&](int bank) {
-        const libspectrum_byte* bytes = libspectrum_snap_pages(snap, bank);
-        if (bytes == nullptr)
-            return false;
-        Found found{-1, "bank " + std::to_string(bank), "", screen::ScreenSize, true, {}};
-        found.screen.assign(bytes, bytes + screen::ScreenSize);
-        contents.found.push_back(std::move(found));
-        return true;
-    };
-    if (!add(shown)) {
+    const libspectrum_byte* shownBytes = libspectrum_snap_pages(snap, shown);
+    if (shownBytes == nullptr) {
         contents.error = "the snapshot holds no screen memory";
         return;
     }
-    const libspectrum_byte* shownBytes = libspectrum_snap_pages(snap, shown);
+    contents.found.push_back(ShownScreen(snap, shown, shownBytes));
+    // The bank not shown, as the classic screen it would be.
     const libspectrum_byte* otherBytes = paged ? libspectrum_snap_pages(snap, other) : nullptr;
     if (otherBytes != nullptr && !Blank(otherBytes) &&
-        !std::equal(otherBytes, otherBytes + screen::ScreenSize, shownBytes))
-        add(other);
+        !std::equal(otherBytes, otherBytes + screen::ScreenSize, shownBytes)) {
+        Found found{-1, "bank " + std::to_string(other), "", screen::ScreenSize, true, {}, ""};
+        found.screen.assign(otherBytes, otherBytes + screen::ScreenSize);
+        contents.found.push_back(std::move(found));
+    }
 }
 
 std::uint32_t Word32(std::span<const std::uint8_t> bytes, std::size_t at) {
@@ -48,9 +79,10 @@ std::uint32_t Word32(std::span<const std::uint8_t> bytes, std::size_t at) {
 }
 
 // libspectrum takes the memory a recording's blocks claim at their word, 4 GB
-// included, before it checks the block holds them: so the claims are checked
-// here first. After the recording's header (10 bytes) each block is its type,
-// its whole length (4 bytes) and its data; a snapshot's data starts with its
+// included, before it checks the block holds them, and loops for good on an
+// empty block: so the blocks are walked here first. After the recording's
+// header (10 bytes) each block is its type, its whole length (4 bytes) and
+// its data; a snapshot's data starts with its
 // flags, its file kind and the length it unpacks to, an input recording's
 // with its number of frames (32 bytes each in libspectrum's memory).
 std::string RecordingFault(std::span<const std::uint8_t> file) {
@@ -67,9 +99,12 @@ std::string RecordingFault(std::span<const std::uint8_t> file) {
         if (file[at] == InputBlock && left >= BlockHeader + 4 && Word32(file, at + BlockHeader) > MaxRecordedFrames)
             return "the recording claims " + std::to_string(Word32(file, at + BlockHeader)) +
                    " frames, more than any recording holds";
+        // libspectrum loops for good on a block of length 0.
         const std::uint32_t length = Word32(file, at + 1);
-        if (length < BlockHeader || length > left)
-            return {};  // libspectrum names the damage
+        if (length < BlockHeader)
+            return "damaged recording: a block at byte " + std::to_string(at) + " is too short to be one";
+        if (length > left)
+            return "damaged recording: the block at byte " + std::to_string(at) + " runs past the end of the file";
         at += length;
     }
     return {};
@@ -109,7 +144,7 @@ Contents ReadSp(std::span<const std::uint8_t> file) {
         contents.error = "the snapshot holds no screen memory";
     } else {
         const auto screenStart = file.begin() + SpHeaderLength + (ScreenAddress - start);
-        Found found{-1, "bank 5", "", screen::ScreenSize, true, {}};
+        Found found{-1, "bank 5", "", screen::ScreenSize, true, {}, ""};
         found.screen.assign(screenStart, screenStart + screen::ScreenSize);
         contents.found.push_back(std::move(found));
     }

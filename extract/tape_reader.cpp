@@ -1,5 +1,5 @@
 // Tapes through libspectrum, with the checks that keep its readers out of
-// trouble: a .tap is walked first, a compressed .csw is measured first.
+// trouble: a .tap is walked first; a .csw is read by us alone.
 #include <zlib.h>
 
 #include <algorithm>
@@ -60,29 +60,17 @@ std::string TapFault(std::span<const std::uint8_t> file) {
     return {};
 }
 
-// libspectrum unpacks a compressed .csw whole, and a megabyte of it can
-// unpack to a gigabyte of pulses. A .csw carries pulses, never bytes we could
-// read back, so only its form is read: a compressed one is unpacked here
-// first, without keeping what it gives, and refused beyond the bound.
-std::string CswFault(std::span<const std::uint8_t> file) {
-    constexpr std::size_t Version2Header = 0x34;
-    constexpr std::uint8_t ZlibRle = 2;
+// Whether a compressed .csw's pulses unpack, within the bound: the cause
+// when not. Nothing unpacked is kept.
+std::string CompressedPulsesFault(std::span<const std::uint8_t> pulses) {
     const std::string tooLong =
         "the pulses unpack to more than " + std::to_string(MaxCswPulseBytes >> 20) + " MiB, longer than any tape";
-    if (file.size() < Version2Header || file[0x17] != 2 || file[0x21] != ZlibRle)
-        return {};
-    const std::uint32_t declared = file[0x1D] | file[0x1E] << 8 | file[0x1F] << 16 | std::uint32_t{file[0x20]} << 24;
-    if (declared > MaxCswPulseBytes)
-        return tooLong;
-    const std::size_t start = Version2Header + file[0x23];
-    if (start > file.size())
-        return {};  // libspectrum says what is wrong with it
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
         return "out of memory";
     std::unique_ptr<z_stream, decltype(&inflateEnd)> owner(&stream, inflateEnd);
-    stream.next_in = const_cast<Bytef*>(file.data() + start);
-    stream.avail_in = static_cast<uInt>(std::min<std::size_t>(file.size() - start, UINT32_MAX));
+    stream.next_in = const_cast<Bytef*>(pulses.data());
+    stream.avail_in = static_cast<uInt>(std::min<std::size_t>(pulses.size(), UINT32_MAX));
     Bytef sink[65536];
     for (;;) {
         stream.next_out = sink;
@@ -90,9 +78,43 @@ std::string CswFault(std::span<const std::uint8_t> file) {
         const int state = inflate(&stream, Z_NO_FLUSH);
         if (stream.total_out > MaxCswPulseBytes)
             return tooLong;
+        if (state == Z_STREAM_END)
+            return {};
         if (state != Z_OK)
-            return {};  // the end, or damage libspectrum will name
+            return "damaged .csw: its compressed pulses do not unpack";
     }
+}
+
+// A .csw carries pulses, never bytes we could read back, so only its form is
+// read, and by us: libspectrum unpacks a compressed one whole (a megabyte of
+// it can unpack to a gigabyte) and reads past the end of some damaged ones.
+// Version 1: signature, version, rate (2 bytes), compression (1 = RLE) at
+// 0x1b, pulses from 0x20. Version 2: rate and pulse count (4 bytes each),
+// compression (1 = RLE, 2 = Z-RLE) at 0x21, header extension length at 0x23,
+// pulses from 0x34 and the extension.
+Contents ReadCsw(std::span<const std::uint8_t> file) {
+    static constexpr char Signature[] = "Compressed Square Wave\x1A";
+    constexpr std::size_t SignatureLength = sizeof Signature - 1, Version1Header = 0x20, Version2Header = 0x34;
+    constexpr std::uint8_t Rle = 1, ZlibRle = 2;
+    if (file.size() < Version1Header || !std::equal(Signature, Signature + SignatureLength, file.begin()))
+        return {{}, "not a .csw: no signature"};
+    const std::uint8_t version = file[SignatureLength];
+    if (version == 1)
+        return {{}, file[0x1B] == Rle ? "" : "damaged .csw: an unknown compression"};
+    if (version != 2)
+        return {{}, "a .csw of version " + std::to_string(version) + ", not 1 or 2"};
+    if (file.size() < Version2Header || file.size() - Version2Header < file[0x23])
+        return {{}, "damaged .csw: its header runs past the end of the file"};
+    const std::uint32_t declared = file[0x1D] | file[0x1E] << 8 | file[0x1F] << 16 | std::uint32_t{file[0x20]} << 24;
+    if (file[0x21] == Rle)
+        return {};
+    if (file[0x21] != ZlibRle)
+        return {{}, "damaged .csw: an unknown compression"};
+    if (declared > MaxCswPulseBytes)
+        return {{},
+                "the pulses unpack to more than " + std::to_string(MaxCswPulseBytes >> 20) +
+                    " MiB, longer than any tape"};
+    return {{}, CompressedPulsesFault(file.subspan(Version2Header + file[0x23]))};
 }
 
 // A tape's data block as a Found, with the screen's bytes when it holds one.
@@ -100,7 +122,7 @@ Found DataBlock(int number, const std::string& kind, const std::string& headerNa
                 std::size_t length) {
     // A standard block holds the flag byte and the checksum around the bytes.
     const bool framed = length == screen::ScreenSize + 2;
-    Found found{number, kind, "", length, false, {}};
+    Found found{number, kind, "", length, false, {}, ""};
     if (data != nullptr && (framed || length == screen::ScreenSize)) {
         found.isScreen = true;
         found.name = headerName;
@@ -116,7 +138,7 @@ Contents ReadTape(std::span<const std::uint8_t> file, const std::string& fileNam
     if (type == LIBSPECTRUM_ID_TAPE_TAP)
         contents.error = TapFault(file);
     if (type == LIBSPECTRUM_ID_TAPE_CSW)
-        contents.error = CswFault(file);
+        return ReadCsw(file);
     if (!contents.error.empty())
         return contents;
     std::unique_ptr<libspectrum_tape, decltype(&libspectrum_tape_free)> tape(libspectrum_tape_alloc(),

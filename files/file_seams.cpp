@@ -5,6 +5,7 @@ namespace files::seams {
 
 void BeforeRead(const std::string&) {}
 void BeforeWalk(const std::string&) {}
+void Walked(const std::string&) {}
 void Reached(WritePoint) {}
 void FolderSynced(const char*) {}
 void BeforeRestore() {}

@@ -15,6 +15,9 @@ void BeforeRead(const std::string& name);
 // program could swap what the name leads to.
 void BeforeWalk(const std::string& name);
 
+// Runs when that name has been walked, before anything there is opened.
+void Walked(const std::string& name);
+
 // The moments of a write where a kill leaves the most behind.
 enum class WritePoint {
     NewFileWritten,   // a replacement written and synced, not yet renamed over the file

@@ -214,6 +214,7 @@ bool Output::IsStream() const {
 std::error_code FindOutput(const std::string& name, Output& into) {
     if (const std::error_code failed = FindDestination(name, into.where))
         return failed;
+    seams::Walked(name);
     const Destination& where = into.where;
     // The walk took the name's last part in a descriptor folder for a
     // descriptor, and a descriptor folder's names are its numbers.

@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "files/file_errors.h"
+
 namespace files::testing {
 
 TempFolder::TempFolder() {
@@ -87,7 +89,38 @@ int InChildProcess(const std::function<int()>& body) {
 bool DropRootPrivileges() {
     if (geteuid() != 0)
         return true;
-    return setgroups(0, nullptr) == 0 && setgid(NobodyId) == 0 && setuid(NobodyId) == 0;
+    return BecomeUser(NobodyId);
+}
+
+bool BecomeUser(unsigned uid) { return setgroups(0, nullptr) == 0 && setgid(uid) == 0 && setuid(uid) == 0; }
+
+std::vector<Runner> RootAndNobody() {
+    // Daemon (1) is neither the runner nor a shared folder's owner.
+    if (geteuid() != 0)
+        return {};
+    return {{"root", 0, NobodyId}, {"nobody", NobodyId, 1}};
+}
+
+std::vector<Runner> Anyone() {
+    if (geteuid() == 0)
+        return RootAndNobody();
+    return {{"this user", geteuid(), geteuid()}};
+}
+
+int StatusOf(std::error_code error) {
+    if (!error)
+        return 0;
+    if (error.category() == FileFaultCategory())
+        return 100 + error.value();
+    return error.value();
+}
+
+int AsRunner(const Runner& runner, const std::function<std::error_code()>& body) {
+    return InChildProcess([&] {
+        if (runner.uid != geteuid() && !BecomeUser(runner.uid))
+            return 255;
+        return StatusOf(body());
+    });
 }
 
 }  // namespace files::testing

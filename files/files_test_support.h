@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "files/file_seams.h"
@@ -57,6 +58,28 @@ int InChildProcess(const std::function<int()>& body);
 constexpr unsigned NobodyId = 65534;
 // In a child: drops root privileges; answers false if it could not.
 bool DropRootPrivileges();
+// In a child: becomes that user (and group of the same number).
+bool BecomeUser(unsigned uid);
+
+// A user a case runs as, with another user who plants entries for it.
+struct Runner {
+    const char* name;
+    unsigned uid;
+    unsigned stranger;
+};
+// Root and nobody when the tests run as root, else none: planting other
+// users' entries needs root.
+std::vector<Runner> RootAndNobody();
+// Root and nobody as root, else the user running the tests alone: for the
+// cases that need no other user.
+std::vector<Runner> Anyone();
+
+// A write's cause as a child's exit status, so the parent can compare it:
+// errno values stay below 100, the library's own causes are 100 and up.
+int StatusOf(std::error_code error);
+// Runs the body in a child as the runner; its cause as StatusOf gives it,
+// 255 when the user could not be taken on, -1 when the child was killed.
+int AsRunner(const Runner& runner, const std::function<std::error_code()>& body);
 
 // Runs at the start of every ReadFileStart, before the file is opened, until
 // replaced; an empty hook runs nothing.
@@ -65,6 +88,8 @@ void SetBeforeReadHook(std::function<void(const std::string& name)> hook);
 void SetBeforeRestoreHook(std::function<void()> hook);
 // Runs before a name given for writing is walked.
 void SetBeforeWalkHook(std::function<void(const std::string& name)> hook);
+// Runs once a name given for writing has been walked, before it is opened.
+void SetWalkedHook(std::function<void(const std::string& name)> hook);
 // Runs at each of the write's points where a kill leaves the most behind.
 void SetWritePointHook(std::function<void(seams::WritePoint)> hook);
 // From now on the name of every folder synced is written to the descriptor,

@@ -32,40 +32,25 @@ constexpr uid_t Root = 0;
 constexpr uid_t Nobody = testing::NobodyId;
 constexpr uid_t Daemon = 1;  // a third user, neither the runner nor the folder's owner
 
-struct Runner {
-    const char* name;
-    uid_t uid;
-    uid_t stranger;  // another user, who plants links
-};
+using testing::AsRunner;
+using testing::Runner;
+using testing::StatusOf;
 
-std::vector<Runner> Runners() {
-    if (geteuid() != 0)
-        return {};
-    return {{"root", Root, Nobody}, {"nobody", Nobody, Daemon}};
-}
-
-// The write's cause as the child's status, so the parent can compare it.
-int Code(std::error_code error) {
-    if (!error)
-        return 0;
-    if (error.category() == FileFaultCategory())
-        return 100 + error.value();
-    return error.value();  // errno values stay below 100
-}
-
-int AsRunner(const Runner& runner, const std::function<std::error_code()> body) {
-    return testing::InChildProcess([&] {
-        if (runner.uid != Root && !testing::DropRootPrivileges())
-            return 255;
-        return Code(body());
-    });
-}
+std::vector<Runner> Runners() { return testing::RootAndNobody(); }
 
 std::error_code Write(const std::string& path, const Bytes& bytes) {
     return WriteFileSafely(path, bytes.data(), bytes.size());
 }
 
-class SafeWrites : public ::testing::Test {
+// Cases that need no other user: as root they run as root and as nobody,
+// otherwise as the user running the tests.
+class Writes : public ::testing::Test {
+protected:
+    const Bytes old_ = Pattern(Screen, 1);
+    const Bytes new_ = Pattern(Screen, 2);
+};
+
+class SafeWrites : public Writes {
 protected:
     void SetUp() override {
         if (Runners().empty())
@@ -90,8 +75,6 @@ protected:
     }
     TempFolder folder_;
     std::string shared_;
-    const Bytes old_ = Pattern(Screen, 1);
-    const Bytes new_ = Pattern(Screen, 2);
 };
 
 TEST_F(SafeWrites, LinksInASharedStickyFolderAreFollowedOnlyWhenTheRuleAllows) {
@@ -129,7 +112,7 @@ TEST_F(SafeWrites, LinksInASharedStickyFolderAreFollowedOnlyWhenTheRuleAllows) {
                 EXPECT_EQ(code, 0);
                 expected["victim.scr"].bytes = new_;
             } else {
-                EXPECT_EQ(code, Code(FileFault::LinkNotFollowed));
+                EXPECT_EQ(code, StatusOf(FileFault::LinkNotFollowed));
             }
             EXPECT_EQ(StatesBelow(folder_.path()), expected);
         }
@@ -147,7 +130,7 @@ TEST_F(SafeWrites, TheFolderOwnersLinksAreFollowedAndALinkToNothingIsRefused) {
         Plant(folder_ / "nothing.scr", shared_ + "/dangling.scr", runner.uid);
         auto expected = StatesBelow(folder_.path());
         EXPECT_EQ(AsRunner(runner, [&] { return Write(shared_ + "/dangling.scr", new_); }),
-                  Code(FileFault::DanglingLink));
+                  StatusOf(FileFault::DanglingLink));
         EXPECT_EQ(StatesBelow(folder_.path()), expected);
         EXPECT_EQ(AsRunner(runner, [&] { return Write(shared_ + "/owners.scr", new_); }), 0);
         expected["victim.scr"].bytes = new_;
@@ -156,8 +139,8 @@ TEST_F(SafeWrites, TheFolderOwnersLinksAreFollowedAndALinkToNothingIsRefused) {
 }
 
 // In a child that does not ignore SIGXFSZ itself: the library must not need it.
-TEST_F(SafeWrites, AFileSizeLimitFailsWithTheOldFileWholeAndNothingLeft) {
-    for (const Runner& runner : Runners()) {
+TEST_F(Writes, AFileSizeLimitFailsWithTheOldFileWholeAndNothingLeft) {
+    for (const Runner& runner : testing::Anyone()) {
         for (const bool hardLinked : {false, true}) {
             SCOPED_TRACE(std::string(runner.name) + (hardLinked ? ", hard-linked" : ""));
             TempFolder folder;
@@ -181,8 +164,8 @@ TEST_F(SafeWrites, AFileSizeLimitFailsWithTheOldFileWholeAndNothingLeft) {
     }
 }
 
-TEST_F(SafeWrites, ReplacementsKeepTheAclAndAttributesAndNewFilesFollowTheFoldersDefaultAcl) {
-    for (const Runner& runner : Runners()) {
+TEST_F(Writes, ReplacementsKeepTheAclAndAttributesAndNewFilesFollowTheFoldersDefaultAcl) {
+    for (const Runner& runner : testing::Anyone()) {
         for (const bool hardLinked : {false, true}) {
             SCOPED_TRACE(std::string(runner.name) + (hardLinked ? ", hard-linked" : ""));
             TempFolder folder;
@@ -221,7 +204,7 @@ TEST_F(SafeWrites, ReplacementsKeepTheAclAndAttributesAndNewFilesFollowTheFolder
 
 // A write in place that fails puts the old bytes back; when even that fails
 // the cause says so, and the hidden copy of the old bytes stays beside it.
-TEST_F(SafeWrites, AFailedRestoreIsItsOwnErrorAndTheKeptCopyStays) {
+TEST_F(Writes, AFailedRestoreIsItsOwnErrorAndTheKeptCopyStays) {
     TempFolder folder;
     const std::string path = folder / "title.scr";
     WriteBytes(path, old_);
@@ -235,10 +218,10 @@ TEST_F(SafeWrites, AFailedRestoreIsItsOwnErrorAndTheKeptCopyStays) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{Screen + 100, Screen + 100};
         setrlimit(RLIMIT_FSIZE, &limit);
-        return Code(Write(path, Pattern(Screen + 1000, 3)));
+        return StatusOf(Write(path, Pattern(Screen + 1000, 3)));
     });
     testing::SetBeforeRestoreHook({});
-    EXPECT_EQ(code, Code(FileFault::RestoreFailed));
+    EXPECT_EQ(code, StatusOf(FileFault::RestoreFailed));
     const std::vector<std::string> names = folder.names();
     ASSERT_EQ(names.size(), 3u);
     EXPECT_TRUE(names[0].starts_with(".title.scr.kept-")) << names[0];

@@ -13,6 +13,7 @@ namespace {
 std::function<void(const std::string&)> beforeRead;
 std::function<void()> beforeRestore;
 std::function<void(const std::string&)> beforeWalk;
+std::function<void(const std::string&)> walked;
 std::function<void(seams::WritePoint)> reached;
 int syncRecord = -1;
 
@@ -26,6 +27,11 @@ void seams::BeforeRead(const std::string& name) {
 void seams::BeforeWalk(const std::string& name) {
     if (beforeWalk)
         beforeWalk(name);
+}
+
+void seams::Walked(const std::string& name) {
+    if (walked)
+        walked(name);
 }
 
 void seams::Reached(WritePoint point) {
@@ -52,6 +58,8 @@ void testing::SetBeforeRestoreHook(std::function<void()> hook) { beforeRestore =
 void testing::SetBeforeReadHook(std::function<void(const std::string& name)> hook) { beforeRead = std::move(hook); }
 
 void testing::SetBeforeWalkHook(std::function<void(const std::string& name)> hook) { beforeWalk = std::move(hook); }
+
+void testing::SetWalkedHook(std::function<void(const std::string& name)> hook) { walked = std::move(hook); }
 
 void testing::SetWritePointHook(std::function<void(seams::WritePoint)> hook) { reached = std::move(hook); }
 

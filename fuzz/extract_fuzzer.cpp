@@ -38,7 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(contents.found.size() <= extract::MaxDataBlocks, "no more blocks than the limit");
     for (const extract::Found& found : contents.found) {
         Require(found.isScreen == !found.screen.empty(), "screen bytes come with a screen and only with one");
-        Require(!found.isScreen || found.screen.size() == screen::ScreenSize, "a screen is whole");
+        const std::size_t size = found.screen.size();
+        const bool classic = size == screen::ScreenSize && found.mode.empty();
+        const bool ulaPlus = size == screen::ScreenSize + 64 && found.mode == "ULAplus";
+        const bool timex = (size == 2 * screen::BitmapSize && found.mode == "Timex hi-colour") ||
+                           (size == 2 * screen::BitmapSize + 1 && found.mode == "Timex hi-res") ||
+                           (size == 2 * screen::BitmapSize + 64 && found.mode == "Timex hi-colour with ULAplus");
+        Require(!found.isScreen || classic || ulaPlus || timex, "a screen is whole, in the file of its mode");
         Require(!found.isScreen || found.length >= found.screen.size(), "a screen comes from a whole block");
     }
     return 0;

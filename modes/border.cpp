@@ -102,7 +102,7 @@ Decoded DecodeBorderScreen(Bytes bytes, screen::FlashPhase phase) {
     CellFrames cells;
     ReadPart(bytes, StandardScreenAt(0), cells, 0);
     if (bytes.size() == Bmc4Size) {
-        // The attributes at 6144 colour the upper four lines of each character
+        // The first attribute table colours the upper four lines of each character
         // row, the second table the lower four.
         for (int y = 0; y < ScreenHeight; ++y) {
             const std::size_t table = y % CellSize < CellSize / 2 ? BitmapSize : ScreenSize;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "modes/formats_test_support.h"
 #include "testsupport/pixel_oracle.h"
 #include "testsupport/real_screens.h"
@@ -28,7 +30,7 @@ Bytes StripedBorderScreen(std::size_t size) {
     bytes.resize(size);
     if (size == 11904)  // the lower four lines of each cell in other colours
         for (int i = 0; i < 768; ++i)
-            bytes[6912 + i] = static_cast<std::uint8_t>(real[6144 + i] ^ 0x09);
+            bytes[ScreenBytes + i] = static_cast<std::uint8_t>(real[BitmapBytes + i] ^ 0x09);
     const std::size_t border = size - 4224;
     for (int y = 0; y < 304; ++y)
         for (int x = 0; x < 384; x += 16) {
@@ -71,8 +73,8 @@ Bytes Bsp(std::uint8_t flags, std::size_t size, std::initializer_list<std::size_
     bytes[3] = flags;
     std::uint8_t attribute = Attribute(1, 2);
     for (std::size_t at : screens) {
-        for (int i = 0; i < 768; ++i)
-            bytes[at + 6144 + i] = attribute;
+        for (std::size_t i = at + BitmapBytes; i < std::min(at + ScreenBytes, size); ++i)
+            bytes[i] = attribute;
         attribute = Attribute(3, 4);
     }
     return bytes;

@@ -3,6 +3,8 @@
 // attributes lie and where a ULAplus palette follows. Their readers, writers
 // and the byte-for-byte conversions between them are cells.h's.
 
+#include <string_view>
+
 #include "modes/cells.h"
 
 namespace modes {
@@ -24,6 +26,11 @@ constexpr CellFormat MltCells{MultiColourSize, 1, {ScreenPart{0, Order::Interlea
 constexpr CellFormat McCells{MultiColourSize, 1, {ScreenPart{0, Order::Linear, AttributeStart, 1}}, 0, false};
 constexpr CellFormat IflCells{
     BitmapSize + BitmapSize / 2, 1, {ScreenPart{0, Order::Interleaved, AttributeStart, 2}}, 0, false};
+
+// The cell format of the table's row of that name ("mlt", "classic"), or null
+// where the row is not a plain bitmap-and-attribute mode: what a conversion
+// asks before it moves a picture byte for byte with TranscodeCells.
+const CellFormat* CellFormatOfRow(std::string_view row);
 
 static_assert(UlaPlusScreenCells.size == 6976 && TimexHiColourUlaPlusCells.size == 12352 &&
               GigascreenCells.size == 13824 && IflCells.size == 9216);

@@ -153,7 +153,7 @@ TEST(UlaPlus, RealScreenWithAPalette) {
             const int group = (attribute >> 6) * 16;
             const int entry = testsupport::PixelOf(real.bytes.data(), x, y) ? group + (attribute & 7)
                                                                             : group + 8 + ((attribute >> 3) & 7);
-            ASSERT_EQ(picture.at(0, x, y), UlaPlusColour(bytes[6912 + entry])) << x << "," << y;
+            ASSERT_EQ(picture.at(0, x, y), UlaPlusColour(bytes[ScreenBytes + entry])) << x << "," << y;
         }
 }
 

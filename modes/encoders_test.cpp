@@ -6,6 +6,7 @@
 
 #include "modes/cell_formats.h"
 #include "modes/classic.h"
+#include "modes/convert.h"
 #include "modes/encoders.h"
 #include "modes/formats_test_support.h"
 #include "testsupport/real_screens.h"
@@ -123,9 +124,42 @@ TEST(TranscodeCells, KeepsEveryByteBetweenCellModes) {
     auto refused = modes::TranscodeCells(modes::GigascreenCells, two, modes::ClassicCells);
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().detail, "its 2 frames differ, and the mode has 1");
+    // Each row's cell format reads its files as the row's own decoder does.
+    int cellRows = 0;
+    for (const modes::PictureMode& mode : modes::PictureModes())
+        if (const modes::CellFormat* format = modes::CellFormatOfRow(mode.name)) {
+            ++cellRows;
+            const Bytes bytes = RandomBytes(format->size, 3);
+            const auto cells = modes::ReadCells(*format, bytes);
+            EXPECT_EQ(modes::PaintCells(cells, {FlashPhase::Second, format->flashIgnored, nullptr}).pixels,
+                      mode.decode(bytes, FlashPhase::Second).value().pixels)
+                << mode.name;
+        }
+    EXPECT_EQ(cellRows, 8);
     auto lines = modes::TranscodeCells(modes::MltCells, RandomBytes(12288, 9), modes::ClassicCells);
     ASSERT_FALSE(lines.ok());
     EXPECT_EQ(lines.error().detail.rfind("the cell at pixel (", 0), 0u) << lines.error().detail;
+}
+
+}  // namespace
+
+namespace {
+
+// The conversions a user asks for by two names: .mc to .mlt and back and a
+// screen to .img and back keep every byte; a mode without a writer, and a
+// picture of another size than the target's, are refused.
+TEST(ConvertExactly, ChoosesTheByteForBytePathAndElseThePicture) {
+    const auto mode = [](const char* extension, std::uint64_t size) { return *modes::ModeFor(extension, size); };
+    const Bytes mc = RandomBytes(12288, 21);
+    const auto mlt = modes::ConvertExactly(mode("mc", 12288), mc, mode("mlt", 12288));
+    ASSERT_TRUE(mlt.ok());
+    EXPECT_EQ(modes::ConvertExactly(mode("mlt", 12288), *mlt, mode("mc", 12288)).value(), mc);
+    const Bytes screen = Screen(4);
+    const auto img = modes::ConvertExactly(mode("scr", 6912), screen, mode("img", 13824));
+    ASSERT_TRUE(img.ok());
+    EXPECT_EQ(modes::ConvertExactly(mode("img", 13824), *img, mode("scr", 6912)).value(), screen);
+    EXPECT_FALSE(modes::ConvertExactly(mode("scr", 6912), screen, mode("atr", 768)).ok());
+    EXPECT_FALSE(modes::ConvertExactly(mode("scr", 6912), screen, mode("bsc", 11136)).ok());  // 256x192 is no 384x304
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ Bytes MultiArtist(int mode) {
     return bytes;
 }
 
-// Frame f's bitmap at 256 + 6144 f; pixel (x, y) of it set.
+// Pixel (x, y) of frame f's bitmap set: the bitmaps follow the 256-byte header.
 void SetFramePixel(Bytes& bytes, int frame, int x, int y) {
     testsupport::SetPixel(bytes.data() + 256 + BitmapBytes * frame, x, y);
 }

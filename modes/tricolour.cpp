@@ -18,16 +18,19 @@ Decoded DecodeChannels(Bytes bytes, const std::array<int, 3>& channels) {
     if (auto sized = CheckSize(bytes, {3 * static_cast<std::size_t>(BitmapSize)}); !sized)
         return sized.error();
     screen::DecodedPicture picture = BlankPicture(screen::ScreenWidth, screen::ScreenHeight, 1);
+    // The colour of each of the eight ways the three planes' bits can fall.
+    std::array<screen::ColourCode, 8> colours;
+    for (int bits = 0; bits < 8; ++bits)
+        colours[bits] = screen::SpectrumColour(
+            ((bits & 1) ? channels[0] : 0) | ((bits & 2) ? channels[1] : 0) | ((bits & 4) ? channels[2] : 0), true);
     for (int y = 0; y < screen::ScreenHeight; ++y)
         for (int k = 0; k < screen::LineBytes; ++k) {
             const std::size_t at = screen::LineAddressTable[y] + k;
+            const unsigned first = bytes[at], second = bytes[BitmapSize + at], third = bytes[2 * BitmapSize + at];
             screen::ColourCode* out = &picture.at(0, 8 * k, y);
             for (int i = 0; i < 8; ++i) {
-                int number = 0;
-                for (int c = 0; c < 3; ++c)
-                    if ((bytes[c * BitmapSize + at] >> (7 - i)) & 1)
-                        number |= channels[c];
-                out[i] = screen::SpectrumColour(number, true);
+                const int shift = 7 - i;
+                out[i] = colours[((first >> shift) & 1) | ((second >> shift) & 1) << 1 | ((third >> shift) & 1) << 2];
             }
         }
     return picture;

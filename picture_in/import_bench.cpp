@@ -11,6 +11,7 @@
 #include <png.h>
 
 #include "picture_in/import.h"
+#include "picture_in/mode_import.h"
 #include "picture_in/test_pictures.h"
 #include "testsupport/real_screens.h"
 
@@ -128,6 +129,32 @@ void BM_ImportJpeg4000x3000(benchmark::State& state) {
     Import(state, jpeg, decode, picture_in::Dither::Refined);
 }
 BENCHMARK(BM_ImportJpeg4000x3000)->Unit(benchmark::kMillisecond);
+
+// Each mode's import of a photograph of 256 x 192 against the classic
+// screen's (refined, the default) in the same run: the counter x_classic.
+void BM_ImportPhotoInMode(benchmark::State& state) {
+    static const Bytes png = picture_in::testing::PngOf(Photo(256, 192), picture_in::testing::PngKind::Rgb8);
+    // Both with the dither scrtool uses unless told otherwise.
+    picture_in::ImportOptions refined;
+    refined.dither = picture_in::Dither::Refined;
+    static const double classic = MedianSeconds(
+        [&] { benchmark::DoNotOptimize(picture_in::ImportPicture(png, refined, std::span(&Window, 1))); }, 10);
+    picture_in::ModeImportOptions options;
+    options.import = refined;
+    options.file = static_cast<picture_in::ModeFile>(state.range(0));
+    double spent = 0;
+    for (auto _ : state) {
+        const double start = ThreadSeconds();
+        auto imported = picture_in::ImportInMode(png, options, std::span(&Window, 1));
+        spent += ThreadSeconds() - start;
+        benchmark::DoNotOptimize(imported);
+    }
+    state.counters["x_classic"] = spent / static_cast<double>(state.iterations()) / classic;
+    state.counters["seconds"] = spent / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ImportPhotoInMode)
+    ->Unit(benchmark::kMillisecond)
+    ->DenseRange(static_cast<int>(picture_in::ModeFile::UlaPlus), static_cast<int>(picture_in::ModeFile::Mg8));
 
 }  // namespace
 

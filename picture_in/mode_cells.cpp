@@ -12,6 +12,8 @@ namespace {
 
 // Pairs measured exactly per cell, at most.
 constexpr int Measured = 24;
+// Pairs kept per cell for the refinement to try, the best first.
+constexpr int RunnersUp = 12;
 
 float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -131,8 +133,11 @@ CellSums SumsOf(const Area& area, int cell) {
 }
 
 std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,
-                              PairCost cost) {
+                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp) {
     std::vector<Pair> chosen(static_cast<std::size_t>(area.Cells()));
+    if (runnersUp)
+        runnersUp->assign(chosen.size(), {});
+    std::vector<std::pair<float, int>> measured;
     struct Candidate {
         float bound;
         int pair;
@@ -158,18 +163,27 @@ std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table
         std::sort(candidates.begin(), head, byBound);
         int best = candidates.front().pair;
         float bestCost = -1;
+        measured.clear();
         for (auto it = candidates.begin(); it != head; ++it) {
-            // Rounding in the sums can lift a bound a hair above the true cost.
-            if (bestCost >= 0 && it->bound * 0.999f - 1e-6f >= bestCost)
+            // Rounding in the sums can lift a bound a hair above the true
+            // cost. The runners-up need the next best as well.
+            if (bestCost >= 0 && it->bound * 0.999f - 1e-6f >= bestCost && !runnersUp)
                 break;
             const Pair pair = pairs[it->pair];
             const float c = PairCostOf(pixels.Span(), table[pair.a], table[pair.b], cost);
+            measured.emplace_back(c, it->pair);
             if (bestCost < 0 || c < bestCost) {
                 bestCost = c;
                 best = it->pair;
             }
         }
         chosen[cell] = pairs[best];
+        if (runnersUp) {
+            const auto kept = measured.begin() + std::min<std::ptrdiff_t>(RunnersUp, std::ssize(measured));
+            std::partial_sort(measured.begin(), kept, measured.end());
+            for (auto it = measured.begin(); it != kept; ++it)
+                (*runnersUp)[cell].push_back(pairs[it->second]);
+        }
     }
     return chosen;
 }

@@ -70,6 +70,22 @@ void Tidy(ModeDrawing& drawing, const modes::Area& area) {
 
 ModeDrawing ConvertHiRes(std::span<const LinearRgb> field, const ModeOptions& options);
 
+// The cells' pairs put back in play once the pixels are drawn (see
+// modes::RefineCells): on the test pictures 0.1 to 0.3 dB.
+void RefitCells(ModeDrawing& drawing, modes::PixelProblem& problem, std::vector<modes::CellOptions>& cellOptions,
+                const std::vector<std::vector<modes::Pair>>& runnersUp, std::vector<std::uint8_t>& chosen) {
+    std::vector<std::vector<modes::CellOptions>> alternatives(runnersUp.size());
+    for (std::size_t c = 0; c < runnersUp.size(); ++c)
+        for (const modes::Pair& pair : runnersUp[c]) {
+            const CellColours colours{pair.a, pair.b};
+            alternatives[c].push_back(modes::OptionsOf(drawing.table, std::span(&colours, 1)));
+        }
+    std::vector<int> taken;
+    modes::RefineCells(problem, cellOptions, alternatives, chosen, taken);
+    for (std::size_t c = 0; c < runnersUp.size(); ++c)
+        drawing.cells[0][c] = CellColours{runnersUp[c][taken[c]].a, runnersUp[c][taken[c]].b};
+}
+
 }  // namespace
 
 ModeShape ShapeOf(ModeFile file) {
@@ -114,6 +130,7 @@ ModeDrawing ConvertToMode(std::span<const LinearRgb> field, const ScreenColours&
         pairs = modes::ClassicPairs(options.bright);
     }
     const float flickerWeight = shape.frames == 2 && options.flicker == Flicker::Low ? LowFlickerWeight : 0.f;
+    std::vector<std::vector<modes::Pair>> runnersUp;  // refined, one frame: the pairs each cell may yet take
     drawing.cells.assign(shape.frames, std::vector<CellColours>(static_cast<std::size_t>(area.Cells())));
     if (shape.frames == 2) {
         const auto chosen = modes::ChooseFramePairs(area, drawing.table, pairs, flickerWeight);
@@ -123,9 +140,12 @@ ModeDrawing ConvertToMode(std::span<const LinearRgb> field, const ScreenColours&
     } else {
         const auto chosen =
             modes::ChoosePairs(area, drawing.table, pairs,
-                               options.dither == Dither::None ? modes::PairCost::Nearest : modes::PairCost::Mix);
-        for (std::size_t c = 0; c < chosen.size(); ++c)
-            drawing.cells[0][c] = CellColours{chosen[c].a, chosen[c].b};
+                               options.dither == Dither::None ? modes::PairCost::Nearest : modes::PairCost::Mix,
+                               options.dither == Dither::Refined ? &runnersUp : nullptr);
+        for (std::size_t c = 0; c < chosen.size(); ++c) {
+            const modes::Pair pair = runnersUp.empty() ? chosen[c] : runnersUp[c].front();
+            drawing.cells[0][c] = CellColours{pair.a, pair.b};
+        }
     }
     std::vector<modes::CellOptions> cellOptions;
     for (std::size_t c = 0; c < drawing.cells[0].size(); ++c) {
@@ -146,7 +166,9 @@ ModeDrawing ConvertToMode(std::span<const LinearRgb> field, const ScreenColours&
                                 cellOptions,
                                 outside,
                                 flickerWeight};
-    const std::vector<std::uint8_t> chosen = modes::ChoosePixels(problem, options.dither);
+    std::vector<std::uint8_t> chosen = modes::ChoosePixels(problem, options.dither);
+    if (!runnersUp.empty())
+        RefitCells(drawing, problem, cellOptions, runnersUp, chosen);
     drawing.ink.assign(shape.frames, std::vector<std::uint8_t>(chosen.size()));
     for (std::size_t i = 0; i < chosen.size(); ++i)
         for (int f = 0; f < shape.frames; ++f)

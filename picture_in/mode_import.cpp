@@ -107,13 +107,6 @@ std::vector<LinearRgb> FieldOf(const Picture& picture, ModeShape shape, const Im
 ModeImported ImportInMode(std::span<const std::uint8_t> bytes, const ModeImportOptions& options,
                           std::span<const render::Palette> candidates) {
     ModeImported imported;
-    if (options.file == ModeFile::Classic) {
-        Imported classic = ImportPicture(bytes, options.import, candidates);
-        if (classic.screen)
-            imported.bytes.emplace(classic.screen->begin(), classic.screen->end());
-        imported.cause = classic.cause;
-        return imported;
-    }
     const ModeShape shape = ShapeOf(options.file);
     const DecodeOptions decodeOptions{options.import.background, DetailKept * FieldWidth(shape),
                                       DetailKept * DrawnHeight(shape)};

@@ -27,7 +27,8 @@ struct ModeImported {
     double flicker = 0;  // gigascreen: the mean flicker of what was written
 };
 
-// The classic screen goes through ImportPicture, byte for byte.
+// The classic screen's own import is ImportPicture, with its finer choice
+// of BRIGHT; ModeFile::Classic here goes the way of every other mode.
 ModeImported ImportInMode(std::span<const std::uint8_t> bytes, const ModeImportOptions& options,
                           std::span<const render::Palette> candidates);
 

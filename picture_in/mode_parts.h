@@ -67,9 +67,10 @@ enum class PairCost { Mix, Nearest };
 // without it a cell would take the widest pair that spans its pixels.
 float DitherNoise();
 
-// Each cell's best pair, row by row.
+// Each cell's best pair, row by row; with `runnersUp`, each cell's few best
+// pairs too, the best first.
 std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,
-                              PairCost cost);
+                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp = nullptr);
 
 // Each cell's pair in each of two frames, seen as their average;
 // `flickerWeight` prices the difference in luminance of the two frames.
@@ -109,6 +110,16 @@ std::vector<std::uint8_t> ChoosePixels(const PixelProblem& problem, Dither dithe
 // The refinement of a drawing against the eye's blur (part of ChoosePixels
 // under Dither::Refined), exposed for the border and hi-res pictures.
 void Refine(const PixelProblem& problem, std::vector<std::uint8_t>& chosen);
+
+// The refinement with the cells' colours in play: each cell in turn tries
+// each of its `alternatives` (the option sets it may take instead), every
+// pixel of the cell taking the alternative's option nearest what it shows
+// now, and keeps the one that brings the eye's picture closest; then the
+// pixels are refined again. `taken` receives each cell's choice (an index
+// into its alternatives); `cells` is updated to match.
+void RefineCells(PixelProblem& problem, std::vector<CellOptions>& cells,
+                 const std::vector<std::vector<CellOptions>>& alternatives, std::vector<std::uint8_t>& chosen,
+                 std::vector<int>& taken);
 
 // ULAplus: the 64 palette bytes chosen for the area's cells.
 std::array<std::uint8_t, 64> ChoosePalette(const Area& area);

@@ -1,7 +1,8 @@
 // Prints the quality table of the modes: for each picture named (or each in
 // the test pictures folder), the blurred PSNR of the classic screen's
 // refined conversion and each mode's gain over it, and the mean flicker of
-// the gigascreen modes.
+// the gigascreen modes; then S-CIELAB at 30 pixels a degree for the classic
+// screen and each mode (lower is better).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -55,6 +56,25 @@ std::vector<LinearRgb> FieldOf(const std::vector<LinearRgb>& target, ModeShape s
     return field;
 }
 
+constexpr double PixelsPerDegree = 30;
+
+Picture SrgbOf(const std::vector<LinearRgb>& pixels) {
+    Picture picture{screen::ScreenWidth, screen::ScreenHeight, {}};
+    for (const LinearRgb& c : pixels)
+        picture.pixels.push_back(Rgb{SrgbLevel(c.red), SrgbLevel(c.green), SrgbLevel(c.blue)});
+    return picture;
+}
+
+void PrintHeader(const char* first) {
+    std::printf("| picture | %s |", first);
+    for (const Row& row : Rows)
+        std::printf(" %s |", row.name);
+    std::printf("\n|---|---|");
+    for (int i = 0; i < RowCount; ++i)
+        std::printf("---|");
+    std::printf("\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +95,7 @@ int main(int argc, char** argv) {
         std::printf("---|");
     std::printf("\n");
     std::vector<double> sums(RowCount + 3, 0.0);
+    std::vector<std::vector<double>> cielab;  // per picture: classic, then each row
     for (const auto& file : files) {
         const render::Palette window = render::WindowPalette;
         const PreparedResult result = Prepare(testing::ReadFile(file), ImportOptions{}, std::span(&window, 1));
@@ -87,6 +108,8 @@ int main(int argc, char** argv) {
         const std::vector<LinearRgb> eye = Blurred(target, 1.0);
         const Drawing classic = Convert(Target{target, colours, Bright::Auto}, Dither::Refined);
         const double base = Psnr(eye, Blurred(DrawnLinear(classic, colours), 1.0));
+        const Picture wanted = SrgbOf(target);
+        cielab.push_back({SCielab(wanted, SrgbOf(DrawnLinear(classic, colours)), PixelsPerDegree)});
         sums[0] += base;
         std::printf("| %s | %.2f |", file.filename().c_str(), base);
         double flicker[2] = {0, 0};
@@ -95,7 +118,9 @@ int main(int argc, char** argv) {
             ModeOptions options;
             options.flicker = Rows[r].flicker;
             const ModeDrawing drawing = ConvertToMode(FieldOf(target, shape), colours, shape, options);
-            const double db = Psnr(eye, Blurred(ScreenPart(SeenOf(drawing, colours), shape), 1.0)) - base;
+            const std::vector<LinearRgb> seen = ScreenPart(SeenOf(drawing, colours), shape);
+            const double db = Psnr(eye, Blurred(seen, 1.0)) - base;
+            cielab.back().push_back(SCielab(wanted, SrgbOf(seen), PixelsPerDegree));
             sums[r + 1] += db;
             std::printf(" %+.2f |", db);
             if (shape.frames == 2)
@@ -110,4 +135,19 @@ int main(int argc, char** argv) {
     for (int r = 0; r < RowCount; ++r)
         std::printf(" %+.2f |", sums[r + 1] / n);
     std::printf(" %.3f / %.3f |\n", sums[RowCount + 1] / n, sums[RowCount + 2] / n);
+    std::printf("\nS-CIELAB at %.0f pixels a degree (lower is better):\n\n", PixelsPerDegree);
+    PrintHeader("classic");
+    std::vector<double> means(RowCount + 1, 0.0);
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        std::printf("| %s |", files[f].filename().c_str());
+        for (std::size_t r = 0; r < cielab[f].size(); ++r) {
+            std::printf(" %.2f |", cielab[f][r]);
+            means[r] += cielab[f][r] / n;
+        }
+        std::printf("\n");
+    }
+    std::printf("| mean |");
+    for (double mean : means)
+        std::printf(" %.2f |", mean);
+    std::printf("\n");
 }

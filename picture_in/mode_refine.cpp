@@ -86,6 +86,12 @@ public:
         }
     }
 
+    LinearRgb Filtered(int x, int y) const { return filtered_[At(x, y)]; }
+    // The cross term of two changes `dx`, `dy` apart.
+    float Weight(int dx, int dy) const {
+        return std::abs(dx) > rx_ || std::abs(dy) > ry_ ? 0.f : cx_[dx + rx_] * cy_[dy + ry_];
+    }
+
 private:
     std::size_t At(int x, int y) const { return static_cast<std::size_t>(y + ry_) * width_ + x + rx_; }
 
@@ -129,7 +135,88 @@ int Pass(const PixelProblem& problem, std::vector<std::uint8_t>& chosen, EyeMode
     return changed;
 }
 
+// What changing the pixels at `at` (field positions) by `steps` does to the
+// summed squared difference: each change alone, and each two together.
+float BlockGain(const EyeModel& eye, const std::vector<std::array<int, 2>>& at, const std::vector<LinearRgb>& steps) {
+    float gain = 0;
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        if (steps[i].red == 0 && steps[i].green == 0 && steps[i].blue == 0)
+            continue;
+        gain += 2 * Dot(steps[i], eye.Filtered(at[i][0], at[i][1]));
+        for (std::size_t j = 0; j < at.size(); ++j)
+            gain += Dot(steps[i], steps[j]) * eye.Weight(at[i][0] - at[j][0], at[i][1] - at[j][1]);
+    }
+    return gain;
+}
+
+int NearestOption(const CellOptions& options, LinearRgb shown) {
+    int best = 0;
+    for (int o = 1; o < options.count; ++o)
+        if (Distance2(options.seen[o], shown) < Distance2(options.seen[best], shown))
+            best = o;
+    return best;
+}
+
+// Cell `cell` to the alternative that lowers the difference most, if any.
+void RefitCell(const PixelProblem& problem, std::vector<CellOptions>& cells,
+               const std::vector<CellOptions>& alternatives, int cell, std::vector<std::uint8_t>& chosen, int& taken,
+               EyeModel& eye) {
+    const Area& area = problem.area;
+    const int x0 = (cell % area.Columns()) * 8, y0 = (cell / area.Columns()) * area.cellHeight;
+    std::vector<std::array<int, 2>> at;
+    std::vector<std::size_t> index;
+    for (int y = y0; y < y0 + area.cellHeight; ++y)
+        for (int x = x0; x < x0 + 8; ++x) {
+            at.push_back({x + problem.left, y + problem.top});
+            index.push_back(static_cast<std::size_t>(y) * area.width + x);
+        }
+    const CellOptions& now = cells[cell];
+    float bestGain = 0;
+    int best = -1;
+    std::vector<LinearRgb> steps(at.size()), bestSteps;
+    std::vector<std::uint8_t> options(at.size()), bestOptions;
+    for (std::size_t k = 0; k < alternatives.size(); ++k) {
+        if (static_cast<int>(k) == taken)
+            continue;
+        float flicker = 0;
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            const LinearRgb shown = now.seen[chosen[index[i]]];
+            options[i] = static_cast<std::uint8_t>(NearestOption(alternatives[k], shown));
+            steps[i] = Minus(alternatives[k].seen[options[i]], shown);
+            flicker += alternatives[k].flicker[options[i]] - now.flicker[chosen[index[i]]];
+        }
+        const float gain = BlockGain(eye, at, steps) + problem.flickerWeight * flicker;
+        if (gain < bestGain) {
+            bestGain = gain;
+            best = static_cast<int>(k);
+            bestSteps = steps;
+            bestOptions = options;
+        }
+    }
+    if (best < 0)
+        return;
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        chosen[index[i]] = bestOptions[i];
+        eye.Apply(at[i][0], at[i][1], bestSteps[i]);
+    }
+    cells[cell] = alternatives[best];
+    taken = best;
+}
+
 }  // namespace
+
+void RefineCells(PixelProblem& problem, std::vector<CellOptions>& cells,
+                 const std::vector<std::vector<CellOptions>>& alternatives, std::vector<std::uint8_t>& chosen,
+                 std::vector<int>& taken) {
+    problem.cells = cells;
+    taken.assign(cells.size(), 0);
+    EyeModel eye(problem, chosen);
+    for (std::size_t cell = 0; cell < cells.size(); ++cell)
+        RefitCell(problem, cells, alternatives[cell], static_cast<int>(cell), chosen, taken[cell], eye);
+    for (int pass = 0; pass < Passes; ++pass)
+        if (Pass(problem, chosen, eye) == 0)
+            break;
+}
 
 void Refine(const PixelProblem& problem, std::vector<std::uint8_t>& chosen) {
     EyeModel eye(problem, chosen);

@@ -113,6 +113,34 @@ TEST(Extract, A128kSnapshotGivesBothScreensAndBadFilesOneLineEach) {
     EXPECT_NE(run.err.find("plain.scr: not a tape, snapshot or input recording"), std::string::npos) << run.err;
 }
 
+// The screen file of the mode the machine shows: a ULAplus .szx gives the
+// screen with its palette (6976 bytes), a Timex hi-colour one the bitmap and
+// its attributes (12288), and --list says which.
+TEST(Extract, ASnapshotsScreenFileIsOfTheModeItIsShownIn) {
+    TempFolder folder;
+    const Bytes screen = ToBytes(RealScreens()[0].bytes), attributes = ToBytes(RealScreens()[1].bytes);
+    Bytes palette(64);
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        palette[i] = static_cast<std::uint8_t>(255 - i);
+    WriteBytes(folder / "plus.szx", extract::testing::ModeSnapshot("szx", screen, -1, palette));
+    Bytes bank5 = screen;
+    bank5.resize(0x2000, 0);
+    bank5.insert(bank5.end(), attributes.begin(), attributes.begin() + 6144);
+    WriteBytes(folder / "timex.szx", extract::testing::ModeSnapshot("szx", bank5, 0x02, {}));
+    const RunResult list = RunTool({"extract", folder / "plus.szx", folder / "timex.szx", "--list"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_NE(list.out.find("plus.szx: bank 5, \"\", 6976 bytes, screen (ULAplus)\n"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("timex.szx: bank 5, \"\", 12288 bytes, screen (Timex hi-colour)\n"), std::string::npos)
+        << list.out;
+    ASSERT_EQ(RunTool({"extract", folder / "plus.szx", folder / "timex.szx"}).status, 0);
+    Bytes withPalette = screen;
+    withPalette.insert(withPalette.end(), palette.begin(), palette.end());
+    EXPECT_EQ(ReadBytes(folder / "plus.scr"), withPalette);
+    Bytes hiColour(screen.begin(), screen.begin() + 6144);
+    hiColour.insert(hiColour.end(), attributes.begin(), attributes.begin() + 6144);
+    EXPECT_EQ(ReadBytes(folder / "timex.scr"), hiColour);
+}
+
 // A .tap block: its length, the flag byte, the bytes and their checksum.
 Bytes TapBlock(std::uint8_t flag, const Bytes& bytes) {
     Bytes block{static_cast<std::uint8_t>((bytes.size() + 2) & 0xFF),

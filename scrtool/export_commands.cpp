@@ -229,7 +229,8 @@ bool ExtractScreens(const Invocation& inv, const std::string& input, const Write
             std::cout << InputName(input) << ": "
                       << (found.block >= 0 ? "block " + std::to_string(found.block) + ", " : "") << found.kind << ", "
                       << ListedName(found.name) << ", " << found.length << " bytes"
-                      << (found.isScreen ? ", screen" : "") << "\n";
+                      << (found.isScreen ? ", screen" : "") << (found.mode.empty() ? "" : " (" + found.mode + ")")
+                      << "\n";
         }
         if (!found.isScreen)
             continue;

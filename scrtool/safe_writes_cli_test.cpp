@@ -1,7 +1,9 @@
-// scrtool's writes where others or the system work against them: links
-// planted in shared folders, standard output and pipes, size limits, ACLs,
-// interrupts, hostile names and outputs that collide. Each case runs as root
-// and as nobody, and checks status, message and every file afterwards.
+// scrtool's writes where others or the system work against them: links,
+// files and pipes planted in shared folders, size limits, ACLs, interrupts,
+// hostile names and outputs that collide. Each case runs as root and as
+// nobody (those that need no other user as the user running the tests when
+// that is not root), and checks status, message and every file afterwards.
+// Streams have streams_cli_test.cpp.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,7 @@
 #include "scrtool/command_line.h"
 #include "scrtool/commands.h"
 #include "scrtool/scrtool_test_support.h"
+#include "scrtool/writes_test_support.h"
 
 namespace scrtool::testing {
 namespace {
@@ -25,66 +28,30 @@ namespace {
 using files::testing::StatesBelow;
 
 constexpr uid_t Root = 0;
-constexpr uid_t Nobody = files::testing::NobodyId;
 constexpr uid_t Daemon = 1;  // neither the runner nor the folder's owner
 
-struct Runner {
-    const char* name;
-    uid_t uid;
-    uid_t stranger;
-};
+std::vector<Runner> Runners() { return files::testing::RootAndNobody(); }
 
-std::vector<Runner> Runners() {
-    if (::geteuid() != 0)
-        return {};
-    return {{"root", Root, Nobody}, {"nobody", Nobody, Daemon}};
-}
-
-// What invert makes of the screen, by the program itself.
-Bytes Inverted(const Bytes& screen) {
-    const RunResult run = RunTool({"invert", "-", "-o", "-"}, screen);
-    return Bytes(run.out.begin(), run.out.end());
-}
-
-// Runs the program as the runner with `prepare` run in the child first
-// (redirections, limits); the exit status or -(signal), and standard error.
-struct Ran {
-    int status;
-    std::string err;
-};
-Ran RunPrepared(
-    const Runner& runner, const std::vector<std::string>& arguments, const std::function<void()>& prepare = [] {}) {
-    TempFolder streams;
-    std::filesystem::permissions(streams.path(), std::filesystem::perms(0777));
-    const std::string program = streams / "scrtool", err = streams / "err";
-    std::filesystem::copy_file(SCRTOOL_PROGRAM, program);
-    std::filesystem::permissions(program, std::filesystem::perms(0755));
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        ::dup2(fd, STDERR_FILENO);
-        prepare();
-        if (runner.uid != Root && !files::testing::DropRootPrivileges())
-            ::_exit(126);
-        ExecTool(arguments, program);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    const Bytes text = ReadBytes(err);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), std::string(text.begin(), text.end())};
-}
-
-class SafeWritesCli : public ::testing::Test {
+// Cases that need no other user: as root they run as root and as nobody,
+// otherwise as the user running the tests.
+class WritesCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (Runners().empty())
-            GTEST_SKIP() << "other users' links and files need root to plant";
         std::filesystem::permissions(folder_.path(), std::filesystem::perms(0777));
         WriteBytes(folder_ / "good.scr", screen_);
     }
     TempFolder folder_;
     const Bytes screen_ = ToBytes(RealScreens()[3].bytes);
     const Bytes old_ = ToBytes(RealScreens()[5].bytes);
+};
+
+class SafeWritesCli : public WritesCli {
+protected:
+    void SetUp() override {
+        if (Runners().empty())
+            GTEST_SKIP() << "other users' links and files need root to plant";
+        WritesCli::SetUp();
+    }
 };
 
 TEST_F(SafeWritesCli, AnotherUsersLinkInASharedFolderIsRefusedAndTheUsersOwnIsFollowed) {
@@ -124,82 +91,36 @@ TEST_F(SafeWritesCli, AnotherUsersLinkInASharedFolderIsRefusedAndTheUsersOwnIsFo
     }
 }
 
-// Standard output named as a file is written where the shell put it: after
-// the earlier content of a file opened for appending, or into a pipe.
-TEST_F(SafeWritesCli, DevStdoutAppendsToAFileAndFillsAPipe) {
+// Another user's pipe once blocked the write for ever (and handed the screen
+// to whoever read it); another user's file took the screen and stayed theirs.
+TEST_F(SafeWritesCli, AnotherUsersFileOrPipeInASharedFolderIsRefused) {
+    const std::string shared = folder_ / "shared";
+    ::mkdir(shared.c_str(), 0777);
+    ::chmod(shared.c_str(), 01777);
     for (const Runner& runner : Runners()) {
         SCOPED_TRACE(runner.name);
-        const std::string log = folder_ / "log";
-        WriteBytes(log, {'e', 'a', 'r', 'l', 'y'});
-        Ran run = RunPrepared(runner, {"invert", folder_ / "good.scr", "-o", "/dev/stdout"},
-                              [&] { ::dup2(::open(log.c_str(), O_WRONLY | O_APPEND), STDOUT_FILENO); });
-        EXPECT_EQ(run.status, 0) << run.err;
-        Bytes expected{'e', 'a', 'r', 'l', 'y'};
-        const Bytes inverted = Inverted(screen_);
-        expected.insert(expected.end(), inverted.begin(), inverted.end());
-        EXPECT_EQ(ReadBytes(log), expected);
-
-        int pipe[2];
-        ASSERT_EQ(::pipe(pipe), 0);
-        Bytes got;
-        std::thread reader([&] {
-            std::uint8_t chunk[1024];
-            for (ssize_t n; (n = ::read(pipe[0], chunk, sizeof chunk)) > 0;)
-                got.insert(got.end(), chunk, chunk + n);
-        });
-        run = RunPrepared(runner, {"png", folder_ / "good.scr", "--scale", "8", "-o", "/dev/stdout"},
-                          [&] { ::dup2(pipe[1], STDOUT_FILENO); });
-        ::close(pipe[1]);
-        reader.join();
-        ::close(pipe[0]);
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(DecodePng(got).width, 2048);
-    }
-}
-
-// A reader that comes two seconds late still gets the whole screen; an
-// interrupt while the program waits for it ends the program at once.
-TEST_F(SafeWritesCli, AFifoWaitsForItsReaderAndAnInterruptIsNotHeldBackMeanwhile) {
-    for (const Runner& runner : Runners()) {
-        SCOPED_TRACE(runner.name);
-        const std::string fifo = folder_ / "fifo.scr";
-        std::filesystem::remove(fifo);
-        ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-        ::chmod(fifo.c_str(), 0666);
-        Bytes got;
-        std::thread reader([&] {
-            std::this_thread::sleep_for(std::chrono::seconds(2));
-            const int fd = ::open(fifo.c_str(), O_RDONLY);
-            std::uint8_t chunk[1024];
-            for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) > 0;)
-                got.insert(got.end(), chunk, chunk + n);
-            ::close(fd);
-        });
-        const Ran run = RunPrepared(runner, {"invert", folder_ / "good.scr", "-o", fifo});
-        reader.join();
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(got, Inverted(screen_));
-
-        // Nobody reads now: only the interrupt can end the wait.
-        const pid_t child = ::fork();
-        if (child == 0)
-            ExecTool({"invert", folder_ / "good.scr", "-o", fifo});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        ::kill(child, SIGINT);
-        int status = 0;
-        for (int tries = 0; tries < 100 && ::waitpid(child, &status, WNOHANG) == 0; ++tries)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (::waitpid(child, &status, WNOHANG) == 0) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            ADD_FAILURE() << "the interrupt was held back while waiting for a reader";
+        const std::string pipe = shared + "/f.scr", file = shared + "/p.scr";
+        std::filesystem::remove(pipe);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+        WriteBytes(file, old_);
+        for (const std::string& planted : {pipe, file}) {
+            ::chmod(planted.c_str(), 0666);
+            ::chown(planted.c_str(), runner.stranger, runner.stranger);
         }
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+        const auto before = StatesBelow(folder_.path());
+        for (const std::string& planted : {pipe, file}) {
+            const Ran run = RunPrepared(runner, {"invert", folder_ / "good.scr", "-o", planted}, [] { ::alarm(10); });
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err, "scrtool: " + planted +
+                                   ": cannot write: a file in a shared folder that belongs to neither you nor the "
+                                   "folder's owner\n");
+        }
+        EXPECT_EQ(StatesBelow(folder_.path()), before);
     }
 }
 
-TEST_F(SafeWritesCli, AFileSizeLimitIsFileTooLargeWithTheOldFileWhole) {
-    for (const Runner& runner : Runners()) {
+TEST_F(WritesCli, AFileSizeLimitIsFileTooLargeWithTheOldFileWhole) {
+    for (const Runner& runner : files::testing::Anyone()) {
         for (const bool hardLinked : {false, true}) {
             SCOPED_TRACE(std::string(runner.name) + (hardLinked ? ", hard-linked" : ""));
             TempFolder folder;
@@ -249,8 +170,8 @@ TEST_F(SafeWritesCli, InPlaceKeepsTheAclAndAttributesAndANewFileFollowsTheDefaul
     }
 }
 
-TEST_F(SafeWritesCli, ANameWithANewlineAndAnEscapeIsQuotedOnOneLine) {
-    for (const Runner& runner : Runners()) {
+TEST_F(WritesCli, ANameWithANewlineAndAnEscapeIsQuotedOnOneLine) {
+    for (const Runner& runner : files::testing::Anyone()) {
         SCOPED_TRACE(runner.name);
         const std::string name = folder_ / "two\nlines\x1b[31m\xff.scr";
         WriteBytes(name, {1, 2, 3});
@@ -261,8 +182,8 @@ TEST_F(SafeWritesCli, ANameWithANewlineAndAnEscapeIsQuotedOnOneLine) {
     }
 }
 
-TEST_F(SafeWritesCli, TwoInputsForOneOutputAreRefusedAndTwoNamesForOneFileAreDoneOnce) {
-    for (const Runner& runner : Runners()) {
+TEST_F(WritesCli, TwoInputsForOneOutputAreRefusedAndTwoNamesForOneFileAreDoneOnce) {
+    for (const Runner& runner : files::testing::Anyone()) {
         SCOPED_TRACE(runner.name);
         TempFolder folder;
         std::filesystem::permissions(folder.path(), std::filesystem::perms(0777));
