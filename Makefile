@@ -6,7 +6,7 @@ RUN_PACKAGES  := g++ make cmake pkg-config qt6-base-dev libgl-dev
 # scrtool, built beside the program everywhere but in `make run`, writes PNG through libpng
 # and reads pictures through libpng, libjpeg-turbo and giflib; the image plugins are built
 # for Qt 6 and Qt 5, the loader for GdkPixbuf; tapes and snapshots are read through libspectrum.
-TOOL_PACKAGES := libpng-dev libjpeg62-turbo-dev libgif-dev qtbase5-dev libgdk-pixbuf-2.0-dev libspectrum-dev
+TOOL_PACKAGES := libpng-dev libjpeg62-turbo-dev libgif-dev qtbase5-dev libgdk-pixbuf-2.0-dev libspectrum-dev zlib1g-dev
 TEST_PACKAGES := $(RUN_PACKAGES) $(TOOL_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
                  imagemagick x11-utils clang libclang-rt-14-dev valgrind desktop-file-utils appstream \
                  shared-mime-info libxml2-utils groff-base libgdk-pixbuf2.0-bin libglib2.0-bin xdg-utils \

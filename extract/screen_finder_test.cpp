@@ -13,6 +13,7 @@
 #include "extract/extract_test_files.h"
 #include "extract/guarded_reader.h"
 #include "extract/screen_finder.h"
+#include "screen/screen_layout.h"
 #include "testsupport/real_screens.h"
 
 namespace extract {
@@ -194,8 +195,8 @@ TEST(Extract, ASnapshotsScreenComesInTheModeItIsShownIn) {
     bank5.resize(0x2000, 0);
     const Bytes& second = OtherScreen();
     bank5.insert(bank5.end(), second.begin(), second.end());
-    const Bytes bitmap(TitleScreen().begin(), TitleScreen().begin() + 6144);
-    const Bytes secondBitmap(second.begin(), second.begin() + 6144);
+    const Bytes bitmap(TitleScreen().begin(), TitleScreen().begin() + screen::BitmapSize);
+    const Bytes secondBitmap(second.begin(), second.begin() + screen::BitmapSize);
     const auto joined = [](std::initializer_list<Bytes> parts) {
         Bytes all;
         for (const Bytes& part : parts)

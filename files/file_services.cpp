@@ -56,10 +56,10 @@ std::error_code SharedFolderRule(const Destination& where) {
 
 // Whether the folder is this process's own descriptor folder, however reached.
 bool IsOwnDescriptorFolder(int folder) {
-    struct stat here {
-    }, own{};
+    struct stat here {};
     if (::fstat(folder, &here) != 0)
         return false;
+    struct stat own {};
     for (const char* name : {"/proc/self/fd", "/proc/thread-self/fd"})
         if (::stat(name, &own) == 0 && own.st_dev == here.st_dev && own.st_ino == here.st_ino)
             return true;

@@ -53,20 +53,26 @@ off_t SizeOf(const std::string& path) {
 }
 
 // fs.protected_hardlinks at 0, the kernel's default, for as long as it lives:
-// then anyone may link anyone's file into a shared folder.
+// then anyone may link anyone's file into a shared folder. A container may
+// not let it be changed (set() is then false).
 class UnprotectedHardLinks {
 public:
     UnprotectedHardLinks() {
         std::ifstream(Setting) >> saved_;
         std::ofstream(Setting) << 0;
+        int now = -1;
+        std::ifstream(Setting) >> now;
+        set_ = now == 0;
     }
     ~UnprotectedHardLinks() { std::ofstream(Setting) << saved_; }
     UnprotectedHardLinks(const UnprotectedHardLinks&) = delete;
     UnprotectedHardLinks& operator=(const UnprotectedHardLinks&) = delete;
+    bool set() const { return set_; }
 
 private:
     static constexpr char Setting[] = "/proc/sys/fs/protected_hardlinks";
     int saved_ = 1;
+    bool set_ = false;
 };
 
 class SharedFolders : public ::testing::Test {
@@ -106,15 +112,22 @@ protected:
 // reader), and the planter's file took the bytes and stayed the planter's.
 TEST_F(SharedFolders, OnlyTheUsersAndTheFolderOwnersFilesAreWrittenAndNeverInPlace) {
     for (const Runner& runner : testing::RootAndNobody()) {
-        for (const bool pipe : {false, true}) {
-            SCOPED_TRACE(std::string(runner.name) + (pipe ? ", a pipe" : ", a file"));
-            Empty();
-            Plant(shared_ + "/planted.scr", pipe, runner.stranger);
-            const auto before = StatesBelow(folder_.path());
-            EXPECT_EQ(Bounded(runner, [&] { return Write(shared_ + "/planted.scr", new_); }),
-                      StatusOf(FileFault::OthersFileInSharedFolder));
-            EXPECT_EQ(StatesBelow(folder_.path()), before);
+        // Writable by everyone, or by a group the runner is in (nobody's own).
+        for (const mode_t mode : {01777, 01770}) {
+            ASSERT_EQ(::chown(shared_.c_str(), 0, testing::NobodyId), 0);
+            ASSERT_EQ(::chmod(shared_.c_str(), mode), 0);
+            for (const bool pipe : {false, true}) {
+                SCOPED_TRACE(std::string(runner.name) + (pipe ? ", a pipe" : ", a file") +
+                             (mode & S_IWOTH ? "" : ", group"));
+                Empty();
+                Plant(shared_ + "/planted.scr", pipe, runner.stranger);
+                const auto before = StatesBelow(folder_.path());
+                EXPECT_EQ(Bounded(runner, [&] { return Write(shared_ + "/planted.scr", new_); }),
+                          StatusOf(FileFault::OthersFileInSharedFolder));
+                EXPECT_EQ(StatesBelow(folder_.path()), before);
+            }
         }
+        ::chmod(shared_.c_str(), 01777);
         SCOPED_TRACE(runner.name);
         Empty();
         Plant(shared_ + "/own.scr", false, runner.uid);
@@ -147,9 +160,11 @@ TEST_F(SharedFolders, ASecondLinkToAPrivateFileIsReplacedNeverWrittenThrough) {
         WriteBytes(secret, old_);
         ASSERT_EQ(::chown(secret.c_str(), runner.uid, runner.uid), 0);
         ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+        // Planted by the stranger where the setting could be lowered, else by
+        // root: the second name is the same either way.
+        const uid_t planter = unprotected.set() ? runner.stranger : 0;
         ASSERT_EQ(testing::InChildProcess([&] {
-                      return testing::BecomeUser(runner.stranger) && ::link(secret.c_str(), planted.c_str()) == 0 ? 0
-                                                                                                                  : 1;
+                      return testing::BecomeUser(planter) && ::link(secret.c_str(), planted.c_str()) == 0 ? 0 : 1;
                   }),
                   0);
         auto expected = StatesBelow(folder_.path());

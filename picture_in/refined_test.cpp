@@ -95,6 +95,7 @@ private:
 struct TestPicture {
     std::string name;
     std::vector<LinearRgb> pixels;
+    Drawing refined;  // in the window's palette, BRIGHT chosen per cell
 };
 
 // Every picture in the test pictures folder, fitted to the screen.
@@ -106,10 +107,13 @@ const std::vector<TestPicture>& TestPictures() {
             if (entry.path().extension() == ".md")
                 continue;
             const PreparedResult result = Prepare(testing::ReadFile(entry.path()), {}, std::span(&window, 1));
-            if (result.prepared)
-                all.push_back({entry.path().filename().string(), TargetOf(*result.prepared, {})});
-            else
-                all.push_back({entry.path().filename().string() + ": " + result.cause, {}});
+            if (!result.prepared) {
+                all.push_back({entry.path().filename().string() + ": " + result.cause, {}, {}});
+                continue;
+            }
+            std::vector<LinearRgb> pixels = TargetOf(*result.prepared, {});
+            Drawing refined = Convert(Target{pixels, ColoursOf(window), Bright::Auto}, Dither::Refined);
+            all.push_back({entry.path().filename().string(), std::move(pixels), std::move(refined)});
         }
         std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
         return all;
@@ -123,7 +127,7 @@ TEST(Refined, NoPixelWouldBeSeenBetterInItsCellsOtherColour) {
     for (const TestPicture& picture : TestPictures()) {
         ASSERT_EQ(picture.pixels.size(), static_cast<std::size_t>(ScreenWidth) * ScreenHeight) << picture.name;
         const Target target{picture.pixels, colours, Bright::Auto};
-        const Drawing drawing = Convert(target, Dither::Refined);
+        const Drawing& drawing = picture.refined;
         const std::vector<CellPair> pairs = MixPairs(target);
         const SeenDifference seen(picture.pixels, drawing, colours);
         int better = 0;
@@ -177,7 +181,8 @@ TEST(Refined, AtLeastAsGoodAsFloydSteinbergOnEveryPicture) {
     for (const TestPicture& picture : TestPictures()) {
         ASSERT_EQ(picture.pixels.size(), static_cast<std::size_t>(ScreenWidth) * ScreenHeight) << picture.name;
         const Target target{picture.pixels, colours, Bright::Auto};
-        const Drawing refined = Convert(target, Dither::Refined), diffused = Convert(target, Dither::FloydSteinberg);
+        const Drawing& refined = picture.refined;
+        const Drawing diffused = Convert(target, Dither::FloydSteinberg);
         EXPECT_LE(SeenDifference(picture.pixels, refined, colours).Error(),
                   SeenDifference(picture.pixels, diffused, colours).Error())
             << picture.name;

@@ -62,32 +62,40 @@ struct Plane {
     }
 };
 
-// One Gaussian of `spread` pixels, over `reach` pixels either side, applied
-// along x and then y.
+// One Gaussian of `spread` pixels, over `reach` pixels either side (fewer
+// where its taps have fallen below e^-16 of the centre's), applied along x
+// and then y.
 Plane Blurred(const Plane& in, double spread, int reach) {
+    reach = std::min(reach, static_cast<int>(std::ceil(4 * spread)));
     std::vector<double> taps;
     double total = 0;
     for (int i = -reach; i <= reach; ++i)
         total += taps.emplace_back(std::exp(-(i * i) / (spread * spread)));
     for (double& tap : taps)
         tap /= total;
-    Plane across{in.width, in.height, std::vector<double>(in.values.size())};
-    Plane out = across;
-    for (int y = 0; y < in.height; ++y)
-        for (int x = 0; x < in.width; ++x) {
-            double sum = 0;
-            for (int i = -reach; i <= reach; ++i)
-                sum += taps[i + reach] * in.at(x + i, y);
-            across.values[static_cast<std::size_t>(y) * in.width + x] = sum;
-        }
-    for (int y = 0; y < in.height; ++y)
-        for (int x = 0; x < in.width; ++x) {
-            double sum = 0;
-            for (int i = -reach; i <= reach; ++i)
-                sum += taps[i + reach] * across.at(x, y + i);
-            out.values[static_cast<std::size_t>(y) * in.width + x] = sum;
-        }
-    return out;
+    auto pass = [&](const Plane& from, bool across) {
+        Plane out{from.width, from.height, std::vector<double>(from.values.size())};
+        const int length = across ? from.width : from.height;
+        for (int y = 0; y < from.height; ++y)
+            for (int x = 0; x < from.width; ++x) {
+                const int along = across ? x : y;
+                double sum = 0;
+                if (along >= reach && along + reach < length) {
+                    const std::size_t step = across ? 1 : static_cast<std::size_t>(from.width);
+                    const double* p = &from.values[static_cast<std::size_t>(y) * from.width + x] - reach * step;
+                    for (const double tap : taps) {
+                        sum += tap * *p;
+                        p += step;
+                    }
+                } else {
+                    for (int i = -reach; i <= reach; ++i)
+                        sum += taps[i + reach] * (across ? from.at(x + i, y) : from.at(x, y + i));
+                }
+                out.values[static_cast<std::size_t>(y) * from.width + x] = sum;
+            }
+        return out;
+    };
+    return pass(pass(in, true), false);
 }
 
 double LabF(double t) {

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "scrtool/import_command.h"
+#include "scrtool/import_modes.h"
 #include "scrtool/invocation.h"
 #include "screen/operations.h"
 
@@ -370,6 +371,23 @@ inline constexpr std::array Options{
                .takenBy = "import",
                .flag = &Invocation::strict,
                .help = "change no pixel: fail, naming each cell that cannot be shown, unless exact"},
+    OptionSpec{.names = "--mode",
+               .takenBy = "import",
+               .kind = ValueKind::Choice,
+               .value = "NAME",
+               .noun = "mode",
+               .choicesFrom = ImportModeNames,
+               .choose = ChooseImportMode,
+               .help = "the mode to write (an output's extension other than .scr names it):",
+               .detail = ImportModeDetail},
+    OptionSpec{.names = "--flicker",
+               .takenBy = "import",
+               .kind = ValueKind::Choice,
+               .value = "HOW",
+               .noun = "flicker",
+               .choices = FlickerChoices,
+               .choose = ChooseFlicker,
+               .help = "gigascreen: low (the two frames as close as the picture allows; default) or any"},
     OptionSpec{.names = "--part",
                .takenBy = "export",
                .kind = ValueKind::Choice,

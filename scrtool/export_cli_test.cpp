@@ -118,14 +118,14 @@ TEST(Extract, A128kSnapshotGivesBothScreensAndBadFilesOneLineEach) {
 // its attributes (12288), and --list says which.
 TEST(Extract, ASnapshotsScreenFileIsOfTheModeItIsShownIn) {
     TempFolder folder;
-    const Bytes screen = ToBytes(RealScreens()[0].bytes), attributes = ToBytes(RealScreens()[1].bytes);
+    const Bytes shown = ToBytes(RealScreens()[0].bytes), attributes = ToBytes(RealScreens()[1].bytes);
     Bytes palette(64);
     for (std::size_t i = 0; i < palette.size(); ++i)
         palette[i] = static_cast<std::uint8_t>(255 - i);
-    WriteBytes(folder / "plus.szx", extract::testing::ModeSnapshot("szx", screen, -1, palette));
-    Bytes bank5 = screen;
+    WriteBytes(folder / "plus.szx", extract::testing::ModeSnapshot("szx", shown, -1, palette));
+    Bytes bank5 = shown;
     bank5.resize(0x2000, 0);
-    bank5.insert(bank5.end(), attributes.begin(), attributes.begin() + 6144);
+    bank5.insert(bank5.end(), attributes.begin(), attributes.begin() + screen::BitmapSize);
     WriteBytes(folder / "timex.szx", extract::testing::ModeSnapshot("szx", bank5, 0x02, {}));
     const RunResult list = RunTool({"extract", folder / "plus.szx", folder / "timex.szx", "--list"});
     ASSERT_EQ(list.status, 0) << list.err;
@@ -133,11 +133,11 @@ TEST(Extract, ASnapshotsScreenFileIsOfTheModeItIsShownIn) {
     EXPECT_NE(list.out.find("timex.szx: bank 5, \"\", 12288 bytes, screen (Timex hi-colour)\n"), std::string::npos)
         << list.out;
     ASSERT_EQ(RunTool({"extract", folder / "plus.szx", folder / "timex.szx"}).status, 0);
-    Bytes withPalette = screen;
+    Bytes withPalette = shown;
     withPalette.insert(withPalette.end(), palette.begin(), palette.end());
     EXPECT_EQ(ReadBytes(folder / "plus.scr"), withPalette);
-    Bytes hiColour(screen.begin(), screen.begin() + 6144);
-    hiColour.insert(hiColour.end(), attributes.begin(), attributes.begin() + 6144);
+    Bytes hiColour(shown.begin(), shown.begin() + screen::BitmapSize);
+    hiColour.insert(hiColour.end(), attributes.begin(), attributes.begin() + screen::BitmapSize);
     EXPECT_EQ(ReadBytes(folder / "timex.scr"), hiColour);
 }
 

@@ -9,6 +9,7 @@
 #include "files/file_services.h"
 #include "files/retry_interrupted.h"
 #include "scrtool/command_line.h"
+#include "scrtool/import_modes.h"
 
 namespace scrtool {
 namespace {
@@ -68,6 +69,11 @@ std::string CheckImport(Invocation& inv) {
         return "a picture read from standard input needs -o OUT.scr";
     if (inv.outDir && *inv.outDir == StandardStream)
         return "--out-dir needs a folder, not '-'";
+    if (inv.output) {
+        const ModeChoice mode = ImportModeFor(inv, *inv.output);
+        if (!mode.mode)
+            return mode.refusal;
+    }
     if (inv.background) {
         const std::optional<render::Rgb> colour = ColourNamed(*inv.background);
         if (!colour)

@@ -9,6 +9,7 @@
 #include "export/screen_bytes.h"
 #include "picture_in/conversion.h"
 #include "picture_in/fitting.h"
+#include "picture_in/mode_convert.h"
 #include "picture/palettes.h"
 #include "render/view_rule.h"
 
@@ -67,6 +68,8 @@ struct Invocation {
     picture_in::Dither dither = picture_in::Dither::Refined;
     picture_in::Bright bright = picture_in::Bright::Auto;
     bool strict = false;
+    int importMode = -1;  // --mode: a place in ImportModes(); -1 when not given
+    picture_in::Flicker flicker = picture_in::Flicker::Low;
     // export: the FORMAT operand; part and order when given (else all, screen).
     ExportFormat format = ExportFormat::Bin;
     std::optional<exporter::Part> part;
