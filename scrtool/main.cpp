@@ -7,7 +7,6 @@
 
 #include "scrtool/command_line.h"
 #include "scrtool/commands.h"
-#include "screen/screen_layout.h"
 
 int main(int argc, char** argv) {
     // A reader that goes away (scrtool png x -o - | head) is a failed write
@@ -24,7 +23,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "scrtool: %s\nTry '%s'.\n", parsed.error().What().c_str(), help.c_str());
         return scrtool::UsageError;
     }
-    screen::BuildLookupTables();
     scrtool::KeepMemoryBetweenFiles();
     return scrtool::Run(*parsed);
 }

@@ -1,6 +1,7 @@
 #include "scrtool/transforms.h"
 
-#include <algorithm>
+#include <array>
+#include <cstdint>
 
 #include "scrtool/command_line.h"
 #include "scrtool/run_context.h"
@@ -9,17 +10,13 @@
 namespace scrtool {
 
 void ApplyTransform(const Invocation& invocation, Screen& screen) {
-    // A store of its own per screen, as the window holds one: the outline
-    // operations need its scratch plane, and the undo copy they take is harmless.
-    screen::ScreenStore store;
-    std::copy(screen.begin(), screen.end(), store.working());
-    if (invocation.command->operation)
-        invocation.command->operation->apply(store);
-    else if (invocation.byteOpIndex >= MinByteOpIndex)
-        screen::ApplyByteOperation(store, invocation.byteOpIndex, invocation.b1, invocation.b2);
-    else
-        return;
-    std::copy_n(store.working(), screen.size(), screen.begin());
+    if (invocation.command->operation) {
+        // The outline operations work through a scratch plane, as the window's do.
+        std::array<std::uint8_t, screen::ScreenSize> scratch{};
+        invocation.command->operation->apply(screen, scratch);
+    } else if (invocation.byteOpIndex >= MinByteOpIndex) {
+        screen::ApplyByteOperation(screen, invocation.byteOpIndex, invocation.b1, invocation.b2);
+    }
 }
 
 std::string CheckByteOp(Invocation& inv) {

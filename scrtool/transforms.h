@@ -1,6 +1,6 @@
 #pragma once
 // The picture operations, run exactly as the window's menu items and "go!"
-// button run them: on a screen store's working screen.
+// button run them, on the screen's bytes.
 
 #include "scrtool/command_row.h"
 #include "scrtool/screen_io.h"
