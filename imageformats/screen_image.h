@@ -1,36 +1,41 @@
 #pragma once
-// A screen file as a picture for other programs' image readers (the Qt image
-// plugins, the GdkPixbuf loader): which files they may take, and the colour
-// view they show. Free of any toolkit, so each reader is a thin wrapper.
+// A Spectrum picture file as a picture for other programs' image readers (the
+// Qt image plugins, the GdkPixbuf loader): which files they may take, and the
+// still picture they show. Free of any toolkit, so each reader is a thin
+// wrapper over the mode table and the one drawing rule.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
-#include "render/view_rule.h"
-#include "screen/screen_layout.h"
+#include "base/result.h"
+#include "modes/picture_modes.h"
+#include "picture/drawing.h"
 
 namespace imageformats {
 
-inline constexpr int PictureWidth = screen::ScreenWidth;
-inline constexpr int PictureHeight = screen::ScreenHeight;
 inline constexpr int BytesPerPixel = 3;  // red, green, blue
 
-// A reader never needs more than one byte past a screen to tell a screen
-// file from a longer one.
-inline constexpr std::size_t ScreenBytes = screen::ScreenSize;
-inline constexpr std::size_t LookLimit = ScreenBytes + 1;
+// The row a file is read by: its extension (any case, without the dot) and
+// exact size choose it, as scrtool chooses. None has a signature to check
+// before reading, except that a Windows screen saver, also named .scr, is a
+// program and starts with "MZ" (`start` holds the file's first bytes, at
+// least two when it has them). Null when no row takes the file.
+const modes::PictureMode* ModeOfFile(std::string_view extension, std::uint64_t size,
+                                     std::span<const std::uint8_t> start);
 
-// Whether a file of `size` bytes that starts with `start` (its first bytes,
-// at least two when it has them) is taken for a screen. A screen has no
-// signature, so the size decides, except that a Windows screen saver, also
-// named .scr, is a program and starts with "MZ".
-bool IsScreenFile(std::uint64_t size, std::span<const std::uint8_t> start);
+// The most bytes a reader of the extension ever reads: one past the largest
+// file any of its rows takes, enough to tell a longer file. 0 for an
+// extension no row takes.
+std::uint64_t LookLimit(std::string_view extension);
 
-// Draws the colour view of the screen, one pixel a screen pixel, as the
-// window shows it (its palette, FLASH not shown, no cell highlighted), into
-// rows of PictureWidth red-green-blue pixels `rowBytes` apart.
-void DrawColourView(std::span<const std::uint8_t, ScreenBytes> screenBytes, std::uint8_t* pixels, std::size_t rowBytes,
-                    render::Palette palette = render::WindowPalette);
+// The still picture of a file's bytes (several frames as the eye sees them,
+// the border where the format has one), one pixel a pixel, in the window's
+// palette: what `scrtool png --scale 1` draws.
+base::Result<picture::RgbPicture> StillPicture(const modes::PictureMode& mode, std::span<const std::uint8_t> bytes);
+
+// The picture's pixels into rows `rowBytes` apart, BytesPerPixel each.
+void CopyRows(const picture::RgbPicture& picture, std::uint8_t* pixels, std::size_t rowBytes);
 
 }  // namespace imageformats

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <type_traits>
 
 #include "picture/linear_light.h"
 #include "screen/screen_layout.h"
@@ -52,6 +54,15 @@ std::size_t FrameSize(const DecodedPicture& picture) {
     return static_cast<std::size_t>(picture.width) * picture.height;
 }
 
+// Whether every code is one of the Spectrum's 16: their bits above the
+// lowest four OR to nothing, which the compiler checks many codes at a time.
+bool OnlySpectrumCodes(const DecodedPicture& picture) {
+    unsigned high = 0;
+    for (const ColourCode code : picture.pixels)
+        high |= code;
+    return high < screen::SpectrumColourCodes;
+}
+
 std::array<bool, screen::ColourCodeCount> CodesUsed(const DecodedPicture& picture) {
     std::array<bool, screen::ColourCodeCount> used{};
     for (const ColourCode code : picture.pixels)
@@ -59,44 +70,76 @@ std::array<bool, screen::ColourCodeCount> CodesUsed(const DecodedPicture& pictur
     return used;
 }
 
-// Each pixel of a line repeated `Scale` times. A fixed count lets the
-// compiler write the copies directly; a count known only at run time turned
-// every pixel into a call to memset, the most of the drawing's time.
+// A line of keys as palette entries, each repeated `Scale` times. A fixed
+// count lets the compiler write the copies directly; a count known only at
+// run time turned every pixel into a call to memset, the most of the
+// drawing's time.
 template <int Scale>
-void WidenLineBy(const std::uint8_t* line, int width, std::uint8_t* out) {
-    for (int x = 0; x < width; ++x, out += Scale)
+void WidenLineBy(const std::uint16_t* keys, const std::uint8_t* entry, int width, std::uint8_t* out) {
+    for (int x = 0; x < width; ++x, out += Scale) {
+        const std::uint8_t index = entry[keys[x]];
         for (int copy = 0; copy < Scale; ++copy)
-            out[copy] = line[x];
+            out[copy] = index;
+    }
 }
 
-void WidenLine(const std::uint8_t* line, int width, std::uint8_t* out, int scale) {
+void WidenLine(const std::uint16_t* keys, const std::uint8_t* entry, int width, std::uint8_t* out, int scale) {
     switch (scale) {
-    case 1: std::copy_n(line, width, out); return;
-    case 2: WidenLineBy<2>(line, width, out); return;
-    case 3: WidenLineBy<3>(line, width, out); return;
-    case 4: WidenLineBy<4>(line, width, out); return;
+    case 1: WidenLineBy<1>(keys, entry, width, out); return;
+    case 2: WidenLineBy<2>(keys, entry, width, out); return;
+    case 3: WidenLineBy<3>(keys, entry, width, out); return;
+    case 4: WidenLineBy<4>(keys, entry, width, out); return;
     default:
         for (int x = 0; x < width; ++x, out += scale)
-            std::fill_n(out, scale, line[x]);
+            std::fill_n(out, scale, entry[keys[x]]);
     }
 }
 
 int GridSpan(const DecodedPicture& picture, int scale) { return screen::CellSize * picture.rowRepeat * scale; }
 
+// Two pixels of the Spectrum's codes at a time, at scale 1 or 2: the
+// entries of every pair of codes, each `Scale` times, looked up at once.
+template <int Scale>
+bool RenderPairs(const DecodedPicture& picture, const std::uint16_t* keys, const PaletteOfKeys& palette,
+                 IndexedPicture& out) {
+    using Pixels = std::conditional_t<Scale == 1, std::uint16_t, std::uint32_t>;
+    if (picture.width % 2 != 0)
+        return false;
+    std::array<Pixels, 256> pairs{};
+    for (int left = 0; left < 16; ++left)
+        for (int right = 0; right < 16; ++right) {
+            std::array<std::uint8_t, 2 * Scale> bytes{};
+            for (int copy = 0; copy < Scale; ++copy) {
+                bytes[copy] = palette.entry[left];
+                bytes[Scale + copy] = palette.entry[right];
+            }
+            std::memcpy(&pairs[left << 4 | right], bytes.data(), sizeof(Pixels));
+        }
+    const int repeat = picture.rowRepeat * Scale;
+    for (int y = 0; y < picture.height; ++y) {
+        const std::uint16_t* in = keys + static_cast<std::size_t>(y) * picture.width;
+        std::uint8_t* row = out.pixels.data() + static_cast<std::size_t>(y) * repeat * out.width;
+        for (int x = 0; x < picture.width; x += 2)
+            std::memcpy(row + x * Scale, &pairs[in[x] << 4 | in[x + 1]], sizeof(Pixels));
+        for (int copy = 1; copy < repeat; ++copy)
+            std::copy_n(row, out.width, row + static_cast<std::size_t>(copy) * out.width);
+    }
+    return true;
+}
+
 // The picture of `keys` (one per pixel of a frame) in the palette's entries.
 IndexedPicture Render(const DecodedPicture& picture, const std::uint16_t* keys, const PaletteOfKeys& palette,
-                      const DrawOptions& options) {
+                      const DrawOptions& options, bool spectrumOnly = false) {
     const int scale = options.scale;
     const int repeat = picture.rowRepeat * scale;
     IndexedPicture out{picture.width * scale, picture.height * repeat, palette.colours, {}};
     out.pixels.resize(static_cast<std::size_t>(out.width) * out.height);
-    std::vector<std::uint8_t> line(picture.width);
-    for (int y = 0; y < picture.height; ++y) {
+    const bool paired = spectrumOnly && ((scale == 1 && RenderPairs<1>(picture, keys, palette, out)) ||
+                                         (scale == 2 && RenderPairs<2>(picture, keys, palette, out)));
+    for (int y = 0; y < picture.height && !paired; ++y) {
         const std::uint16_t* in = keys + static_cast<std::size_t>(y) * picture.width;
-        for (int x = 0; x < picture.width; ++x)
-            line[x] = palette.entry[in[x]];
         std::uint8_t* row = out.pixels.data() + static_cast<std::size_t>(y) * repeat * out.width;
-        WidenLine(line.data(), picture.width, row, scale);
+        WidenLine(in, palette.entry.data(), picture.width, row, scale);
         for (int copy = 1; copy < repeat; ++copy)
             std::copy_n(row, out.width, row + static_cast<std::size_t>(copy) * out.width);
     }
@@ -205,10 +248,13 @@ Image DrawFrame(const DecodedPicture& picture, int frame, const DrawOptions& opt
     palette.entry.assign(screen::ColourCodeCount, 0);
     for (int code = 0; code < screen::SpectrumColourCodes; ++code)
         Enter(palette, code, ColourOf(static_cast<ColourCode>(code), options.levels));
-    const auto used = CodesUsed(picture);
-    for (int code = screen::FirstUlaPlusCode; code < screen::ColourCodeCount; ++code)
-        if (used[code])
-            Enter(palette, code, ColourOf(static_cast<ColourCode>(code), options.levels));
+    const bool spectrumOnly = OnlySpectrumCodes(picture);
+    if (!spectrumOnly) {
+        const auto used = CodesUsed(picture);
+        for (int code = screen::FirstUlaPlusCode; code < screen::ColourCodeCount; ++code)
+            if (used[code])
+                Enter(palette, code, ColourOf(static_cast<ColourCode>(code), options.levels));
+    }
     EnterGrid(palette);
     const ColourCode* codes = picture.pixels.data() + frame * FrameSize(picture);
     if (!palette.fits)
@@ -218,7 +264,7 @@ Image DrawFrame(const DecodedPicture& picture, int frame, const DrawOptions& opt
                 return ColourOf(codes[static_cast<std::size_t>(y) * picture.width + x], options.levels);
             },
             options);
-    return Render(picture, codes, palette, options);
+    return Render(picture, codes, palette, options, spectrumOnly);
 }
 
 Image Draw(const DecodedPicture& picture, const DrawOptions& options) {

@@ -11,6 +11,8 @@
 #include "scrtool/help.h"
 #include "scrtool/import_command.h"
 #include "scrtool/interrupts.h"
+#include "scrtool/mode_facts.h"
+#include "scrtool/mode_input.h"
 #include "modes/picture_modes.h"
 #include "scrtool/output_writes.h"
 #include "scrtool/picture.h"
@@ -106,7 +108,7 @@ std::string OutputFor(const Invocation& inv, const std::string& input, const cha
 }
 
 bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
-    const ScreenRead read = ReadScreen(input);
+    const PictureRead read = ReadPictureFile(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
         return false;
@@ -117,7 +119,7 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         return false;
     }
     const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
-    const auto png = PngOf(modes::ClassicMode(), read.screen, look);
+    const auto png = PngOf(*read.file.mode, read.file.bytes, look);
     if (!png) {
         Report(InputName(input), png.error().Message());
         return false;
@@ -146,12 +148,12 @@ bool Import(RunContext& run, const Invocation& inv, const std::string& input) {
 }
 
 bool Thumbnail(RunContext& run, const Invocation& inv) {
-    const ScreenRead read = ReadScreen(inv.inputs[0]);
+    const PictureRead read = ReadPictureFile(inv.inputs[0]);
     if (!read.error.empty()) {
         Report(InputName(inv.inputs[0]), read.error);
         return false;
     }
-    const auto png = ThumbnailOf(modes::ClassicMode(), read.screen, inv.thumbnailSize);
+    const auto png = ThumbnailOf(*read.file.mode, read.file.bytes, inv.thumbnailSize);
     if (!png) {
         Report(InputName(inv.inputs[0]), png.error().Message());
         return false;
@@ -160,22 +162,50 @@ bool Thumbnail(RunContext& run, const Invocation& inv) {
 }
 
 bool Info(const Invocation& inv, const std::string& input, bool& firstJson) {
-    const ScreenRead read = ReadScreen(input);
+    const PictureRead read = ReadPictureFile(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
         return false;
     }
-    const ScreenFacts facts = ExamineScreen(read.screen);
-    if (inv.json) {
-        std::cout << (firstJson ? "[\n" : ",\n") << InfoJson(InputName(input), facts);
-        firstJson = false;
+    std::string text;
+    if (read.file.mode == &modes::ClassicMode()) {
+        const ScreenFacts facts = ExamineScreen(ClassicScreen(read.file));
+        text = inv.json ? InfoJson(InputName(input), facts) : InfoText(InputName(input), facts);
     } else {
-        std::cout << InfoText(InputName(input), facts);
+        const base::Result<ModeFacts> facts = ExamineMode(read.file);
+        if (!facts) {
+            Report(InputName(input), facts.error().Message());
+            return false;
+        }
+        text = inv.json ? ModeInfoJson(InputName(input), *facts) : ModeInfoText(InputName(input), *facts);
     }
+    std::cout << (inv.json ? (firstJson ? "[\n" : ",\n") : "") << text;
+    firstJson = firstJson && !inv.json;
     return true;
 }
 
 constexpr std::size_t CellsListed = 40;
+
+// Other modes decode, so not-blank holds for them as for screens; the other
+// conditions are about a classic screen's attributes and are not met.
+bool CheckOtherMode(const Invocation& inv, const std::string& input, const PictureFile& file) {
+    if (const auto decoded = file.mode->decode(file.bytes, screen::FlashPhase::First); !decoded) {
+        Report(InputName(input), decoded.error().Message());
+        return false;
+    }
+    bool met = true;
+    for (const Condition condition : inv.conditions) {
+        const bool blank = std::all_of(file.bytes.begin(), file.bytes.end(), [](std::uint8_t b) { return b == 0; });
+        if (condition == Condition::NotBlank ? !blank : false)
+            continue;
+        met = false;
+        Report(InputName(input), std::string(ConditionName(condition)) + " failed: " +
+                                     (condition == Condition::NotBlank ? std::string("every byte is zero")
+                                                                       : "checked on classic screens only, this is " +
+                                                                             std::string(file.mode->name)));
+    }
+    return met;
+}
 
 std::string Breach(Condition condition, const ScreenFacts& facts) {
     const std::vector<Cell> cells = CellsBreaking(facts, condition);
@@ -192,12 +222,14 @@ std::string Breach(Condition condition, const ScreenFacts& facts) {
 }
 
 bool Check(const Invocation& inv, const std::string& input) {
-    const ScreenRead read = ReadScreen(input);
+    const PictureRead read = ReadPictureFile(input);
     if (!read.error.empty()) {
         Report(InputName(input), read.error);
         return false;
     }
-    const ScreenFacts facts = ExamineScreen(read.screen);
+    if (read.file.mode != &modes::ClassicMode())
+        return CheckOtherMode(inv, input, read.file);
+    const ScreenFacts facts = ExamineScreen(ClassicScreen(read.file));
     bool met = true;
     for (const Condition condition : inv.conditions) {
         if (Meets(facts, condition))

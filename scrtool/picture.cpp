@@ -1,6 +1,7 @@
 #include "scrtool/picture.h"
 
 #include <algorithm>
+#include <string>
 
 #include "scrtool/apng.h"
 #include "scrtool/png_file.h"
@@ -47,6 +48,8 @@ base::Result<std::vector<std::uint8_t>> FramesOf(const screen::DecodedPicture& d
 base::Result<std::vector<std::uint8_t>> PngOf(const modes::PictureMode& mode, std::span<const std::uint8_t> bytes,
                                               const PngLook& look) {
     const bool classic = &mode == &modes::ClassicMode();
+    if (look.view == render::View::Mono && !classic)
+        return base::Error{{}, {}, "the mono view draws classic screens only; this is " + std::string(mode.name)};
     const std::vector<std::uint8_t> shown = classic ? BytesForView(bytes, look.view) : std::vector<std::uint8_t>();
     const std::span<const std::uint8_t> input = classic ? std::span<const std::uint8_t>(shown) : bytes;
     auto decoded = mode.decode(input, FlashPhase::First);

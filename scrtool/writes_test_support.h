@@ -47,7 +47,8 @@ Ran RunPrepared(
 pid_t StartAs(const Runner& runner, const std::vector<std::string>& arguments, const ProgramCopy& program);
 
 // Whether the process is blocked opening a pipe that has no reader yet, by
-// the kernel's own account of where it waits; waits up to ten seconds.
+// the kernel's own account of where it waits (its wait channel, else the
+// call it sleeps in); waits up to ten seconds.
 bool WaitsForAPipesReader(pid_t process);
 
 // The raw wait status of the child, or its SIGKILL when it has not ended

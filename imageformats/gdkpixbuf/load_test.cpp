@@ -119,13 +119,48 @@ TEST(ScreenPixbufLoader, ReadsEveryRealScreenAsScrtoolDrawsIt) {
     EXPECT_EQ(gdk_pixbuf_get_height(thumbnail.pixbuf), 96);
 }
 
+// Random bytes of a multicolour and a border file, whole and in pieces
+// (as a thumbnailer reads), as scrtool draws them; a byte more is refused.
+// A .mlt and a Timex hi-colour .scr have one size: the name decides.
+TEST(ScreenPixbufLoader, ReadsOtherModesByTheirNamesAsScrtoolDrawsThem) {
+    Folder folder;
+    std::uint32_t seed = 9;
+    for (const auto& [name, size] : {std::pair{"colour.mlt", 12288}, std::pair{"stripes.bsc", 11136}}) {
+        SCOPED_TRACE(name);
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        for (char& byte : bytes) {
+            seed = seed * 1103515245u + 12345u;
+            byte = static_cast<char>(seed >> 16);
+        }
+        const std::string path = folder / name;
+        Write(path, bytes);
+        const std::string png = folder / "expected.png";
+        const char* argv[] = {SCRTOOL_PROGRAM, "png", path.c_str(), "--scale", "1", "-o", png.c_str(), nullptr};
+        gint status = -1;
+        ASSERT_TRUE(g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr,
+                                 nullptr, nullptr, &status, nullptr));
+        ASSERT_EQ(status, 0);
+        const Loaded expected = Load(png);
+        const Loaded whole = Load(path);
+        ASSERT_TRUE(whole.pixbuf) << whole.error;
+        EXPECT_TRUE(Rgb(whole.pixbuf) == Rgb(expected.pixbuf));
+        const Loaded pieces =
+            LoadAtSize(path, gdk_pixbuf_get_width(expected.pixbuf), gdk_pixbuf_get_height(expected.pixbuf));
+        ASSERT_TRUE(pieces.pixbuf) << pieces.error;
+        EXPECT_TRUE(Rgb(pieces.pixbuf) == Rgb(expected.pixbuf));
+        Write(path, bytes + '\0');
+        EXPECT_FALSE(Load(path).pixbuf);
+    }
+}
+
 TEST(ScreenPixbufLoader, RefusesWhatIsNoScreenWithoutHanging) {
     Folder folder;
     const std::string screen = ReadAll(RealScreens().front());
     ASSERT_EQ(screen.size(), ScreenSize);
     Write(folder / "program.scr", "MZ" + screen.substr(2));
     Write(folder / "short.scr", screen.substr(1));
-    Write(folder / "long.scr", screen + '\0');
+    // A 6913th byte shows nothing (some tools save one); two more is no screen.
+    Write(folder / "long.scr", screen + std::string(2, '\0'));
     Write(folder / "empty.scr", "");
     fs::create_directory(folder / "folder.scr");
     fs::create_directory(folder / "zero");

@@ -122,7 +122,8 @@ TEST(ScreenImagePlugin, RefusesWhatIsNoScreenWithoutHanging) {
     const QString dir = folder.path() + "/";
     ASSERT_TRUE(Write(dir + "program.scr", "MZ" + screen.mid(2)));
     ASSERT_TRUE(Write(dir + "short.scr", screen.left(ScreenSize - 1)));
-    ASSERT_TRUE(Write(dir + "long.scr", screen + '\0'));
+    // A 6913th byte shows nothing (some tools save one); two more is no screen.
+    ASSERT_TRUE(Write(dir + "long.scr", screen + QByteArray(2, '\0')));
     ASSERT_TRUE(Write(dir + "empty.scr", {}));
     ASSERT_TRUE(QDir().mkdir(dir + "folder.scr"));
     ASSERT_TRUE(QDir().mkdir(dir + "zero") && QFile::link("/dev/zero", dir + "zero/x.scr"));
@@ -170,14 +171,60 @@ private:
     qint64 furthest_ = 0;
 };
 
-TEST(ScreenImagePlugin, ReadsNoMoreThanOneBytePastAScreen) {
-    for (const qint64 size : {qint64(ScreenSize), qint64(1) << 32}) {
+// No more than the largest file of the format is ever read, whatever size
+// the device claims: the largest .scr is a Timex hi-colour + ULAplus picture.
+TEST(ScreenImagePlugin, ReadsNoMoreThanTheLargestFileOfItsFormat) {
+    constexpr qint64 LargestScr = 12352;
+    for (const qint64 size : {qint64(ScreenSize), LargestScr, LargestScr + 1, qint64(1) << 32}) {
         SCOPED_TRACE(size);
         CountingDevice device(size);
         QImageReader reader(&device, "scr");
-        EXPECT_EQ(reader.canRead(), size == ScreenSize);
-        EXPECT_EQ(reader.read().isNull(), size != ScreenSize);
-        EXPECT_LE(device.furthestRead(), ScreenSize + 1);
+        const bool taken = size == ScreenSize || size == LargestScr;
+        EXPECT_EQ(reader.canRead(), taken);
+        EXPECT_EQ(reader.read().isNull(), !taken);
+        EXPECT_LE(device.furthestRead(), LargestScr);
+    }
+    // Refused by its size unread; Qt's own readers then look at its start.
+    CountingDevice mlt(qint64(1) << 32);
+    EXPECT_TRUE(QImageReader(&mlt, "mlt").read().isNull());
+    EXPECT_LE(mlt.furthestRead(), 12288);
+}
+
+// Random bytes of one file of each family, read by name as scrtool draws
+// them at scale 1; a byte less or more, and the reader says no.
+TEST(ScreenImagePlugin, ReadsEachFamilyAsScrtoolDrawsIt) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const struct {
+        const char* name;
+        int size;
+        QSize picture;
+    } files[] = {{"ulaplus.scr", 6976, {256, 192}}, {"hires.scr", 12289, {512, 384}}, {"pair.img", 13824, {256, 192}},
+                 {"colour.mlt", 12288, {256, 192}}, {"linear.mc", 12288, {256, 192}}, {"border.bsc", 11136, {384, 304}},
+                 {"three.rgb", 18432, {256, 192}},  {"font.ch6", 2048, {256, 64}},    {"pairs.hrg", 24578, {512, 384}}};
+    quint32 seed = 5;
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        QByteArray bytes(file.size + 1, '\0');
+        for (char& byte : bytes) {
+            seed = seed * 1103515245u + 12345u;
+            byte = static_cast<char>(seed >> 16);
+        }
+        const QString path = folder.path() + "/" + file.name;
+        ASSERT_TRUE(Write(path, bytes.left(file.size)));
+        const QImage expected = ScrtoolPicture(path, folder.path());
+        ASSERT_EQ(expected.size(), file.picture);
+        QImageReader reader(path);
+        EXPECT_EQ(reader.size(), file.picture);
+        const QImage picture = reader.read();
+        ASSERT_FALSE(picture.isNull()) << reader.errorString().toStdString();
+        EXPECT_TRUE(picture.convertToFormat(QImage::Format_RGB888) == expected);
+        for (const int size : {file.size - 1, file.size + 1}) {
+            if (size == 12288 && QString(file.name).endsWith(".scr"))
+                continue;  // a Timex hi-colour screen
+            ASSERT_TRUE(Write(path, bytes.left(size)));
+            EXPECT_TRUE(QImageReader(path).read().isNull()) << size;
+        }
     }
 }
 

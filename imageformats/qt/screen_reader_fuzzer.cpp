@@ -1,18 +1,21 @@
-// The Qt reader of screens over random devices. The first three bytes steer:
-// bit 0 of the first cuts or pads the rest to exactly a screen (random bytes
-// are almost never one), bit 1 asks for a scaled size given by the next two.
-// The reader must take exactly the screens, give a picture of the size asked
-// and, unscaled, only colours of the window's palette.
+// The Qt reader of .scr files over random devices. The first three bytes
+// steer: bit 0 of the first cuts or pads the rest to exactly a classic screen
+// (random bytes are almost never one), bit 1 asks for a scaled size given by
+// the next two. The reader must take exactly the sizes the mode table takes
+// for .scr, give a picture of the size asked and, unscaled, a picture of the
+// 15 colours only colours of the window's palette.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 
 #include <QBuffer>
 #include <QImage>
 
 #include "imageformats/qt/scr_image_handler.h"
 #include "imageformats/screen_image.h"
+#include "screen/screen_layout.h"
 
 namespace {
 
@@ -40,27 +43,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QSize asked(1 + data[1] % 300, 1 + data[2] % 300);
     QByteArray bytes(reinterpret_cast<const char*>(data + 3), static_cast<int>(size - 3));
     if (makeScreen)
-        bytes.resize(static_cast<int>(imageformats::ScreenBytes));
-    const bool screen = bytes.size() == static_cast<int>(imageformats::ScreenBytes) && !bytes.startsWith("MZ");
+        bytes.resize(screen::ScreenSize);
+    const std::span<const std::uint8_t> all(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                            static_cast<std::size_t>(bytes.size()));
+    const modes::PictureMode* mode =
+        imageformats::ModeOfFile("scr", all.size(), all.first(std::min<std::size_t>(2, all.size())));
 
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
-    imageformats::ScreenImageHandler handler;
+    imageformats::ScreenImageHandler handler("scr");
     handler.setDevice(&device);
     if (scaled)
         handler.setOption(QImageIOHandler::ScaledSize, asked);
-    if (handler.canRead() != screen)
-        Fail("canRead takes exactly the screens");
+    if (handler.canRead() != (mode != nullptr))
+        Fail("canRead takes exactly the sizes of .scr");
     if (device.pos() != 0)
         Fail("canRead moves the device");
     QImage picture;
-    if (handler.read(&picture) != screen)
-        Fail("read takes exactly the screens");
-    if (!screen)
+    if (handler.read(&picture) != (mode != nullptr))
+        Fail("read takes exactly the sizes of .scr");
+    if (!mode)
         return 0;
-    if (picture.size() != (scaled ? asked : QSize(imageformats::PictureWidth, imageformats::PictureHeight)))
+    if (picture.size() != (scaled ? asked : QSize(mode->width, mode->height * mode->rowRepeat)))
         Fail("the picture has the size asked for");
-    if (!scaled)
+    if (!scaled && mode->palette == modes::PaletteKind::Spectrum)
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
                 if (!InWindowPalette(picture.pixel(x, y)))
