@@ -129,8 +129,8 @@ soak: deps
 	cmake -S . -B $(BUILD) $(TEST_CONFIG)
 	cmake --build $(BUILD) -j $(JOBS) --target app_soak
 	LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp \
-	  $(SOAK_BUILD)/app/soak/app_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
-	$(BUILD)/app/soak/app_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
+	  $(SOAK_BUILD)/apptests/soak/app_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
+	$(BUILD)/apptests/soak/app_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
 
 # One short session of the real program under valgrind memcheck, in Xvfb.
 valgrind: deps build

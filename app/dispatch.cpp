@@ -14,12 +14,6 @@
 namespace app {
 namespace {
 
-constexpr int NoHighlight = -1;
-
-void Redraw(const screen::ScreenStore& store, Session& session) {
-    render::ScreenRenderer(session.renderer, store, NoHighlight, NoHighlight);
-}
-
 // Answers whether the command ends the loop.
 bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int command) {
     switch (command) {
@@ -33,7 +27,7 @@ bool DispatchMenuCommand(screen::ScreenStore& store, Session& session, int comma
         break;
     default:
         if (const screen::ScreenOperation* operation = OperationOf(command)) {
-            operation->apply(store);
+            screen::ChangeWithUndo(store, operation->apply);
             Redraw(store, session);
         }
         break;
@@ -45,7 +39,9 @@ void RunByteOperation(screen::ScreenStore& store, Session& session) {
     int index = toolkit::GetControlState(OperationsControl);
     std::string b1 = toolkit::GetControlText(B1FieldControl);
     std::string b2 = toolkit::GetControlText(B2FieldControl);
-    screen::ApplyByteOperation(store, index, b1, b2);
+    screen::ChangeWithUndo(store, [&](screen::ScreenSpan working, screen::ScreenSpan) {
+        screen::ApplyByteOperation(working, index, b1, b2);
+    });
     Redraw(store, session);
 }
 
@@ -62,15 +58,15 @@ void UpdateTitleStatus(const screen::ScreenStore& store, Session& session, int v
     std::uint8_t attribute = store.working()[screen::AttributeOffset(cell->column, cell->row)];
     std::string title = TitleStatusLine(cell->column, cell->row, attribute, session.currentFileName);
     toolkit::SetWindowCaption(MainWindow, title.c_str());
-    render::ScreenRenderer(session.renderer, store, cell->column, cell->row);
+    session.renderer.Draw(store, cell->column, cell->row);
 }
 
 void InvertCellsUnderPointer(screen::ScreenStore& store, Session& session, int view, screen::MouseButton button) {
     const std::optional<render::Cell> cell = PointerCell(view);
     if (!cell)
         return;
-    screen::InvertCellsByClick(store, cell->column, cell->row, button);
-    render::ScreenRenderer(session.renderer, store, cell->column, cell->row);
+    screen::InvertCellsByClick(screen::WorkingScreen(store), cell->column, cell->row, button);
+    session.renderer.Draw(store, cell->column, cell->row);
 }
 
 void DispatchViewEvent(screen::ScreenStore& store, Session& session, int view) {

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "files/screen_files.h"
-#include "render/screen_renderer.h"
 #include "toolkit/controls/controls.h"
 
 namespace app {
@@ -22,7 +21,6 @@ constexpr char SaveErrorText[] = "error saving file!";
 constexpr char NothingLoadedText[] = "load screen first!";
 
 constexpr std::uint32_t OkOnly = 0;
-constexpr int NoHighlight = -1;
 
 void Tell(const char* title, const char* text) { toolkit::ShowMessage(title, text, OkOnly); }
 
@@ -44,7 +42,7 @@ void LoadScreenFile(screen::ScreenStore& store, Session& session, const std::str
     case files::LoadResult::Loaded: break;
     }
     screen::TakeUndoCopy(store);
-    render::ScreenRenderer(session.renderer, store, NoHighlight, NoHighlight);
+    Redraw(store, session);
     session.currentFileName = path;
 }
 

@@ -8,7 +8,6 @@
 #include "app/file_commands.h"
 #include "app/shell.h"
 #include "app/program_icon.h"
-#include "screen/screen_layout.h"
 #include "toolkit/windows/toolkit_start.h"
 
 int main(int argc, char** argv) {
@@ -31,7 +30,6 @@ int main(int argc, char** argv) {
         app::Session session;       // no file loaded yet
         app::SetProgramIcon();
         if (app::BuildMainWindow()) {
-            screen::BuildLookupTables();
             // "Open With": the file loads as a drop of it alone would.
             if (request.file)
                 app::LoadScreenFile(store, session, *request.file);

@@ -13,30 +13,31 @@ namespace app {
 
 struct OperationCommand {
     Command command;
-    std::size_t operation;  // the row's place in screen::ScreenOperations
+    screen::OperationId operation;  // the row it runs
 };
 
 inline constexpr std::array OperationCommands{
-    OperationCommand{OptimizeCommand, screen::ScreenOperationPlace("optimize")},
-    OperationCommand{InvertCommand, screen::ScreenOperationPlace("invert")},
-    OperationCommand{FindContourCommand, screen::ScreenOperationPlace("contour")},
-    OperationCommand{CreateMaskCommand, screen::ScreenOperationPlace("mask")},
-    OperationCommand{MirrorCommand, screen::ScreenOperationPlace("mirror")},
+    OperationCommand{OptimizeCommand, screen::OperationId::Optimize},
+    OperationCommand{InvertCommand, screen::OperationId::Invert},
+    OperationCommand{FindContourCommand, screen::OperationId::Contour},
+    OperationCommand{CreateMaskCommand, screen::OperationId::Mask},
+    OperationCommand{MirrorCommand, screen::OperationId::Mirror},
 };
 
 // The place of the catalogue row a menu command runs; NoOperation for the
 // other commands.
+inline constexpr std::size_t NoOperation = screen::ScreenOperations.size();
 constexpr std::size_t OperationPlaceOf(int command) {
     for (const OperationCommand& tie : OperationCommands)
         if (tie.command == command)
-            return tie.operation;
-    return screen::NoOperation;
+            return static_cast<std::size_t>(tie.operation);
+    return NoOperation;
 }
 
 // The catalogue row a menu command runs; none for the other commands.
 inline const screen::ScreenOperation* OperationOf(int command) {
     const std::size_t place = OperationPlaceOf(command);
-    return place == screen::NoOperation ? nullptr : &screen::ScreenOperations[place];
+    return place == NoOperation ? nullptr : &screen::ScreenOperations[place];
 }
 
 namespace tied {
@@ -45,8 +46,8 @@ namespace tied {
 // command or a row.
 constexpr bool TiesAreSound() {
     for (std::size_t i = 0; i < OperationCommands.size(); ++i) {
-        const std::size_t place = OperationCommands[i].operation;
-        if (place == screen::NoOperation || screen::ScreenOperations[place].menuTitle.empty())
+        const std::size_t place = static_cast<std::size_t>(OperationCommands[i].operation);
+        if (place >= screen::ScreenOperations.size() || screen::ScreenOperations[place].menuTitle.empty())
             return false;
         for (std::size_t j = 0; j < i; ++j)
             if (OperationCommands[j].command == OperationCommands[i].command ||
@@ -61,7 +62,7 @@ constexpr bool EveryMenuRowIsTied() {
     for (std::size_t place = 0; place < screen::ScreenOperations.size(); ++place) {
         bool tiedToCommand = screen::ScreenOperations[place].menuTitle.empty();
         for (const OperationCommand& tie : OperationCommands)
-            tiedToCommand = tiedToCommand || tie.operation == place;
+            tiedToCommand = tiedToCommand || static_cast<std::size_t>(tie.operation) == place;
         if (!tiedToCommand)
             return false;
     }
@@ -72,8 +73,7 @@ constexpr bool EveryMenuRowIsTied() {
 
 static_assert(tied::TiesAreSound(), "each menu command runs its own catalogue row, which has a menu title");
 static_assert(tied::EveryMenuRowIsTied(), "each catalogue row with a menu title has a menu command");
-static_assert(OperationPlaceOf(SplitCommand) == screen::NoOperation &&
-                  OperationPlaceOf(UndoCommand) == screen::NoOperation,
+static_assert(OperationPlaceOf(SplitCommand) == NoOperation && OperationPlaceOf(UndoCommand) == NoOperation,
               "Split and Undo are the window's own commands");
 
 }  // namespace app

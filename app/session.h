@@ -4,6 +4,7 @@
 #include <string>
 
 #include "render/screen_renderer.h"
+#include "screen/screen_store.h"
 
 namespace app {
 
@@ -14,5 +15,14 @@ struct Session {
     // What the views show, so that each event redraws only what it changed.
     render::ViewsRenderer renderer;
 };
+
+// The highlight of a redraw that marks no cell.
+constexpr int NoHighlight = -1;
+
+// Brings both views to the working screen with no cell highlighted, as after
+// a load, an operation or Undo.
+inline void Redraw(const screen::ScreenStore& store, Session& session) {
+    session.renderer.Draw(store, NoHighlight, NoHighlight);
+}
 
 }  // namespace app

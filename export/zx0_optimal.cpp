@@ -106,52 +106,54 @@ private:
     int count_ = 0;
 };
 
-}  // namespace
+struct Copy {
+    int offset, cost, from, length;
+};
 
-std::vector<Block> OptimalParse(std::span<const std::uint8_t> input) {
-    const int size = static_cast<int>(input.size());
-    if (size == 0)
-        return {};
-    const int offsets = std::min(size, MaxOffset);
-    std::vector<int> gamma(static_cast<std::size_t>(size) + 2);
-    for (int v = 1; v < static_cast<int>(gamma.size()); ++v)
-        gamma[v] = GammaBits(v);
-    const int gammaRange = gamma[size] - gamma[1];
-    const int capacity = gammaRange + 1;
-
-    ParseNodes nodes;
-    std::vector<Starts::Start> storage(static_cast<std::size_t>(offsets + 1) * 2 * capacity + capacity);
-    std::vector<Starts> literalStarts(offsets + 1);  // after a copy from o: literals[i][o]
-    std::vector<Starts> repeatStarts(offsets + 1);   // after literals, o last: copy from o again
-    for (int o = 0; o <= offsets; ++o) {
-        literalStarts[o].Reset(&storage[static_cast<std::size_t>(o) * 2 * capacity], capacity);
-        repeatStarts[o].Reset(&storage[(static_cast<std::size_t>(o) * 2 + 1) * capacity], capacity);
+// The search over every parse, one byte boundary at a time.
+struct Search {
+    explicit Search(std::span<const std::uint8_t> bytes)
+        : input(bytes), size(static_cast<int>(bytes.size())), offsets(std::min(size, MaxOffset)),
+          gamma(static_cast<std::size_t>(size) + 2) {
+        for (int v = 1; v < static_cast<int>(gamma.size()); ++v)
+            gamma[v] = GammaBits(v);
+        gammaRange = gamma[size] - gamma[1];
+        capacity = gammaRange + 1;
+        storage.resize(static_cast<std::size_t>(offsets + 1) * 2 * capacity + capacity);
+        literalStarts.resize(offsets + 1);
+        repeatStarts.resize(offsets + 1);
+        for (int o = 0; o <= offsets; ++o) {
+            literalStarts[o].Reset(&storage[static_cast<std::size_t>(o) * 2 * capacity], capacity);
+            repeatStarts[o].Reset(&storage[(static_cast<std::size_t>(o) * 2 + 1) * capacity], capacity);
+        }
+        anyLiteralStarts.Reset(&storage[static_cast<std::size_t>(offsets + 1) * 2 * capacity], capacity);
+        run.assign(offsets + 1, 0);
+        lastMatched.assign(offsets + 1, -2);
+        cheapest.assign(size + 1, Unreached);
+        cheapestNode.assign(size + 1, ParseNodes::None);
+        newCopyCost.resize(size + 2);
+        newCopyLength.resize(size + 2);
+        // Before the first byte the last offset is 1 and the first block, a literal
+        // run, has no flag bit: start at -1 so that its flag is not counted.
+        const int root = nodes.Make(ParseNodes::None, 0, 1);
+        literalStarts[1].Add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
+        anyLiteralStarts.Add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
+        cheapest[0] = -1;
+        cheapestNode[0] = root;
+        nodes.Retain(root);
     }
-    Starts anyLiteralStarts;  // after the cheapest copy of any offset
-    anyLiteralStarts.Reset(&storage[static_cast<std::size_t>(offsets + 1) * 2 * capacity], capacity);
 
-    std::vector<int> run(offsets + 1, 0);            // bytes matching at o, ending at lastMatched[o]
-    std::vector<int> lastMatched(offsets + 1, -2);   // the last byte that matched at o
-    std::vector<std::vector<int>> positionsOf(256);  // where each byte value was, so far
-    struct Copy {
-        int offset, cost, from, length;
-    };
-    std::vector<Copy> copies;  // the cheapest copy of each offset ending at i
-    std::vector<int> cheapest(size + 1, Unreached);
-    std::vector<int> cheapestNode(size + 1, ParseNodes::None);
-    // Cheapest (state at i - k) + gamma(k - 1) over k = 2..n, for new-offset copies ending at i.
-    std::vector<int> newCopyCost(size + 2), newCopyLength(size + 2);
+    std::vector<Block> Run() {
+        for (int i = 1; i <= size; ++i) {
+            FindCopiesEndingAt(i);
+            StartRepeatsAt(i);
+            SettleStateAt(i);
+        }
+        return nodes.BlocksEndingAt(cheapestNode[size]);
+    }
 
-    // Before the first byte the last offset is 1 and the first block, a literal
-    // run, has no flag bit: start at -1 so that its flag is not counted.
-    const int root = nodes.Make(ParseNodes::None, 0, 1);
-    literalStarts[1].Add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
-    anyLiteralStarts.Add({-1, 0, ParseNodes::None, 0, 1, root}, nodes);
-    cheapest[0] = -1;
-    cheapestNode[0] = root;
-    nodes.Retain(root);
-
-    for (int i = 1; i <= size; ++i) {
+    // The cheapest copy of each offset ending at i, into copies.
+    void FindCopiesEndingAt(int i) {
         const int p = i - 1;  // the byte just passed
         int newCopyKnown = 1;
         copies.clear();
@@ -186,28 +188,35 @@ std::vector<Block> OptimalParse(std::span<const std::uint8_t> input) {
                 copies.push_back(copy);
         }
         positionsOf[input[p]].push_back(p);
+    }
+
+    void StartRepeatsAt(int i) {
         // Literals up to i, then a copy from o again, where byte i repeats at o:
         // before the copies ending at i join the starts, as a literal run is
         // never empty. A run of matches that broke before i takes its starts along.
-        if (i < size) {
-            const auto& repeats = positionsOf[input[i]];
-            for (auto q = repeats.rbegin(); q != repeats.rend() && i - *q <= MaxOffset; ++q) {
-                const int o = i - *q;
-                const bool runGoesOn = lastMatched[o] == i - 1;
-                if (!runGoesOn)
-                    repeatStarts[o].Clear(nodes);
-                // Literals that all repeat at o, then a copy from o, cost more
-                // than the copy before them made longer: only runs of literals
-                // from before the current match run need trying.
-                const int latest = runGoesOn ? i - run[o] - 1 : INT_MAX;
-                Starts::Start* s = literalStarts[o].CheapestFor(i, gamma, latest);
-                if (s == nullptr)
-                    continue;
-                const int cost = Starts::CostOf(*s, i, gamma) + LiteralBits * i + 1;
-                if (repeatStarts[o].Accepts(cost, gammaRange))
-                    repeatStarts[o].Add({cost, i, Starts::NodeOf(*s, nodes), i - s->position, 0}, nodes);
-            }
+        if (i == size)
+            return;
+        const auto& repeats = positionsOf[input[i]];
+        for (auto q = repeats.rbegin(); q != repeats.rend() && i - *q <= MaxOffset; ++q) {
+            const int o = i - *q;
+            const bool runGoesOn = lastMatched[o] == i - 1;
+            if (!runGoesOn)
+                repeatStarts[o].Clear(nodes);
+            // Literals that all repeat at o, then a copy from o, cost more
+            // than the copy before them made longer: only runs of literals
+            // from before the current match run need trying.
+            const int latest = runGoesOn ? i - run[o] - 1 : INT_MAX;
+            Starts::Start* s = literalStarts[o].CheapestFor(i, gamma, latest);
+            if (s == nullptr)
+                continue;
+            const int cost = Starts::CostOf(*s, i, gamma) + LiteralBits * i + 1;
+            if (repeatStarts[o].Accepts(cost, gammaRange))
+                repeatStarts[o].Add({cost, i, Starts::NodeOf(*s, nodes), i - s->position, 0}, nodes);
         }
+    }
+
+    // The literal runs the copies ending at i start, and the cheapest state at i.
+    void SettleStateAt(int i) {
         const Copy* cheapestCopy = nullptr;
         for (const Copy& copy : copies) {
             // Literals after a copy that could have gone on cost more than the
@@ -239,7 +248,35 @@ std::vector<Block> OptimalParse(std::span<const std::uint8_t> input) {
                                      nodes);
         }
     }
-    return nodes.BlocksEndingAt(cheapestNode[size]);
+
+    std::span<const std::uint8_t> input;
+    int size;
+    int offsets;
+    std::vector<int> gamma;
+    int gammaRange = 0;
+    int capacity = 0;
+    ParseNodes nodes;
+    std::vector<Starts::Start> storage;
+    std::vector<Starts> literalStarts;  // after a copy from o: literals[i][o]
+    std::vector<Starts> repeatStarts;   // after literals, o last: copy from o again
+    Starts anyLiteralStarts;            // after the cheapest copy of any offset
+    std::vector<int> run;               // bytes matching at o, ending at lastMatched[o]
+    std::vector<int> lastMatched;       // the last byte that matched at o
+    // Where each byte value was, so far.
+    std::vector<std::vector<int>> positionsOf = std::vector<std::vector<int>>(256);
+    std::vector<Copy> copies;  // the cheapest copy of each offset ending at i
+    std::vector<int> cheapest;
+    std::vector<int> cheapestNode;
+    // Cheapest (state at i - k) + gamma(k - 1) over k = 2..n, for new-offset copies ending at i.
+    std::vector<int> newCopyCost, newCopyLength;
+};
+
+}  // namespace
+
+std::vector<Block> OptimalParse(std::span<const std::uint8_t> input) {
+    if (input.empty())
+        return {};
+    return Search(input).Run();
 }
 
 }  // namespace zx0

@@ -1,7 +1,9 @@
-// Random screens under random runs of every picture operation. The first 6912
-// bytes are the screen; the bytes after them choose the operations and their
-// arguments. After each step the laws of that operation are checked against a
-// copy taken before it, and the undo screen against a snapshot kept here.
+// Random screens under random runs of every picture operation, run as the
+// window runs them: each row of the catalogue and the byte operations around
+// the undo copy, clicks without one. The first 6912 bytes are the screen; the
+// bytes after them choose the operations and their arguments. After each step
+// the laws of that operation are checked against a copy taken before it, and
+// the undo screen against a snapshot kept here.
 
 #include <array>
 #include <cstddef>
@@ -11,18 +13,21 @@
 #include <cstring>
 #include <string>
 
-#include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
+#include "screen/operations.h"
 #include "screen/screen_layout.h"
 #include "screen/screen_store.h"
-#include "screen/whole_screen_ops.h"
 #include "testsupport/pixel_oracle.h"
 
 namespace {
 
 using Screen = std::array<std::uint8_t, screen::ScreenSize>;
 
-enum Step : std::uint8_t { Optimize, Invert, Mirror, FindContour, CreateMask, Click, Go, Undo, StepCount };
+using screen::OperationId;
+
+// A step is a row of the catalogue (its place), or one of these.
+constexpr std::uint8_t Rows = screen::ScreenOperations.size();
+enum Step : std::uint8_t { Click = Rows, Go, Undo, StepCount };
+constexpr std::uint8_t RowStep(OperationId id) { return static_cast<std::uint8_t>(id); }
 
 [[noreturn]] void Fail(const char* law, int step) {
     std::fprintf(stderr, "law broken at step %d: %s\n", step, law);
@@ -68,14 +73,12 @@ void Load(screen::ScreenStore& store, const Screen& picture) {
     screen::TakeUndoCopy(store);
 }
 
-// Runs the operation on a second store holding `before` and answers the result.
-template <typename Operation>
-Screen Applied(const Screen& before, Operation operation) {
-    static screen::ScreenStore other;
-    Load(other, before);
-    operation(other);
-    Screen after;
-    std::memcpy(after.data(), other.working(), after.size());
+// The row run twice on a copy of `before`.
+Screen AppliedTwice(const Screen& before, OperationId id) {
+    Screen after = before;
+    Screen scratch{};
+    screen::OperationRow(id).apply(after, scratch);
+    screen::OperationRow(id).apply(after, scratch);
     return after;
 }
 
@@ -122,6 +125,51 @@ void CheckClick(const Screen& before, const std::uint8_t* after, int column, int
         Fail("a click keeps every pixel's colour", step);
 }
 
+// The laws each row of the catalogue must keep; a row without laws here is
+// still checked for its undo copy.
+void CheckRow(OperationId id, const Screen& before, const std::uint8_t* now, int step) {
+    switch (id) {
+    case OperationId::Optimize:
+        if (!SameColours(before.data(), now))
+            Fail("Optimize keeps every pixel's colour", step);
+        for (int row = 0; row < 24; ++row)
+            if (now[6144 + row * 32] != before[6144 + row * 32])
+                Fail("Optimize leaves column 0 alone", step);
+        break;
+    case OperationId::Invert:
+        if (!SameColours(before.data(), now))
+            Fail("Invert keeps every pixel's colour", step);
+        if (AppliedTwice(before, id) != before)
+            Fail("Invert twice is the identity", step);
+        break;
+    case OperationId::Mirror:
+        // Pixel x of a line goes to 255 - x, and a cell's attribute with it.
+        for (int offset = 0; offset < 6144; ++offset)
+            if (now[offset] != Reversed(before[offset ^ 31]))
+                Fail("Mirror moves pixel x to 255 - x", step);
+        for (int offset = 6144; offset < 6912; ++offset)
+            if (now[offset] != before[offset ^ 31])
+                Fail("Mirror moves the attribute of column c to 31 - c", step);
+        if (AppliedTwice(before, id) != before)
+            Fail("Mirror twice is the identity", step);
+        break;
+    case OperationId::Contour:
+        if (!SameRange(before.data(), now, 6144, 6912))
+            Fail("Find contour keeps the attribute area", step);
+        for (int offset = 0; offset < 6144; ++offset)
+            if (before[offset] & now[offset])
+                Fail("Find contour clears every pixel that was set", step);
+        break;
+    case OperationId::Mask:
+        if (!SameRange(before.data(), now, 6144, 6912))
+            Fail("Create Mask keeps the attribute area", step);
+        for (int offset = 0; offset < 6144; ++offset)
+            if (before[offset] & ~now[offset])
+                Fail("Create Mask keeps every pixel that was set", step);
+        break;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -132,8 +180,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Screen undoModel = picture;  // what the undo screen must hold
 
     // A bare screen still gets every operation once.
-    static const std::uint8_t everyStep[] = {Undo, Go, 3, 2, 1,          Click,       0,      1,      Click,   5,
-                                             1,    3,  1, 0, CreateMask, FindContour, Mirror, Invert, Optimize};
+    static const std::uint8_t everyStep[] = {Undo,
+                                             Go,
+                                             3,
+                                             2,
+                                             1,
+                                             Click,
+                                             0,
+                                             1,
+                                             Click,
+                                             5,
+                                             1,
+                                             3,
+                                             1,
+                                             0,
+                                             RowStep(OperationId::Mask),
+                                             RowStep(OperationId::Contour),
+                                             RowStep(OperationId::Mirror),
+                                             RowStep(OperationId::Invert),
+                                             RowStep(OperationId::Optimize)};
     Program program = size > picture.size() ? Program(data + picture.size(), size - picture.size())
                                             : Program(everyStep, sizeof everyStep);
     for (int step = 0; !program.empty() && step < 24; ++step) {
@@ -141,61 +206,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(before.data(), store.working(), before.size());
         bool snapshot = true;
         const std::uint8_t* now = store.working();
-        switch (program.byte() % StepCount) {
-        case Optimize:
-            screen::OptimizeAttributes(store);
-            if (!SameColours(before.data(), now))
-                Fail("Optimize keeps every pixel's colour", step);
-            for (int row = 0; row < 24; ++row)
-                if (now[6144 + row * 32] != before[6144 + row * 32])
-                    Fail("Optimize leaves column 0 alone", step);
+        const std::uint8_t chosen = program.byte() % StepCount;
+        switch (chosen) {
+        default: {
+            const screen::ScreenOperation& row = screen::ScreenOperations[chosen];
+            screen::ChangeWithUndo(store, row.apply);
+            CheckRow(static_cast<OperationId>(chosen), before, now, step);
             break;
-        case Invert:
-            screen::InvertScreen(store);
-            if (!SameColours(before.data(), now))
-                Fail("Invert keeps every pixel's colour", step);
-            if (Applied(before, [](auto& s) {
-                    screen::InvertScreen(s);
-                    screen::InvertScreen(s);
-                }) != before)
-                Fail("Invert twice is the identity", step);
-            break;
-        case Mirror:
-            screen::MirrorHorisontal(store);
-            // Pixel x of a line goes to 255 - x, and a cell's attribute with it.
-            for (int offset = 0; offset < 6144; ++offset)
-                if (now[offset] != Reversed(before[offset ^ 31]))
-                    Fail("Mirror moves pixel x to 255 - x", step);
-            for (int offset = 6144; offset < 6912; ++offset)
-                if (now[offset] != before[offset ^ 31])
-                    Fail("Mirror moves the attribute of column c to 31 - c", step);
-            if (Applied(before, [](auto& s) {
-                    screen::MirrorHorisontal(s);
-                    screen::MirrorHorisontal(s);
-                }) != before)
-                Fail("Mirror twice is the identity", step);
-            break;
-        case FindContour:
-            screen::FindContour(store);
-            if (!SameRange(before.data(), now, 6144, 6912))
-                Fail("Find contour keeps the attribute area", step);
-            for (int offset = 0; offset < 6144; ++offset)
-                if (before[offset] & now[offset])
-                    Fail("Find contour clears every pixel that was set", step);
-            break;
-        case CreateMask:
-            screen::CreateMask(store);
-            if (!SameRange(before.data(), now, 6144, 6912))
-                Fail("Create Mask keeps the attribute area", step);
-            for (int offset = 0; offset < 6144; ++offset)
-                if (before[offset] & ~now[offset])
-                    Fail("Create Mask keeps every pixel that was set", step);
-            break;
+        }
         case Click: {
             const bool right = program.byte() & 1;
             const int column = program.coordinate();
             const int row = program.coordinate();
-            screen::InvertCellsByClick(store, column, row,
+            screen::InvertCellsByClick(screen::WorkingScreen(store), column, row,
                                        right ? screen::MouseButton::Right : screen::MouseButton::Left);
             CheckClick(before, now, column, row, right, step);
             snapshot = false;
@@ -205,7 +228,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int index = program.byte() & 0x80 ? program.integer() : program.byte() % 9;
             const std::string b1 = program.text();
             const std::string b2 = program.text();
-            screen::ApplyByteOperation(store, index, b1, b2);
+            screen::ChangeWithUndo(store, [&](screen::ScreenSpan working, screen::ScreenSpan) {
+                screen::ApplyByteOperation(working, index, b1, b2);
+            });
             if (!SameRange(before.data(), now, 0, 6144))
                 Fail("byte operations keep the bitmap area", step);
             if ((index < 1 || index > 7) && !SameRange(before.data(), now, 6144, 6912))

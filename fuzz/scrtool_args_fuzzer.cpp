@@ -99,8 +99,6 @@ void CheckInvocation(const std::vector<std::string>& args, const scrtool::Invoca
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool tables = (screen::BuildLookupTables(), true);
-    (void)tables;
     const std::vector<std::string> args = Split(data, size);
     const scrtool::Parsed parsed = scrtool::ParseArguments(args);
     if (!parsed.invocation) {

@@ -80,11 +80,11 @@ void Redraws(benchmark::State& state, Scene& scene, Change change, Showing showi
     const double start = ThreadSeconds();
     for (auto _ : state) {
         if (change == Change::NewScreen)
-            render::ScreenRenderer(scene.renderer, scene.stores[call & 1], 5, 7);
+            scene.renderer.Draw(scene.stores[call & 1], 5, 7);
         else if (change == Change::NeighbouringCell)
-            render::ScreenRenderer(scene.renderer, scene.stores[0], call % screen::CellColumns, 7);
+            scene.renderer.Draw(scene.stores[0], call % screen::CellColumns, 7);
         else
-            render::ScreenRenderer(scene.renderer, scene.stores[0], 5, 7);
+            scene.renderer.Draw(scene.stores[0], 5, 7);
         ++call;
     }
     const double perCall = (ThreadSeconds() - start) / static_cast<double>(state.iterations());

@@ -38,10 +38,4 @@ private:
     std::array<DrawnView, 2> drawn_{};  // mono, colour
 };
 
-// The call the program makes whenever the screen, the highlight or the grid
-// may have changed.
-inline void ScreenRenderer(ViewsRenderer& renderer, const screen::ScreenStore& store, int column, int row) {
-    renderer.Draw(store, column, row);
-}
-
 }  // namespace render

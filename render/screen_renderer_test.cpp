@@ -9,6 +9,7 @@
 
 #include "testsupport/pixel_oracle.h"
 #include "testsupport/real_screens.h"
+#include "testsupport/view_oracle.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
@@ -29,18 +30,17 @@ struct Rgb {
 
 // What canvas pixel (cx, cy) of a view must show, worked out from the screen
 // bytes alone: the screen pixel under it, its cell's attribute, the palette.
+// highlight is the cell's attribute index, -1 for none.
 Rgb ExpectedPixel(const std::uint8_t* screen, bool colourView, int highlight, bool grid, int cx, int cy) {
-    if (grid && (cx % CellSpan == 0 || cy % CellSpan == 0))
-        return {0, 0, 255};
-    const int x = cx / ViewScale, y = cy / ViewScale;
-    const bool set = testsupport::PixelOf(screen, x, y);
-    const int cellIndex = (y / 8) * 32 + x / 8;
-    int attr = colourView ? screen[testsupport::AttributeOffset(x / 8, y / 8)] : 7;
-    if (cellIndex == highlight)
-        attr = 255 - attr;
-    const int number = set ? attr & 7 : (attr >> 3) & 7;
-    const int level = attr & 64 ? 255 : 127;
-    return {number & 2 ? level : 0, number & 4 ? level : 0, number & 1 ? level : 0};
+    testsupport::ViewLook look;
+    look.mono = !colourView;
+    look.grid = grid;
+    if (highlight >= 0) {
+        look.highlightColumn = highlight % 32;
+        look.highlightRow = highlight / 32;
+    }
+    const testsupport::Rgb rgb = testsupport::ViewPixel(screen, look, cx, cy);
+    return {rgb.red, rgb.green, rgb.blue};
 }
 
 // The whole back buffer a view must hold: blue, green, red, bottom row first.
@@ -118,7 +118,7 @@ protected:
     }
     void SetGrid(bool on) { toolkit::SetControlState(GridCheckBoxControl, on ? 1 : 0); }
     std::uint8_t* working() { return store.working(); }
-    void Render(int column, int row) { ScreenRenderer(renderer, store, column, row); }
+    void Render(int column, int row) { renderer.Draw(store, column, row); }
     void ExpectBothViews(int highlight, bool grid) {
         ExpectView(MonoViewControl, ExpectedView(working(), false, highlight, grid));
         ExpectView(ColourViewControl, ExpectedView(working(), true, highlight, grid));

@@ -106,14 +106,13 @@ void ChangeBothB1ToB2(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2
     ForEach(attributes, [=](std::uint8_t a) { return ChangePaper(ChangeInk(a, b1, b2), b1, b2); });
 }
 
-void ApplyByteOperation(ScreenStore& store, int index, std::string_view b1Text, std::string_view b2Text) {
-    TakeUndoCopy(store);
+void ApplyByteOperation(ScreenSpan screen, int index, std::string_view b1Text, std::string_view b2Text) {
     const auto b1 = static_cast<std::uint8_t>(TextToNumber(b1Text));
     const auto b2 = static_cast<std::uint8_t>(TextToNumber(b2Text));
     // "choose byte operations" and unknown indices: every byte stays as read.
     if (index < 0 || static_cast<std::size_t>(index) >= ByteOperations.size() || !ByteOperations[index].apply)
         return;
-    ByteOperations[index].apply(store.working() + AttributeStart, b1, b2);
+    ByteOperations[index].apply(screen.data() + AttributeStart, b1, b2);
 }
 
 }  // namespace screen

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "screen/screen_store.h"
+#include "screen/screen_layout.h"
 
 namespace screen {
 
@@ -23,10 +23,10 @@ enum class ByteOperation {
 // the first character that is no digit. Long digit runs wrap modulo 2^64.
 std::int64_t TextToNumber(std::string_view text);
 
-// Takes the undo copy, then applies the list's operation `index` (a row of
-// ByteOperations in screen/operations.h; others change nothing) to all 768
-// attribute bytes with b1, b2 = the texts' low eight bits.
-void ApplyByteOperation(ScreenStore& store, int index, std::string_view b1Text, std::string_view b2Text);
+// Applies the list's operation `index` (a row of ByteOperations in
+// screen/operations.h; others change nothing) to the screen's 768 attribute
+// bytes with b1, b2 = the texts' low eight bits. No undo copy.
+void ApplyByteOperation(ScreenSpan screen, int index, std::string_view b1Text, std::string_view b2Text);
 
 // The list's rules, each over the 768 attribute bytes `attributes`.
 using AttributeRule = void (*)(std::uint8_t* attributes, std::uint8_t b1, std::uint8_t b2);

@@ -69,11 +69,10 @@ TEST(TextToNumber, LongDigitRunsWrapToTheRightLowByte) {
 }
 
 // An attribute area holding every byte value three times over.
-ScreenStore& StoreWithEveryAttribute(ScreenStore& store) {
+void GiveEveryAttribute(ScreenBytes& work) {
     for (int index = 0; index < 768; ++index) {
-        store.working()[6144 + index] = static_cast<std::uint8_t>(index);
+        work[6144 + index] = static_cast<std::uint8_t>(index);
     }
-    return store;
 }
 
 struct OperationCase {
@@ -91,9 +90,9 @@ class ByteOperationRule : public ::testing::TestWithParam<OperationCase> {};
 
 TEST_P(ByteOperationRule, ChangesExactlyTheListedValues) {
     const OperationCase& c = GetParam();
-    ScreenStore store;
-    StoreWithEveryAttribute(store);
-    ApplyByteOperation(store, c.index, c.b1, c.b2);
+    ScreenBytes work{};
+    GiveEveryAttribute(work);
+    ApplyByteOperation(work, c.index, c.b1, c.b2);
     std::vector<int> expected(256);
     for (int value = 0; value < 256; ++value) {
         expected[value] = value;
@@ -107,7 +106,7 @@ TEST_P(ByteOperationRule, ChangesExactlyTheListedValues) {
     }
     for (int index = 0; index < 768; ++index) {
         if (checked[index % 256]) {
-            ASSERT_EQ(store.working()[6144 + index], expected[index % 256]) << "byte value " << index % 256;
+            ASSERT_EQ(work.data()[6144 + index], expected[index % 256]) << "byte value " << index % 256;
         }
     }
 }
@@ -148,18 +147,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(ByteOperations, ChangeBothTestsThePaperTheInkStepLeft) {
-    ScreenStore store;
-    store.working()[6144] = 2;      // paper 0, ink 2
-    store.working()[6145] = 8 + 1;  // paper 1, ink 1
+    ScreenBytes work{};
+    work.data()[6144] = 2;      // paper 0, ink 2
+    work.data()[6145] = 8 + 1;  // paper 1, ink 1
     // Byte 2: the ink step ORs in 18 (paper 2, ink 2), so the paper step now
     // matches b1 = 2 and ORs in 18 x 8 = 144.
-    ApplyByteOperation(store, 7, "2", "18");
-    EXPECT_EQ(store.working()[6144], 146);
-    EXPECT_EQ(store.working()[6145], 9);
+    ApplyByteOperation(work, 7, "2", "18");
+    EXPECT_EQ(work.data()[6144], 146);
+    EXPECT_EQ(work.data()[6145], 9);
     // Byte 9: the ink step gives 8 | 17 = 25 (paper 3), so the paper step no
     // longer matches b1 = 1.
-    ApplyByteOperation(store, 7, "1", "17");
-    EXPECT_EQ(store.working()[6145], 25);
+    ApplyByteOperation(work, 7, "1", "17");
+    EXPECT_EQ(work.data()[6145], 25);
 }
 
 class ByteOperationOnRealScreen : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
@@ -167,10 +166,10 @@ class ByteOperationOnRealScreen : public ::testing::TestWithParam<std::tuple<std
 TEST_P(ByteOperationOnRealScreen, LeavesTheBitmapAlone) {
     const auto& [name, index] = GetParam();
     const ScreenBytes& original = testsupport::RealScreenBytes(name);
-    ScreenStore store;
-    std::memcpy(store.working(), original.data(), original.size());
-    ApplyByteOperation(store, index, "$C7", "%10101");
-    EXPECT_EQ(FirstDifference(store.working(), original.data(), 0, 6144), -1);
+    ScreenBytes work{};
+    std::memcpy(work.data(), original.data(), original.size());
+    ApplyByteOperation(work, index, "$C7", "%10101");
+    EXPECT_EQ(FirstDifference(work.data(), original.data(), 0, 6144), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ByteOperationOnRealScreen,

@@ -83,9 +83,8 @@ LineBits operator|(const LineBits& a, const LineBits& b) {
 // below, which are kept from one line to the next. A line of the working screen
 // is overwritten only after the line below it has been read. The scratch plane
 // ends holding the mask too, as a pass-by-pass dilation through it would leave it.
-void CreateMask(ScreenStore& store) {
-    TakeUndoCopy(store);
-    std::uint8_t* w = store.working();
+void CreateMask(ScreenSpan screen, ScreenSpan scratch) {
+    std::uint8_t* w = screen.data();
     LineBits above{};  // above line 0 everything counts as clear
     LineBits current = Widened(LoadLine(w + LineAddressTable[0]));
     for (int y = 0; y < ScreenHeight; ++y) {
@@ -94,13 +93,12 @@ void CreateMask(ScreenStore& store) {
         above = current;
         current = below;
     }
-    CopyBitmap(store.scratch(), w);
+    CopyBitmap(scratch.data(), w);
 }
 
-void FindContour(ScreenStore& store) {
-    TakeUndoCopy(store);
-    std::uint8_t* w = store.working();
-    std::uint8_t* s = store.scratch();
+void FindContour(ScreenSpan screen, ScreenSpan scratch) {
+    std::uint8_t* w = screen.data();
+    std::uint8_t* s = scratch.data();
     std::memset(s, 0, BitmapSize);
     // Lines 0 and 191 lack a neighbour line and stay clear.
     for (int y = 1; y < ScreenHeight - 1; ++y) {

@@ -16,12 +16,6 @@ using testsupport::PixelOf;
 using testsupport::ScreenBytes;
 using Pixels = std::vector<std::pair<int, int>>;
 
-ScreenBytes Working(const ScreenStore& store) {
-    ScreenBytes bytes;
-    std::memcpy(bytes.data(), store.working(), bytes.size());
-    return bytes;
-}
-
 // The outline pixel by pixel, each neighbour asked of PixelIsSet with the
 // horizontal coordinate wrapped by the 8-bit conversion.
 ScreenBytes ContourPixelByPixel(const ScreenBytes& in) {
@@ -88,19 +82,19 @@ class CreateMaskOfOnePixel : public ::testing::TestWithParam<SinglePixelCase> {}
 class FindContourOfOnePixel : public ::testing::TestWithParam<SinglePixelCase> {};
 
 TEST_P(CreateMaskOfOnePixel, GrowsIntoTheExpectedBlock) {
-    ScreenStore store;
-    testsupport::SetPixel(store.working(), GetParam().x, GetParam().y);
-    store.working()[6144] = 0x47;
-    CreateMask(store);
-    EXPECT_EQ(InkPixels(store.working()), GetParam().expected);
-    EXPECT_EQ(store.working()[6144], 0x47);
+    ScreenBytes work{}, scratch{};
+    testsupport::SetPixel(work.data(), GetParam().x, GetParam().y);
+    work.data()[6144] = 0x47;
+    CreateMask(work, scratch);
+    EXPECT_EQ(InkPixels(work.data()), GetParam().expected);
+    EXPECT_EQ(work.data()[6144], 0x47);
 }
 
 TEST_P(FindContourOfOnePixel, OutlinesIt) {
-    ScreenStore store;
-    testsupport::SetPixel(store.working(), GetParam().x, GetParam().y);
-    FindContour(store);
-    EXPECT_EQ(InkPixels(store.working()), GetParam().expected);
+    ScreenBytes work{}, scratch{};
+    testsupport::SetPixel(work.data(), GetParam().x, GetParam().y);
+    FindContour(work, scratch);
+    EXPECT_EQ(InkPixels(work.data()), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pixels, CreateMaskOfOnePixel,
@@ -124,17 +118,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(Outline, EmptyAndFullBitmaps) {
-    ScreenStore store;
-    CreateMask(store);
-    EXPECT_TRUE(InkPixels(store.working()).empty());
-    FindContour(store);
-    EXPECT_TRUE(InkPixels(store.working()).empty());
+    ScreenBytes work{}, scratch{};
+    CreateMask(work, scratch);
+    EXPECT_TRUE(InkPixels(work.data()).empty());
+    FindContour(work, scratch);
+    EXPECT_TRUE(InkPixels(work.data()).empty());
 
-    std::memset(store.working(), 0xFF, 6144);
-    CreateMask(store);
-    EXPECT_EQ(InkPixels(store.working()).size(), 256u * 192u);
-    FindContour(store);
-    EXPECT_TRUE(InkPixels(store.working()).empty());
+    std::memset(work.data(), 0xFF, 6144);
+    CreateMask(work, scratch);
+    EXPECT_EQ(InkPixels(work.data()).size(), 256u * 192u);
+    FindContour(work, scratch);
+    EXPECT_TRUE(InkPixels(work.data()).empty());
 }
 
 // Random pictures of several densities, including the ones that set whole
@@ -162,70 +156,70 @@ std::vector<ScreenBytes> RandomScreens() {
 
 TEST(Outline, FindContourMatchesThePixelByPixelOutlineOnRandomPictures) {
     for (const ScreenBytes& bytes : RandomScreens()) {
-        ScreenStore store;
-        std::memcpy(store.working(), bytes.data(), bytes.size());
-        std::memset(store.scratch(), 0x5A, 6144);  // left over by an earlier operation
-        FindContour(store);
+        ScreenBytes work{}, scratch{};
+        std::memcpy(work.data(), bytes.data(), bytes.size());
+        std::memset(scratch.data(), 0x5A, 6144);  // left over by an earlier operation
+        FindContour(work, scratch);
         const ScreenBytes expected = ContourPixelByPixel(bytes);
-        ASSERT_EQ(FirstDifference(store.working(), expected.data(), 0, 6912), -1);
-        ASSERT_EQ(FirstDifference(store.scratch(), expected.data(), 0, 6144), -1);
+        ASSERT_EQ(FirstDifference(work.data(), expected.data(), 0, 6912), -1);
+        ASSERT_EQ(FirstDifference(scratch.data(), expected.data(), 0, 6144), -1);
     }
 }
 
 TEST(Outline, CreateMaskMatchesThePixelByPixelMaskOnRandomPictures) {
     for (const ScreenBytes& bytes : RandomScreens()) {
-        ScreenStore store;
-        std::memcpy(store.working(), bytes.data(), bytes.size());
-        CreateMask(store);
+        ScreenBytes work{}, scratch{};
+        std::memcpy(work.data(), bytes.data(), bytes.size());
+        CreateMask(work, scratch);
         const ScreenBytes expected = DilatedPixelByPixel(bytes);
-        ASSERT_EQ(FirstDifference(store.working(), expected.data(), 0, 6912), -1);
-        ASSERT_EQ(FirstDifference(store.scratch(), expected.data(), 0, 6144), -1);
+        ASSERT_EQ(FirstDifference(work.data(), expected.data(), 0, 6912), -1);
+        ASSERT_EQ(FirstDifference(scratch.data(), expected.data(), 0, 6144), -1);
     }
 }
 
 class RealScreenOutlines : public ::testing::TestWithParam<std::string> {
 protected:
     const ScreenBytes& original() const { return testsupport::RealScreenBytes(GetParam()); }
-    ScreenStore store;
-    void SetUp() override { std::memcpy(store.working(), original().data(), original().size()); }
+    ScreenBytes work{}, scratch{};
+    void SetUp() override { std::memcpy(work.data(), original().data(), original().size()); }
 };
 
 TEST_P(RealScreenOutlines, CreateMaskDilatesAndKeepsAttributes) {
-    CreateMask(store);
+    CreateMask(work, scratch);
     const ScreenBytes expected = DilatedPixelByPixel(original());
-    EXPECT_EQ(FirstDifference(store.working(), expected.data(), 0, 6144), -1);
-    EXPECT_EQ(FirstDifference(store.working(), original().data(), 6144, 6912), -1);
-    EXPECT_EQ(FirstDifference(store.scratch(), ScreenBytes{}.data(), 6144, 6912), -1);
+    EXPECT_EQ(FirstDifference(work.data(), expected.data(), 0, 6144), -1);
+    EXPECT_EQ(FirstDifference(work.data(), original().data(), 6144, 6912), -1);
+    EXPECT_EQ(FirstDifference(scratch.data(), ScreenBytes{}.data(), 6144, 6912), -1);
 }
 
 TEST_P(RealScreenOutlines, FindContourMatchesThePixelByPixelOutline) {
-    FindContour(store);
+    FindContour(work, scratch);
     const ScreenBytes expected = ContourPixelByPixel(original());
-    EXPECT_EQ(FirstDifference(store.working(), expected.data(), 0, 6912), -1);
-    EXPECT_EQ(FirstDifference(store.working(), original().data(), 6144, 6912), -1);
-    EXPECT_EQ(FirstDifference(store.scratch(), expected.data(), 0, 6144), -1);
-    EXPECT_EQ(FirstDifference(store.scratch(), ScreenBytes{}.data(), 6144, 6912), -1);
+    EXPECT_EQ(FirstDifference(work.data(), expected.data(), 0, 6912), -1);
+    EXPECT_EQ(FirstDifference(work.data(), original().data(), 6144, 6912), -1);
+    EXPECT_EQ(FirstDifference(scratch.data(), expected.data(), 0, 6144), -1);
+    EXPECT_EQ(FirstDifference(scratch.data(), ScreenBytes{}.data(), 6144, 6912), -1);
 }
 
 TEST_P(RealScreenOutlines, FindContourTwiceOutlinesTheOutline) {
-    FindContour(store);
-    const ScreenBytes first = Working(store);
-    FindContour(store);
-    EXPECT_EQ(Working(store), ContourPixelByPixel(first));
+    FindContour(work, scratch);
+    const ScreenBytes first = work;
+    FindContour(work, scratch);
+    EXPECT_EQ(work, ContourPixelByPixel(first));
     for (const auto& [x, y] : InkPixels(first.data())) {
-        ASSERT_FALSE(PixelOf(store.working(), x, y)) << x << "," << y;
+        ASSERT_FALSE(PixelOf(work.data(), x, y)) << x << "," << y;
     }
 }
 
 TEST_P(RealScreenOutlines, FindContourDoesNotDependOnEarlierOperations) {
     const ScreenBytes fresh = ContourPixelByPixel(original());
-    CreateMask(store);
-    RestoreUndoCopy(store);
-    FindContour(store);
-    EXPECT_EQ(Working(store), fresh);
-    RestoreUndoCopy(store);
-    FindContour(store);
-    EXPECT_EQ(Working(store), fresh);
+    CreateMask(work, scratch);
+    work = original();
+    FindContour(work, scratch);
+    EXPECT_EQ(work, fresh);
+    work = original();
+    FindContour(work, scratch);
+    EXPECT_EQ(work, fresh);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, RealScreenOutlines, ::testing::ValuesIn(testsupport::RealScreenNames()));

@@ -12,10 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
+#include "screen/operations.h"
 #include "screen/screen_store.h"
-#include "screen/whole_screen_ops.h"
 #include "testsupport/real_screens.h"
 
 namespace {
@@ -53,15 +51,26 @@ void Run(benchmark::State& state) {
     }
 }
 
-void ChangeBothInkPaper(ScreenStore& store) { screen::ApplyByteOperation(store, 7, "7", "$20"); }
+// As the window runs a menu operation: the undo copy, then the operation.
+template <screen::OperationId id>
+void MenuOperation(ScreenStore& store) {
+    screen::ChangeWithUndo(store, screen::OperationRow(id).apply);
+}
 
+void ChangeBothInkPaper(ScreenStore& store) {
+    screen::ChangeWithUndo(store, [](screen::ScreenSpan working, screen::ScreenSpan) {
+        screen::ApplyByteOperation(working, 7, "7", "$20");
+    });
+}
+
+using screen::OperationId;
 BENCHMARK(Memcpy6912);
 BENCHMARK(Run<screen::TakeUndoCopy, false>)->Name("TakeUndoCopy");
-BENCHMARK(Run<screen::InvertScreen, false>)->Name("InvertScreen");
-BENCHMARK(Run<screen::MirrorHorisontal, false>)->Name("MirrorHorisontal");
-BENCHMARK(Run<screen::OptimizeAttributes, true>)->Name("OptimizeAttributes+restore");
-BENCHMARK(Run<screen::CreateMask, true>)->Name("CreateMask+restore");
-BENCHMARK(Run<screen::FindContour, true>)->Name("FindContour+restore");
+BENCHMARK(Run<MenuOperation<OperationId::Invert>, false>)->Name("InvertScreen");
+BENCHMARK(Run<MenuOperation<OperationId::Mirror>, false>)->Name("MirrorHorisontal");
+BENCHMARK(Run<MenuOperation<OperationId::Optimize>, true>)->Name("OptimizeAttributes+restore");
+BENCHMARK(Run<MenuOperation<OperationId::Mask>, true>)->Name("CreateMask+restore");
+BENCHMARK(Run<MenuOperation<OperationId::Contour>, true>)->Name("FindContour+restore");
 BENCHMARK(Run<ChangeBothInkPaper, true>)->Name("ApplyByteOperation7+restore");
 
 // Prints the usual table, then every time as a multiple of the copy.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace screen {
 
@@ -20,6 +21,9 @@ constexpr int AttributeStart = BitmapSize;               // 6144
 constexpr int ThirdLines = 64;                           // pixel lines in a third
 constexpr int ThirdBytes = ThirdLines * LineBytes;       // 2048
 constexpr int PixelRowStep = 256;                        // bytes between a cell's pixel rows
+
+// A whole screen's bytes, which a picture operation reads and rewrites in place.
+using ScreenSpan = std::span<std::uint8_t, ScreenSize>;
 
 // Attribute byte fields.
 constexpr std::uint8_t FlashBit = 0x80;
@@ -92,10 +96,6 @@ static_assert(LineAddressTable[1] == 256 && LineAddressTable[8] == 32 && LineAdd
               LineAddressTable[191] == 6112);
 static_assert(NextLineOffset(LineAddressTable[191]) == AttributeStart);
 static_assert(BitReverseTable[1] == 128 && BitReverseTable[18] == 72 && BitReverseTable[165] == 165);
-
-// The tables are computed by the compiler, so there is nothing left to fill;
-// start-up still makes this call at the point where they become available.
-inline void BuildLookupTables() {}
 
 // True when pixel (x, y) of the given screen is ink. x wraps within the line
 // because it is 8-bit: -1 arrives as 255, 256 as 0. y must be 0..191.

@@ -36,4 +36,18 @@ void TakeUndoCopy(ScreenStore& store);
 // Copies the whole undo screen over the working screen: the Undo command.
 void RestoreUndoCopy(ScreenStore& store);
 
+// The working screen and the scratch plane as the picture operations take them.
+inline ScreenSpan WorkingScreen(ScreenStore& store) { return ScreenSpan(store.working(), ScreenSize); }
+inline ScreenSpan ScratchPlane(ScreenStore& store) { return ScreenSpan(store.scratch(), ScreenSize); }
+
+// Takes the undo copy, then lets `change` (a picture operation, called with
+// the working screen and the scratch plane) rewrite the working screen: the
+// one way the window runs its menu operations and its byte operations, so no
+// operation has to remember the copy itself.
+template <typename Change>
+void ChangeWithUndo(ScreenStore& store, Change&& change) {
+    TakeUndoCopy(store);
+    change(WorkingScreen(store), ScratchPlane(store));
+}
+
 }  // namespace screen

@@ -5,10 +5,11 @@
 #include <cstring>
 #include <functional>
 
-#include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
+#include <string>
+#include <vector>
+
+#include "screen/operations.h"
 #include "screen/screen_test_support.h"
-#include "screen/whole_screen_ops.h"
 
 namespace screen {
 namespace {
@@ -52,7 +53,7 @@ TEST(ScreenStore, CopiesMoveWholeScreensOnly) {
 }
 
 struct SnapshotCase {
-    const char* what;
+    std::string what;
     std::function<void(ScreenStore&)> run;
 };
 
@@ -75,18 +76,27 @@ TEST_P(SnapshottingOperation, SnapshotsTheScreenAsItWasBeforeAndUndoBringsItBack
     EXPECT_EQ(FirstDifference(store.undo(), before.data(), 0, 6912), -1);
 }
 
-std::function<void(ScreenStore&)> Go(int index) {
-    return [index](ScreenStore& store) { ApplyByteOperation(store, index, "7", "$20"); };
+// A menu operation and "go!" as the window runs them: the row around the undo copy.
+void RunRow(ScreenStore& store, const ScreenOperation& row) { ChangeWithUndo(store, row.apply); }
+void Go(ScreenStore& store, int index) {
+    ChangeWithUndo(store, [index](ScreenSpan working, ScreenSpan) { ApplyByteOperation(working, index, "7", "$20"); });
+}
+void Click(ScreenStore& store, int column, int row, MouseButton button) {
+    InvertCellsByClick(WorkingScreen(store), column, row, button);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Menu, SnapshottingOperation,
-    ::testing::Values(SnapshotCase{"Optimize", OptimizeAttributes}, SnapshotCase{"Invert", InvertScreen},
-                      SnapshotCase{"Mirror", MirrorHorisontal}, SnapshotCase{"FindContour", FindContour},
-                      SnapshotCase{"CreateMask", CreateMask}, SnapshotCase{"Go0", Go(0)}, SnapshotCase{"Go1", Go(1)},
-                      SnapshotCase{"Go2", Go(2)}, SnapshotCase{"Go3", Go(3)}, SnapshotCase{"Go4", Go(4)},
-                      SnapshotCase{"Go5", Go(5)}, SnapshotCase{"Go6", Go(6)}, SnapshotCase{"Go7", Go(7)}),
-    [](const auto& info) { return std::string(info.param.what); });
+// Every row of the catalogue and every item of the byte-operation list.
+std::vector<SnapshotCase> EveryOperation() {
+    std::vector<SnapshotCase> cases;
+    for (const ScreenOperation& row : ScreenOperations)
+        cases.push_back({std::string(row.command), [&row](ScreenStore& store) { RunRow(store, row); }});
+    for (int index = 0; index < static_cast<int>(ByteOperations.size()); ++index)
+        cases.push_back({"Go" + std::to_string(index), [index](ScreenStore& store) { Go(store, index); }});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Menu, SnapshottingOperation, ::testing::ValuesIn(EveryOperation()),
+                         [](const auto& info) { return info.param.what; });
 
 TEST(UndoDiscipline, UndoBeforeAnythingKeepsTheEmptyScreen) {
     ScreenStore store;
@@ -105,8 +115,8 @@ TEST(UndoDiscipline, ClicksAfterTheSnapshotAreLost) {
     ScreenStore store;
     const ScreenBytes& loaded = testsupport::RealScreenBytes("screen01");
     LoadAccepted(store, loaded);
-    InvertScreen(store);
-    InvertCellsByClick(store, 4, 4, MouseButton::Right);
+    RunRow(store, OperationRow(OperationId::Invert));
+    Click(store, 4, 4, MouseButton::Right);
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, loaded));
 }
@@ -114,12 +124,12 @@ TEST(UndoDiscipline, ClicksAfterTheSnapshotAreLost) {
 TEST(UndoDiscipline, ClicksBeforeTheSnapshotStay) {
     ScreenStore store;
     LoadAccepted(store, testsupport::RealScreenBytes("screen01"));
-    InvertCellsByClick(store, 4, 4, MouseButton::Left);
+    Click(store, 4, 4, MouseButton::Left);
     ScreenBytes clicked;
     std::memcpy(clicked.data(), store.working(), clicked.size());
     ASSERT_FALSE(WorkingEquals(store, testsupport::RealScreenBytes("screen01")));
 
-    ApplyByteOperation(store, 0, "b1", "b2");
+    Go(store, 0);
     EXPECT_TRUE(WorkingEquals(store, clicked));
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, clicked));
@@ -129,7 +139,7 @@ TEST(UndoDiscipline, UndoTwiceIsUndoOnce) {
     ScreenStore store;
     const ScreenBytes& loaded = testsupport::RealScreenBytes("screen03");
     LoadAccepted(store, loaded);
-    InvertScreen(store);
+    RunRow(store, OperationRow(OperationId::Invert));
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, loaded));
     RestoreUndoCopy(store);
@@ -139,10 +149,10 @@ TEST(UndoDiscipline, UndoTwiceIsUndoOnce) {
 TEST(UndoDiscipline, OnlyTheLastSnapshotIsKept) {
     ScreenStore store;
     LoadAccepted(store, testsupport::RealScreenBytes("screen03"));
-    InvertScreen(store);
+    RunRow(store, OperationRow(OperationId::Invert));
     ScreenBytes inverted;
     std::memcpy(inverted.data(), store.working(), inverted.size());
-    MirrorHorisontal(store);
+    RunRow(store, OperationRow(OperationId::Mirror));
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, inverted));
 }

@@ -19,9 +19,7 @@ void InvertCell(std::uint8_t* screen, int column, int row) {
     attr = SwapInkPaper(attr);
 }
 
-void InvertScreen(ScreenStore& store) {
-    TakeUndoCopy(store);
-    std::uint8_t* screen = store.working();
+void InvertScreen(ScreenSpan screen) {
     for (int offset = 0; offset < BitmapSize; ++offset) {
         screen[offset] = static_cast<std::uint8_t>(screen[offset] ^ 0xFF);
     }
@@ -30,12 +28,10 @@ void InvertScreen(ScreenStore& store) {
     }
 }
 
-void MirrorHorisontal(ScreenStore& store) {
-    TakeUndoCopy(store);
-    std::uint8_t* screen = store.working();
+void MirrorHorisontal(ScreenSpan screen) {
     std::uint16_t line = 0;
     for (int y = 0; y < ScreenHeight; ++y) {
-        std::uint8_t* bytes = screen + line;
+        std::uint8_t* bytes = screen.data() + line;
         for (int k = 0; k < LineBytes / 2; ++k) {
             const std::uint8_t left = BitReverseTable[bytes[k]];
             const std::uint8_t right = BitReverseTable[bytes[LineBytes - 1 - k]];
@@ -45,7 +41,7 @@ void MirrorHorisontal(ScreenStore& store) {
         line = NextLineOffset(line);
     }
     for (int row = 0; row < CellRows; ++row) {
-        std::uint8_t* attrs = screen + AttributeOffset(0, row);
+        std::uint8_t* attrs = screen.data() + AttributeOffset(0, row);
         for (int k = 0; k < CellColumns / 2; ++k) {
             std::swap(attrs[k], attrs[CellColumns - 1 - k]);
         }
@@ -62,9 +58,7 @@ bool InkMeetsPaper(std::uint8_t cur, std::uint8_t next) {
 
 }  // namespace
 
-void OptimizeAttributes(ScreenStore& store) {
-    TakeUndoCopy(store);
-    std::uint8_t* screen = store.working();
+void OptimizeAttributes(ScreenSpan screen) {
     for (int row = 0; row < CellRows; ++row) {
         for (int column = 0; column < CellColumns - 1; ++column) {
             // Read both afresh: the previous step may have swapped `cur`, and
@@ -72,19 +66,19 @@ void OptimizeAttributes(ScreenStore& store) {
             const std::uint8_t cur = screen[AttributeOffset(column, row)];
             const std::uint8_t next = screen[AttributeOffset(column + 1, row)];
             if (InkMeetsPaper(cur, next)) {
-                InvertCell(screen, column + 1, row);
+                InvertCell(screen.data(), column + 1, row);
             }
         }
     }
 }
 
-void InvertCellsByClick(ScreenStore& store, int column, int row, MouseButton button) {
+void InvertCellsByClick(ScreenSpan screen, int column, int row, MouseButton button) {
     if (column < 0 || column >= CellColumns || row < 0 || row >= CellRows) {
         return;
     }
     const int last = button == MouseButton::Right ? CellColumns - 1 : column;
     for (int c = column; c <= last; ++c) {
-        InvertCell(store.working(), c, row);
+        InvertCell(screen.data(), c, row);
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// Operations that rewrite bitmap and attribute bytes of the working screen
-// together. Each menu operation takes the undo copy first.
+// Operations that rewrite bitmap and attribute bytes of a screen together,
+// in place. None takes an undo copy: whoever runs them decides that.
 
 #include <cstdint>
 
-#include "screen/screen_store.h"
+#include "screen/screen_layout.h"
 
 namespace screen {
 
@@ -18,12 +18,16 @@ std::uint8_t SwapInkPaper(std::uint8_t attr);
 // The cell must lie in the grid (column 0..31, row 0..23).
 void InvertCell(std::uint8_t* screen, int column, int row);
 
-void InvertScreen(ScreenStore& store);
-void MirrorHorisontal(ScreenStore& store);
-void OptimizeAttributes(ScreenStore& store);
+// Complements every pixel and swaps every cell's INK and PAPER.
+void InvertScreen(ScreenSpan screen);
+// Pixels and attributes mirrored left to right.
+void MirrorHorisontal(ScreenSpan screen);
+// Along each row, inverts each cell whose ink or paper meets its left
+// neighbour's (as that neighbour stands after its own turn).
+void OptimizeAttributes(ScreenSpan screen);
 
 // Left: the cell alone; Right: the cell and every cell to its right in the
-// row. No undo copy. A cell outside the 32 x 24 grid touches nothing.
-void InvertCellsByClick(ScreenStore& store, int column, int row, MouseButton button);
+// row. A cell outside the 32 x 24 grid touches nothing.
+void InvertCellsByClick(ScreenSpan screen, int column, int row, MouseButton button);
 
 }  // namespace screen

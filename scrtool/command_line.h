@@ -23,7 +23,6 @@ struct Parsed {
 Parsed ParseArguments(const std::vector<std::string>& arguments);
 
 std::string_view ConditionName(Condition condition);
-std::optional<Condition> ConditionNamed(std::string_view name);
 
 // A whole decimal number in [low, high], nothing before or after it.
 std::optional<int> WholeNumber(std::string_view text, int low, int high);

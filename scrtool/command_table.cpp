@@ -207,13 +207,6 @@ std::string RcsDetail() {
 
 std::string_view ConditionName(Condition condition) { return ConditionRows[static_cast<std::size_t>(condition)].name; }
 
-std::optional<Condition> ConditionNamed(std::string_view name) {
-    for (const ConditionRow& row : ConditionRows)
-        if (row.name == name)
-            return row.condition;
-    return std::nullopt;
-}
-
 std::vector<std::string_view> Words(std::string_view list) {
     std::vector<std::string_view> words;
     while (!list.empty()) {

@@ -72,10 +72,9 @@ struct Versions {
 };
 
 Bytes Optimized(const ScreenBytes& bytes) {
-    screen::ScreenStore store;
-    std::copy(bytes.begin(), bytes.end(), store.working());
-    screen::OptimizeAttributes(store);
-    return Bytes(store.working(), store.working() + bytes.size());
+    ScreenBytes optimized = bytes;
+    screen::OptimizeAttributes(optimized);
+    return Bytes(optimized.begin(), optimized.end());
 }
 
 std::string CaseName(const ::testing::TestParamInfo<KillCase>& info) {

@@ -8,7 +8,6 @@
 
 #include "scrtool/command_line.h"
 #include "scrtool/commands.h"
-#include "screen/screen_layout.h"
 
 int main(int argc, char** argv) {
     // A reader that goes away (scrtool png x -o - | head) is a failed write
@@ -25,7 +24,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "scrtool: %s\nTry '%s'.\n", parsed.error.c_str(), help.c_str());
         return scrtool::UsageError;
     }
-    screen::BuildLookupTables();
     scrtool::KeepMemoryBetweenFiles();
     try {
         return scrtool::Run(*parsed.invocation);

@@ -5,6 +5,7 @@
 
 #include "scrtool/picture.h"
 #include "scrtool/scrtool_test_support.h"
+#include "testsupport/view_oracle.h"
 
 namespace scrtool::testing {
 namespace {
@@ -17,15 +18,13 @@ struct Look {
 };
 
 render::Rgb Expected(const ScreenBytes& screen, const Look& look, int x, int y) {
-    const int span = 8 * look.scale;
-    if (look.grid && (x % span == 0 || y % span == 0))
-        return {0, 0, 255};
-    const int sx = x / look.scale, sy = y / look.scale;
-    const std::uint8_t attr = look.mono ? 7 : AttributeOf(screen.data(), sx / 8, sy / 8);
-    const int number = PixelOf(screen.data(), sx, sy) ? attr & 7 : (attr >> 3) & 7;
-    const auto level = static_cast<std::uint8_t>(attr & 64 ? 255 : look.level);
-    return {static_cast<std::uint8_t>(number & 2 ? level : 0), static_cast<std::uint8_t>(number & 4 ? level : 0),
-            static_cast<std::uint8_t>(number & 1 ? level : 0)};
+    testsupport::ViewLook view;
+    view.mono = look.mono;
+    view.scale = look.scale;
+    view.grid = look.grid;
+    view.level = static_cast<std::uint8_t>(look.level);
+    const testsupport::Rgb rgb = testsupport::ViewPixel(screen.data(), view, x, y);
+    return {rgb.red, rgb.green, rgb.blue};
 }
 
 // The first pixel that differs, or "" when the picture is as expected.

@@ -56,9 +56,8 @@ std::string AttributeWords(int attr) {
 ScreenFacts ExamineScreen(const Screen& s) {
     ScreenFacts facts;
     // Optimize on a copy, by the same code the window runs, then compare cells.
-    screen::ScreenStore store;
-    std::copy(s.begin(), s.end(), store.working());
-    screen::OptimizeAttributes(store);
+    Screen optimized = s;
+    screen::OptimizeAttributes(optimized);
     for (int row = 0; row < screen::CellRows; ++row) {
         for (int column = 0; column < screen::CellColumns; ++column) {
             const std::uint8_t attr = s[AttributeOffset(column, row)];
@@ -70,7 +69,7 @@ ScreenFacts ExamineScreen(const Screen& s) {
                 facts.bright.push_back(cell);
             if (screen::inkOf(attr) == screen::paperOf(attr) && AnyPixelSet(s, column, row))
                 facts.invisiblePixels.push_back(cell);
-            if (CellDiffers(s, store.working(), column, row))
+            if (CellDiffers(s, optimized.data(), column, row))
                 facts.optimizeChanges.push_back(cell);
         }
     }

@@ -225,7 +225,6 @@ BENCHMARK(BM_EncodeScale2)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    screen::BuildLookupTables();
     scrtool::KeepMemoryBetweenFiles();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

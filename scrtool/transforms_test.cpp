@@ -9,6 +9,7 @@
 
 #include "scrtool/scrtool_test_support.h"
 #include "screen/byte_ops.h"
+#include "screen/operations.h"
 #include "screen/outline_ops.h"
 #include "screen/screen_store.h"
 #include "screen/whole_screen_ops.h"
@@ -18,20 +19,22 @@ namespace {
 
 struct WindowOperation {
     std::vector<std::string> command;  // the scrtool arguments before the files
-    std::function<void(screen::ScreenStore&)> menuItem;
+    std::function<void(screen::ScreenSpan, screen::ScreenSpan)> menuItem;
 };
 
 std::vector<WindowOperation> Operations() {
     const auto byteOp = [](int index, std::string b1, std::string b2) {
         return WindowOperation{{"byte-op", std::to_string(index), b1, b2},
-                               [=](screen::ScreenStore& store) { screen::ApplyByteOperation(store, index, b1, b2); }};
+                               [=](screen::ScreenSpan working, screen::ScreenSpan) {
+                                   screen::ApplyByteOperation(working, index, b1, b2);
+                               }};
     };
     return {
-        {{"invert"}, screen::InvertScreen},
-        {{"optimize"}, screen::OptimizeAttributes},
+        {{"invert"}, screen::WithoutScratch<screen::InvertScreen>},
+        {{"optimize"}, screen::WithoutScratch<screen::OptimizeAttributes>},
         {{"contour"}, screen::FindContour},
         {{"mask"}, screen::CreateMask},
-        {{"mirror"}, screen::MirrorHorisontal},
+        {{"mirror"}, screen::WithoutScratch<screen::MirrorHorisontal>},
         byteOp(1, "56", "71"),
         byteOp(2, "b1", "$3f"),
         byteOp(3, "", "%1000000"),
@@ -46,7 +49,7 @@ std::vector<WindowOperation> Operations() {
 ScreenBytes WindowResult(const WindowOperation& operation, const ScreenBytes& before) {
     screen::ScreenStore store;
     std::copy(before.begin(), before.end(), store.working());
-    operation.menuItem(store);
+    screen::ChangeWithUndo(store, operation.menuItem);
     ScreenBytes after;
     std::copy_n(store.working(), after.size(), after.begin());
     return after;

@@ -1,29 +1,28 @@
 // Editing through the window: the menu operations and Undo, clicks on the
 // views, the grid, and the byte operations of the row under the views.
 
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 #include "testsupport/pixel_oracle.h"
-#include "screen/byte_ops.h"
-#include "screen/outline_ops.h"
-#include "screen/whole_screen_ops.h"
+#include "screen/operations.h"
 
 namespace e2e {
 namespace {
 
 using EndToEndOperations = ScrlabTest;
 
+// Where the user finds each catalogue row in the Operations menu; what the
+// row does comes from the catalogue.
 struct MenuOperation {
     OperationsItem item;
-    const char* name;
-    void (*apply)(screen::ScreenStore&);
+    screen::OperationId operation;
 };
 
 const MenuOperation MenuOperations[] = {
-    {OperationsItem::Optimize, "Optimize", screen::OptimizeAttributes},
-    {OperationsItem::Invert, "Invert", screen::InvertScreen},
-    {OperationsItem::FindContour, "Find contour", screen::FindContour},
-    {OperationsItem::CreateMask, "Create Mask", screen::CreateMask},
-    {OperationsItem::Mirror, "Mirror Horisontal", screen::MirrorHorisontal},
+    {OperationsItem::Optimize, screen::OperationId::Optimize},
+    {OperationsItem::Invert, screen::OperationId::Invert},
+    {OperationsItem::FindContour, screen::OperationId::Contour},
+    {OperationsItem::CreateMask, screen::OperationId::Mask},
+    {OperationsItem::Mirror, screen::OperationId::Mirror},
 };
 
 TEST_F(EndToEndOperations, EachMenuOperationSavesItsResultAndUndoRestores) {
@@ -31,8 +30,8 @@ TEST_F(EndToEndOperations, EachMenuOperationSavesItsResultAndUndoRestores) {
     const ScreenBytes original = ReadScreen(path);
     Open(path);
     for (const MenuOperation& operation : MenuOperations) {
-        SCOPED_TRACE(operation.name);
-        const ScreenBytes expected = Transformed(original, operation.apply);
+        SCOPED_TRACE(std::string(screen::OperationRow(operation.operation).menuTitle));
+        const ScreenBytes expected = Transformed(original, operation.operation);
         ChooseOperation(operation.item);
         EXPECT_TRUE(WaitViews(expected));
         EXPECT_EQ(SaveAndRead(path, expected), expected);
@@ -68,8 +67,8 @@ TEST_F(EndToEndOperations, LeftClickInvertsACellAndRightClickTheRestOfItsRowLook
         ASSERT_TRUE(colourBefore);
 
         Click(InViewCell(press.view, press.cell), press.button);
-        const ScreenBytes inverted = Transformed(screen, [&](screen::ScreenStore& store) {
-            screen::InvertCellsByClick(store, press.cell.column, press.cell.row, press.which);
+        const ScreenBytes inverted = Transformed(screen, [&](screen::ScreenSpan working, screen::ScreenSpan) {
+            screen::InvertCellsByClick(working, press.cell.column, press.cell.row, press.which);
         });
         ASSERT_NE(inverted, screen);
         EXPECT_TRUE(WaitView(View::Mono, ViewPicture(inverted, View::Mono, press.cell)));
@@ -117,8 +116,8 @@ TEST_F(EndToEndOperations, GoAppliesTheChosenByteOperationToTheAttributes) {
     EXPECT_TRUE(WaitViews(original, std::nullopt, false, Milliseconds(0)));
 
     Click(OnControl(app::layout::GoBox));
-    const ScreenBytes expected = Transformed(original, [](screen::ScreenStore& store) {
-        screen::ApplyByteOperation(store, static_cast<int>(screen::ByteOperation::ChangePaper), "0", "$5");
+    const ScreenBytes expected = Transformed(original, [](screen::ScreenSpan working, screen::ScreenSpan) {
+        screen::ApplyByteOperation(working, static_cast<int>(screen::ByteOperation::ChangePaper), "0", "$5");
     });
     ASSERT_NE(expected, original);
     ParkPointer();

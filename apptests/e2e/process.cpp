@@ -1,4 +1,4 @@
-#include "app/e2e/process.h"
+#include "apptests/e2e/process.h"
 
 #include <cerrno>
 #include <csignal>

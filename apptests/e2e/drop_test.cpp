@@ -1,6 +1,6 @@
 // Screens dragged from another program and dropped on either view.
 
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 #include "testsupport/pixel_oracle.h"
 #include "screen/whole_screen_ops.h"
 
@@ -90,7 +90,7 @@ TEST_F(EndToEndDrop, ScreenDroppedOnEitherViewLoadsAsOpenDoes) {
     ChooseMenu(MenuTitle::Undo);
     EXPECT_TRUE(WaitViews(secondScreen));
     ChooseOperation(OperationsItem::Invert);
-    const ScreenBytes inverted = Transformed(secondScreen, screen::InvertScreen);
+    const ScreenBytes inverted = Transformed(secondScreen, screen::OperationId::Invert);
     EXPECT_TRUE(WaitViews(inverted));
     EXPECT_EQ(SaveAndRead(second, inverted), inverted);
     EXPECT_EQ(ReadScreen(first), firstScreen);

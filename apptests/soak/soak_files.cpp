@@ -4,7 +4,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "app/soak/soak.h"
+#include "apptests/soak/soak.h"
 #include "testsupport/real_screens.h"
 
 namespace soak {

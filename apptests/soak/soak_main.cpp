@@ -18,7 +18,7 @@
 #include <string>
 
 #include "app/shell.h"
-#include "app/soak/soak.h"
+#include "apptests/soak/soak.h"
 #include "screen/screen_layout.h"
 #include "screen/screen_store.h"
 #include "toolkit/controls/controls.h"
@@ -118,7 +118,6 @@ int Soak(const Options& options) {
         std::fprintf(stderr, "soak: cannot open the main window\n");
         return 1;
     }
-    screen::BuildLookupTables();
     toolkit::testing::QuietPlatformNotes();
     soak::Actions actions(random, files, counts);
     soak::PictureWatch watch(store, session);

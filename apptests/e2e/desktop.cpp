@@ -1,4 +1,4 @@
-#include "app/e2e/desktop.h"
+#include "apptests/e2e/desktop.h"
 
 #include <cstdio>
 #include <fstream>

@@ -8,7 +8,7 @@
 
 #include <sys/types.h>
 
-#include "app/e2e/desktop.h"
+#include "apptests/e2e/desktop.h"
 
 namespace e2e {
 

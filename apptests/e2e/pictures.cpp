@@ -1,9 +1,9 @@
-#include "app/e2e/pictures.h"
+#include "apptests/e2e/pictures.h"
 
 #include <sstream>
 
 #include "render/views.h"
-#include "testsupport/pixel_oracle.h"
+#include "testsupport/view_oracle.h"
 
 namespace e2e {
 namespace {
@@ -11,8 +11,6 @@ namespace {
 constexpr int ScreenWidth = 256;
 constexpr int ScreenHeight = 192;
 constexpr int Scale = render::ViewScale;
-constexpr int CellPixels = render::CellSpan;
-constexpr std::uint8_t MonoAttribute = 7;  // grey ink on black paper
 
 }  // namespace
 
@@ -113,38 +111,21 @@ std::string Difference::Describe(const Image& actual, const Image& expected) con
     return text.str();
 }
 
-Rgb PaletteColour(int number, bool bright) {
-    const std::uint8_t level = bright ? 255 : 127;
-    return {static_cast<std::uint8_t>(number & 2 ? level : 0), static_cast<std::uint8_t>(number & 4 ? level : 0),
-            static_cast<std::uint8_t>(number & 1 ? level : 0)};
-}
-
 Image ViewPicture(const ScreenBytes& screen, View view, std::optional<Cell> highlight, bool grid) {
+    testsupport::ViewLook look;
+    look.mono = view == View::Mono;
+    look.scale = Scale;
+    look.grid = grid;
+    if (highlight) {
+        look.highlightColumn = highlight->column;
+        look.highlightRow = highlight->row;
+    }
     Image picture(ScreenWidth * Scale, ScreenHeight * Scale);
-    for (int y = 0; y < ScreenHeight; ++y) {
-        for (int x = 0; x < ScreenWidth; ++x) {
-            const int column = x / 8;
-            const int row = y / 8;
-            std::uint8_t attribute =
-                view == View::Mono ? MonoAttribute : screen[testsupport::AttributeOffset(column, row)];
-            if (highlight && highlight->column == column && highlight->row == row)
-                attribute = static_cast<std::uint8_t>(255 - attribute);
-            const bool set = testsupport::PixelOf(screen.data(), x, y);
-            const int number = set ? attribute & 7 : (attribute >> 3) & 7;
-            const Rgb colour = PaletteColour(number, (attribute & 0x40) != 0);
-            for (int dy = 0; dy < Scale; ++dy)
-                for (int dx = 0; dx < Scale; ++dx)
-                    picture.Set(x * Scale + dx, y * Scale + dy, colour);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const testsupport::Rgb colour = testsupport::ViewPixel(screen.data(), look, x, y);
+            picture.Set(x, y, {colour.red, colour.green, colour.blue});
         }
-    }
-    if (grid) {
-        for (int y = 0; y < picture.height; ++y)
-            for (int x = 0; x < picture.width; x += CellPixels)
-                picture.Set(x, y, GridBlue);
-        for (int y = 0; y < picture.height; y += CellPixels)
-            for (int x = 0; x < picture.width; ++x)
-                picture.Set(x, y, GridBlue);
-    }
     return picture;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Pictures as the tests see them: RGB images read from screenshots, and what
-// the two views must show for a screen, worked out here from the screen bytes
-// by the drawing rule itself (grey or black in the mono view, the cell's ink
-// or paper in the colour view, every screen pixel a 2 x 2 block).
+// the two views must show for a screen, by the view rule's oracle in
+// testsupport/ (grey or black in the mono view, the cell's ink or paper in
+// the colour view, every screen pixel a 2 x 2 block).
 
 #include <cstdint>
 #include <optional>
@@ -58,9 +58,6 @@ struct Cell {
 // drawn with its attribute complemented, and the blue cell grid when asked.
 Image ViewPicture(const ScreenBytes& screen, View view, std::optional<Cell> highlight = std::nullopt,
                   bool grid = false);
-
-// The colour of palette entry 0 to 7, at level 255 when bright, else 127.
-Rgb PaletteColour(int number, bool bright);
 
 inline constexpr Rgb White{255, 255, 255};
 inline constexpr Rgb GridBlue{0, 0, 255};

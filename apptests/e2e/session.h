@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/e2e/desktop.h"
-#include "app/e2e/pictures.h"
-#include "app/e2e/process.h"
+#include "apptests/e2e/desktop.h"
+#include "apptests/e2e/pictures.h"
+#include "apptests/e2e/process.h"
 #include "app/main_window_layout.h"
-#include "screen/screen_store.h"
+#include "screen/operations.h"
 
 namespace e2e {
 
@@ -149,7 +149,12 @@ namespace e2e {
 // The title the window must show with the pointer over a cell of that attribute.
 std::string StatusTitle(Cell cell, std::uint8_t attribute, const std::string& fileName);
 
-// The screen library's operations on a copy of the bytes.
-ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(screen::ScreenStore&)>& operation);
+// The screen library's operation on a copy of the bytes (with a scratch plane of its own).
+ScreenBytes Transformed(const ScreenBytes& screen,
+                        const std::function<void(screen::ScreenSpan, screen::ScreenSpan)>& operation);
+// A catalogue row on a copy of the bytes.
+inline ScreenBytes Transformed(const ScreenBytes& screen, screen::OperationId id) {
+    return Transformed(screen, screen::OperationRow(id).apply);
+}
 
 }  // namespace e2e

@@ -1,8 +1,10 @@
 #include <array>
 #include <string>
+#include <vector>
 
 #include "app/shell.h"
-#include "app/soak/soak.h"
+#include "apptests/soak/soak.h"
+#include "screen/operations.h"
 #include "toolkit/testing/synthetic_input.h"
 
 namespace soak {
@@ -13,21 +15,26 @@ namespace input = toolkit::testing;
 constexpr int Window = app::MainWindow;
 
 struct MenuItem {
-    const char* title;
-    const char* item;  // empty: the command on the bar itself
+    std::string title;
+    std::string item;  // empty: the command on the bar itself
 };
-constexpr std::array<MenuItem, 10> MenuItems = {{
-    {"File", "Open.."},
-    {"File", "Save"},
-    {"File", "Quit"},
-    {"Operations", "Optimize"},
-    {"Operations", "Invert"},
-    {"Operations", "Split picture+attributes"},
-    {"Operations", "Find contour"},
-    {"Operations", "Create Mask"},
-    {"Operations", "Mirror Horisontal"},
-    {"Undo", ""},
-}};
+
+// The window's own items, and an Operations item for every row of the
+// catalogue that has a menu title.
+const std::vector<MenuItem>& MenuItems() {
+    static const std::vector<MenuItem> items = [] {
+        std::vector<MenuItem> all = {{"File", "Open.."},
+                                     {"File", "Save"},
+                                     {"File", "Quit"},
+                                     {"Operations", "Split picture+attributes"},
+                                     {"Undo", ""}};
+        for (const screen::ScreenOperation& row : screen::ScreenOperations)
+            if (!row.menuTitle.empty())
+                all.push_back({"Operations", std::string(row.menuTitle)});
+        return all;
+    }();
+    return items;
+}
 
 // Operand texts as a user might type them, and worse.
 constexpr std::array<const char*, 16> Operands = {
@@ -187,7 +194,7 @@ void Actions::Shortcut() {
 }
 
 void Actions::MenuCommand() {
-    const MenuItem& chosen = MenuItems[random_() % MenuItems.size()];
+    const MenuItem& chosen = MenuItems()[random_() % MenuItems().size()];
     const auto route = Chance(50) ? input::MenuRoute::Action : input::MenuRoute::Clicks;
     if (!input::ChooseMenuItem(Window, chosen.title, chosen.item, route))
         ++counts_["MISSING menu item"];

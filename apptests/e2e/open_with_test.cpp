@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 #include "testsupport/real_screens.h"
 
 namespace e2e {

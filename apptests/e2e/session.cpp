@@ -1,6 +1,7 @@
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -382,12 +383,13 @@ std::string StatusTitle(Cell cell, std::uint8_t attribute, const std::string& fi
            " file:" + fileName;
 }
 
-ScreenBytes Transformed(const ScreenBytes& screen, const std::function<void(screen::ScreenStore&)>& operation) {
-    screen::ScreenStore store;
-    std::copy(screen.begin(), screen.end(), store.working());
-    screen::TakeUndoCopy(store);
-    operation(store);
-    return ScreenBytes(store.working(), store.working() + screen.size());
+ScreenBytes Transformed(const ScreenBytes& screen,
+                        const std::function<void(screen::ScreenSpan, screen::ScreenSpan)>& operation) {
+    std::array<std::uint8_t, screen::ScreenSize> working{};
+    std::array<std::uint8_t, screen::ScreenSize> scratch{};
+    std::copy_n(screen.begin(), working.size(), working.begin());
+    operation(working, scratch);
+    return ScreenBytes(working.begin(), working.end());
 }
 
 }  // namespace e2e

@@ -1,4 +1,4 @@
-#include "app/e2e/measured_programs.h"
+#include "apptests/e2e/measured_programs.h"
 
 #include <algorithm>
 #include <cstdint>

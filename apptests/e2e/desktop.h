@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/e2e/pictures.h"
-#include "app/e2e/process.h"
+#include "apptests/e2e/pictures.h"
+#include "apptests/e2e/process.h"
 
 namespace e2e {
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 #include "screen/whole_screen_ops.h"
 #include "testsupport/pixel_oracle.h"
 #include "testsupport/real_screens.h"
@@ -44,7 +44,7 @@ TEST_F(EndToEndFiles, SaveWritesTheEditedScreenAndSplitWritesItsTwoParts) {
     const ScreenBytes original = ReadScreen(path);
     Open(path);
     ChooseOperation(OperationsItem::Invert);
-    const ScreenBytes inverted = Transformed(original, screen::InvertScreen);
+    const ScreenBytes inverted = Transformed(original, screen::OperationId::Invert);
     ASSERT_NE(inverted, original);
     EXPECT_TRUE(WaitViews(inverted));
     EXPECT_EQ(SaveAndRead(path, inverted), inverted);

@@ -1,6 +1,6 @@
 // What the views and the undo screen must hold after each event, followed
 // from the events the dispatch is given, and checked against the real ones.
-// The expected pictures are drawn here by the drawing rule, not by the
+// The expected pictures are drawn by the view rule's oracle, not by the
 // renderer, so a renderer that gets one pixel wrong fails the soak.
 
 #include <algorithm>
@@ -8,9 +8,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/operation_commands.h"
 #include "app/shell.h"
-#include "app/soak/soak.h"
-#include "testsupport/pixel_oracle.h"
+#include "apptests/soak/soak.h"
+#include "testsupport/view_oracle.h"
 #include "toolkit/canvas/canvas.h"
 #include "toolkit/canvas/canvas_access.h"
 #include "toolkit/controls/controls.h"
@@ -25,47 +26,26 @@ constexpr int Height = render::ViewHeight;
 constexpr int CellSide = render::CellSpan;
 constexpr int RowBytes = (Width * 3 + 3) / 4 * 4;
 
-struct Bgr {
-    std::uint8_t blue, green, red;
-};
-
-Bgr ColourOf(int attribute, bool ink) {
-    const int number = ink ? attribute & 7 : (attribute >> 3) & 7;
-    const std::uint8_t level = attribute & 64 ? 255 : 127;
-    return {static_cast<std::uint8_t>(number & 1 ? level : 0), static_cast<std::uint8_t>(number & 4 ? level : 0),
-            static_cast<std::uint8_t>(number & 2 ? level : 0)};
-}
-
-// A view's back buffer as the rule has it: each screen pixel a 2 x 2 block
-// in its cell's ink or paper (the mono view takes attribute 7 for every
-// cell), the highlighted cell's attribute complemented, blue grid lines on
-// every 16th row and column, 24-bit BGR rows bottom-up and padded to 4 bytes.
+// A view's back buffer as the view rule's oracle has it: 24-bit BGR rows
+// bottom-up and padded to 4 bytes.
 void Draw(const std::uint8_t* screen, bool colourView, std::optional<render::Cell> highlight, bool grid,
           std::vector<std::uint8_t>& out) {
-    constexpr Bgr Blue{255, 0, 0};
+    testsupport::ViewLook look;
+    look.mono = !colourView;
+    look.scale = Scale;
+    look.grid = grid;
+    if (highlight) {
+        look.highlightColumn = highlight->column;
+        look.highlightRow = highlight->row;
+    }
     out.assign(static_cast<std::size_t>(RowBytes) * Height, 0);
-    std::vector<std::uint8_t> row(RowBytes, 0);
-    auto put = [](std::uint8_t* at, int x, Bgr colour) { std::memcpy(at + x * 3, &colour, 3); };
-    for (int line = 0; line < 192; ++line) {
-        const int lineStart = testsupport::PixelOffset(0, line);
-        for (int column = 0; column < 32; ++column) {
-            int attribute = colourView ? screen[testsupport::AttributeOffset(column, line / 8)] : 7;
-            if (highlight && highlight->column == column && highlight->row == line / 8)
-                attribute = 255 - attribute;
-            const Bgr ink = ColourOf(attribute, true), paper = ColourOf(attribute, false);
-            for (int bit = 0; bit < 8; ++bit)
-                for (int dx = 0; dx < Scale; ++dx)
-                    put(row.data(), (column * 8 + bit) * Scale + dx,
-                        (screen[lineStart + column] << bit) & 0x80 ? ink : paper);
-        }
-        for (int x = 0; grid && x < Width; x += CellSide)
-            put(row.data(), x, Blue);
-        for (int dy = 0; dy < Scale; ++dy) {
-            const int y = line * Scale + dy;
-            std::uint8_t* target = out.data() + static_cast<std::size_t>(Height - 1 - y) * RowBytes;
-            std::memcpy(target, row.data(), RowBytes);
-            for (int x = 0; grid && y % CellSide == 0 && x < Width; ++x)
-                put(target, x, Blue);
+    for (int y = 0; y < Height; ++y) {
+        std::uint8_t* target = out.data() + static_cast<std::size_t>(Height - 1 - y) * RowBytes;
+        for (int x = 0; x < Width; ++x) {
+            const testsupport::Rgb colour = testsupport::ViewPixel(screen, look, x, y);
+            target[x * 3] = colour.blue;
+            target[x * 3 + 1] = colour.green;
+            target[x * 3 + 2] = colour.red;
         }
     }
 }
@@ -103,10 +83,8 @@ void PictureWatch::Redrawn(std::optional<render::Cell> highlight) {
 void PictureWatch::AfterDispatch() {
     const bool menu = kind_ == toolkit::MenuEvent;
     const bool control = kind_ == toolkit::ControlEvent;
-    const bool changesWithCopy = (menu && (source_ == app::OptimizeCommand || source_ == app::InvertCommand ||
-                                           source_ == app::FindContourCommand || source_ == app::CreateMaskCommand ||
-                                           source_ == app::MirrorCommand)) ||
-                                 (control && source_ == app::GoControl);
+    const bool changesWithCopy =
+        (menu && app::OperationOf(source_) != nullptr) || (control && source_ == app::GoControl);
     if (changesWithCopy) {
         undo_ = before_;
         Redrawn(std::nullopt);

@@ -22,7 +22,7 @@
 
 #include <unistd.h>
 
-#include "app/e2e/measured_programs.h"
+#include "apptests/e2e/measured_programs.h"
 #include "app/main_window_layout.h"
 #include "render/views.h"
 #include "testsupport/real_screens.h"

@@ -1,7 +1,7 @@
 // Start-up as a user meets it: the first title, white views, the first
 // movements over a view, and a start with no display to open a window on.
 
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 
 namespace e2e {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/e2e/pointer_runs.h"
+#include "apptests/e2e/pointer_runs.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "app/e2e/process.h"
+#include "apptests/e2e/process.h"
 #include "app/main_window_layout.h"
 #include "render/views.h"
 

@@ -1,7 +1,7 @@
 // The three ways out: Control+Q, "Quit" and the close box. Each ends the
 // program at once with status 0, unsaved edits or not, asking nothing.
 
-#include "app/e2e/session.h"
+#include "apptests/e2e/session.h"
 #include "screen/whole_screen_ops.h"
 #include "testsupport/real_screens.h"
 
@@ -15,7 +15,7 @@ protected:
         path_ = CopyScreen("screen05.scr");
         Open(path_);
         ChooseOperation(OperationsItem::Invert);
-        EXPECT_TRUE(WaitViews(Transformed(ReadScreen(path_), screen::InvertScreen)));
+        EXPECT_TRUE(WaitViews(Transformed(ReadScreen(path_), screen::OperationId::Invert)));
     }
     void ExpectEndedQuietly() {
         ASSERT_TRUE(WaitProgramEnd()) << "still running; open boxes: " << OpenMessageBoxes().size();

@@ -9,9 +9,9 @@
 
 #include <sys/types.h>
 
-#include "app/e2e/desktop.h"
-#include "app/e2e/pointer_runs.h"
-#include "app/e2e/process.h"
+#include "apptests/e2e/desktop.h"
+#include "apptests/e2e/pointer_runs.h"
+#include "apptests/e2e/process.h"
 
 namespace e2e {
 
