@@ -261,8 +261,9 @@ TEST(Extract, HostileInputsAreBoundedAndAPipeIsRefused) {
         EXPECT_EQ(run.status, 1) << name;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << name << ": " << run.err;
         EXPECT_LT(run.seconds, 0.5 * Slower) << name;
-        if (MemoryMeasured)
+        if (MemoryMeasured) {
             EXPECT_LT(run.kilobytes, 64 * 1024) << name;
+        }
     }
     const Measured pipe = RunMeasured({"extract", folder / "pipe.tap"}, folder / "errors", std::chrono::seconds(20));
     EXPECT_NE(pipe.err.find("pipe.tap: not a regular file"), std::string::npos) << pipe.err;
