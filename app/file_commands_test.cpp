@@ -119,8 +119,8 @@ protected:
         toolkit::ClearEventQueue();
     }
 
-    Bytes Working() const { return Bytes(store_.working(), store_.working() + screen::ScreenSize); }
-    Bytes Undo() const { return Bytes(store_.undo(), store_.undo() + screen::ScreenSize); }
+    Bytes Working() const { return Bytes(store_.Working(), store_.Working() + screen::ScreenSize); }
+    Bytes Undo() const { return Bytes(store_.Undo(), store_.Undo() + screen::ScreenSize); }
     Snapshot State() const {
         return {Working(), Undo(), ViewPixels(MonoViewControl), ViewPixels(ColourViewControl),
                 session_.currentFileName};
@@ -139,7 +139,7 @@ protected:
         LoadScreenFile(store_, session_, path);
         ASSERT_EQ(session_.currentFileName, path);
         for (int i = 0; i < screen::ScreenSize; i += 5)
-            store_.working()[i] ^= 0x5A;
+            store_.Working()[i] ^= 0x5A;
         user_.Forget();
     }
 
@@ -163,7 +163,7 @@ TEST_F(FileCommands, AnAcceptedLoadRedrawsAndNamesTheFileAndARefusedOneChangesNo
     EXPECT_NE(ViewPixels(ColourViewControl), whiteColour);
     EXPECT_EQ(user_.messages(), Messages{});
 
-    store_.working()[0] ^= 0xFF;
+    store_.Working()[0] ^= 0xFF;
     WriteBytes(folder_ / "6911.scr", Pattern(6911, 1));
     WriteBytes(folder_ / "6913.scr", Pattern(6913, 1));
     WriteBytes(folder_ / "empty.scr", {});
