@@ -55,7 +55,7 @@ void UpdateTitleStatus(const screen::ScreenStore& store, Session& session, int v
     const std::optional<render::Cell> cell = PointerCell(view);
     if (!cell)
         return;
-    std::uint8_t attribute = store.working()[screen::AttributeOffset(cell->column, cell->row)];
+    std::uint8_t attribute = store.Working()[screen::AttributeOffset(cell->column, cell->row)];
     std::string title = TitleStatusLine(cell->column, cell->row, attribute, session.currentFileName);
     toolkit::SetWindowCaption(MainWindow, title.c_str());
     session.renderer.Draw(store, cell->column, cell->row);

@@ -57,10 +57,10 @@ protected:
     void LoadPicture(const char* name) {
         std::vector<std::uint8_t> bytes = ReadScreen(name);
         ASSERT_EQ(bytes.size(), static_cast<std::size_t>(screen::ScreenSize));
-        std::memcpy(store.working(), bytes.data(), bytes.size());
+        std::memcpy(store.Working(), bytes.data(), bytes.size());
         screen::TakeUndoCopy(store);
     }
-    std::vector<std::uint8_t> Working() const { return {store.working(), store.working() + screen::ScreenSize}; }
+    std::vector<std::uint8_t> Working() const { return {store.Working(), store.Working() + screen::ScreenSize}; }
 
     screen::ScreenStore store;
     app::Session session;
@@ -69,7 +69,7 @@ protected:
 TEST_F(Dispatch, PointerMovementWritesTheTitleStatusLine) {
     LoadPicture("screen02.scr");
     session.currentFileName = "/pics/screen02.scr";
-    std::uint8_t attribute = store.working()[screen::AttributeOffset(5, 3)];
+    std::uint8_t attribute = store.Working()[screen::AttributeOffset(5, 3)];
     ViewEvent(app::ColourViewControl, toolkit::MouseMoveEventType, 5 * Cell + 7, 3 * Cell + 15);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow), app::TitleStatusLine(5, 3, attribute, "/pics/screen02.scr"));
     ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, render::ViewWidth - 1, render::ViewHeight - 1);
@@ -90,7 +90,7 @@ TEST_F(Dispatch, OpenLoadsTheChosenFileAndTheTitleNamesIt) {
     EXPECT_EQ(session.currentFileName, path);
     ViewEvent(app::MonoViewControl, toolkit::MouseMoveEventType, 0, 0);
     EXPECT_EQ(toolkit::WindowCaption(app::MainWindow),
-              app::TitleStatusLine(0, 0, store.working()[screen::AttributeOffset(0, 0)], path));
+              app::TitleStatusLine(0, 0, store.Working()[screen::AttributeOffset(0, 0)], path));
 }
 
 TEST_F(Dispatch, EnterLeaveAndReleasesLeaveTheTitleAlone) {
@@ -123,11 +123,11 @@ TEST_F(Dispatch, LeftPressInvertsOneCellAndRightPressTheRestOfItsRow) {
     int changedCells = 0;
     for (int row = 0; row < 24; ++row)
         for (int column = 0; column < 32; ++column)
-            if (store.working()[screen::AttributeOffset(column, row)] != before[screen::AttributeOffset(column, row)] ||
-                store.working()[screen::CellBitmapOffset(column, row)] != before[screen::CellBitmapOffset(column, row)])
+            if (store.Working()[screen::AttributeOffset(column, row)] != before[screen::AttributeOffset(column, row)] ||
+                store.Working()[screen::CellBitmapOffset(column, row)] != before[screen::CellBitmapOffset(column, row)])
                 ++changedCells;
     EXPECT_LE(changedCells, 1);
-    EXPECT_EQ(store.working()[screen::CellBitmapOffset(1, 2)],
+    EXPECT_EQ(store.Working()[screen::CellBitmapOffset(1, 2)],
               static_cast<std::uint8_t>(~before[screen::CellBitmapOffset(1, 2)]));
 
     LoadPicture("screen03.scr");
@@ -136,8 +136,8 @@ TEST_F(Dispatch, LeftPressInvertsOneCellAndRightPressTheRestOfItsRow) {
         std::uint8_t expected = before[screen::CellBitmapOffset(column, 4)];
         if (column >= 29)
             expected = static_cast<std::uint8_t>(~expected);
-        EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 4)], expected) << column;
-        EXPECT_EQ(store.working()[screen::CellBitmapOffset(column, 5)], before[screen::CellBitmapOffset(column, 5)]);
+        EXPECT_EQ(store.Working()[screen::CellBitmapOffset(column, 4)], expected) << column;
+        EXPECT_EQ(store.Working()[screen::CellBitmapOffset(column, 5)], before[screen::CellBitmapOffset(column, 5)]);
     }
 }
 
@@ -190,7 +190,7 @@ TEST_F(Dispatch, EachOperationsItemRunsTheRowOfItsTitleAndUndoGivesTheScreenBack
             EXPECT_EQ(Menu(app::UndoCommand), toolkit::MenuEvent);
             EXPECT_EQ(Working(), before);
             // Go on from the result, so each item also meets a screen an earlier one made.
-            std::memcpy(store.working(), expected.data(), expected.size());
+            std::memcpy(store.Working(), expected.data(), expected.size());
             before = expected;
         }
     }
@@ -231,8 +231,8 @@ TEST_F(Dispatch, GoRunsTheChosenByteOperationWithTheFieldsOperands) {
     toolkit::SetControlState(app::OperationsControl, 2);  // "b1 AND b2" with b2 = "b2", that is 0
     Deliver(toolkit::ControlEvent, app::GoControl, 0);
     for (int i = screen::AttributeStart; i < screen::ScreenSize; ++i)
-        ASSERT_EQ(store.working()[i], 0) << i;
-    EXPECT_TRUE(std::equal(loaded.begin(), loaded.begin() + screen::BitmapSize, store.working()));
+        ASSERT_EQ(store.Working()[i], 0) << i;
+    EXPECT_TRUE(std::equal(loaded.begin(), loaded.begin() + screen::BitmapSize, store.Working()));
     Menu(app::UndoCommand);
     EXPECT_EQ(Working(), loaded);
     toolkit::SetControlState(app::OperationsControl, 0);

@@ -25,10 +25,10 @@ constexpr std::uint32_t OkOnly = 0;
 void Tell(const char* title, const char* text) { toolkit::ShowMessage(title, text, OkOnly); }
 
 files::ScreenBytes Working(screen::ScreenStore& store) {
-    return files::ScreenBytes(store.working(), files::ScreenFileSize);
+    return files::ScreenBytes(store.Working(), files::ScreenFileSize);
 }
 files::ConstScreenBytes Working(const screen::ScreenStore& store) {
-    return files::ConstScreenBytes(store.working(), files::ScreenFileSize);
+    return files::ConstScreenBytes(store.Working(), files::ScreenFileSize);
 }
 
 }  // namespace

@@ -77,10 +77,10 @@ public:
     StandInUser& operator=(const StandInUser&) = delete;
 
     // What the next open-file requesters answer; an empty text cancels.
-    void willChoose(const std::string& path) { choice_ = path; }
+    void WillChoose(const std::string& path) { choice_ = path; }
     const Messages& messages() const { return messages_; }
     const std::vector<FileRequest>& fileRequests() const { return fileRequests_; }
-    void forget() {
+    void Forget() {
         messages_.clear();
         fileRequests_.clear();
     }
@@ -119,8 +119,8 @@ protected:
         toolkit::ClearEventQueue();
     }
 
-    Bytes Working() const { return Bytes(store_.working(), store_.working() + screen::ScreenSize); }
-    Bytes Undo() const { return Bytes(store_.undo(), store_.undo() + screen::ScreenSize); }
+    Bytes Working() const { return Bytes(store_.Working(), store_.Working() + screen::ScreenSize); }
+    Bytes Undo() const { return Bytes(store_.Undo(), store_.Undo() + screen::ScreenSize); }
     Snapshot State() const {
         return {Working(), Undo(), ViewPixels(MonoViewControl), ViewPixels(ColourViewControl),
                 session_.currentFileName};
@@ -139,8 +139,8 @@ protected:
         LoadScreenFile(store_, session_, path);
         ASSERT_EQ(session_.currentFileName, path);
         for (int i = 0; i < screen::ScreenSize; i += 5)
-            store_.working()[i] ^= 0x5A;
-        user_.forget();
+            store_.Working()[i] ^= 0x5A;
+        user_.Forget();
     }
 
     screen::ScreenStore store_;
@@ -163,7 +163,7 @@ TEST_F(FileCommands, AnAcceptedLoadRedrawsAndNamesTheFileAndARefusedOneChangesNo
     EXPECT_NE(ViewPixels(ColourViewControl), whiteColour);
     EXPECT_EQ(user_.messages(), Messages{});
 
-    store_.working()[0] ^= 0xFF;
+    store_.Working()[0] ^= 0xFF;
     WriteBytes(folder_ / "6911.scr", Pattern(6911, 1));
     WriteBytes(folder_ / "6913.scr", Pattern(6913, 1));
     WriteBytes(folder_ / "empty.scr", {});
@@ -174,7 +174,7 @@ TEST_F(FileCommands, AnAcceptedLoadRedrawsAndNamesTheFileAndARefusedOneChangesNo
         LoadScreenFile(store_, session_, name);
         EXPECT_EQ(user_.messages(), Messages{NotScreen}) << name;
         EXPECT_EQ(State(), before) << name;
-        user_.forget();
+        user_.Forget();
     }
 }
 
@@ -195,7 +195,7 @@ TEST_F(FileCommands, AFileThatCannotBeReadAfterItsSizeTestIsReportedAndChangesNo
 TEST_F(FileCommands, OpenAsksForOneFileAndLoadsIt) {
     const std::string path = folder_ / "title.scr";
     const Bytes bytes = Place(path, 1);
-    user_.willChoose(path);
+    user_.WillChoose(path);
     OpenScreenFile(store_, session_);
     ASSERT_EQ(user_.fileRequests().size(), 1u);
     const StandInUser::FileRequest& request = user_.fileRequests()[0];
@@ -212,14 +212,14 @@ TEST_F(FileCommands, OpenAsksForOneFileAndLoadsIt) {
 TEST_F(FileCommands, CancellingTheRequesterOnlySaysSo) {
     LoadAndEdit(folder_ / "title.scr");
     const Snapshot before = State();
-    user_.willChoose("");
+    user_.WillChoose("");
     OpenScreenFile(store_, session_);
     EXPECT_EQ(user_.messages(), Messages{Cancelled});
     EXPECT_EQ(State(), before);
 
     // A typed name of a file that is not there comes back and is refused.
-    user_.forget();
-    user_.willChoose(folder_ / "typed.scr");
+    user_.Forget();
+    user_.WillChoose(folder_ / "typed.scr");
     OpenScreenFile(store_, session_);
     EXPECT_EQ(user_.messages(), Messages{NotScreen});
     EXPECT_EQ(State(), before);
@@ -240,7 +240,7 @@ TEST_F(FileCommands, ADropLoadsTheFirstFileOnly) {
     LoadDroppedFile(store_, session_, folder_.path().string() + "\n" + second + "\n" + second);
     EXPECT_EQ(user_.messages(), Messages{NotScreen});
     EXPECT_EQ(State(), before);
-    user_.forget();
+    user_.Forget();
     LoadDroppedFile(store_, session_, "");
     LoadDroppedFile(store_, session_, "\n" + second);
     EXPECT_EQ(user_.messages(), (Messages{NotScreen, NotScreen}));
@@ -272,7 +272,7 @@ TEST_F(FileCommands, SplitRefusesToWriteOverTheLoadedFile) {
         SplitScreenFile(store_, session_);
         EXPECT_EQ(user_.messages(), Messages{SaveError}) << name;
         EXPECT_EQ(folder_.Snapshot(), before) << name;
-        user_.forget();
+        user_.Forget();
         std::filesystem::remove(path);
     }
 }
@@ -294,14 +294,14 @@ TEST_F(FileCommands, FailedWritesAreSaidOncePerCommand) {
     ASSERT_EQ(mkdir((folder_ / "title.screen").c_str(), 0700), 0);
     SplitScreenFile(store_, session_);
     EXPECT_EQ(user_.messages(), Messages{SaveError});
-    user_.forget();
+    user_.Forget();
     ASSERT_EQ(unlink((folder_ / "title.attr").c_str()), 0);
     ASSERT_EQ(mkdir((folder_ / "title.attr").c_str(), 0700), 0);
     SplitScreenFile(store_, session_);
     EXPECT_EQ(user_.messages(), Messages{SaveError});
 
     // The loaded file's folder gone: Save and Split each say it.
-    user_.forget();
+    user_.Forget();
     ASSERT_EQ(mkdir((folder_ / "gone").c_str(), 0700), 0);
     LoadAndEdit(folder_ / "gone/title.scr");
     std::filesystem::remove_all(folder_.path() / "gone");

@@ -67,6 +67,19 @@ bool IsDescriptorFolder(int folder, const std::string& reachedBy) {
     return reachedBy == "fd" && ::fstatfs(folder, &system) == 0 && system.f_type == PROC_SUPER_MAGIC;
 }
 
+// The answer for a part that could not be looked at: the name of a new file
+// when it is the last part and is missing, unless a link led there.
+std::error_code Unlooked(int error, const std::string& part, bool last, bool lastFromLink, Destination& into) {
+    if (error == ENOENT && lastFromLink)
+        return FileFault::DanglingLink;
+    if (error == ENOENT && last) {
+        into.leaf = part;
+        into.exists = false;
+        return {};
+    }
+    return SystemError(error);
+}
+
 }  // namespace
 
 std::error_code FindDestination(const std::string& name, Destination& into) {
@@ -92,17 +105,8 @@ std::error_code FindDestination(const std::string& name, Destination& into) {
         if (part == "." && !last)
             continue;
         struct stat info {};
-        if (::fstatat(into.folder.get(), part.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-            const int error = errno;
-            if (error == ENOENT && lastFromLink)
-                return FileFault::DanglingLink;
-            if (error == ENOENT && last) {
-                into.leaf = part;
-                into.exists = false;
-                return {};
-            }
-            return SystemError(error);
-        }
+        if (::fstatat(into.folder.get(), part.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return Unlooked(errno, part, last, lastFromLink, into);
         if (S_ISLNK(info.st_mode)) {
             if (!MayFollow(into.folder.get(), info.st_uid))
                 return FileFault::LinkNotFollowed;

@@ -69,7 +69,7 @@ bool SameRange(const std::uint8_t* a, const std::uint8_t* b, int from, int to) {
 }
 
 void Load(screen::ScreenStore& store, const Screen& picture) {
-    std::memcpy(store.working(), picture.data(), picture.size());
+    std::memcpy(store.Working(), picture.data(), picture.size());
     screen::TakeUndoCopy(store);
 }
 
@@ -203,9 +203,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                             : Program(everyStep, sizeof everyStep);
     for (int step = 0; !program.empty() && step < 24; ++step) {
         Screen before;
-        std::memcpy(before.data(), store.working(), before.size());
+        std::memcpy(before.data(), store.Working(), before.size());
         bool snapshot = true;
-        const std::uint8_t* now = store.working();
+        const std::uint8_t* now = store.Working();
         const std::uint8_t chosen = program.byte() % StepCount;
         switch (chosen) {
         default: {
@@ -246,7 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (snapshot)
             undoModel = before;
-        if (!SameRange(undoModel.data(), store.undo(), 0, 6912))
+        if (!SameRange(undoModel.data(), store.Undo(), 0, 6912))
             Fail("the undo screen holds the screen as it was before the last operation that takes one", step);
     }
     return 0;

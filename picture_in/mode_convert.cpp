@@ -14,9 +14,9 @@ using screen::ScreenWidth;
 
 // The price of a unit of flicker (difference in linear luminance between the
 // frames) against the summed squared error the eye sees, under
-// Flicker::Low. On the test pictures 0.003 takes the mean flicker from 0.20
-// (Flicker::Any) to 0.16 for 0.04 dB of blurred PSNR; 0.02 takes it to
-// 0.10 for 1.2 dB.
+// Flicker::Low. On the test pictures 0.003 takes the mean flicker from 0.21
+// (Flicker::Any) to 0.16 for 0.4 dB of blurred PSNR, 0.0015 to 0.17 for
+// 0.3 dB; the more colourful photographs stay near 0.23 with 0.003.
 constexpr float LowFlickerWeight = 0.003f;
 
 std::vector<LinearRgb> ScreenArea(std::span<const LinearRgb> field, ModeShape shape) {
@@ -86,6 +86,30 @@ void RefitCells(ModeDrawing& drawing, modes::PixelProblem& problem, std::vector<
         drawing.cells[0][c] = CellColours{runnersUp[c][taken[c]].a, runnersUp[c][taken[c]].b};
 }
 
+// Whether both frames' pairs are put back in play: refined, and cells of
+// 8 lines (on the test pictures 0.1 dB; smaller cells, many more of them,
+// would double the time of a conversion already the slowest).
+bool RefitsFrames(ModeShape shape, const ModeOptions& options) {
+    return options.dither == Dither::Refined && shape.cellHeight == 8;
+}
+
+// The same for both frames' pairs together.
+void RefitFrames(ModeDrawing& drawing, modes::PixelProblem& problem, std::vector<modes::CellOptions>& cellOptions,
+                 const std::vector<std::vector<std::array<modes::Pair, 2>>>& runnersUp,
+                 std::vector<std::uint8_t>& chosen) {
+    std::vector<std::vector<modes::CellOptions>> alternatives(runnersUp.size());
+    for (std::size_t c = 0; c < runnersUp.size(); ++c)
+        for (const auto& both : runnersUp[c]) {
+            const CellColours frames[2] = {{both[0].a, both[0].b}, {both[1].a, both[1].b}};
+            alternatives[c].push_back(modes::OptionsOf(drawing.table, frames));
+        }
+    std::vector<int> taken;
+    modes::RefineCells(problem, cellOptions, alternatives, chosen, taken);
+    for (std::size_t c = 0; c < runnersUp.size(); ++c)
+        for (int f = 0; f < 2; ++f)
+            drawing.cells[f][c] = CellColours{runnersUp[c][taken[c]][f].a, runnersUp[c][taken[c]][f].b};
+}
+
 }  // namespace
 
 ModeShape ShapeOf(ModeFile file) {
@@ -131,12 +155,16 @@ ModeDrawing ConvertToMode(std::span<const LinearRgb> field, const ScreenColours&
     }
     const float flickerWeight = shape.frames == 2 && options.flicker == Flicker::Low ? LowFlickerWeight : 0.f;
     std::vector<std::vector<modes::Pair>> runnersUp;  // refined, one frame: the pairs each cell may yet take
+    std::vector<std::vector<std::array<modes::Pair, 2>>> frameRunnersUp;  // refined, two frames
     drawing.cells.assign(shape.frames, std::vector<CellColours>(static_cast<std::size_t>(area.Cells())));
     if (shape.frames == 2) {
-        const auto chosen = modes::ChooseFramePairs(area, drawing.table, pairs, flickerWeight);
+        const auto chosen = modes::ChooseFramePairs(area, drawing.table, pairs, flickerWeight,
+                                                    RefitsFrames(shape, options) ? &frameRunnersUp : nullptr);
         for (std::size_t c = 0; c < chosen.size(); ++c)
-            for (int f = 0; f < 2; ++f)
-                drawing.cells[f][c] = CellColours{chosen[c][f].a, chosen[c][f].b};
+            for (int f = 0; f < 2; ++f) {
+                const modes::Pair pair = frameRunnersUp.empty() ? chosen[c][f] : frameRunnersUp[c].front()[f];
+                drawing.cells[f][c] = CellColours{pair.a, pair.b};
+            }
     } else {
         const auto chosen =
             modes::ChoosePairs(area, drawing.table, pairs,
@@ -169,6 +197,8 @@ ModeDrawing ConvertToMode(std::span<const LinearRgb> field, const ScreenColours&
     std::vector<std::uint8_t> chosen = modes::ChoosePixels(problem, options.dither);
     if (!runnersUp.empty())
         RefitCells(drawing, problem, cellOptions, runnersUp, chosen);
+    if (!frameRunnersUp.empty())
+        RefitFrames(drawing, problem, cellOptions, frameRunnersUp, chosen);
     drawing.ink.assign(shape.frames, std::vector<std::uint8_t>(chosen.size()));
     for (std::size_t i = 0; i < chosen.size(); ++i)
         for (int f = 0; f < shape.frames; ++f)
@@ -211,8 +241,8 @@ ModeDrawing ConvertHiRes(std::span<const LinearRgb> field, const ModeOptions& op
     drawing.table = {paper, ink};
     const modes::Area area{field, HiResWidth, ScreenHeight, ScreenHeight};
     drawing.cells.assign(1, std::vector<CellColours>(static_cast<std::size_t>(area.Cells()), CellColours{0, 1}));
-    const std::vector<modes::CellOptions> cellOptions(static_cast<std::size_t>(area.Cells()),
-                                                      modes::OptionsOf(drawing.table, drawing.cells[0]));
+    const std::vector<modes::CellOptions> cellOptions(
+        static_cast<std::size_t>(area.Cells()), modes::OptionsOf(drawing.table, std::span(drawing.cells[0]).first(1)));
     modes::PixelProblem problem{field, HiResWidth, ScreenHeight, 0, 0, area, cellOptions, {}, 0.f, 2.f, 1.f};
     drawing.ink.assign(1, modes::ChoosePixels(problem, options.dither));
     return drawing;

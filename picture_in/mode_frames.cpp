@@ -15,6 +15,8 @@ namespace {
 
 // Combinations measured exactly per cell, at most.
 constexpr int Measured = 32;
+// Combinations kept per cell for the refinement to try, the best first.
+constexpr int RunnersUp = 8;
 
 struct Vec {
     float v[3] = {};
@@ -129,7 +131,11 @@ float PixelCost(const Vec& p, const Combination& c, float weight) {
 }  // namespace
 
 std::vector<std::array<Pair, 2>> ChooseFramePairs(const Area& area, std::span<const LinearRgb> table,
-                                                  std::span<const Pair> pairs, float flickerWeight) {
+                                                  std::span<const Pair> pairs, float flickerWeight,
+                                                  std::vector<std::vector<std::array<Pair, 2>>>* runnersUp) {
+    if (runnersUp)
+        runnersUp->assign(static_cast<std::size_t>(area.Cells()), {});
+    std::vector<std::pair<float, int>> costs;
     std::vector<Combination> combinations;
     for (std::size_t i = 0; i < pairs.size(); ++i)
         for (std::size_t j = i; j < pairs.size(); ++j)
@@ -165,18 +171,28 @@ std::vector<std::array<Pair, 2>> ChooseFramePairs(const Area& area, std::span<co
         float bestCost = 0;
         for (const Vec& p : pixels)
             bestCost += PixelCost(p, combinations[best], flickerWeight);
+        costs.assign(1, {bestCost, best});
         for (auto it = candidates.begin(); it != measured; ++it) {
-            if (it->bound * 0.999f - 1e-6f >= bestCost)
+            if (it->bound * 0.999f - 1e-6f >= bestCost && !runnersUp)
                 break;
             float cost = 0;
             for (const Vec& p : pixels)
                 cost += PixelCost(p, combinations[it->combination], flickerWeight);
+            if (it->combination != costs.front().second)
+                costs.emplace_back(cost, it->combination);
             if (cost < bestCost) {
                 bestCost = cost;
                 best = it->combination;
             }
         }
         chosen[cell] = {pairs[combinations[best].first], pairs[combinations[best].second]};
+        if (runnersUp) {
+            const auto kept = costs.begin() + std::min<std::ptrdiff_t>(RunnersUp, std::ssize(costs));
+            std::partial_sort(costs.begin(), kept, costs.end());
+            for (auto it = costs.begin(); it != kept; ++it)
+                (*runnersUp)[cell].push_back(
+                    {pairs[combinations[it->second].first], pairs[combinations[it->second].second]});
+        }
     }
     return chosen;
 }

@@ -14,7 +14,8 @@ namespace {
 
 constexpr int Groups = 4;
 constexpr int Slots = 8;
-constexpr int Sweeps = 400;
+constexpr int Sweeps = 200;
+constexpr int Attempts = 32;
 
 class Packing {
 public:
@@ -67,13 +68,14 @@ public:
         Put(i, best, 1);
     }
 
-    bool Search() {
-        std::uint32_t random = 12345;
+    bool Search(std::uint32_t random) {
         for (std::size_t i = 0; i < pairs_.size(); ++i)
             Settle(i, random);
         for (int sweep = 0; sweep < Sweeps && Excess() > 0; ++sweep)
             for (std::size_t i = 0; i < pairs_.size(); ++i)
-                if (Excess(place_[i] >> 1) > 0) {
+                // Now and then a pair of a group that fits moves too, to
+                // make room where a colour is wanted.
+                if (Excess(place_[i] >> 1) > 0 || ((random = random * 1664525u + 1013904223u) >> 16) % 32 == 0) {
                     Put(i, place_[i], -1);
                     Settle(i, random);
                 }
@@ -92,10 +94,28 @@ private:
 }  // namespace
 
 std::optional<std::vector<int>> PlacePairs(const std::vector<std::array<std::uint8_t, 2>>& pairs) {
-    Packing packing(pairs);
-    if (!packing.Search())
-        return std::nullopt;
-    return packing.Places();
+    // A search that sticks is begun again, the pairs in another order.
+    std::vector<std::size_t> order(pairs.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::uint32_t random = 12345;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        std::vector<std::array<std::uint8_t, 2>> ordered;
+        for (std::size_t i : order)
+            ordered.push_back(pairs[i]);
+        Packing packing(ordered);
+        if (packing.Search(random)) {
+            std::vector<int> places(pairs.size());
+            for (std::size_t i = 0; i < order.size(); ++i)
+                places[order[i]] = packing.Places()[i];
+            return places;
+        }
+        for (std::size_t i = order.size(); i > 1; --i) {
+            random = random * 1664525u + 1013904223u;
+            std::swap(order[i - 1], order[(random >> 8) % i]);
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace picture_in

@@ -74,8 +74,10 @@ std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table
 
 // Each cell's pair in each of two frames, seen as their average;
 // `flickerWeight` prices the difference in luminance of the two frames.
+// With `runnersUp`, each cell's few best pairs of pairs too, the best first.
 std::vector<std::array<Pair, 2>> ChooseFramePairs(const Area& area, std::span<const LinearRgb> table,
-                                                  std::span<const Pair> pairs, float flickerWeight);
+                                                  std::span<const Pair> pairs, float flickerWeight,
+                                                  std::vector<std::vector<std::array<Pair, 2>>>* runnersUp = nullptr);
 
 // What a cell can show: option o draws INK in frame f where bit f of o is
 // set; `seen` is the frames' average, `flicker` their difference in

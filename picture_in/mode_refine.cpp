@@ -15,6 +15,9 @@ namespace picture_in::modes {
 namespace {
 
 constexpr int Passes = 8;
+// Rounds of trying every cell's alternatives, each followed by the passes
+// over the pixels: a second gains 0.3 dB with 8 x 1 cells, a third 0.04.
+constexpr int CellRounds = 2;
 
 // The blur's autocorrelation along one axis: its taps against each other.
 std::vector<float> Autocorrelation(float sigma) {
@@ -211,11 +214,13 @@ void RefineCells(PixelProblem& problem, std::vector<CellOptions>& cells,
     problem.cells = cells;
     taken.assign(cells.size(), 0);
     EyeModel eye(problem, chosen);
-    for (std::size_t cell = 0; cell < cells.size(); ++cell)
-        RefitCell(problem, cells, alternatives[cell], static_cast<int>(cell), chosen, taken[cell], eye);
-    for (int pass = 0; pass < Passes; ++pass)
-        if (Pass(problem, chosen, eye) == 0)
-            break;
+    for (int round = 0; round < CellRounds; ++round) {
+        for (std::size_t cell = 0; cell < cells.size(); ++cell)
+            RefitCell(problem, cells, alternatives[cell], static_cast<int>(cell), chosen, taken[cell], eye);
+        for (int pass = 0; pass < Passes; ++pass)
+            if (Pass(problem, chosen, eye) == 0)
+                break;
+    }
 }
 
 void Refine(const PixelProblem& problem, std::vector<std::uint8_t>& chosen) {

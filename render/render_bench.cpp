@@ -118,7 +118,7 @@ void RegisterRedraws(Scene& scene) {
 
 void LoadScreen(screen::ScreenStore& store, const char* name) {
     const testsupport::ScreenBytes& bytes = testsupport::RealScreenBytes(name);
-    std::copy(bytes.begin(), bytes.end(), store.working());
+    std::copy(bytes.begin(), bytes.end(), store.Working());
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ void DrawView(DrawnView& drawn, const std::uint8_t* working, View view, std::int
 void ViewsRenderer::Draw(const screen::ScreenStore& store, int column, int row) {
     const bool grid = toolkit::GetControlState(GridCheckBoxControl) != 0;
     const std::int64_t highlight = std::int64_t{row} * screen::CellColumns + column;
-    DrawView(drawn_[0], store.working(), View::Mono, highlight, grid);
-    DrawView(drawn_[1], store.working(), View::Colour, highlight, grid);
+    DrawView(drawn_[0], store.Working(), View::Mono, highlight, grid);
+    DrawView(drawn_[1], store.Working(), View::Colour, highlight, grid);
 }
 
 }  // namespace render

@@ -117,7 +117,7 @@ protected:
         toolkit::ClearEventQueue();
     }
     void SetGrid(bool on) { toolkit::SetControlState(GridCheckBoxControl, on ? 1 : 0); }
-    std::uint8_t* working() { return store.working(); }
+    std::uint8_t* working() { return store.Working(); }
     void Render(int column, int row) { renderer.Draw(store, column, row); }
     void ExpectBothViews(int highlight, bool grid) {
         ExpectView(MonoViewControl, ExpectedView(working(), false, highlight, grid));

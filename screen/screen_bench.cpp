@@ -23,7 +23,7 @@ using screen::ScreenStore;
 
 const std::array<std::uint8_t, ScreenSize>& Picture() { return testsupport::RealScreenBytes("screen01"); }
 
-void Restore(ScreenStore& store) { std::memcpy(store.working(), Picture().data(), ScreenSize); }
+void Restore(ScreenStore& store) { std::memcpy(store.Working(), Picture().data(), ScreenSize); }
 
 void Memcpy6912(benchmark::State& state) {
     // On the heap like the store's screens: a stack target made the copy's
@@ -46,7 +46,7 @@ void Run(benchmark::State& state) {
             Restore(store);
         }
         Operation(store);
-        benchmark::DoNotOptimize(store.working());
+        benchmark::DoNotOptimize(store.Working());
         benchmark::ClobberMemory();
     }
 }

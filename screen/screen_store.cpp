@@ -14,8 +14,8 @@ ScreenStore::~ScreenStore() {
     block_.reset();
 }
 
-void TakeUndoCopy(ScreenStore& store) { std::memcpy(store.undo(), store.working(), ScreenSize); }
+void TakeUndoCopy(ScreenStore& store) { std::memcpy(store.Undo(), store.Working(), ScreenSize); }
 
-void RestoreUndoCopy(ScreenStore& store) { std::memcpy(store.working(), store.undo(), ScreenSize); }
+void RestoreUndoCopy(ScreenStore& store) { std::memcpy(store.Working(), store.Undo(), ScreenSize); }
 
 }  // namespace screen

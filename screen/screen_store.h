@@ -18,11 +18,11 @@ public:
     ScreenStore(const ScreenStore&) = delete;
     ScreenStore& operator=(const ScreenStore&) = delete;
 
-    std::uint8_t* working() { return block_.get(); }
-    const std::uint8_t* working() const { return block_.get(); }
-    std::uint8_t* undo() { return block_.get() + ScreenSize; }
-    const std::uint8_t* undo() const { return block_.get() + ScreenSize; }
-    std::uint8_t* scratch() { return scratch_.get(); }
+    std::uint8_t* Working() { return block_.get(); }
+    const std::uint8_t* Working() const { return block_.get(); }
+    std::uint8_t* Undo() { return block_.get() + ScreenSize; }
+    const std::uint8_t* Undo() const { return block_.get() + ScreenSize; }
+    std::uint8_t* Scratch() { return scratch_.get(); }
 
 private:
     std::unique_ptr<std::uint8_t[]> block_;
@@ -37,8 +37,8 @@ void TakeUndoCopy(ScreenStore& store);
 void RestoreUndoCopy(ScreenStore& store);
 
 // The working screen and the scratch plane as the picture operations take them.
-inline ScreenSpan WorkingScreen(ScreenStore& store) { return ScreenSpan(store.working(), ScreenSize); }
-inline ScreenSpan ScratchPlane(ScreenStore& store) { return ScreenSpan(store.scratch(), ScreenSize); }
+inline ScreenSpan WorkingScreen(ScreenStore& store) { return ScreenSpan(store.Working(), ScreenSize); }
+inline ScreenSpan ScratchPlane(ScreenStore& store) { return ScreenSpan(store.Scratch(), ScreenSize); }
 
 // Takes the undo copy, then lets `change` (a picture operation, called with
 // the working screen and the scratch plane) rewrite the working screen: the

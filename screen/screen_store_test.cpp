@@ -19,37 +19,37 @@ using testsupport::ScreenBytes;
 
 // What an accepted load does to the store: read the file, then snapshot it.
 void LoadAccepted(ScreenStore& store, const ScreenBytes& bytes) {
-    std::memcpy(store.working(), bytes.data(), bytes.size());
+    std::memcpy(store.Working(), bytes.data(), bytes.size());
     TakeUndoCopy(store);
 }
 
 bool WorkingEquals(const ScreenStore& store, const ScreenBytes& bytes) {
-    return FirstDifference(store.working(), bytes.data(), 0, 6912) == -1;
+    return FirstDifference(store.Working(), bytes.data(), 0, 6912) == -1;
 }
 
 TEST(ScreenStore, StartsZeroFilledWithTheUndoScreenRightAfterTheWorkingScreen) {
     ScreenStore store;
     const ScreenBytes zero{};
-    EXPECT_EQ(FirstDifference(store.working(), zero.data(), 0, 6912), -1);
-    EXPECT_EQ(FirstDifference(store.undo(), zero.data(), 0, 6912), -1);
-    EXPECT_EQ(FirstDifference(store.scratch(), zero.data(), 0, 6912), -1);
-    EXPECT_EQ(store.undo() - store.working(), 6912);
+    EXPECT_EQ(FirstDifference(store.Working(), zero.data(), 0, 6912), -1);
+    EXPECT_EQ(FirstDifference(store.Undo(), zero.data(), 0, 6912), -1);
+    EXPECT_EQ(FirstDifference(store.Scratch(), zero.data(), 0, 6912), -1);
+    EXPECT_EQ(store.Undo() - store.Working(), 6912);
 }
 
 TEST(ScreenStore, CopiesMoveWholeScreensOnly) {
     ScreenStore store;
-    store.working()[0] = 1;
-    store.working()[6911] = 2;
-    store.scratch()[5] = 9;
+    store.Working()[0] = 1;
+    store.Working()[6911] = 2;
+    store.Scratch()[5] = 9;
     TakeUndoCopy(store);
-    EXPECT_EQ(store.undo()[0], 1);
-    EXPECT_EQ(store.undo()[6911], 2);
-    store.working()[0] = 3;
-    store.working()[6911] = 4;
+    EXPECT_EQ(store.Undo()[0], 1);
+    EXPECT_EQ(store.Undo()[6911], 2);
+    store.Working()[0] = 3;
+    store.Working()[6911] = 4;
     RestoreUndoCopy(store);
-    EXPECT_EQ(store.working()[0], 1);
-    EXPECT_EQ(store.working()[6911], 2);
-    EXPECT_EQ(store.scratch()[5], 9);
+    EXPECT_EQ(store.Working()[0], 1);
+    EXPECT_EQ(store.Working()[6911], 2);
+    EXPECT_EQ(store.Scratch()[5], 9);
 }
 
 struct SnapshotCase {
@@ -65,15 +65,15 @@ TEST_P(SnapshottingOperation, SnapshotsTheScreenAsItWasBeforeAndUndoBringsItBack
     ScreenStore store;
     LoadAccepted(store, testsupport::RealScreenBytes("screen02"));
     const ScreenBytes before = testsupport::RealScreenBytes("screen04");
-    std::memcpy(store.working(), before.data(), before.size());
+    std::memcpy(store.Working(), before.data(), before.size());
 
     GetParam().run(store);
-    EXPECT_EQ(FirstDifference(store.undo(), before.data(), 0, 6912), -1);
+    EXPECT_EQ(FirstDifference(store.Undo(), before.data(), 0, 6912), -1);
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, before));
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, before));
-    EXPECT_EQ(FirstDifference(store.undo(), before.data(), 0, 6912), -1);
+    EXPECT_EQ(FirstDifference(store.Undo(), before.data(), 0, 6912), -1);
 }
 
 // A menu operation and "go!" as the window runs them: the row around the undo copy.
@@ -126,7 +126,7 @@ TEST(UndoDiscipline, ClicksBeforeTheSnapshotStay) {
     LoadAccepted(store, testsupport::RealScreenBytes("screen01"));
     Click(store, 4, 4, MouseButton::Left);
     ScreenBytes clicked;
-    std::memcpy(clicked.data(), store.working(), clicked.size());
+    std::memcpy(clicked.data(), store.Working(), clicked.size());
     ASSERT_FALSE(WorkingEquals(store, testsupport::RealScreenBytes("screen01")));
 
     Go(store, 0);
@@ -151,7 +151,7 @@ TEST(UndoDiscipline, OnlyTheLastSnapshotIsKept) {
     LoadAccepted(store, testsupport::RealScreenBytes("screen03"));
     RunRow(store, OperationRow(OperationId::Invert));
     ScreenBytes inverted;
-    std::memcpy(inverted.data(), store.working(), inverted.size());
+    std::memcpy(inverted.data(), store.Working(), inverted.size());
     RunRow(store, OperationRow(OperationId::Mirror));
     RestoreUndoCopy(store);
     EXPECT_TRUE(WorkingEquals(store, inverted));

@@ -48,10 +48,10 @@ std::vector<WindowOperation> Operations() {
 
 ScreenBytes WindowResult(const WindowOperation& operation, const ScreenBytes& before) {
     screen::ScreenStore store;
-    std::copy(before.begin(), before.end(), store.working());
+    std::copy(before.begin(), before.end(), store.Working());
     screen::ChangeWithUndo(store, operation.menuItem);
     ScreenBytes after;
-    std::copy_n(store.working(), after.size(), after.begin());
+    std::copy_n(store.Working(), after.size(), after.begin());
     return after;
 }
 

@@ -63,7 +63,7 @@ Screen Bytes(const std::uint8_t* screen) { return Screen(screen, screen + screen
 }  // namespace
 
 PictureWatch::PictureWatch(const screen::ScreenStore& store, const app::Session& session)
-    : store_(store), session_(session), undo_(Bytes(store.undo())) {}
+    : store_(store), session_(session), undo_(Bytes(store.Undo())) {}
 
 void PictureWatch::BeforeDispatch(std::int32_t kind) {
     kind_ = kind;
@@ -71,7 +71,7 @@ void PictureWatch::BeforeDispatch(std::int32_t kind) {
     type_ = toolkit::CurrentEventType();
     pointerX_ = toolkit::GetControlAttribute(source_, toolkit::MouseXAttribute);
     pointerY_ = toolkit::GetControlAttribute(source_, toolkit::MouseYAttribute);
-    before_ = Bytes(store_.working());
+    before_ = Bytes(store_.Working());
 }
 
 void PictureWatch::Redrawn(std::optional<render::Cell> highlight) {
@@ -104,8 +104,8 @@ void PictureWatch::AfterDispatch() {
 // and redraws without highlight; a refused one changes nothing. When the
 // screen already was that file's, the two look alike but for the highlight.
 void PictureWatch::AfterLoad() {
-    const Screen working = Bytes(store_.working());
-    if (working == before_ && Bytes(store_.undo()) == undo_) {
+    const Screen working = Bytes(store_.Working());
+    if (working == before_ && Bytes(store_.Undo()) == undo_) {
         alsoWithoutHighlight_ = working == undo_ && FileHolds(working);
         return;
     }
@@ -125,11 +125,11 @@ bool PictureWatch::FileHolds(const Screen& screen) const {
 // has changed; the views themselves are compared after every action.
 const std::vector<std::uint8_t>& PictureWatch::Expected(bool colourView, std::optional<render::Cell> highlight) {
     Expectation& expectation = expected_[colourView ? 1 : 0];
-    Expectation::Inputs inputs{Bytes(store_.working()), highlight, toolkit::GetControlState(app::GridControl) != 0,
+    Expectation::Inputs inputs{Bytes(store_.Working()), highlight, toolkit::GetControlState(app::GridControl) != 0,
                                drawn_};
     if (expectation.picture.empty() || !(inputs == expectation.inputs)) {
         if (drawn_)
-            Draw(store_.working(), colourView, highlight, inputs.grid, expectation.picture);
+            Draw(store_.Working(), colourView, highlight, inputs.grid, expectation.picture);
         else
             expectation.picture.assign(static_cast<std::size_t>(RowBytes) * Height, 255);
         expectation.inputs = std::move(inputs);
@@ -155,7 +155,7 @@ std::string PictureWatch::Fault() {
     if (fault.empty())
         fault = ViewFault(app::ColourViewControl, true);
     alsoWithoutHighlight_ = false;
-    if (fault.empty() && Bytes(store_.undo()) != undo_)
+    if (fault.empty() && Bytes(store_.Undo()) != undo_)
         fault = "the undo screen is not the copy the last command should have taken";
     return fault;
 }
