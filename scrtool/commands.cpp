@@ -118,7 +118,8 @@ bool Png(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
+    const PngLook look{inv.view,  inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels,
+                       inv.flash, inv.frames};
     const auto png = PngOf(*read.file.mode, read.file.bytes, look);
     if (!png) {
         Report(InputName(input), png.error().Message());
