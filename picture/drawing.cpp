@@ -246,16 +246,19 @@ Image DrawFrame(const DecodedPicture& picture, int frame, const DrawOptions& opt
     // and every screen draws with one palette; other codes only when used.
     PaletteOfKeys palette;
     palette.entry.assign(screen::ColourCodeCount, 0);
-    for (int code = 0; code < screen::SpectrumColourCodes; ++code)
-        Enter(palette, code, ColourOf(static_cast<ColourCode>(code), options.levels));
+    const bool all = options.entries == PaletteEntries::AllSpectrum;
+    if (all)
+        for (int code = 0; code < screen::SpectrumColourCodes; ++code)
+            Enter(palette, code, ColourOf(static_cast<ColourCode>(code), options.levels));
     const bool spectrumOnly = OnlySpectrumCodes(picture);
-    if (!spectrumOnly) {
+    if (!spectrumOnly || !all) {
         const auto used = CodesUsed(picture);
-        for (int code = screen::FirstUlaPlusCode; code < screen::ColourCodeCount; ++code)
+        for (int code = all ? screen::FirstUlaPlusCode : 0; code < screen::ColourCodeCount; ++code)
             if (used[code])
                 Enter(palette, code, ColourOf(static_cast<ColourCode>(code), options.levels));
     }
-    EnterGrid(palette);
+    if (all || options.grid == Grid::On)
+        EnterGrid(palette);
     const ColourCode* codes = picture.pixels.data() + frame * FrameSize(picture);
     if (!palette.fits)
         return RenderRgb(

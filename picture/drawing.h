@@ -40,10 +40,16 @@ constexpr Rgb GridColour{0, 0, 255};
 // of every cell and along neither the right nor the bottom edge of the picture.
 constexpr bool OnGrid(int x, int y, int cellSpan) { return x % cellSpan == 0 || y % cellSpan == 0; }
 
+// Which colours a picture's palette holds: all 15 of the Spectrum's (every
+// classic screen's PNG has that one palette, as it always had) or only those
+// the picture uses (fewer bits a pixel for a picture of few colours).
+enum class PaletteEntries { AllSpectrum, UsedOnly };
+
 struct DrawOptions {
     int scale = 1;  // each pixel a scale x scale block (lines also repeated rowRepeat times)
     Levels levels = WindowLevels;
     Grid grid = Grid::Off;  // lines along the 8 x 8 cells' left and top edges
+    PaletteEntries entries = PaletteEntries::AllSpectrum;
 };
 
 // The picture as the eye sees it: one frame as it is, several averaged in

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "modes/picture_modes.h"
+#include "scrtool/picture.h"
 #include "scrtool/scrtool_test_support.h"
 
 namespace scrtool::testing {
@@ -160,6 +161,34 @@ TEST(ModesCheckAndThumbnail, TakeEveryMode) {
     const Image small = DecodePng(ReadBytes(folder / "t.png"));
     EXPECT_EQ(small.width, 64);
     EXPECT_EQ(small.height, 48);
+}
+
+// The animation of a gigascreen's frames shows its first screen first (a
+// viewer without animation shows that frame), at 50 Hz, two frames.
+TEST(ModesFrames, TheAnimationStartsWithTheFirstScreenAt50Hz) {
+    const ScreenBytes& first = RealScreens()[2].bytes;
+    const ScreenBytes& second = RealScreens()[5].bytes;
+    std::vector<std::uint8_t> img(first.begin(), first.end());
+    img.insert(img.end(), second.begin(), second.end());
+    PngLook look;
+    look.scale = 1;
+    look.frames = true;
+    const auto png = PngOf(*modes::ModeFor("img", img.size()), img, look);
+    ASSERT_TRUE(png.ok()) << png.error().Message();
+    const std::string bytes(png->begin(), png->end());
+    const std::size_t control = bytes.find("acTL");
+    ASSERT_NE(control, std::string::npos);
+    EXPECT_EQ(bytes.substr(control + 4, 8), std::string("\0\0\0\2\0\0\0\0", 8));  // two frames, played forever
+    const std::size_t frame = bytes.find("fcTL");
+    ASSERT_NE(frame, std::string::npos);
+    EXPECT_EQ(bytes.substr(frame + 4 + 20, 4), std::string("\0\1\0\62", 4));  // 1/50 s
+    const Image shown = DecodePng(*png);
+    ASSERT_EQ(shown.width, 256);
+    int differing = 0;
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 256; ++x)
+            differing += !(shown.at(x, y) == ScreenColour(first, x, y));
+    EXPECT_EQ(differing, 0);
 }
 
 }  // namespace

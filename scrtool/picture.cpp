@@ -55,7 +55,10 @@ base::Result<std::vector<std::uint8_t>> PngOf(const modes::PictureMode& mode, st
     auto decoded = mode.decode(input, FlashPhase::First);
     if (!decoded)
         return decoded.error();
-    const picture::DrawOptions options{look.scale, look.levels, look.grid};
+    // Other modes' pictures are new: they take the fewest bits their colours need.
+    const picture::DrawOptions options{look.scale, look.levels, look.grid,
+                                       classic ? picture::PaletteEntries::AllSpectrum
+                                               : picture::PaletteEntries::UsedOnly};
     if (look.frames && decoded->frames > 1)
         return FramesOf(*decoded, options);
     const Image still = picture::Draw(*decoded, options);

@@ -85,30 +85,45 @@ std::error_code PngEncodingFailed() {
     return {1, category};
 }
 
+// Bits a pixel for a palette of `colours`: the fewest PNG allows.
+int DepthFor(std::size_t colours) { return colours <= 2 ? 1 : colours <= 4 ? 2 : colours <= 16 ? 4 : 8; }
+
 Encoded EncodePng(const picture::IndexedPicture& picture) {
-    const bool nibbles = picture.palette.size() <= 16;
-    const std::size_t rowBytes = nibbles ? (static_cast<std::size_t>(picture.width) + 1) / 2 : picture.width;
+    const int depth = DepthFor(picture.palette.size());
+    const int perByte = 8 / depth;
+    const std::size_t rowBytes = (static_cast<std::size_t>(picture.width) + perByte - 1) / perByte;
     std::vector<std::uint8_t> packed(rowBytes * picture.height);
     std::vector<png_bytep> rows(picture.height);
     for (int y = 0; y < picture.height; ++y) {
         const std::uint8_t* in = picture.pixels.data() + static_cast<std::size_t>(y) * picture.width;
         std::uint8_t* out = packed.data() + rowBytes * y;
         rows[y] = out;
-        if (!nibbles) {
+        if (depth == 8) {
             std::copy_n(in, picture.width, out);
-            continue;
+        } else if (depth == 4) {
+            // Unsigned and counted in pairs, so that the compiler packs many at a time.
+            const std::size_t pairs = static_cast<std::size_t>(picture.width) / 2;
+            for (std::size_t i = 0; i < pairs; ++i)
+                out[i] = static_cast<std::uint8_t>(in[2 * i] << 4 | in[2 * i + 1]);
+            if (picture.width % 2)
+                out[rowBytes - 1] = static_cast<std::uint8_t>(in[picture.width - 1] << 4);
+        } else {
+            // Whole bytes first, each built from its pixels in turn, then the partial last one.
+            const int whole = picture.width / perByte;
+            for (int i = 0; i < whole; ++i, in += perByte) {
+                unsigned byte = 0;
+                for (int k = 0; k < perByte; ++k)
+                    byte = byte << depth | in[k];
+                out[i] = static_cast<std::uint8_t>(byte);
+            }
+            for (int k = 0; k < picture.width % perByte; ++k)
+                out[whole] |= static_cast<std::uint8_t>(in[k] << (8 - depth - depth * k));
         }
-        // Unsigned and counted in pairs, so that the compiler packs many at a time.
-        const std::size_t pairs = static_cast<std::size_t>(picture.width) / 2;
-        for (std::size_t i = 0; i < pairs; ++i)
-            out[i] = static_cast<std::uint8_t>(in[2 * i] << 4 | in[2 * i + 1]);
-        if (picture.width % 2)
-            out[rowBytes - 1] = static_cast<std::uint8_t>(in[picture.width - 1] << 4);
     }
     std::vector<png_color> palette;
     for (const picture::Rgb colour : picture.palette)
         palette.push_back(png_color{colour.red, colour.green, colour.blue});
-    return PngWriter().Write(picture.width, picture.height, nibbles ? 4 : 8, PNG_COLOR_TYPE_PALETTE, palette, rows);
+    return PngWriter().Write(picture.width, picture.height, depth, PNG_COLOR_TYPE_PALETTE, palette, rows);
 }
 
 Encoded EncodePng(const picture::RgbPicture& picture) {

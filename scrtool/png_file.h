@@ -9,7 +9,7 @@
 
 namespace scrtool {
 
-// Palette PNGs at four bits a pixel where the palette allows. A fast zlib
+// Palette PNGs at the fewest bits a pixel the palette allows. A fast zlib
 // level: these pictures are large runs of few colours, and a higher level
 // costs several times the time for a few percent of size.
 base::Result<std::vector<std::uint8_t>> EncodePng(const picture::IndexedPicture& picture);
