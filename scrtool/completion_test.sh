@@ -50,7 +50,7 @@ complete_line "scrtool png --scale " 1 2 3 4 5 6 7 8
 complete_line "scrtool png --scale=" 1 2 3 4 5 6 7 8
 complete_line "scrtool png --palette f" fuse
 complete_line "scrtool png a.scr --view " colour color mono
-complete_line "scrtool png --f" --flash
+complete_line "scrtool png --f" --flash --frames
 complete_line "scrtool invert --" --output --in-place --help
 complete_line "scrtool check --require no-" no-invisible-pixels no-flash no-bright
 complete_line "scrtool help mi" mirror

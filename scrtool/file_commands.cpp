@@ -71,7 +71,8 @@ bool RunPng(RunContext& run, const Invocation& inv, const std::string& input) {
         Report(InputName(input), "the picture would write over this file itself; name the picture with -o");
         return false;
     }
-    const PngLook look{inv.view, inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels, inv.flash, false};
+    const PngLook look{inv.view,  inv.scale, inv.grid ? Grid::On : Grid::Off, inv.palette->levels,
+                       inv.flash, inv.frames};
     const base::Result<Bytes> png = PngOf(*read->mode, read->bytes, look);
     if (!png)
         return Failed(InputName(input), png.error());

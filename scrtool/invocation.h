@@ -50,7 +50,8 @@ struct Invocation {
     View view = View::Colour;
     int scale = DefaultScale;
     bool grid = false;
-    bool flash = false;  // png: both FLASH phases as an animation
+    bool flash = false;   // png: both FLASH phases as an animation
+    bool frames = false;  // png: a picture's frames in turn as an animation
     const NamedPalette* palette = &WindowPalette();
     bool json = false;
     std::vector<Condition> conditions;

@@ -182,6 +182,11 @@ TEST(ModesFrames, TheAnimationStartsWithTheFirstScreenAt50Hz) {
     const std::size_t frame = bytes.find("fcTL");
     ASSERT_NE(frame, std::string::npos);
     EXPECT_EQ(bytes.substr(frame + 4 + 20, 4), std::string("\0\1\0\62", 4));  // 1/50 s
+    TempFolder folder;
+    WriteBytes(folder / "pair.img", img);
+    const RunResult run = RunTool({"png", folder / "pair.img", "--frames", "--scale", "1", "-o", "-"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, std::string(png->begin(), png->end()));
     const Image shown = DecodePng(*png);
     ASSERT_EQ(shown.width, 256);
     int differing = 0;
