@@ -26,7 +26,7 @@ namespace {
 
 bool InWindowPalette(QRgb pixel) {
     for (int number = 0; number < 16; ++number) {
-        const render::Rgb colour = picture::SpectrumRgb(number & 7, number >= 8);
+        const picture::Rgb colour = picture::SpectrumRgb(number & 7, number >= 8);
         if (qRed(pixel) == colour.red && qGreen(pixel) == colour.green && qBlue(pixel) == colour.blue)
             return true;
     }
