@@ -35,6 +35,11 @@
 
 namespace scrtool {
 
+// The extensions of every mode's files (modes/picture_modes.h), for the
+// commands that read them all; a test holds the two lists together.
+inline constexpr std::string_view PictureExtensions =
+    "scr img mlt mc ifl atr bsc bmc4 mg1 mg2 mg4 mg8 hlr hrg stl rgb 3 zxs ch$ sev chx zxp ch4 ch6 ch8 flf bsp";
+
 inline constexpr std::string_view TransformUsage = "FILE... (-o OUT | --in-place)";
 
 // Every command but the whole-screen operations, in the overview's order.
@@ -108,6 +113,21 @@ inline constexpr std::array OtherCommands{
                 .check = CheckImport,
                 .writes = ImportWrites,
                 .run = RunImport},
+    CommandSpec{.name = "convert",
+                .group = Group::Files,
+                .usage = "IN -o OUT [--mode NAME]",
+                .summary = "IN -o OUT: the picture in the mode OUT's extension names",
+                .about = "Writes IN's picture, of any mode scrtool reads, in the mode OUT's extension\n"
+                         "names (.scr: the classic screen unless --mode names another). Where the\n"
+                         "picture fits that mode cell for cell the bytes are exact (.mc to .mlt and\n"
+                         "back, a screen to .img and back); else the mode gets what the eye sees of IN\n"
+                         "(its frames averaged) as import makes it of a picture (a gigascreen .img to\n"
+                         "a .scr gives the nearest screen). OUT named for no mode it writes is refused.\n",
+                .inputs = PictureExtensions,
+                .inputNoun = "picture",
+                .destination = Destination::Output,
+                .check = CheckConvert,
+                .run = RunConvert},
     CommandSpec{.name = "thumbnail",
                 .group = Group::Files,
                 .usage = "INPUT OUTPUT SIZE",

@@ -1,9 +1,16 @@
 #include "scrtool/file_commands.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
 #include "files/file_names.h"
 #include "files/screen_files.h"
 #include "modes/picture_modes.h"
+#include "modes/convert.h"
 #include "scrtool/command_line.h"
+#include "scrtool/import_command.h"
+#include "scrtool/import_modes.h"
 #include "scrtool/mode_input.h"
 #include "scrtool/picture.h"
 #include "scrtool/run_context.h"
@@ -77,6 +84,54 @@ bool RunPng(RunContext& run, const Invocation& inv, const std::string& input) {
     if (!png)
         return Failed(InputName(input), png.error());
     return Write(run, output, *png, Durability::Atomic);
+}
+
+std::string CheckConvert(Invocation& inv) {
+    // Import names any other output a screen; a converted .png or .hlr that
+    // no reader would take back is refused instead.
+    std::string extension = std::filesystem::path(inv.output.value_or("")).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string written;
+    bool known = extension.empty();
+    for (const ImportMode& mode : ImportModes())
+        if (written.find(mode.extension) == std::string::npos) {
+            written += (written.empty() ? "" : " ") + std::string(mode.extension);
+            known = known || mode.extension == extension;
+        }
+    if (!known)
+        return "convert writes " + written + " files, not " + extension;
+    if (inv.output)
+        if (const base::Result<const ImportMode*> mode = ImportModeFor(inv, *inv.output); !mode)
+            return mode.error().What();
+    return {};
+}
+
+bool RunConvert(RunContext& run, const Invocation& inv, const std::string& input) {
+    const base::Result<PictureFile> read = ReadPictureFile(input);
+    if (!read)
+        return Failed(InputName(input), read.error());
+    const base::Result<const ImportMode*> target = ImportModeFor(inv, *inv.output);
+    if (!target)
+        return Failed(InputName(input), target.error());
+    const modes::PictureMode* to = modes::ModeNamed((*target)->name);
+    if (!to) {
+        Report(InputName(input), "no picture mode is named " + std::string((*target)->name));
+        return false;
+    }
+    if (const base::Result<Bytes> exact = modes::ConvertExactly(*read->mode, read->bytes, *to))
+        return Write(run, *inv.output, *exact);
+    // The target cannot hold the picture cell for cell: it gets what the eye
+    // sees (the frames averaged, the first FLASH phase), made again by the
+    // target's import as any picture is.
+    const PngLook still{.scale = 1};
+    const base::Result<Bytes> png = PngOf(*read->mode, read->bytes, still);
+    if (!png)
+        return Failed(InputName(input), png.error());
+    const base::Result<Bytes> written = ImportInto(**target, *png, ImportOptionsOf(inv), inv.flicker, PaletteLevels());
+    if (!written)
+        return Failed(InputName(input), written.error());
+    return Write(run, *inv.output, *written);
 }
 
 std::string CheckThumbnail(Invocation& inv) {

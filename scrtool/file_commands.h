@@ -1,5 +1,5 @@
 #pragma once
-// split, join, png and thumbnail: how each runs one input and what it
+// split, join, png, convert and thumbnail: how each runs one input and what it
 // writes for it (their rows are in scrtool/command_table.h).
 
 #include <string>
@@ -16,6 +16,9 @@ bool RunJoin(RunContext& run, const Invocation& inv, const std::string& unused);
 
 Writes PngWrites(const Invocation& inv, const std::string& input);
 bool RunPng(RunContext& run, const Invocation& inv, const std::string& input);
+
+std::string CheckConvert(Invocation& inv);
+bool RunConvert(RunContext& run, const Invocation& inv, const std::string& input);
 
 std::string CheckThumbnail(Invocation& inv);
 std::string ThumbnailDetail();

@@ -34,7 +34,7 @@ std::string RcsDetail();
 
 inline constexpr std::array Options{
     OptionSpec{.names = "-o --output",
-               .takenBy = "transforms join png import export",
+               .takenBy = "transforms join png import convert export",
                .kind = ValueKind::File,
                .value = "OUT",
                .text = &Invocation::output,
@@ -144,7 +144,7 @@ inline constexpr std::array Options{
                .flag = &Invocation::strict,
                .help = "change no pixel: fail, naming each cell that cannot be shown, unless exact"},
     OptionSpec{.names = "--mode",
-               .takenBy = "import",
+               .takenBy = "import convert",
                .kind = ValueKind::Choice,
                .value = "NAME",
                .noun = "mode",
