@@ -60,6 +60,19 @@ std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count) {
                        [&](std::size_t at) { return ::pread(fd, into + at, count - at, static_cast<off_t>(at)); });
 }
 
+std::error_code ReadSome(int fd, std::uint8_t* into, std::size_t count, std::size_t& got) {
+    got = 0;
+    const ssize_t read = RetryInterrupted([&] { return ::read(fd, into, count); });
+    if (read < 0)
+        return SystemError(errno);
+    got = static_cast<std::size_t>(read);
+    return {};
+}
+
+std::error_code StatusOf(const std::string& name, struct stat& info) {
+    return ::stat(name.c_str(), &info) == 0 ? std::error_code() : SystemError(errno);
+}
+
 std::error_code CheckOpened(int fd, const struct stat& walked, struct stat& opened) {
     if (::fstat(fd, &opened) != 0)
         return SystemError(errno);

@@ -24,6 +24,13 @@ std::error_code WriteAllAt(int fd, const std::uint8_t* bytes, std::size_t count,
 // when the file ends before.
 std::error_code ReadAllAt(int fd, std::uint8_t* into, std::size_t count);
 
+// Reads what the descriptor has now, up to count bytes, retrying an
+// interrupted read; `got` is 0 at its end.
+std::error_code ReadSome(int fd, std::uint8_t* into, std::size_t count, std::size_t& got);
+
+// The status of the file a name gives, its links followed.
+std::error_code StatusOf(const std::string& name, struct stat& info);
+
 // After a file was opened by name: FileFault::ChangedWhileOpened unless it
 // is the one the walk found (device, inode and owner), which `opened`
 // receives as it is now.

@@ -1,10 +1,10 @@
 #include "scrtool/screen_io.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/file_io.h"
 #include "files/file_services.h"
 #include "files/retry_interrupted.h"
 #include "files/screen_files.h"
@@ -33,13 +33,13 @@ base::Result<Bytes> ReadStandardInput(const InputRule& rule) {
     constexpr std::size_t Block = 1 << 16;
     while (total <= rule.size) {
         bytes.resize(std::min(total + Block, rule.size + 1));
-        const ssize_t got =
-            files::RetryInterrupted([&] { return ::read(STDIN_FILENO, bytes.data() + total, bytes.size() - total); });
-        if (got < 0)
-            return base::Failure(base::SystemError(errno), CannotRead);
+        std::size_t got = 0;
+        if (const std::error_code fault =
+                files::ReadSome(STDIN_FILENO, bytes.data() + total, bytes.size() - total, got))
+            return base::Failure(fault, CannotRead);
         if (got == 0)
             break;
-        total += static_cast<std::size_t>(got);
+        total += got;
     }
     if (!SizeKept(total, rule))
         return WrongSize(total > rule.size ? "more than " + std::to_string(rule.size) : std::to_string(total), rule);
@@ -56,8 +56,8 @@ const InputRule AttributeFile{InputRule::Size::Exactly, files::AttributeFileSize
 
 base::Result<std::int64_t> RegularFileSize(const std::string& name) {
     struct stat info {};
-    if (::stat(name.c_str(), &info) != 0)
-        return base::Failure(base::SystemError(errno), CannotRead);
+    if (const std::error_code fault = files::StatusOf(name, info))
+        return base::Failure(fault, CannotRead);
     if (S_ISDIR(info.st_mode))
         return base::Refusal("is a folder, not a file");
     // The window's load refuses devices and pipes too.
