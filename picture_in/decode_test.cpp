@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "picture_in/magick.h"
+#include "picture_in/test_magick.h"
 #include "picture_in/test_pictures.h"
 
 namespace picture_in {

@@ -1,4 +1,4 @@
-#include "picture_in/magick.h"
+#include "picture_in/test_magick.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
