@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "picture_in/conversion.h"
+#include "picture_in/dither_kernels.h"
 #include "screen/screen_layout.h"
 
 namespace picture_in {
@@ -16,17 +17,6 @@ using screen::CellColumns;
 using screen::CellSize;
 using screen::ScreenHeight;
 using screen::ScreenWidth;
-
-struct Tap {
-    int dx;
-    int dy;
-    float weight;
-};
-
-constexpr Tap FloydSteinberg[] = {{1, 0, 7 / 16.f}, {-1, 1, 3 / 16.f}, {0, 1, 5 / 16.f}, {1, 1, 1 / 16.f}};
-constexpr Tap Jarvis[] = {{1, 0, 7 / 48.f},  {2, 0, 5 / 48.f}, {-2, 1, 3 / 48.f}, {-1, 1, 5 / 48.f},
-                          {0, 1, 7 / 48.f},  {1, 1, 5 / 48.f}, {2, 1, 3 / 48.f},  {-2, 2, 1 / 48.f},
-                          {-1, 2, 3 / 48.f}, {0, 2, 5 / 48.f}, {1, 2, 3 / 48.f},  {2, 2, 1 / 48.f}};
 
 constexpr int Margin = 2;  // the widest kernel's reach
 constexpr int ErrorWidth = ScreenWidth + 2 * Margin;

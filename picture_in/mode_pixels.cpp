@@ -6,20 +6,10 @@
 #include <algorithm>
 
 #include "picture_in/mode_parts.h"
+#include "picture_in/dither_kernels.h"
 
 namespace picture_in::modes {
 namespace {
-
-struct Tap {
-    int dx;
-    int dy;
-    float weight;
-};
-
-constexpr Tap FloydSteinberg[] = {{1, 0, 7 / 16.f}, {-1, 1, 3 / 16.f}, {0, 1, 5 / 16.f}, {1, 1, 1 / 16.f}};
-constexpr Tap Jarvis[] = {{1, 0, 7 / 48.f},  {2, 0, 5 / 48.f}, {-2, 1, 3 / 48.f}, {-1, 1, 5 / 48.f},
-                          {0, 1, 7 / 48.f},  {1, 1, 5 / 48.f}, {2, 1, 3 / 48.f},  {-2, 2, 1 / 48.f},
-                          {-1, 2, 3 / 48.f}, {0, 2, 5 / 48.f}, {1, 2, 3 / 48.f},  {2, 2, 1 / 48.f}};
 
 int Nearest(LinearRgb want, const CellOptions& options, float weight) {
     int best = 0;
@@ -68,15 +58,6 @@ std::vector<std::uint8_t> Diffused(const PixelProblem& problem, Dither kernel) {
         }
     }
     return chosen;
-}
-
-constexpr int BayerRank(int x, int y) {
-    int rank = 0;
-    for (int bit = 1; bit <= 4; bit *= 2) {
-        const int q = (x & bit ? 1 : 0) ^ (y & bit ? 1 : 0);
-        rank = rank * 4 + (q ? 2 : 0) + (y & bit ? 1 : 0);
-    }
-    return rank;
 }
 
 // The ordered dither between the two options whose segment lies nearest the

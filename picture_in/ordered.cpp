@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "picture_in/conversion.h"
+#include "picture_in/dither_kernels.h"
 #include "screen/screen_layout.h"
 
 namespace picture_in {
@@ -13,17 +14,6 @@ namespace {
 using screen::CellSize;
 using screen::ScreenWidth;
 
-// Element (x, y) of the recursive Bayer matrix of side 8: 0..63, each once.
-constexpr int BayerRank(int x, int y) {
-    int rank = 0;
-    // The finest bit is the most significant digit, so neighbours are far
-    // apart in rank.
-    for (int bit = 1; bit <= 4; bit *= 2) {
-        const int q = (x & bit ? 1 : 0) ^ (y & bit ? 1 : 0);
-        rank = rank * 4 + (q ? 2 : 0) + (y & bit ? 1 : 0);
-    }
-    return rank;
-}
 static_assert(BayerRank(0, 0) == 0 && BayerRank(1, 1) == 16 && BayerRank(1, 0) == 32 && BayerRank(0, 1) == 48 &&
               BayerRank(2, 2) == 4 && BayerRank(7, 7) == 21);
 
