@@ -269,10 +269,10 @@ std::vector<std::pair<int, std::size_t>> ListedByTzxlist(const std::string& tape
 }
 
 // snap2tzx, a tool of its own, makes a tape from a snapshot with a loading
-// screen in a packed block of its own: we read the tape without error and
-// list the same data blocks that tzxlist lists, and that block, unpacked as
-// snap2tzx's loader unpacks it, is the screen byte for byte.
-TEST(Extract, Snap2tzxTapesListAsTzxlistListsThemAndHoldTheScreen) {
+// screen in a packed block of its own: we read the tape without error, list
+// the same data blocks that tzxlist lists, and find that screen, byte for
+// byte what the block holds when unpacked as snap2tzx's loader unpacks it.
+TEST(Extract, Snap2tzxTapesListAsTzxlistListsThemAndGiveTheLoadingScreen) {
     const auto folder = std::filesystem::temp_directory_path() / ("extract-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     auto write = [&](const std::string& name, const Bytes& bytes) {
@@ -308,7 +308,9 @@ TEST(Extract, Snap2tzxTapesListAsTzxlistListsThemAndHoldTheScreen) {
         ASSERT_GE(contents.found.size(), 3u);
         EXPECT_EQ(contents.found[2].kind, "turbo");
         EXPECT_EQ(contents.found[2].length, blocks.blocks[2].data.size());
-        EXPECT_FALSE(contents.found[2].isScreen);
+        EXPECT_TRUE(contents.found[2].isScreen);
+        EXPECT_TRUE(contents.found[2].screen == title);
+        EXPECT_EQ(ScreensIn(contents).size(), 1u);
     }
     std::filesystem::remove_all(folder);
 }

@@ -32,6 +32,26 @@ TzxBlocks StandardAndTurboBlocks(const Bytes& tzx) {
     return result;
 }
 
+Bytes TzxOf(const std::vector<TzxBlock>& blocks) {
+    Bytes tzx{'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 1, 20};
+    auto put = [&](std::size_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tzx.push_back(static_cast<std::uint8_t>(value >> 8 * i));
+    };
+    for (const TzxBlock& block : blocks) {
+        tzx.push_back(block.id);
+        if (block.id == 0x11) {
+            for (int value : {1700, 450, 450, 200, 400, 2058})  // pilot, syncs, bits, pilot pulses
+                put(value, 2);
+            tzx.push_back(8);  // bits used in the last byte
+        }
+        put(100, 2);  // pause in milliseconds
+        put(block.data.size(), block.id == 0x11 ? 3 : 2);
+        tzx.insert(tzx.end(), block.data.begin(), block.data.end());
+    }
+    return tzx;
+}
+
 Unpacked UnpackSnap2tzxScreen(const Bytes& block) {
     constexpr std::uint8_t ScreenFlag = 0xAA, Marker = 0xED;
     constexpr std::size_t ScreenBytes = screen::ScreenSize;
@@ -60,6 +80,16 @@ Unpacked UnpackSnap2tzxScreen(const Bytes& block) {
     if (result.screen.size() != ScreenBytes)
         return {{}, "unpacks to " + std::to_string(result.screen.size()) + " bytes, short of a screen"};
     return result;
+}
+
+Bytes Snap2tzxScreenBlock(const Bytes& packed) {
+    Bytes block(packed.rbegin(), packed.rend());
+    block.insert(block.begin(), 0xAA);
+    std::uint8_t parity = 0;
+    for (const std::uint8_t byte : block)
+        parity ^= byte;
+    block.push_back(parity);
+    return block;
 }
 
 }  // namespace extract::testing

@@ -20,8 +20,10 @@ struct TzxBlocks {
     std::vector<TzxBlock> blocks;
     std::string fault;  // why the file is not such a tape; empty when it is
 };
-// The blocks of a .tzx made of standard and turbo blocks only.
+// The blocks of a .tzx made of standard and turbo blocks only, and such a
+// .tzx made (turbo blocks at snap2tzx's fastest timings).
 TzxBlocks StandardAndTurboBlocks(const Bytes& tzx);
+Bytes TzxOf(const std::vector<TzxBlock>& blocks);
 
 // The separate loading screen's block (`snap2tzx -$`): flag 0xAA, the packed
 // screen back to front (the loader loads downwards, then unpacks upwards from
@@ -33,5 +35,7 @@ struct Unpacked {
     std::string fault;  // why the block holds no packed screen; empty when it does
 };
 Unpacked UnpackSnap2tzxScreen(const Bytes& block);
+// Such a block around a packed stream, which is taken as it is.
+Bytes Snap2tzxScreenBlock(const Bytes& packed);
 
 }  // namespace extract::testing
