@@ -28,7 +28,7 @@ mkdir "$work/drawn" "$work/labelled" "$work/rows"
 
 # One row a mode: the label, the output's name and import's options. The
 # order is the sheet's: the classic screen, the multicolour cells from coarse
-# to fine, gigascreen, ULAplus, then the bordered and hi-res pictures, which
+# to fine, ULAplus, gigascreen, then the bordered and hi-res pictures, which
 # are larger and go below.
 modes="classic|classic.scr|--mode classic
 .bmc4|bmc4.bmc4|
@@ -36,13 +36,13 @@ modes="classic|classic.scr|--mode classic
 .mlt|mlt.mlt|
 .mc|mc.mc|
 timex-hicolour|hicolour.scr|--mode timex-hicolour
+ulaplus|ulaplus.scr|--mode ulaplus
+timex-hicolour-ulaplus|hicolour-ulaplus.scr|--mode timex-hicolour-ulaplus
 .img|img.img|
 .mg8|mg8.mg8|
 .mg4|mg4.mg4|
 .mg2|mg2.mg2|
 .mg1|mg1.mg1|
-ulaplus|ulaplus.scr|--mode ulaplus
-timex-hicolour-ulaplus|hicolour-ulaplus.scr|--mode timex-hicolour-ulaplus
 .bsc|bsc.bsc|
 timex-hires|hires.scr|--mode timex-hires"
 
@@ -91,8 +91,10 @@ for tile in "$work"/drawn/*.png; do
         -append -bordercolor "$dark" -border 4 "$work/labelled/$name"
 done
 
-# Rows of tiles of one size, three 256-pixel tiles to a row, each size in the
-# order it first appears.
+# The photo on a row of its own, then rows of the modes' tiles of one size,
+# three 256-pixel tiles to a row, each size in the order it first appears.
+cp "$work/labelled/00-photo.png" "$work/rows/00.png"
+rm "$work/drawn/00-photo.png"
 sizes=$(for tile in "$work"/drawn/*.png; do identify -format '%wx%h\n' "$tile"; done | awk '!seen[$0]++')
 rows=0
 for size in $sizes; do
