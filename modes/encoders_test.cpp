@@ -205,6 +205,16 @@ TEST(ConvertExactly, AScreenAndItsBorderedFormsComeBackByteExact) {
     ASSERT_TRUE(bmc4.ok());
     EXPECT_FALSE(bmc4->borderDropped);
     EXPECT_EQ(modes::ConvertExactly(mode("bmc4", 11904), bmc4->bytes, mode("bsc", 11136))->bytes, bordered);
+    // A .bsp's border is run-length coded: its screen area comes through the
+    // picture, the same picture if not the same bytes.
+    Bytes bsp(70, 0);
+    bsp[3] = 0x40;  // a border, which runs out into black at once
+    const Bytes screen = Screen(3);
+    bsp.insert(bsp.end(), screen.begin(), screen.end());
+    const auto fromBsp = modes::ConvertExactly(*modes::ModeFor("bsp", bsp.size()), bsp, mode("scr", 6912));
+    ASSERT_TRUE(fromBsp.ok()) << fromBsp.error().What();
+    EXPECT_TRUE(fromBsp->borderDropped);
+    EXPECT_EQ(modes::DecodeClassic(fromBsp->bytes, FlashPhase::First)->pixels, ClassicPicture(3).pixels);
     // Halves of a row in attributes of their own: no classic screen holds
     // them, 8 x 2 cells do, each line's in place.
     Bytes halves = bmc4->bytes;
