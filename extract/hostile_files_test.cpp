@@ -105,9 +105,8 @@ Bytes PackedStream(std::size_t total) {
 // to exactly a screen; nothing unpacks past a screen's length, and only
 // snap2tzx's kind of block (turbo) is unpacked.
 TEST(HostileFiles, APackedLoadingScreenMustUnpackToExactlyAScreen) {
-    Bytes whole(2, 0x22);
+    Bytes whole(screen::ScreenSize, 0x22);
     whole[0] = 0xED, whole[1] = 0x01;
-    whole.resize(screen::ScreenSize, 0x22);
     const Bytes good = testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize));
     Bytes cut = PackedStream(screen::ScreenSize - 1);
     cut.insert(cut.end(), {0xED, 0xED, 1});
@@ -118,14 +117,14 @@ TEST(HostileFiles, APackedLoadingScreenMustUnpackToExactlyAScreen) {
     badFlag[0] = 0xFF, badFlag.back() ^= 0xAA ^ 0xFF;
     const std::vector<std::pair<testing::TzxBlock, bool>> cases = {
         {{0x11, good}, true},
-        {{0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize - 1))}, false},
-        {{0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize + 1))}, false},
-        {{0x11, testing::Snap2tzxScreenBlock(cut)}, false},
-        {{0x11, testing::Snap2tzxScreenBlock(none)}, false},
+        {{0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize - 1))}, false},  // a byte short
+        {{0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize + 1))}, false},  // a byte over
+        {{0x11, testing::Snap2tzxScreenBlock(cut)}, false},                                   // ends inside a run
+        {{0x11, testing::Snap2tzxScreenBlock(none)}, false},                                  // a run of no bytes
         {{0x11, badSum}, false},
         {{0x11, badFlag}, false},
-        {{0x10, good}, false},
-        {{0x11, {0xAA, 0xAA}}, false},
+        {{0x10, good}, false},          // a standard block
+        {{0x11, {0xAA, 0xAA}}, false},  // nothing packed
         {{0x11, good}, true},
     };
     std::vector<testing::TzxBlock> blocks;

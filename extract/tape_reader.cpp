@@ -3,8 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <iterator>
 #include <memory>
 
 #include "extract/readers.h"
@@ -134,21 +134,23 @@ std::vector<std::uint8_t> PackedLoadingScreen(const libspectrum_byte* data, std:
         parity ^= data[i];
     if (parity != 0)
         return {};
-    const std::vector<std::uint8_t> packed(std::make_reverse_iterator(data + length - 1),
-                                           std::make_reverse_iterator(data + 1));
-    std::vector<std::uint8_t> screen;
-    screen.reserve(Whole);
-    for (std::size_t at = 0; at < packed.size();) {
-        const bool run = packed[at] == Marker && at + 1 < packed.size() && packed[at + 1] == Marker;
-        if (run && packed.size() - at < RunLength)
+    // The packed bytes run from data[length - 2] down to data[1]: with `left`
+    // of them unread, the next is data[left].
+    std::array<std::uint8_t, Whole> screen;
+    std::size_t made = 0;
+    for (std::size_t left = length - 2; left > 0;) {
+        const libspectrum_byte* next = data + left;
+        const bool run = next[0] == Marker && left >= 2 && next[-1] == Marker;
+        if (run && left < RunLength)
             return {};
-        const std::size_t count = run ? packed[at + 2] : 1;
-        if (count == 0 || Whole - screen.size() < count)
+        const std::size_t count = run ? next[-2] : 1;
+        if (count == 0 || Whole - made < count)
             return {};
-        screen.insert(screen.end(), count, run ? packed[at + 3] : packed[at]);
-        at += run ? RunLength : 1;
+        std::fill_n(screen.begin() + made, count, run ? next[-3] : next[0]);
+        made += count;
+        left -= run ? RunLength : 1;
     }
-    return screen.size() == Whole ? screen : std::vector<std::uint8_t>{};
+    return made == Whole ? std::vector<std::uint8_t>(screen.begin(), screen.end()) : std::vector<std::uint8_t>{};
 }
 
 // Whether a block of that length holds a screen as it is: a standard block
