@@ -32,7 +32,7 @@ Writes SplitWrites(const Invocation&, const std::string& input) {
 }
 
 bool RunSplit(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<Screen> read = ReadScreen(input);
+    const base::Result<Screen> read = ReadClassicScreen(input, inv.command->name);
     if (!read)
         return Failed(InputName(input), read.error());
     const std::vector<std::string> outputs = SplitWrites(inv, input).files;

@@ -79,6 +79,14 @@ TEST_P(FailingCommand, SaysWhyAndTouchesNothing) {
     WriteBytes(folder / "empty.scr", {});
     WriteBytes(folder / "bitmap.screen", Bytes(screen.begin(), screen.begin() + 6144));
     WriteBytes(folder / "attr.attr", Bytes(screen.begin() + 6144, screen.end()));
+    // Files of other modes, and one of a size no mode of its name has.
+    Bytes twoScreens = screen;
+    twoScreens.insert(twoScreens.end(), screen.begin(), screen.end());
+    WriteBytes(folder / "giga.img", twoScreens);
+    Bytes ulaPlus = screen;
+    ulaPlus.resize(6976, 0x3f);
+    WriteBytes(folder / "palette.scr", ulaPlus);
+    WriteBytes(folder / "odd.img", Bytes(screen.begin(), screen.end() - 100));
     std::filesystem::create_directory(folder / "folder.scr");
     const auto before = folder.Snapshot();
     std::vector<std::string> args;
@@ -116,6 +124,20 @@ INSTANTIATE_TEST_SUITE_P(
         Failing{"UnknownCommand", {"rotate", "@/good.scr"}, 2, "unknown command 'rotate'"},
         Failing{"BadScale", {"png", "@/good.scr", "--scale", "12"}, 2, "bad scale '12'"},
         Failing{"BadPalette", {"png", "@/good.scr", "--palette", "cga"}, 2, "unknown palette 'cga'"},
+        // Another mode is named, with what the command works on; a size no
+        // mode of the name has keeps the line every wrong size gets.
+        Failing{"OtherMode",
+                {"byte-op", "1", "0", "7", "@/giga.img", "--in-place"},
+                1,
+                "giga.img: gigascreen (13824 bytes): byte-op works on the classic screen (6912 bytes)\n"},
+        Failing{"OtherModeSplit",
+                {"split", "@/palette.scr"},
+                1,
+                "palette.scr: ulaplus (6976 bytes): split works on the classic screen (6912 bytes)\n"},
+        Failing{"NoModeOfItsName",
+                {"mirror", "@/odd.img", "-o", "@/out.scr"},
+                1,
+                "odd.img: not a screen file (6812 bytes, a screen is 6912)\n"},
         Failing{"StdinEmpty",
                 {"invert", "-", "-o", "@/out.scr"},
                 1,
