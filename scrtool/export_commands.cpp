@@ -187,18 +187,24 @@ Writes ExportWrites(const Invocation& inv, const std::string& input) {
     return writes;
 }
 
+// The input's bytes and mode: tap's a classic screen, refused naming the
+// mode of any other file; the other formats' a picture of any mode.
+base::Result<PictureFile> ExportedFile(const Invocation& inv, const std::string& input) {
+    if (!inv.format->wholeScreen)
+        return ReadPictureFile(input);
+    const base::Result<Screen> screen = ReadClassicScreen(input, "export tap");
+    if (!screen)
+        return screen.error();
+    return PictureFile{&modes::ClassicMode(), Bytes(screen->begin(), screen->end())};
+}
+
 bool RunExport(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<PictureFile> read = ReadPictureFile(input);
+    const base::Result<PictureFile> read = ExportedFile(inv, input);
     if (!read)
         return Failed(InputName(input), read.error());
     const modes::PictureMode& mode = *read->mode;
-    const bool classic = &mode == &modes::ClassicMode();
     const Screen screen = ClassicScreen(*read);
-    const Bytes whole = classic ? Bytes(screen.begin(), screen.end()) : read->bytes;
-    if (inv.format->wholeScreen && !classic) {
-        Report(InputName(input), "mode " + std::string(mode.name) + ": tap loads a classic screen only");
-        return false;
-    }
+    const Bytes whole = &mode == &modes::ClassicMode() ? Bytes(screen.begin(), screen.end()) : read->bytes;
     if (const std::string refusal = PartRefusal(inv, mode, whole.size()); !refusal.empty()) {
         Report(InputName(input), refusal);
         return false;
