@@ -120,9 +120,12 @@ inline constexpr std::array OtherCommands{
                 .about = "Writes IN's picture, of any mode scrtool reads, in the mode OUT's extension\n"
                          "names (.scr: the classic screen unless --mode names another). Where the\n"
                          "picture fits that mode cell for cell the bytes are exact (.mc to .mlt and\n"
-                         "back, a screen to .img and back); else the mode gets what the eye sees of IN\n"
-                         "(its frames averaged) as import makes it of a picture (a gigascreen .img to\n"
-                         "a .scr gives the nearest screen). OUT named for no mode it writes is refused.\n",
+                         "back, a screen to .img and back, a screen to .bsc or .bmc4 under a black\n"
+                         "border and back); else the mode gets what the eye sees of IN (its frames\n"
+                         "averaged) as import makes it of a picture (a gigascreen .img to a .scr\n"
+                         "gives the nearest screen). A .bsc or .bmc4 into a mode without a border\n"
+                         "gives its screen area, and convert says on standard error that the border\n"
+                         "is dropped. OUT named for no mode it writes is refused.\n",
                 .inputs = PictureExtensions,
                 .inputNoun = "picture",
                 .destination = Destination::Output,
@@ -187,7 +190,9 @@ inline constexpr std::array OtherCommands{
                 .about = "For each screen: the attribute values used and how many cells have each, the\n"
                          "cells with FLASH and with BRIGHT, the cells whose ink equals their paper while\n"
                          "pixels are set (invisible pixels, as column,row), how many cells Optimize\n"
-                         "would change, and whether every byte is zero.\n",
+                         "would change, and whether every byte is zero. For a picture of two frames\n"
+                         "(gigascreen), its flicker: the mean difference in linear luminance (Rec. 709)\n"
+                         "between the frames at each pixel, in the window's palette, 0 to 1.\n",
                 .run = RunInfo,
                 .finish = FinishInfo},
     CommandSpec{.name = "check",
