@@ -146,15 +146,18 @@ inline constexpr std::array OtherCommands{
     CommandSpec{.name = "export",
                 .group = Group::Files,
                 .usage = "FORMAT FILE... (-o OUT | --out-dir DIR) [OPTIONS]",
-                .summary = "FORMAT: the screen for a build: asm, c, bin, tap or zx0",
-                .about = "Writes each screen in FORMAT: asm (db lines for pasmo, sjasmplus and z80asm,\n"
+                .summary = "FORMAT: a picture for a build: asm, c, bin, tap or zx0",
+                .about = "Writes each picture in FORMAT: asm (db lines for pasmo, sjasmplus and z80asm,\n"
                          "labelled after the file name, and NAME_length), c (const unsigned char NAME[]\n"
                          "and NAME_LENGTH, for gcc and sdcc), bin (the bytes), tap (a tape: a BASIC\n"
                          "loader, 10 LOAD \"\"SCREEN$ : PAUSE 0, and CODE 16384,6912) or zx0 (ZX0\n"
                          "compressed, with the fewest bytes the format allows). --out-dir DIR writes\n"
-                         "DIR/NAME.asm, .c, .bin, .tap or .zx0.\n",
+                         "DIR/NAME.asm, .c, .bin, .tap or .zx0. asm, c, bin and zx0 take a file of any\n"
+                         "mode scrtool reads, chosen by its extension and size (.img, .mlt, .bsc, a\n"
+                         "ULAplus .scr, ...), whole or the part --part names; tap a classic screen.\n",
                 .operands = "FORMAT",
                 .firstOperandChoices = SpellingsOf<ExportFormats>,
+                .inputs = PictureExtensions,
                 .destination = Destination::OutputOrOutDir,
                 .standardInputNeeds = "OUT",
                 .check = CheckExport,
