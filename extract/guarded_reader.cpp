@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "extract/child_process.h"
+#include "screen/screen_layout.h"
 
 namespace extract {
 namespace {
@@ -10,8 +11,10 @@ namespace {
 // Per block, the most an answer holds besides the screen's bytes: five
 // numbers and two short texts with their lengths.
 constexpr std::size_t BlockAnswer = 256;
-// A snapshot's screens are unpacked, so they may be longer than the file.
+// A snapshot's screens and a tape's packed loading screens are unpacked, so
+// they may be longer than the file.
 constexpr std::size_t SnapshotScreens = 2 * 16384;
+constexpr std::size_t PackedScreens = MaxPackedScreens * screen::ScreenSize;
 
 // The child's answer, as one stream: each text as its length and bytes.
 class Message {
@@ -99,7 +102,7 @@ bool Decode(const std::vector<std::uint8_t>& bytes, Contents& contents) {
 
 Contents FindScreensGuarded(std::span<const std::uint8_t> file, const std::string& fileName) {
     ChildLimits limits;
-    limits.reply = file.size() + MaxDataBlocks * BlockAnswer + SnapshotScreens;
+    limits.reply = file.size() + MaxDataBlocks * BlockAnswer + SnapshotScreens + PackedScreens;
     const ChildOutcome outcome = RunInChild([&] { return Encode(FindScreens(file, fileName)); }, limits);
     Contents contents;
     switch (outcome.end) {

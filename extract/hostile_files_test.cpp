@@ -2,10 +2,14 @@
 // before libspectrum can spend time or memory on what it claims.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "export/tape.h"
 #include "extract/extract_test_files.h"
 #include "extract/guarded_reader.h"
 #include "extract/screen_finder.h"
+#include "extract/snap2tzx_tape.h"
+#include "screen/screen_layout.h"
 #include "testsupport/real_screens.h"
 
 namespace extract {
@@ -83,6 +87,69 @@ TEST(HostileFiles, ARecordingClaimingGigabytesIsRefused) {
     // A block of length 0 kept libspectrum's reader going round for good.
     const Bytes empty{'R', 'Z', 'X', '!', 0, 13, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0x10, 0, 0, 0, 0};
     EXPECT_EQ(FindScreens(empty, "empty.rzx").error, "damaged recording: a block at byte 10 is too short to be one");
+}
+
+// snap2tzx's packed loading screen, made by hand: a lone marker, then runs
+// of 0x22 adding up to `total` bytes (a screen's when 6912).
+Bytes PackedStream(std::size_t total) {
+    Bytes packed{0xED, 0x01};
+    for (std::size_t left = total - 2; left > 0;) {
+        const std::size_t count = std::min<std::size_t>(left, 255);
+        packed.insert(packed.end(), {0xED, 0xED, static_cast<std::uint8_t>(count), 0x22});
+        left -= count;
+    }
+    return packed;
+}
+
+// A packed loading screen is one only when its block is whole and unpacks
+// to exactly a screen; nothing unpacks past a screen's length, and only
+// snap2tzx's kind of block (turbo) is unpacked.
+TEST(HostileFiles, APackedLoadingScreenMustUnpackToExactlyAScreen) {
+    Bytes whole(screen::ScreenSize, 0x22);
+    whole[0] = 0xED, whole[1] = 0x01;
+    const Bytes good = testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize));
+    Bytes cut = PackedStream(screen::ScreenSize - 1);
+    cut.insert(cut.end(), {0xED, 0xED, 1});
+    Bytes none = PackedStream(screen::ScreenSize);
+    none.insert(none.begin() + 2, {0xED, 0xED, 0, 0x22});
+    Bytes badSum = good, badFlag = good;
+    badSum.back() ^= 1;
+    badFlag[0] = 0xFF, badFlag.back() ^= 0xAA ^ 0xFF;
+    const std::vector<std::pair<testing::TzxBlock, bool>> cases = {
+        {{0x11, good}, true},
+        {{0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize - 1))}, false},  // a byte short
+        {{0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize + 1))}, false},  // a byte over
+        {{0x11, testing::Snap2tzxScreenBlock(cut)}, false},                                   // ends inside a run
+        {{0x11, testing::Snap2tzxScreenBlock(none)}, false},                                  // a run of no bytes
+        {{0x11, badSum}, false},
+        {{0x11, badFlag}, false},
+        {{0x10, good}, false},          // a standard block
+        {{0x11, {0xAA, 0xAA}}, false},  // nothing packed
+        {{0x11, good}, true},
+    };
+    std::vector<testing::TzxBlock> blocks;
+    for (const auto& c : cases)
+        blocks.push_back(c.first);
+    const Contents contents = FindScreens(testing::TzxOf(blocks), "packed.tzx");
+    ASSERT_EQ(contents.error, "");
+    ASSERT_EQ(contents.found.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(contents.found[i].isScreen, cases[i].second) << i;
+        EXPECT_TRUE(contents.found[i].screen == (cases[i].second ? whole : Bytes{})) << i;
+    }
+}
+
+// A tape of a thousand small packed screens (120 bytes, each unpacking to
+// 6912) unpacks only the first few: the child's answer stays within what
+// it may give back.
+TEST(HostileFiles, FewPackedScreensAreUnpackedInOneTape) {
+    const std::vector<testing::TzxBlock> blocks(1000,
+                                                {0x11, testing::Snap2tzxScreenBlock(PackedStream(screen::ScreenSize))});
+    const Contents contents = FindScreensGuarded(testing::TzxOf(blocks), "packed.tzx");
+    ASSERT_EQ(contents.error, "");
+    ASSERT_EQ(contents.found.size(), blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        ASSERT_EQ(contents.found[i].isScreen, i < MaxPackedScreens) << i;
 }
 
 // What the child finds comes back whole, and its refusals come back as they are.

@@ -35,6 +35,11 @@ struct Contents {
 // More data blocks than any real tape holds: a tape beyond it is refused
 // before its blocks are listed.
 inline constexpr std::size_t MaxDataBlocks = 16384;
+// The most packed loading screens (snap2tzx's) unpacked in one tape:
+// snap2tzx writes one, the rest leaves room for tapes joined into one, and
+// what a tape unpacks to stays small. Those beyond it are listed as blocks,
+// not screens.
+inline constexpr std::size_t MaxPackedScreens = 16;
 // How far a compressed .csw is unpacked: ten times the pulses of a whole 48K
 // game loaded at the ROM's speed. One that unpacks further is refused.
 inline constexpr std::size_t MaxCswPulseBytes = 8 << 20;

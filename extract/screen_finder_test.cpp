@@ -13,6 +13,7 @@
 #include "extract/extract_test_files.h"
 #include "extract/guarded_reader.h"
 #include "extract/screen_finder.h"
+#include "extract/snap2tzx_tape.h"
 #include "screen/screen_layout.h"
 #include "testsupport/real_screens.h"
 
@@ -228,9 +229,50 @@ TEST(Extract, ASnapshotsScreenComesInTheModeItIsShownIn) {
     }
 }
 
-// snap2tzx, a tool of its own, makes a tape from a snapshot; we read it
-// without error and list the same data blocks that tzxlist lists.
-TEST(Extract, Snap2tzxTapesListAsTzxlistListsThem) {
+// A screen that trips a run-length packer with 0xED as its marker: runs
+// longer than a count holds, runs of the marker itself (one counting 0xED of
+// them), a lone marker, two markers, a marker just before a run, and runs of
+// four and five; the rest plain.
+Bytes MarkerHeavyScreen() {
+    Bytes s;
+    auto run = [&](std::size_t count, std::uint8_t value) { s.insert(s.end(), count, value); };
+    run(700, 0x00);
+    run(1, 0xED), run(1, 0x01), run(2, 0xED), run(1, 0x02), run(3, 0xED), run(1, 0x03);
+    run(300, 0xED), run(1, 0x04), run(0xED, 0xED), run(1, 0x05), run(0xED, 0x00);
+    run(1, 0xED), run(6, 0x11), run(1, 0xED), run(5, 0x12), run(4, 0x13), run(5, 0x14), run(1, 0xED);
+    while (s.size() < screen::BitmapSize)
+        s.push_back(static_cast<std::uint8_t>(s.size() * 37 % 251));
+    run(256, 0x38), run(1, 0xED), run(255, 0xED), run(1, 0x47);
+    while (s.size() < screen::ScreenSize)
+        s.push_back(static_cast<std::uint8_t>(0x40 | s.size() % 64));
+    return s;
+}
+
+// Each data block tzxlist lists (standard, turbo, pure data): its number
+// and length; `listing` gets tzxlist's whole output.
+std::vector<std::pair<int, std::size_t>> ListedByTzxlist(const std::string& tape, std::string& listing) {
+    FILE* pipe = popen(("tzxlist " + tape).c_str(), "r");
+    for (char chunk[4096]; std::size_t got = fread(chunk, 1, sizeof chunk, pipe);)
+        listing.append(chunk, got);
+    pclose(pipe);
+    std::vector<std::pair<int, std::size_t>> listed;
+    const std::regex block(R"(Block #(\d+)[\s\S]*?Block type 0x(10|11|14))");
+    const std::regex length(R"((?:Block|Data) length: (\d+) bytes)");
+    for (std::sregex_iterator it(listing.begin(), listing.end(), block), end; it != end; ++it) {
+        std::smatch size;
+        const std::string rest = listing.substr(it->position() + it->length());
+        if (!std::regex_search(rest, size, length))
+            return {};
+        listed.push_back({std::stoi((*it)[1]), std::stoul(size[1])});
+    }
+    return listed;
+}
+
+// snap2tzx, a tool of its own, makes a tape from a snapshot with a loading
+// screen in a packed block of its own: we read the tape without error, list
+// the same data blocks that tzxlist lists, and find that screen, byte for
+// byte what the block holds when unpacked as snap2tzx's loader unpacks it.
+TEST(Extract, Snap2tzxTapesListAsTzxlistListsThemAndGiveTheLoadingScreen) {
     const auto folder = std::filesystem::temp_directory_path() / ("extract-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     auto write = [&](const std::string& name, const Bytes& bytes) {
@@ -238,33 +280,38 @@ TEST(Extract, Snap2tzxTapesListAsTzxlistListsThem) {
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return (folder / name).string();
     };
-    const auto snap = write("game.z80", testing::LibspectrumSnapshot("z80", {TitleScreen(), {}, false, false}));
-    const auto scr = write("title.scr", TitleScreen());
-    const auto tape = (folder / "game.tzx").string();
-    ASSERT_EQ(std::system(("snap2tzx -$ " + scr + " -o " + tape + " " + snap + " > /dev/null 2>&1").c_str()), 0);
-    std::ifstream in(tape, std::ios::binary);
-    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const auto contents = FindScreens(bytes, tape);
-    ASSERT_EQ(contents.error, "");
+    const auto snap = write("game.z80", testing::LibspectrumSnapshot("z80", {OtherScreen(), {}, false, false}));
+    for (const Bytes& title : {TitleScreen(), MarkerHeavyScreen()}) {
+        const auto scr = write("title.scr", title);
+        const auto tape = (folder / "game.tzx").string();
+        ASSERT_EQ(std::system(("snap2tzx -$ " + scr + " -o " + tape + " " + snap + " > /dev/null 2>&1").c_str()), 0);
+        std::ifstream in(tape, std::ios::binary);
+        const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const auto contents = FindScreens(bytes, tape);
+        ASSERT_EQ(contents.error, "");
 
-    FILE* pipe = popen(("tzxlist " + tape).c_str(), "r");
-    std::string listing;
-    for (char chunk[4096]; std::size_t got = fread(chunk, 1, sizeof chunk, pipe);)
-        listing.append(chunk, got);
-    pclose(pipe);
-    std::vector<std::pair<int, std::size_t>> listed;  // block, data length
-    const std::regex block(R"(Block #(\d+)[\s\S]*?Block type 0x(10|11|14))");
-    const std::regex length(R"((?:Block|Data) length: (\d+) bytes)");
-    for (std::sregex_iterator it(listing.begin(), listing.end(), block), end; it != end; ++it) {
-        std::smatch size;
-        const std::string rest = listing.substr(it->position() + it->length());
-        ASSERT_TRUE(std::regex_search(rest, size, length));
-        listed.push_back({std::stoi((*it)[1]), std::stoul(size[1])});
+        std::string listing;
+        const auto listed = ListedByTzxlist(tape, listing);
+        std::vector<std::pair<int, std::size_t>> ours;
+        for (const auto& found : contents.found)
+            ours.push_back({found.block, found.length});
+        EXPECT_EQ(ours, listed) << listing;
+
+        // The loader (two standard blocks), then the screen in the first turbo block.
+        const auto blocks = testing::StandardAndTurboBlocks(bytes);
+        ASSERT_EQ(blocks.fault, "");
+        ASSERT_GE(blocks.blocks.size(), 3u);
+        ASSERT_EQ(blocks.blocks[2].id, 0x11);
+        const auto unpacked = testing::UnpackSnap2tzxScreen(blocks.blocks[2].data);
+        ASSERT_EQ(unpacked.fault, "");
+        EXPECT_TRUE(unpacked.screen == title);
+        ASSERT_GE(contents.found.size(), 3u);
+        EXPECT_EQ(contents.found[2].kind, "turbo");
+        EXPECT_EQ(contents.found[2].length, blocks.blocks[2].data.size());
+        EXPECT_TRUE(contents.found[2].isScreen);
+        EXPECT_TRUE(contents.found[2].screen == title);
+        EXPECT_EQ(ScreensIn(contents).size(), 1u);
     }
-    std::vector<std::pair<int, std::size_t>> ours;
-    for (const auto& found : contents.found)
-        ours.push_back({found.block, found.length});
-    EXPECT_EQ(ours, listed) << listing;
     std::filesystem::remove_all(folder);
 }
 

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 
@@ -117,16 +118,58 @@ Contents ReadCsw(std::span<const std::uint8_t> file) {
     return {{}, CompressedPulsesFault(file.subspan(Version2Header + file[0x23]))};
 }
 
-// A tape's data block as a Found, with the screen's bytes when it holds one.
+// snap2tzx carries a loading screen in a turbo block of its own: flag 0xAA,
+// the screen packed and then turned back to front (its loader loads downwards
+// and unpacks upwards), and the checksum. Packed, 0xED 0xED n b stands for n
+// bytes b and any other byte, a lone 0xED too, for itself. The screen, when
+// the block is shorter than a screen and unpacks to exactly one; empty when
+// not. Never more than a screen is unpacked.
+std::vector<std::uint8_t> PackedLoadingScreen(const libspectrum_byte* data, std::size_t length) {
+    constexpr libspectrum_byte Flag = 0xAA, Marker = 0xED;
+    constexpr std::size_t Whole = screen::ScreenSize, RunLength = 4;
+    if (data == nullptr || length < 2 || length - 2 >= Whole || data[0] != Flag)
+        return {};
+    libspectrum_byte parity = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        parity ^= data[i];
+    if (parity != 0)
+        return {};
+    // The packed bytes run from data[length - 2] down to data[1]: with `left`
+    // of them unread, the next is data[left].
+    std::array<std::uint8_t, Whole> screen;
+    std::size_t made = 0;
+    for (std::size_t left = length - 2; left > 0;) {
+        const libspectrum_byte* next = data + left;
+        const bool run = next[0] == Marker && left >= 2 && next[-1] == Marker;
+        if (run && left < RunLength)
+            return {};
+        const std::size_t count = run ? next[-2] : 1;
+        if (count == 0 || Whole - made < count)
+            return {};
+        std::fill_n(screen.begin() + made, count, run ? next[-3] : next[0]);
+        made += count;
+        left -= run ? RunLength : 1;
+    }
+    return made == Whole ? std::vector<std::uint8_t>(screen.begin(), screen.end()) : std::vector<std::uint8_t>{};
+}
+
+// Whether a block of that length holds a screen as it is: a standard block
+// holds the flag byte and the checksum around the bytes.
+bool PlainScreenLength(std::size_t length) { return length == screen::ScreenSize || length == screen::ScreenSize + 2; }
+
+// A tape's data block as a Found, with the screen's bytes when it holds one;
+// `unpack` allows a packed loading screen.
 Found DataBlock(int number, const std::string& kind, const std::string& headerName, const libspectrum_byte* data,
-                std::size_t length) {
-    // A standard block holds the flag byte and the checksum around the bytes.
+                std::size_t length, bool unpack) {
     const bool framed = length == screen::ScreenSize + 2;
     Found found{number, kind, "", length, false, {}, ""};
-    if (data != nullptr && (framed || length == screen::ScreenSize)) {
+    if (data != nullptr && PlainScreenLength(length))
+        found.screen.assign(data + (framed ? 1 : 0), data + (framed ? 1 : 0) + screen::ScreenSize);
+    else if (unpack && kind == "turbo")
+        found.screen = PackedLoadingScreen(data, length);
+    if (!found.screen.empty()) {
         found.isScreen = true;
         found.name = headerName;
-        found.screen.assign(data + (framed ? 1 : 0), data + (framed ? 1 : 0) + screen::ScreenSize);
     }
     return found;
 }
@@ -150,6 +193,7 @@ Contents ReadTape(std::span<const std::uint8_t> file, const std::string& fileNam
     }
     std::string headerName;
     int number = 0;
+    std::size_t packedScreens = 0;
     libspectrum_tape_iterator it;
     for (auto* block = libspectrum_tape_iterator_init(&it, tape.get()); block != nullptr;
          block = libspectrum_tape_iterator_next(&it), ++number) {
@@ -160,7 +204,9 @@ Contents ReadTape(std::span<const std::uint8_t> file, const std::string& fileNam
             return {{}, TooManyBlocks()};
         const libspectrum_byte* data = libspectrum_tape_block_data(block);
         const std::size_t length = libspectrum_tape_block_data_length(block);
-        contents.found.push_back(DataBlock(number, kind, headerName, data, length));
+        contents.found.push_back(DataBlock(number, kind, headerName, data, length, packedScreens < MaxPackedScreens));
+        if (contents.found.back().isScreen && !PlainScreenLength(length))
+            ++packedScreens;
         headerName = CodeHeaderName(data, length);
     }
     return contents;

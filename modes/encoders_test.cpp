@@ -2,11 +2,14 @@
 // picture it was given, conversions between cell modes keep every byte, and a
 // picture that does not fit is refused naming its cell.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "modes/cell_formats.h"
 #include "modes/classic.h"
 #include "modes/convert.h"
+#include "modes/decoders.h"
 #include "modes/encoders.h"
 #include "modes/formats_test_support.h"
 #include "testsupport/real_screens.h"
@@ -153,13 +156,77 @@ TEST(ConvertExactly, ChoosesTheByteForBytePathAndElseThePicture) {
     const Bytes mc = RandomBytes(12288, 21);
     const auto mlt = modes::ConvertExactly(mode("mc", 12288), mc, mode("mlt", 12288));
     ASSERT_TRUE(mlt.ok());
-    EXPECT_EQ(modes::ConvertExactly(mode("mlt", 12288), *mlt, mode("mc", 12288)).value(), mc);
+    EXPECT_EQ(modes::ConvertExactly(mode("mlt", 12288), mlt->bytes, mode("mc", 12288))->bytes, mc);
     const Bytes screen = Screen(4);
     const auto img = modes::ConvertExactly(mode("scr", 6912), screen, mode("img", 13824));
     ASSERT_TRUE(img.ok());
-    EXPECT_EQ(modes::ConvertExactly(mode("img", 13824), *img, mode("scr", 6912)).value(), screen);
+    EXPECT_EQ(modes::ConvertExactly(mode("img", 13824), img->bytes, mode("scr", 6912))->bytes, screen);
     EXPECT_FALSE(modes::ConvertExactly(mode("scr", 6912), screen, mode("atr", 768)).ok());
-    EXPECT_FALSE(modes::ConvertExactly(mode("scr", 6912), screen, mode("bsc", 11136)).ok());  // 256x192 is no 384x304
+}
+
+// A screen into the bordered modes keeps its bytes under a black border, and
+// the bordered modes give a borderless one their screen area, saying that
+// the border is lost; between the two bordered modes the border is kept.
+TEST(ConvertExactly, AScreenAndItsBorderedFormsComeBackByteExact) {
+    const auto mode = [](const char* extension, std::uint64_t size) { return *modes::ModeFor(extension, size); };
+    for (std::size_t index = 0; index < testsupport::RealScreens().size(); ++index) {
+        const Bytes screen = Screen(static_cast<int>(index));
+        const auto bsc = modes::ConvertExactly(mode("scr", 6912), screen, mode("bsc", 11136));
+        ASSERT_TRUE(bsc.ok()) << index << ": " << bsc.error().What();
+        EXPECT_FALSE(bsc->borderDropped);
+        ASSERT_EQ(bsc->bytes.size(), 11136u);
+        EXPECT_TRUE(std::equal(screen.begin(), screen.end(), bsc->bytes.begin())) << index;
+        EXPECT_TRUE(std::all_of(bsc->bytes.begin() + ScreenBytes, bsc->bytes.end(), [](auto b) { return b == 0; }));
+        const auto back = modes::ConvertExactly(mode("bsc", 11136), bsc->bytes, mode("scr", 6912));
+        ASSERT_TRUE(back.ok()) << index;
+        EXPECT_EQ(back->bytes, screen) << index;
+        EXPECT_TRUE(back->borderDropped);
+
+        const auto bmc4 = modes::ConvertExactly(mode("scr", 6912), screen, mode("bmc4", 11904));
+        ASSERT_TRUE(bmc4.ok()) << index << ": " << bmc4.error().What();
+        ASSERT_EQ(bmc4->bytes.size(), 11904u);
+        for (int half = 0; half < 2; ++half)  // both halves of each row take the screen's attribute
+            EXPECT_TRUE(
+                std::equal(screen.begin() + BitmapBytes, screen.end(), bmc4->bytes.begin() + BitmapBytes + half * 768))
+                << index;
+        const auto fromBmc4 = modes::ConvertExactly(mode("bmc4", 11904), bmc4->bytes, mode("img", 13824));
+        ASSERT_TRUE(fromBmc4.ok()) << index;
+        Bytes twice = screen;
+        twice.insert(twice.end(), screen.begin(), screen.end());
+        EXPECT_EQ(fromBmc4->bytes, twice) << index;
+        EXPECT_TRUE(fromBmc4->borderDropped);
+    }
+    // A border of its own survives .bsc to .bmc4 and back.
+    Bytes bordered = Screen(2);
+    const Bytes border = RandomBytes(4224, 5);
+    for (std::uint8_t b : border)
+        bordered.push_back(b & 0x3F);
+    const auto bmc4 = modes::ConvertExactly(mode("bsc", 11136), bordered, mode("bmc4", 11904));
+    ASSERT_TRUE(bmc4.ok());
+    EXPECT_FALSE(bmc4->borderDropped);
+    EXPECT_EQ(modes::ConvertExactly(mode("bmc4", 11904), bmc4->bytes, mode("bsc", 11136))->bytes, bordered);
+    // A .bsp's border is run-length coded: its screen area comes through the
+    // picture, the same picture if not the same bytes.
+    Bytes bsp(70, 0);
+    bsp[3] = 0x40;  // a border, which runs out into black at once
+    const Bytes screen = Screen(3);
+    bsp.insert(bsp.end(), screen.begin(), screen.end());
+    const auto fromBsp = modes::ConvertExactly(*modes::ModeFor("bsp", bsp.size()), bsp, mode("scr", 6912));
+    ASSERT_TRUE(fromBsp.ok()) << fromBsp.error().What();
+    EXPECT_TRUE(fromBsp->borderDropped);
+    EXPECT_EQ(modes::DecodeClassic(fromBsp->bytes, FlashPhase::First)->pixels, ClassicPicture(3).pixels);
+    // Halves of a row in attributes of their own: no classic screen holds
+    // them, 8 x 2 cells do, each line's in place.
+    Bytes halves = bmc4->bytes;
+    halves[BitmapBytes + 768 + 40] ^= 0x3F;
+    EXPECT_FALSE(modes::ConvertExactly(mode("bmc4", 11904), halves, mode("scr", 6912)).ok());
+    const auto ifl = modes::ConvertExactly(mode("bmc4", 11904), halves, mode("ifl", 9216));
+    ASSERT_TRUE(ifl.ok());
+    const auto shown = modes::DecodeBorderScreen(halves, FlashPhase::First).value();
+    const auto again = mode("ifl", 9216).decode(ifl->bytes, FlashPhase::First).value();
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(again.at(0, x, y), shown.at(0, x + 64, y + 64)) << x << "," << y;
 }
 
 }  // namespace

@@ -154,7 +154,7 @@ void BM_ImportPhotoInMode(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportPhotoInMode)
     ->Unit(benchmark::kMillisecond)
-    ->DenseRange(static_cast<int>(picture_in::ModeFile::UlaPlus), static_cast<int>(picture_in::ModeFile::Mg8));
+    ->DenseRange(static_cast<int>(picture_in::ModeFile::UlaPlus), static_cast<int>(picture_in::ModeFile::Mg1));
 
 }  // namespace
 

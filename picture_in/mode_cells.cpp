@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "picture_in/mode_parts.h"
+#include "screen/screen_layout.h"
 
 namespace picture_in::modes {
 namespace {
@@ -109,11 +110,21 @@ std::vector<Pair> UlaPlusPairs() {
     return pairs;
 }
 
+Area AreaOf(std::span<const LinearRgb> pixels, ModeShape shape) {
+    Area area{pixels, screen::ScreenWidth, screen::ScreenHeight, shape.cellHeight};
+    if (shape.middleCellHeight) {
+        area.middleHeight = shape.middleCellHeight;
+        area.middleFirst = MiddleFirst;
+        area.middleColumns = MiddleColumns;
+    }
+    return area;
+}
+
 CellBlock PixelsOf(const Area& area, int cell) {
     CellBlock block;
-    const int x0 = (cell % area.Columns()) * 8, y0 = (cell / area.Columns()) * area.cellHeight;
-    for (int y = y0; y < y0 + area.cellHeight; ++y)
-        for (int x = x0; x < x0 + 8; ++x)
+    const CellBox box = area.BoxOf(cell);
+    for (int y = box.y0; y < box.y0 + box.height; ++y)
+        for (int x = box.x0; x < box.x0 + 8; ++x)
             block.pixels[block.count++] = area.pixels[static_cast<std::size_t>(y) * area.width + x];
     return block;
 }

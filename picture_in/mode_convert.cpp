@@ -43,7 +43,6 @@ std::vector<LinearRgb> BorderShown(const std::vector<std::uint8_t>& border, cons
 // cell of one colour has no pixel set), where the palette lets INK and
 // PAPER trade places.
 void Tidy(ModeDrawing& drawing, const modes::Area& area) {
-    const int cellPixels = 8 * area.cellHeight;
     for (std::size_t f = 0; f < drawing.cells.size(); ++f) {
         std::vector<int> inks(drawing.cells[f].size());
         for (int y = 0; y < area.height; ++y)
@@ -54,7 +53,7 @@ void Tidy(ModeDrawing& drawing, const modes::Area& area) {
             CellColours& cell = drawing.cells[f][c];
             if (cell.ink == cell.paper)
                 flip[c] = 2;  // clear every pixel
-            else if (!drawing.shape.ulaplus && 2 * inks[c] > cellPixels) {
+            else if (!drawing.shape.ulaplus && 2 * inks[c] > 8 * area.BoxOf(static_cast<int>(c)).height) {
                 std::swap(cell.ink, cell.paper);
                 flip[c] = 1;
             }
@@ -116,7 +115,7 @@ void AddGroupRunnersUp(const modes::Area& area, std::span<const LinearRgb> table
 // 8 lines (on the test pictures 0.1 dB; smaller cells, many more of them,
 // would double the time of a conversion already the slowest).
 bool RefitsFrames(ModeShape shape, const ModeOptions& options) {
-    return options.dither == Dither::Refined && shape.cellHeight == 8;
+    return options.dither == Dither::Refined && shape.cellHeight == 8 && shape.middleCellHeight == 0;
 }
 
 // The same for both frames' pairs together.
@@ -154,6 +153,7 @@ ModeShape ShapeOf(ModeFile file) {
     case ModeFile::Bmc4: return {4, 1, false, true, false};
     case ModeFile::Mg2: return {2, 2, false, false, false};
     case ModeFile::Mg4: return {4, 2, false, false, false};
+    case ModeFile::Mg1: return {8, 2, false, false, false, 1};
     }
     return {};
 }
@@ -168,7 +168,7 @@ ModeDrawing ConvertToMode(std::span<const LinearRgb> field, const ScreenColours&
     ModeDrawing drawing;
     drawing.shape = shape;
     const std::vector<LinearRgb> pixels = ScreenArea(field, shape);
-    const modes::Area area{pixels, ScreenWidth, ScreenHeight, shape.cellHeight};
+    const modes::Area area = modes::AreaOf(pixels, shape);
     std::vector<modes::Pair> pairs;
     if (shape.ulaplus) {
         drawing.palette = modes::ChoosePalette(area);
@@ -284,14 +284,14 @@ std::vector<LinearRgb> SeenOf(const ModeDrawing& drawing, const ScreenColours& c
     std::vector<LinearRgb> seen = shape.border ? BorderShown(drawing.border, colours)
                                                : std::vector<LinearRgb>(static_cast<std::size_t>(width) * ScreenHeight);
     const int areaWidth = shape.hires ? HiResWidth : ScreenWidth;
-    const int columns = areaWidth / 8;
     const int left = shape.border ? BorderLeft : 0, top = shape.border ? BorderTop : 0;
-    const int cellHeight = shape.hires ? ScreenHeight : shape.cellHeight;
+    const modes::Area area =
+        shape.hires ? modes::Area{{}, HiResWidth, ScreenHeight, ScreenHeight} : modes::AreaOf({}, shape);
     const float frames = static_cast<float>(drawing.ink.size());
     for (int y = 0; y < ScreenHeight; ++y)
         for (int x = 0; x < areaWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * areaWidth + x;
-            const std::size_t cell = static_cast<std::size_t>(y / cellHeight) * columns + x / 8;
+            const std::size_t cell = static_cast<std::size_t>(area.CellOf(x, y));
             LinearRgb sum;
             for (std::size_t f = 0; f < drawing.ink.size(); ++f) {
                 const CellColours c = drawing.cells[f][cell];
@@ -308,12 +308,12 @@ std::vector<LinearRgb> SeenOf(const ModeDrawing& drawing, const ScreenColours& c
 double MeanFlicker(const ModeDrawing& drawing, const ScreenColours&) {
     if (drawing.ink.size() != 2)
         return 0;
-    const int columns = ScreenWidth / 8;
+    const modes::Area area = modes::AreaOf({}, drawing.shape);
     double sum = 0;
     for (int y = 0; y < ScreenHeight; ++y)
         for (int x = 0; x < ScreenWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * ScreenWidth + x;
-            const std::size_t cell = static_cast<std::size_t>(y / drawing.shape.cellHeight) * columns + x / 8;
+            const std::size_t cell = static_cast<std::size_t>(area.CellOf(x, y));
             float luminance[2];
             for (int f = 0; f < 2; ++f) {
                 const CellColours c = drawing.cells[f][cell];

@@ -36,6 +36,7 @@ enum class ModeFile {
     Mg2,                   // .mg2 18688, gigascreen of 8 x 2 cells
     Mg4,                   // .mg4 15616, gigascreen of 8 x 4 cells
     Mg8,                   // .mg8 14080, gigascreen of 8 x 8 cells
+    Mg1,                   // .mg1 19456, gigascreen of 8 x 1 cells in the middle 16 columns, 8 x 8 beside
 };
 
 // What the conversion needs to know of a mode.
@@ -45,7 +46,13 @@ struct ModeShape {
     bool ulaplus = false;  // a 64-colour palette chosen for the picture
     bool border = false;   // the picture fills the 384 x 304 field
     bool hires = false;    // 512 x 192 in two colours
+    // The cells of the middle columns (MiddleFirst onwards, MiddleColumns of
+    // them), where their height differs from cellHeight's: .mg1's 1.
+    int middleCellHeight = 0;
 };
+
+constexpr int MiddleFirst = 8;
+constexpr int MiddleColumns = 16;
 
 ModeShape ShapeOf(ModeFile file);
 

@@ -28,13 +28,21 @@ struct FileKind {
     ModeFile file;
     const char* extension;
 };
-constexpr FileKind Files[] = {{ModeFile::Classic, "scr"},       {ModeFile::UlaPlus, "scr"},
-                              {ModeFile::TimexHiColour, "scr"}, {ModeFile::TimexHiColourUlaPlus, "scr"},
-                              {ModeFile::TimexHiRes, "scr"},    {ModeFile::Gigascreen, "img"},
-                              {ModeFile::Mlt, "mlt"},           {ModeFile::Mc, "mc"},
-                              {ModeFile::Ifl, "ifl"},           {ModeFile::Bsc, "bsc"},
-                              {ModeFile::Bmc4, "bmc4"},         {ModeFile::Mg2, "mg2"},
-                              {ModeFile::Mg4, "mg4"},           {ModeFile::Mg8, "mg8"}};
+constexpr FileKind Files[] = {{ModeFile::Classic, "scr"},
+                              {ModeFile::UlaPlus, "scr"},
+                              {ModeFile::TimexHiColour, "scr"},
+                              {ModeFile::TimexHiColourUlaPlus, "scr"},
+                              {ModeFile::TimexHiRes, "scr"},
+                              {ModeFile::Gigascreen, "img"},
+                              {ModeFile::Mlt, "mlt"},
+                              {ModeFile::Mc, "mc"},
+                              {ModeFile::Ifl, "ifl"},
+                              {ModeFile::Bsc, "bsc"},
+                              {ModeFile::Bmc4, "bmc4"},
+                              {ModeFile::Mg2, "mg2"},
+                              {ModeFile::Mg4, "mg4"},
+                              {ModeFile::Mg8, "mg8"},
+                              {ModeFile::Mg1, "mg1"}};
 
 constexpr render::Palette NamedPalettes[] = {{127, 255}, {192, 255}, {205, 255}, {215, 255}, {216, 255}};
 
@@ -167,6 +175,32 @@ TEST(ModeImport, ACellWhoseLinesDifferTakesAnAttributePerLine) {
         const ModeDrawing drawing = ConvertToMode(target, colours, ShapeOf(kind.file), {});
         EXPECT_EQ(Psnr(SeenOf(drawing, colours), target), 99.0) << kind.extension;
         options.import.strict = Strict::On;
+    }
+}
+
+// .mg1's cells are 8 x 1 in columns 8 to 23 alone: lines of their own
+// colours fit there, and beside them only as 8 x 8 gigascreen cells would.
+TEST(ModeImport, Mg1TakesAnAttributePerLineInTheMiddleColumnsOnly) {
+    ModeImportOptions options;
+    options.import.strict = Strict::On;
+    options.file = ModeFile::Mg1;
+    for (const int column : {8, 23, 7, 24}) {
+        Picture picture{ScreenWidth, ScreenHeight,
+                        std::vector<Rgb>(static_cast<std::size_t>(ScreenWidth) * ScreenHeight, Rgb{0, 0, 0})};
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                picture.pixels[static_cast<std::size_t>(16 + y) * ScreenWidth + column * 8 + x] =
+                    picture::SpectrumRgb(x < 4 ? y : 7 - y, y % 2 == 1);
+        const ModeImported back = ImportInMode(testing::PngOf(picture, testing::PngKind::Rgb8), options, NamedPalettes);
+        if (column == 7 || column == 24) {
+            ASSERT_FALSE(back.bytes) << column;
+            EXPECT_EQ(back.cause.rfind("1 cell the mode cannot show: (" + std::to_string(column) + ",2) #", 0), 0u)
+                << back.cause;
+            continue;
+        }
+        ASSERT_TRUE(back.bytes) << column << ": " << back.cause;
+        ASSERT_EQ(back.bytes->size(), 19456u);
+        EXPECT_EQ(DrawnFile(*back.bytes, "mg1", render::WindowPalette, 1).pixels, picture.pixels) << column;
     }
 }
 

@@ -28,10 +28,10 @@ Rgb SrgbOf(LinearRgb c) { return Rgb{SrgbLevel(c.red), SrgbLevel(c.green), SrgbL
 
 // The distinct colours of a cell in the order met, at most `most` (one more
 // tells that there are too many).
-std::vector<Rgb> ColoursOfCell(const Picture& area, int column, int row, int cellHeight, std::size_t most) {
+std::vector<Rgb> ColoursOfCell(const Picture& area, modes::CellBox box, std::size_t most) {
     std::vector<Rgb> found;
-    for (int y = row * cellHeight; y < (row + 1) * cellHeight; ++y)
-        for (int x = column * 8; x < column * 8 + 8; ++x) {
+    for (int y = box.y0; y < box.y0 + box.height; ++y)
+        for (int x = box.x0; x < box.x0 + 8; ++x) {
             const Rgb c = area.at(x, y);
             if (std::find(found.begin(), found.end(), c) == found.end()) {
                 found.push_back(c);
@@ -143,31 +143,32 @@ ExactResult ExactInMode(const Picture& area, std::span<const LinearRgb> table, M
     drawing.table.assign(table.begin(), table.end());
     const std::vector<modes::Pair> pairs = modes::ClassicPairs(Bright::Auto);
     const Drawn drawn(table, shape.frames);
-    const int rows = ScreenHeight / shape.cellHeight, columns = ScreenWidth / 8;
-    drawing.cells.assign(shape.frames, std::vector<CellColours>(static_cast<std::size_t>(rows) * columns));
+    const modes::Area cells = modes::AreaOf({}, shape);
+    drawing.cells.assign(shape.frames, std::vector<CellColours>(static_cast<std::size_t>(cells.Cells())));
     drawing.ink.assign(shape.frames, std::vector<std::uint8_t>(static_cast<std::size_t>(ScreenWidth) * ScreenHeight));
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column) {
-            const std::vector<Rgb> colours =
-                ColoursOfCell(area, column, row, shape.cellHeight, static_cast<std::size_t>(2 * shape.frames));
-            const auto cell = colours.size() <= static_cast<std::size_t>(2 * shape.frames)
-                                  ? FitCell(colours, shape.frames, pairs, drawn)
-                                  : std::nullopt;
-            if (!cell) {
-                result.clashes.push_back(Clash{column, row, colours});
-                continue;
-            }
-            const Shown shown = ShownBy(*cell, shape.frames, drawn);
-            for (int f = 0; f < shape.frames; ++f)
-                drawing.cells[f][static_cast<std::size_t>(row) * columns + column] = (*cell)[f];
-            for (int y = row * shape.cellHeight; y < (row + 1) * shape.cellHeight; ++y)
-                for (int x = column * 8; x < column * 8 + 8; ++x) {
-                    const int o = OptionShowing(shown, area.at(x, y));
-                    for (int f = 0; f < shape.frames; ++f)
-                        drawing.ink[f][static_cast<std::size_t>(y) * ScreenWidth + x] =
-                            static_cast<std::uint8_t>((o >> f) & 1);
-                }
+    // Clashes are named by the cell's column and its row in cells of its own
+    // height (in .mg1's middle, the pixel line).
+    for (int c = 0; c < cells.Cells(); ++c) {
+        const modes::CellBox box = cells.BoxOf(c);
+        const std::vector<Rgb> colours = ColoursOfCell(area, box, static_cast<std::size_t>(2 * shape.frames));
+        const auto cell = colours.size() <= static_cast<std::size_t>(2 * shape.frames)
+                              ? FitCell(colours, shape.frames, pairs, drawn)
+                              : std::nullopt;
+        if (!cell) {
+            result.clashes.push_back(Clash{box.x0 / 8, box.y0 / box.height, colours});
+            continue;
         }
+        const Shown shown = ShownBy(*cell, shape.frames, drawn);
+        for (int f = 0; f < shape.frames; ++f)
+            drawing.cells[f][static_cast<std::size_t>(c)] = (*cell)[f];
+        for (int y = box.y0; y < box.y0 + box.height; ++y)
+            for (int x = box.x0; x < box.x0 + 8; ++x) {
+                const int o = OptionShowing(shown, area.at(x, y));
+                for (int f = 0; f < shape.frames; ++f)
+                    drawing.ink[f][static_cast<std::size_t>(y) * ScreenWidth + x] =
+                        static_cast<std::uint8_t>((o >> f) & 1);
+            }
+    }
     if (result.clashes.empty())
         result.drawing = std::move(drawing);
     return result;
@@ -180,7 +181,8 @@ ExactResult ExactUlaPlus(const Picture& area, ModeShape shape) {
     std::vector<std::array<std::uint8_t, 2>> wanted(static_cast<std::size_t>(rows) * columns);
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column) {
-            const std::vector<Rgb> colours = ColoursOfCell(area, column, row, shape.cellHeight, 2);
+            const std::vector<Rgb> colours =
+                ColoursOfCell(area, {column * 8, row * shape.cellHeight, shape.cellHeight}, 2);
             std::vector<std::uint8_t> bytes;
             for (Rgb c : colours)
                 if (const auto grb = GridByte(c))

@@ -26,17 +26,53 @@ std::vector<Pair> ClassicPairs(Bright bright);
 // The pairs a ULAplus palette allows: an INK and a PAPER of one group.
 std::vector<Pair> UlaPlusPairs();
 
-// The screen area of the field: its pixels and how its cells lie.
+// Where a cell lies: its top-left pixel and its height (cells are 8 wide).
+struct CellBox {
+    int x0 = 0;
+    int y0 = 0;
+    int height = 8;
+};
+
+// The screen area of the field: its pixels and how its cells lie. Cells are
+// 8 pixels wide and cellHeight high, row by row; a mode whose middle
+// columns have cells of another height (MultiArtist's mode 1: 8 x 1 there,
+// 8 x 8 at the sides) lists the middle's cells first, row by row, then the
+// sides' cells, row by row, as its file holds them.
 struct Area {
     std::span<const LinearRgb> pixels;  // width x height, row by row
     int width = 0;
     int height = 0;
-    int cellHeight = 8;  // cells are 8 pixels wide
+    int cellHeight = 8;    // of every cell, or of the cells beside the middle columns
+    int middleHeight = 0;  // of the middle columns' cells; 0 when they are like the rest
+    int middleFirst = 0;   // the middle columns, when middleHeight is set
+    int middleColumns = 0;
+
     int Columns() const { return width / 8; }
     int Rows() const { return height / cellHeight; }
-    int Cells() const { return Columns() * Rows(); }
-    int CellOf(int x, int y) const { return (y / cellHeight) * Columns() + x / 8; }
+    int MiddleCells() const { return middleHeight ? middleColumns * (height / middleHeight) : 0; }
+    int Cells() const { return MiddleCells() + (Columns() - (middleHeight ? middleColumns : 0)) * Rows(); }
+    int CellOf(int x, int y) const {
+        const int column = x / 8;
+        if (!middleHeight)
+            return (y / cellHeight) * Columns() + column;
+        if (column >= middleFirst && column < middleFirst + middleColumns)
+            return (y / middleHeight) * middleColumns + column - middleFirst;
+        const int side = column < middleFirst ? column : column - middleColumns;
+        return MiddleCells() + (y / cellHeight) * (Columns() - middleColumns) + side;
+    }
+    CellBox BoxOf(int cell) const {
+        if (cell < MiddleCells())
+            return {(middleFirst + cell % middleColumns) * 8, (cell / middleColumns) * middleHeight, middleHeight};
+        cell -= MiddleCells();
+        const int sideColumns = Columns() - (middleHeight ? middleColumns : 0);
+        const int side = cell % sideColumns;
+        const int column = middleHeight && side >= middleFirst ? side + middleColumns : side;
+        return {column * 8, (cell / sideColumns) * cellHeight, cellHeight};
+    }
 };
+
+// The screen area of a mode whose shape is `shape` (not Timex hi-res).
+Area AreaOf(std::span<const LinearRgb> pixels, ModeShape shape);
 
 // A cell's pixels gathered: their count, sum and sum of outer products.
 struct CellSums {

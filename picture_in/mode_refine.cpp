@@ -243,11 +243,11 @@ void RefitCell(const PixelProblem& problem, std::vector<CellOptions>& cells,
                const std::vector<CellOptions>& alternatives, int cell, std::vector<std::uint8_t>& chosen, int& taken,
                EyeModel& eye) {
     const Area& area = problem.area;
-    const int x0 = (cell % area.Columns()) * 8, y0 = (cell / area.Columns()) * area.cellHeight;
+    const CellBox box = area.BoxOf(cell);
     std::vector<std::array<int, 2>> at;
     std::vector<std::size_t> index;
-    for (int y = y0; y < y0 + area.cellHeight; ++y)
-        for (int x = x0; x < x0 + 8; ++x) {
+    for (int y = box.y0; y < box.y0 + box.height; ++y)
+        for (int x = box.x0; x < box.x0 + 8; ++x) {
             at.push_back({x + problem.left, y + problem.top});
             index.push_back(static_cast<std::size_t>(y) * area.width + x);
         }

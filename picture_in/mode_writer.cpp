@@ -98,9 +98,17 @@ Bytes MultiArtist(const ModeDrawing& drawing, int mode) {
     const char magic[] = {'M', 'G', 'H', 1};
     std::copy(std::begin(magic), std::end(magic), out.begin());
     out[4] = static_cast<std::uint8_t>(mode);
+    // Mode 1 keeps both frames' middle cells (8 x 1) first, then both
+    // frames' side cells (8 x 8); the drawing lists each frame's cells in
+    // that order.
+    const std::size_t middle =
+        drawing.shape.middleCellHeight ? static_cast<std::size_t>(MiddleColumns) * ScreenHeight : 0;
+    const std::size_t table = MultiArtistHeader + 2 * BitmapSize;
     for (int f = 0; f < 2; ++f) {
         PutBitmap(drawing.ink[f], true, out, MultiArtistHeader + f * BitmapSize);
-        PutAttributes(drawing, f, out, MultiArtistHeader + 2 * BitmapSize + f * attributes);
+        for (std::size_t c = 0; c < attributes; ++c)
+            out[c < middle ? table + f * middle + c : table + 2 * middle + f * (attributes - middle) + (c - middle)] =
+                AttributeOf(drawing, drawing.cells[f][c]);
     }
     return out;
 }
@@ -157,6 +165,7 @@ std::vector<std::uint8_t> BytesOf(const ModeDrawing& drawing, ModeFile file) {
     case ModeFile::Mg2: return MultiArtist(drawing, 2);
     case ModeFile::Mg4: return MultiArtist(drawing, 4);
     case ModeFile::Mg8: return MultiArtist(drawing, 8);
+    case ModeFile::Mg1: return MultiArtist(drawing, 1);
     }
     return out;
 }

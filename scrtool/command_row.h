@@ -33,10 +33,13 @@ enum class Destination {
 };
 
 // What running one input would write: the files, and a name the outputs
-// give their contents (export's labels) that must differ between inputs.
+// give their contents (export's labels) that must differ between inputs;
+// or why the command line cannot be run on that input at all, which
+// refuses the whole run before anything is written.
 struct Writes {
     std::vector<std::string> files;
     std::string label;
+    std::string refusal = {};
 };
 
 struct CommandSpec {

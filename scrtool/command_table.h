@@ -120,9 +120,12 @@ inline constexpr std::array OtherCommands{
                 .about = "Writes IN's picture, of any mode scrtool reads, in the mode OUT's extension\n"
                          "names (.scr: the classic screen unless --mode names another). Where the\n"
                          "picture fits that mode cell for cell the bytes are exact (.mc to .mlt and\n"
-                         "back, a screen to .img and back); else the mode gets what the eye sees of IN\n"
-                         "(its frames averaged) as import makes it of a picture (a gigascreen .img to\n"
-                         "a .scr gives the nearest screen). OUT named for no mode it writes is refused.\n",
+                         "back, a screen to .img and back, a screen to .bsc or .bmc4 under a black\n"
+                         "border and back); else the mode gets what the eye sees of IN (its frames\n"
+                         "averaged) as import makes it of a picture (a gigascreen .img to a .scr\n"
+                         "gives the nearest screen). A .bsc or .bmc4 into a mode without a border\n"
+                         "gives its screen area, and convert says on standard error that the border\n"
+                         "is dropped. OUT named for no mode it writes is refused.\n",
                 .inputs = PictureExtensions,
                 .inputNoun = "picture",
                 .destination = Destination::Output,
@@ -143,15 +146,18 @@ inline constexpr std::array OtherCommands{
     CommandSpec{.name = "export",
                 .group = Group::Files,
                 .usage = "FORMAT FILE... (-o OUT | --out-dir DIR) [OPTIONS]",
-                .summary = "FORMAT: the screen for a build: asm, c, bin, tap or zx0",
-                .about = "Writes each screen in FORMAT: asm (db lines for pasmo, sjasmplus and z80asm,\n"
+                .summary = "FORMAT: a picture for a build: asm, c, bin, tap or zx0",
+                .about = "Writes each picture in FORMAT: asm (db lines for pasmo, sjasmplus and z80asm,\n"
                          "labelled after the file name, and NAME_length), c (const unsigned char NAME[]\n"
                          "and NAME_LENGTH, for gcc and sdcc), bin (the bytes), tap (a tape: a BASIC\n"
                          "loader, 10 LOAD \"\"SCREEN$ : PAUSE 0, and CODE 16384,6912) or zx0 (ZX0\n"
                          "compressed, with the fewest bytes the format allows). --out-dir DIR writes\n"
-                         "DIR/NAME.asm, .c, .bin, .tap or .zx0.\n",
+                         "DIR/NAME.asm, .c, .bin, .tap or .zx0. asm, c, bin and zx0 take a file of any\n"
+                         "mode scrtool reads, chosen by its extension and size (.img, .mlt, .bsc, a\n"
+                         "ULAplus .scr, ...), whole or the part --part names; tap a classic screen.\n",
                 .operands = "FORMAT",
                 .firstOperandChoices = SpellingsOf<ExportFormats>,
+                .inputs = PictureExtensions,
                 .destination = Destination::OutputOrOutDir,
                 .standardInputNeeds = "OUT",
                 .check = CheckExport,
@@ -184,7 +190,9 @@ inline constexpr std::array OtherCommands{
                 .about = "For each screen: the attribute values used and how many cells have each, the\n"
                          "cells with FLASH and with BRIGHT, the cells whose ink equals their paper while\n"
                          "pixels are set (invisible pixels, as column,row), how many cells Optimize\n"
-                         "would change, and whether every byte is zero.\n",
+                         "would change, and whether every byte is zero. For a picture of two frames\n"
+                         "(gigascreen), its flicker: the mean difference in linear luminance (Rec. 709)\n"
+                         "between the frames at each pixel, in the window's palette, 0 to 1.\n",
                 .run = RunInfo,
                 .finish = FinishInfo},
     CommandSpec{.name = "check",

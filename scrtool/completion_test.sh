@@ -62,6 +62,15 @@ complete_line "scrtool join " c.screen d.attr sub
 complete_line "scrtool byte-op " ""
 complete_line "scrtool byte-op 3 1 2 " a.scr sub
 complete_line "scrtool invert -- -" ""
+# import's and convert's --mode offers every mode import's help lists (the
+# lines under --mode), and --flicker its two choices.
+modes=$("$scrtool" help import | awk '/^  --mode /{m = 1; next} /^  -/{m = 0} m {print $1}')
+(($(wc -w <<<"$modes") >= 14)) || { echo "completion_test: import's help lists the modes: $modes"; failures=$((failures + 1)); }
+# shellcheck disable=SC2086  # one candidate a word
+complete_line "scrtool import b.png --mode " $modes
+complete_line "scrtool import b.png --mode=timex-h" timex-hicolour timex-hicolour-ulaplus timex-hires
+complete_line "scrtool convert a.scr -o x.scr --mode g" gigascreen
+complete_line "scrtool import --flicker " low any
 
 # Every command scrtool's overview lists, whatever it is: its name completes,
 # as the first word and after help; its options are exactly the ones its help

@@ -1,6 +1,6 @@
-// convert: exact where the target mode holds the picture cell for cell, the
-// nearest screen through import where it does not, and nothing written for a
-// file no mode takes.
+// convert: exact where the target mode holds the picture cell for cell (a
+// screen into a bordered one and back too), the nearest screen through import
+// where it does not, and nothing written for a file no mode takes.
 
 #include <algorithm>
 #include <set>
@@ -59,6 +59,28 @@ TEST(Convert, ScreenToGigascreenIsTheScreenTwiceAndComesBackByteExact) {
     const RunResult back = RunTool({"convert", folder / "title.img", "-o", folder / "back.scr"});
     ASSERT_EQ(back.status, 0) << back.err;
     EXPECT_EQ(ReadBytes(folder / "back.scr"), screen);
+}
+
+TEST(Convert, ScreenToBorderedScreenAndBackIsByteExactAndTheLostBorderIsSaid) {
+    TempFolder folder;
+    for (std::size_t index : {0u, 6u, 9u}) {
+        const Bytes screen = ToBytes(RealScreens()[index].bytes);
+        WriteBytes(folder / "title.scr", screen);
+        for (const char* bordered : {"title.bsc", "title.bmc4"}) {
+            const RunResult there = RunTool({"convert", folder / "title.scr", "-o", folder / bordered});
+            ASSERT_EQ(there.status, 0) << there.err;
+            EXPECT_EQ(there.err, "");
+            const Bytes written = ReadBytes(folder / bordered);
+            EXPECT_TRUE(std::equal(screen.begin(), screen.begin() + BitmapBytes, written.begin())) << bordered;
+            EXPECT_TRUE(std::all_of(written.end() - 4224, written.end(), [](std::uint8_t b) { return b == 0; }));
+            const RunResult back = RunTool({"convert", folder / bordered, "-o", folder / "back.scr"});
+            ASSERT_EQ(back.status, 0) << back.err;
+            EXPECT_EQ(ReadBytes(folder / "back.scr"), screen) << index << " " << bordered;
+            EXPECT_EQ(back.err, "scrtool: " + std::string(folder / bordered) +
+                                    ": the border is dropped: the classic mode has none, so only the screen area "
+                                    "is written\n");
+        }
+    }
 }
 
 TEST(Convert, GigascreenOfTwoScreensGivesTheNearestClassicScreen) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "export/rcs_test_oracle.h"
 #include "export/screen_bytes.h"
 #include "export/zx0_test_decoder.h"
 #include "extract/extract_test_files.h"
@@ -21,17 +22,7 @@
 namespace scrtool::testing {
 namespace {
 
-// The RCS order undone with arithmetic of its own: byte k of a third comes
-// from column k / 64, cell row (k / 8) % 8 and pixel line k % 8.
-Bytes FromRcs(const Bytes& rcs) {
-    Bytes screen(rcs);
-    for (std::size_t k = 0; k < 6144; ++k) {
-        const std::size_t third = k / 2048, inThird = k % 2048;
-        const std::size_t column = inThird / 64, row = (inThird / 8) % 8, line = inThird % 8;
-        screen[third * 2048 + line * 256 + row * 32 + column] = rcs[k];
-    }
-    return screen;
-}
+using exporter::testing::FromRcs;
 
 TEST(Export, EveryZx0OptionReachesTheStream) {
     TempFolder folder;

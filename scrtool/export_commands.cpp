@@ -1,14 +1,17 @@
 #include "scrtool/export_commands.h"
 
+#include <algorithm>
+#include <any>
 #include <filesystem>
 #include <iostream>
-#include <any>
 
+#include "export/mode_parts.h"
 #include "export/source_text.h"
 #include "export/tape.h"
 #include "export/zx0.h"
 #include "extract/guarded_reader.h"
 #include "scrtool/command_line.h"
+#include "scrtool/mode_input.h"
 #include "scrtool/run_context.h"
 
 namespace scrtool {
@@ -24,12 +27,57 @@ std::string TapeOrSnapshotTooLarge(const std::string&) { return "too large for a
 const InputRule TapeOrSnapshotFile{InputRule::Size::AtMost, LargestTapeOrSnapshot, nullptr, nullptr,
                                    TapeOrSnapshotTooLarge};
 
-// "title.scr: bitmap, linear order, 6144 bytes, ZX0 (RCS)" for the source's first line.
-std::string About(const Invocation& inv, const std::string& input, std::size_t size) {
-    return std::filesystem::path(InputName(input)).filename().string() + ": " +
-           std::string(exporter::PartName(inv.part.value_or(Part::All))) + ", " +
-           std::string(exporter::OrderName(inv.order.value_or(Order::Screen))) + " order, " + std::to_string(size) +
-           " bytes; scrtool export";
+// "title.scr: bitmap, linear order, 6144 bytes" for the source's first line;
+// other modes name theirs, and the order only where the part has pixel lines.
+std::string About(const Invocation& inv, const std::string& input, const modes::PictureMode& mode,
+                  const exporter::Runs& runs, std::size_t size) {
+    const std::string name = std::filesystem::path(InputName(input)).filename().string();
+    const std::string part(exporter::PartName(inv.part.value_or(Part::All)));
+    const std::string count = std::to_string(size) + " bytes; scrtool export";
+    if (&mode == &modes::ClassicMode())
+        return name + ": " + part + ", " + std::string(exporter::OrderName(inv.order.value_or(Order::Screen))) +
+               " order, " + count;
+    std::string order;
+    if (exporter::HoldsPlanes(runs)) {
+        const bool linear = inv.order ? *inv.order == Order::Linear
+                                      : std::any_of(runs.begin(), runs.end(), [](const exporter::Run& run) {
+                                            return run.holds != exporter::Holds::Bytes && !run.screenOrder;
+                                        });
+        order = std::string(exporter::OrderName(linear ? Order::Linear : Order::Screen)) + " order, ";
+    }
+    return name + ": " + part + " of mode " + std::string(mode.name) + ", " + order + count;
+}
+
+exporter::Arrangement ArrangementOf(const Invocation& inv) {
+    if (inv.rcs)
+        return exporter::Arrangement::Rcs;
+    if (!inv.order)
+        return exporter::Arrangement::AsStored;
+    return *inv.order == Order::Screen ? exporter::Arrangement::Screen : exporter::Arrangement::Linear;
+}
+
+std::string PartList(const modes::PictureMode& mode, std::size_t size) {
+    std::string list;
+    for (Part part : exporter::PartsOf(mode, size))
+        list += (list.empty() ? "" : ", ") + std::string(exporter::PartName(part));
+    return list;
+}
+
+// Why the part asked for cannot be taken from a file of `mode`, or empty.
+// A classic screen's attributes take --order and stay as they are, as they
+// always have.
+std::string PartRefusal(const Invocation& inv, const modes::PictureMode& mode, std::size_t size) {
+    const Part part = inv.part.value_or(Part::All);
+    const std::string asked = "--part " + std::string(exporter::PartName(part));
+    const exporter::Runs runs = exporter::PartRuns(mode, size, part);
+    const std::string modeName = "mode " + std::string(mode.name);
+    if (runs.empty())
+        return modeName + " has no " + asked + "; its parts are " + PartList(mode, size);
+    if (inv.order && !exporter::HoldsPlanes(runs) && &mode != &modes::ClassicMode())
+        return asked + " of " + modeName + " holds no pixel lines for --order to arrange";
+    if (inv.rcs && !exporter::HoldsBitmap(runs))
+        return asked + " of " + modeName + " holds no bitmap for --rcs to arrange";
+    return {};
 }
 
 Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -78,9 +126,8 @@ Bytes TapOf(const Invocation& inv, const ExportInput& in) {
 }
 
 Bytes Zx0Of(const Invocation& inv, const ExportInput& in) {
-    const Bytes bytes = inv.rcs ? exporter::RcsOrder(in.bytes) : in.bytes;
-    return zx0::Compress(bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
-                                 inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
+    return zx0::Compress(in.bytes, {inv.classic ? zx0::Format::Classic : zx0::Format::Current,
+                                    inv.backwards ? zx0::Direction::Backwards : zx0::Direction::Forwards});
 }
 
 std::string CheckExport(Invocation& inv) {
@@ -98,8 +145,10 @@ std::string CheckExport(Invocation& inv) {
         return "--classic, --backwards and --rcs are for zx0";
     if (inv.rcs && inv.order == Order::Linear)
         return "--rcs puts the bitmap in an order of its own: not with --order linear";
-    if (inv.rcs && inv.part == Part::Attributes)
-        return "--rcs reorders the bitmap: not with --part attributes";
+    // Parts no mode holds a bitmap in; what the others hold, the input's mode says.
+    for (Part part : {Part::Attributes, Part::Palette, Part::Border, Part::Frame1Attributes, Part::Frame2Attributes})
+        if (inv.rcs && inv.part == part)
+            return "--rcs reorders the bitmap: not with --part " + std::string(exporter::PartName(part));
     return {};
 }
 
@@ -117,16 +166,53 @@ Writes ExportWrites(const Invocation& inv, const std::string& input) {
                    : (std::filesystem::path(*inv.outDir) / (Stem(input) + std::string(format.extension))).string());
     if (format.labelled)
         writes.label = exporter::IdentifierFrom(Stem(input));
+    if (format.wholeScreen)
+        return writes;
+    // The mode by the name and size alone, as the reader will choose it; a
+    // file that cannot be read is reported when it is run.
+    std::uint64_t size = screen::ScreenSize;
+    if (input != StandardStream) {
+        const base::Result<std::int64_t> found = RegularFileSize(input);
+        if (!found)
+            return writes;
+        size = static_cast<std::uint64_t>(*found);
+    }
+    const modes::PictureMode* mode =
+        input == StandardStream ? &modes::ClassicMode() : modes::ModeFor(ModeExtension(input), size);
+    if (mode) {
+        const std::size_t partSize = mode == &modes::ClassicMode() ? screen::ScreenSize : size;
+        if (const std::string refusal = PartRefusal(inv, *mode, partSize); !refusal.empty())
+            writes.refusal = InputName(input) + ": " + refusal;
+    }
     return writes;
 }
 
+// The input's bytes and mode: tap's a classic screen, refused naming the
+// mode of any other file; the other formats' a picture of any mode.
+base::Result<PictureFile> ExportedFile(const Invocation& inv, const std::string& input) {
+    if (!inv.format->wholeScreen)
+        return ReadPictureFile(input);
+    const base::Result<Screen> screen = ReadClassicScreen(input, "export tap");
+    if (!screen)
+        return screen.error();
+    return PictureFile{&modes::ClassicMode(), Bytes(screen->begin(), screen->end())};
+}
+
 bool RunExport(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<Screen> read = ReadScreen(input);
+    const base::Result<PictureFile> read = ExportedFile(inv, input);
     if (!read)
         return Failed(InputName(input), read.error());
-    const Bytes bytes = exporter::PartBytes(*read, inv.part.value_or(Part::All), inv.order.value_or(Order::Screen));
-    const ExportInput in{*read, bytes, exporter::IdentifierFrom(Stem(input)), About(inv, input, bytes.size()),
-                         Stem(input)};
+    const modes::PictureMode& mode = *read->mode;
+    const Screen screen = ClassicScreen(*read);
+    const Bytes whole = &mode == &modes::ClassicMode() ? Bytes(screen.begin(), screen.end()) : read->bytes;
+    if (const std::string refusal = PartRefusal(inv, mode, whole.size()); !refusal.empty()) {
+        Report(InputName(input), refusal);
+        return false;
+    }
+    const exporter::Runs runs = exporter::PartRuns(mode, whole.size(), inv.part.value_or(Part::All));
+    const Bytes bytes = exporter::Gather(whole, runs, ArrangementOf(inv));
+    const ExportInput in{whole, bytes, exporter::IdentifierFrom(Stem(input)),
+                         About(inv, input, mode, runs, bytes.size()), Stem(input)};
     const Bytes out = inv.format->make(inv, in);
     const std::string output = ExportWrites(inv, input).files[0];
     if (!inv.output && WouldReplace(output, input)) {

@@ -18,13 +18,13 @@
 
 namespace scrtool {
 
-// What export writes a screen's chosen bytes as.
+// What export writes a picture's chosen bytes as.
 struct ExportInput {
-    const Screen& screen;
-    const Bytes& bytes;  // the part in the order asked for
-    std::string label;   // a name a source gives the bytes
-    std::string about;   // the source's first line
-    std::string stem;    // the input's stem, for a tape's default name
+    std::span<const std::uint8_t> screen;  // tap: the classic screen as it is
+    const Bytes& bytes;                    // the part in the order asked for
+    std::string label;                     // a name a source gives the bytes
+    std::string about;                     // the source's first line
+    std::string stem;                      // the input's stem, for a tape's default name
 };
 
 struct ExportFormatRow {
@@ -32,7 +32,7 @@ struct ExportFormatRow {
     std::string_view extension;  // what --out-dir names the file with
     Bytes (*make)(const Invocation&, const ExportInput&);
     bool labelled = false;     // asm and c: the label is a name in the build
-    bool wholeScreen = false;  // tap: --part and --order do not apply
+    bool wholeScreen = false;  // tap: a classic screen whole; --part and --order do not apply
     bool named = false;        // tap: --name names its blocks
     bool compressed = false;   // zx0: --classic, --backwards and --rcs apply
 };
@@ -56,7 +56,9 @@ std::string CheckExport(Invocation& inv);
 std::string CheckExtract(Invocation& inv);
 std::string RcsDetail();
 
-// Where export writes the result for `input`, and the label a source gives it.
+// Where export writes the result for `input`, and the label a source gives
+// it; or why the input's mode has not the part asked for, or holds nothing
+// --order or --rcs arranges.
 Writes ExportWrites(const Invocation& inv, const std::string& input);
 bool RunExport(RunContext& run, const Invocation& inv, const std::string& input);
 

@@ -32,7 +32,7 @@ Writes SplitWrites(const Invocation&, const std::string& input) {
 }
 
 bool RunSplit(RunContext& run, const Invocation& inv, const std::string& input) {
-    const base::Result<Screen> read = ReadScreen(input);
+    const base::Result<Screen> read = ReadClassicScreen(input, inv.command->name);
     if (!read)
         return Failed(InputName(input), read.error());
     const std::vector<std::string> outputs = SplitWrites(inv, input).files;
@@ -119,8 +119,13 @@ bool RunConvert(RunContext& run, const Invocation& inv, const std::string& input
         Report(InputName(input), "no picture mode is named " + std::string((*target)->name));
         return false;
     }
-    if (const base::Result<Bytes> exact = modes::ConvertExactly(*read->mode, read->bytes, *to))
-        return Write(run, *inv.output, *exact);
+    if (const base::Result<modes::Converted> exact = modes::ConvertExactly(*read->mode, read->bytes, *to)) {
+        // Not an error, but not silent either: the border is lost.
+        if (exact->borderDropped)
+            Report(InputName(input), "the border is dropped: the " + std::string(to->name) +
+                                         " mode has none, so only the screen area is written");
+        return Write(run, *inv.output, exact->bytes);
+    }
     // The target cannot hold the picture cell for cell: it gets what the eye
     // sees (the frames averaged, the first FLASH phase), made again by the
     // target's import as any picture is.

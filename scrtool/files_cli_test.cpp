@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <sstream>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +82,14 @@ TEST_P(FailingCommand, SaysWhyAndTouchesNothing) {
     WriteBytes(folder / "empty.scr", {});
     WriteBytes(folder / "bitmap.screen", Bytes(screen.begin(), screen.begin() + 6144));
     WriteBytes(folder / "attr.attr", Bytes(screen.begin() + 6144, screen.end()));
+    // Files of other modes, and one of a size no mode of its name has.
+    Bytes twoScreens = screen;
+    twoScreens.insert(twoScreens.end(), screen.begin(), screen.end());
+    WriteBytes(folder / "giga.img", twoScreens);
+    Bytes ulaPlus = screen;
+    ulaPlus.resize(6976, 0x3f);
+    WriteBytes(folder / "palette.scr", ulaPlus);
+    WriteBytes(folder / "odd.img", Bytes(screen.begin(), screen.end() - 100));
     std::filesystem::create_directory(folder / "folder.scr");
     const auto before = folder.Snapshot();
     std::vector<std::string> args;
@@ -116,6 +127,20 @@ INSTANTIATE_TEST_SUITE_P(
         Failing{"UnknownCommand", {"rotate", "@/good.scr"}, 2, "unknown command 'rotate'"},
         Failing{"BadScale", {"png", "@/good.scr", "--scale", "12"}, 2, "bad scale '12'"},
         Failing{"BadPalette", {"png", "@/good.scr", "--palette", "cga"}, 2, "unknown palette 'cga'"},
+        // Another mode is named, with what the command works on; a size no
+        // mode of the name has keeps the line every wrong size gets.
+        Failing{"OtherMode",
+                {"byte-op", "1", "0", "7", "@/giga.img", "--in-place"},
+                1,
+                "giga.img: gigascreen (13824 bytes): byte-op works on the classic screen (6912 bytes)\n"},
+        Failing{"OtherModeSplit",
+                {"split", "@/palette.scr"},
+                1,
+                "palette.scr: ulaplus (6976 bytes): split works on the classic screen (6912 bytes)\n"},
+        Failing{"NoModeOfItsName",
+                {"mirror", "@/odd.img", "-o", "@/out.scr"},
+                1,
+                "odd.img: not a screen file (6812 bytes, a screen is 6912)\n"},
         Failing{"StdinEmpty",
                 {"invert", "-", "-o", "@/out.scr"},
                 1,
@@ -177,6 +202,28 @@ TEST(Conventions, HelpAndVersionGoToStandardOutput) {
         EXPECT_EQ(RunTool({command, "--help"}).out, help.out) << command;
     }
     EXPECT_NE(RunTool({"help", "png"}).out.find("spectralab 215"), std::string::npos);
+}
+
+// Below a command's first option, a line is an option, a choice listed under
+// one (in the options' help column) or the transforms' closing line.
+TEST(Conventions, ChoicesAreListedUnderTheirOption) {
+    std::istringstream overview(RunTool({"help"}).out);
+    std::vector<std::string> commands;
+    for (std::string line; std::getline(overview, line);)
+        if (line.size() > 2 && line.starts_with("  ") && std::islower(static_cast<unsigned char>(line[2])))
+            commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+    ASSERT_GE(commands.size(), 15u);
+    for (const std::string& command : commands) {
+        std::istringstream help(RunTool({"help", command}).out);
+        bool options = false;
+        for (std::string line; std::getline(help, line);) {
+            options = options || line.starts_with("  -");
+            if (options && !line.starts_with("  -")) {
+                EXPECT_TRUE(line.starts_with(std::string(23, ' ')) || line.starts_with("Without -o"))
+                    << command << ": " << line;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ constexpr ImportMode Modes[] = {
     {"ifl", ModeFile::Ifl, ".ifl", "multicolour, 8 x 2 cells (9216)"},
     {"bsc", ModeFile::Bsc, ".bsc", "the screen and its border, the picture fitted to 384 x 304 (11136)"},
     {"bmc4", ModeFile::Bmc4, ".bmc4", "8 x 4 cells and the border, the picture fitted to 384 x 304 (11904)"},
+    {"mg1", ModeFile::Mg1, ".mg1",
+     "MultiArtist gigascreen of 8 x 1 cells in the middle 16 columns, 8 x 8 beside (19456)"},
     {"mg2", ModeFile::Mg2, ".mg2", "MultiArtist gigascreen of 8 x 2 cells (18688)"},
     {"mg4", ModeFile::Mg4, ".mg4", "MultiArtist gigascreen of 8 x 4 cells (15616)"},
     {"mg8", ModeFile::Mg8, ".mg8", "MultiArtist gigascreen of 8 x 8 cells (14080)"},
@@ -56,8 +58,9 @@ void ChooseImportMode(Invocation& inv, std::size_t choice) { inv.importMode = st
 std::string ImportModeDetail() {
     std::string lines;
     for (const ImportMode& mode : Modes) {
-        std::string name(mode.name);
-        name.resize(std::max<std::size_t>(name.size() + 1, 24), ' ');
+        // Under the option, as every option's choices are listed.
+        std::string name = std::string(23, ' ') + std::string(mode.name);
+        name.resize(std::max<std::size_t>(name.size() + 1, 23 + 24), ' ');
         lines += name + std::string(mode.help) + "\n";
     }
     return lines;

@@ -33,6 +33,7 @@ TEST(ImportModes, TheOutputsExtensionOrModeChoosesTheFileWritten) {
         {{"-o", folder / "a.ifl"}, 9216},
         {{"-o", folder / "a.bsc"}, 11136},
         {{"-o", folder / "a.bmc4"}, 11904},
+        {{"-o", folder / "a.mg1"}, 19456},
         {{"-o", folder / "a.mg2"}, 18688},
         {{"-o", folder / "a.mg4"}, 15616},
         {{"-o", folder / "a.mg8", "--flicker", "any"}, 14080},

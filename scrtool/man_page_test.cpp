@@ -3,6 +3,7 @@
 // a command, option, choice or summary added or reworded in a table and not
 // in the page fails.
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -11,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include "modes/picture_modes.h"
 #include "scrtool/command_table.h"
+#include "scrtool/import_modes.h"
 
 namespace scrtool {
 namespace {
@@ -134,6 +137,28 @@ TEST_F(ManPage, DescribesEveryOptionWithItsChoicesAndRange) {
             ExpectSays(choice, option.names);
         if (option.kind == ValueKind::Number)
             ExpectSays(std::to_string(option.low) + " to " + std::to_string(option.high), option.names);
+    }
+}
+
+// Each mode import writes has a section of its own, titled with its name, its
+// extension and its file's size: a mode added to import without one fails,
+// and so does a title whose size is not the file's.
+TEST(ManPageSections, EachModeImportWritesHasOneTitledWithItsFile) {
+    std::ifstream in(SCRTOOL_MAN_PAGE);
+    ASSERT_TRUE(in) << SCRTOOL_MAN_PAGE;
+    std::vector<std::string> titles;
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with(".SS ")) {
+            const std::vector<std::string> arguments = MacroArguments(line.substr(4));
+            titles.push_back(ReplaceAll(arguments.empty() ? "" : arguments[0], "\\-", "-"));
+        }
+    for (const ImportMode& mode : ImportModes()) {
+        const modes::PictureMode* row = modes::ModeNamed(mode.name);
+        ASSERT_NE(row, nullptr) << mode.name;
+        ASSERT_FALSE(row->sizes.empty()) << mode.name;
+        const std::string title = std::string(mode.name) + " (" + std::string(mode.extension) + ", " +
+                                  std::to_string(row->sizes.front()) + " bytes)";
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), title), 1) << "no one section titled \"" << title << "\"";
     }
 }
 

@@ -1,9 +1,14 @@
 #include "scrtool/mode_facts.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <set>
 #include <utility>
 
+#include "picture/linear_light.h"
+#include "picture/palettes.h"
 #include "scrtool/screen_facts.h"
 #include "screen/screen_layout.h"
 
@@ -32,6 +37,27 @@ int CellColourSets(const screen::DecodedPicture& picture, int frame, int cellHei
     return static_cast<int>(seen.size());
 }
 
+// The Rec. 709 luminance of a colour in linear light.
+double Luminance(picture::LinearRgb c) { return 0.2126 * c.red + 0.7152 * c.green + 0.0722 * c.blue; }
+
+double MeanFlicker(const screen::DecodedPicture& picture) {
+    const picture::Levels levels = picture::WindowPalette().levels;  // scrtool's default palette
+    std::array<double, screen::ColourCodeCount> luminance{};
+    for (int code = 0; code < screen::ColourCodeCount; ++code)
+        luminance[code] = Luminance(picture::Linear(picture::ColourOf(static_cast<ColourCode>(code), levels)));
+    double sum = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            sum += std::abs(luminance[picture.at(0, x, y)] - luminance[picture.at(1, x, y)]);
+    return sum / (static_cast<double>(picture.width) * picture.height);
+}
+
+std::string Fixed3(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
 }  // namespace
 
 base::Result<ModeFacts> ExamineMode(const PictureFile& file) {
@@ -50,6 +76,8 @@ base::Result<ModeFacts> ExamineMode(const PictureFile& file) {
     if (mode.cellHeight > 0)
         for (int frame = 0; frame < decoded->frames; ++frame)
             facts.attributesUsed.push_back(CellColourSets(*decoded, frame, mode.cellHeight, mode.border));
+    if (decoded->frames == 2)
+        facts.flicker = MeanFlicker(*decoded);
     return facts;
 }
 
@@ -60,13 +88,18 @@ std::string ModeInfoText(const std::string& name, const ModeFacts& facts) {
             std::to_string(facts.frames) + (facts.frames == 1 ? " frame\n" : " frames\n");
     text += "  cells: " + facts.cells + "\n";
     text += "  palette: " + facts.palette + "\n";
-    if (facts.attributesUsed.empty())
-        return text + "  attributes used: none (no cells)\n";
-    text += "  attributes used:";
-    for (std::size_t frame = 0; frame < facts.attributesUsed.size(); ++frame)
-        text += (frame ? ", frame " : " frame ") + std::to_string(frame + 1) + ": " +
-                std::to_string(facts.attributesUsed[frame]);
-    return text + "\n";
+    if (facts.attributesUsed.empty()) {
+        text += "  attributes used: none (no cells)\n";
+    } else {
+        text += "  attributes used:";
+        for (std::size_t frame = 0; frame < facts.attributesUsed.size(); ++frame)
+            text += (frame ? ", frame " : " frame ") + std::to_string(frame + 1) + ": " +
+                    std::to_string(facts.attributesUsed[frame]);
+        text += "\n";
+    }
+    if (facts.flicker)
+        text += "  flicker: " + Fixed3(*facts.flicker) + "\n";
+    return text;
 }
 
 std::string ModeInfoJson(const std::string& name, const ModeFacts& facts) {
@@ -78,7 +111,10 @@ std::string ModeInfoJson(const std::string& name, const ModeFacts& facts) {
     json += ",\"attributes_used\":[";
     for (std::size_t frame = 0; frame < facts.attributesUsed.size(); ++frame)
         json += (frame ? "," : "") + std::to_string(facts.attributesUsed[frame]);
-    return json + "]}";
+    json += "]";
+    if (facts.flicker)
+        json += ",\"flicker\":" + Fixed3(*facts.flicker);
+    return json + "}";
 }
 
 }  // namespace scrtool

@@ -2,6 +2,7 @@
 // What info reports about a picture file of a mode other than the classic
 // screen: the mode and its facts, and how many colour pairs its cells use.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct ModeFacts {
     // Per decoded frame, the distinct colour sets its cells show (one colour
     // or two): the attributes a frame uses, however the format stores them.
     std::vector<int> attributesUsed;
+    // Two frames: the mean difference in linear luminance between them at
+    // each pixel, in the window's palette (0 steady, 1 black against white).
+    std::optional<double> flicker;
 };
 
 base::Result<ModeFacts> ExamineMode(const PictureFile& file);

@@ -47,6 +47,19 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
+base::Result<Screen> ReadClassicScreen(const std::string& name, std::string_view command) {
+    // Standard input's size is known only by reading it: it keeps the one
+    // line every other size gets, as does the classic screen's own row (6913).
+    if (name != StandardStream)
+        if (const base::Result<std::int64_t> size = RegularFileSize(name); size && *size != screen::ScreenSize)
+            if (const modes::PictureMode* mode = modes::ModeFor(ModeExtension(name), static_cast<std::uint64_t>(*size));
+                mode && mode != &modes::ClassicMode())
+                return base::Refusal(std::string(mode->name) + " (" + std::to_string(*size) +
+                                     " bytes): " + std::string(command) + " works on the classic screen (" +
+                                     std::to_string(screen::ScreenSize) + " bytes)");
+    return ReadScreen(name);
+}
+
 Screen ClassicScreen(const PictureFile& file) {
     Screen screen{};
     std::copy_n(file.bytes.begin(), std::min(screen.size(), file.bytes.size()), screen.begin());

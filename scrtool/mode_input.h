@@ -5,6 +5,7 @@
 // every name was before there were other modes.
 
 #include <string>
+#include <string_view>
 
 #include "modes/picture_modes.h"
 #include "scrtool/screen_io.h"
@@ -20,6 +21,12 @@ struct PictureFile {
 // screen. A size no row of the extension takes is refused before anything
 // is read.
 base::Result<PictureFile> ReadPictureFile(const std::string& name);
+
+// A screen for a command that works on the classic screen's bytes. A file
+// whose name and size give another mode is refused naming that mode, as
+// "gigascreen (13824 bytes): invert works on the classic screen (6912
+// bytes)"; any other file as ReadScreen refuses it.
+base::Result<Screen> ReadClassicScreen(const std::string& name, std::string_view command);
 
 // A classic screen file's bytes as a screen: a 6913th byte shows nothing.
 Screen ClassicScreen(const PictureFile& file);

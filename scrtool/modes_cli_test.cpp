@@ -148,6 +148,38 @@ TEST(ModesInfo, NamesTheModeAndItsFacts) {
     EXPECT_EQ(counts.substr(0, comma), counts.substr(comma + 1));
 }
 
+// Frames worked out by hand: black against BRIGHT white is a difference of
+// 1 in luminance at every pixel; white without BRIGHT is the window's level
+// 127, 0.2122 in linear light.
+TEST(ModesInfo, GivesTheMeanFlickerOfTwoFramesAfterTheOtherLines) {
+    TempFolder folder;
+    Bytes img(2 * 6912, 0);
+    std::fill(img.begin() + 6912 + 6144, img.end(), 0x78);  // frame 2: PAPER 7, BRIGHT
+    WriteBytes(folder / "blink.img", img);
+    const RunResult text = RunTool({"info", folder / "blink.img"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.substr(text.out.find("  attributes used:")),
+              "  attributes used: frame 1: 1, frame 2: 1\n  flicker: 1.000\n");
+    const RunResult json = RunTool({"info", "--json", folder / "blink.img"});
+    EXPECT_NE(json.out.find("\"attributes_used\":[1,1],\"flicker\":1.000}"), std::string::npos) << json.out;
+
+    std::fill(img.begin() + 6912 + 6144, img.end(), 0);
+    std::fill(img.begin() + 6912 + 6144, img.begin() + 6912 + 6144 + 384, 0x38);  // upper half: PAPER 7
+    WriteBytes(folder / "half.img", img);
+    EXPECT_NE(RunTool({"info", folder / "half.img"}).out.find("\n  flicker: 0.106\n"), std::string::npos);
+
+    // .mg1: frame 1 BRIGHT white in the middle 16 columns' 8 x 1 cells alone.
+    Bytes mg1(19456, 0);
+    std::copy_n("MGH\x01\x01", 5, mg1.begin());
+    std::fill(mg1.begin() + 12544, mg1.begin() + 15616, 0x78);
+    WriteBytes(folder / "middle.mg1", mg1);
+    const RunResult middle = RunTool({"info", folder / "middle.mg1"});
+    EXPECT_NE(middle.out.find("\n  flicker: 0.500\n"), std::string::npos) << middle.out;
+
+    WriteBytes(folder / "one.mlt", Random(12288, 4));
+    EXPECT_EQ(RunTool({"info", folder / "one.mlt"}).out.find("flicker"), std::string::npos);
+}
+
 TEST(ModesCheckAndThumbnail, TakeEveryMode) {
     TempFolder folder;
     WriteBytes(folder / "zero.mlt", Bytes(12288, 0));

@@ -49,10 +49,22 @@ inline constexpr std::array FlickerChoices{
     Choice<picture_in::Flicker>{"any", picture_in::Flicker::Any},
 };
 
+// Each mode has some of these (exporter::PartsOf); a part its input's mode
+// has not is refused, naming those it has.
 inline constexpr std::array PartChoices{
-    Choice<exporter::Part>{"all", exporter::Part::All},
-    Choice<exporter::Part>{"bitmap", exporter::Part::Bitmap},
-    Choice<exporter::Part>{"attributes", exporter::Part::Attributes},
+    Choice<exporter::Part>{"all", exporter::Part::All, "the file's bytes as they stand (default)"},
+    Choice<exporter::Part>{"bitmap", exporter::Part::Bitmap, "the bitmap (two frames: frame 1's, then frame 2's)"},
+    Choice<exporter::Part>{"attributes", exporter::Part::Attributes,
+                           "the attributes (two frames: frame 1's, then frame 2's)"},
+    Choice<exporter::Part>{"palette", exporter::Part::Palette, "ULAplus: the 64 bytes of the palette"},
+    Choice<exporter::Part>{"border", exporter::Part::Border, ".bsc, .bmc4: the border's bytes"},
+    Choice<exporter::Part>{"frame1", exporter::Part::Frame1,
+                           "two frames (.img .mg* .hlr .hrg .stl): frame 1's bitmap and attributes"},
+    Choice<exporter::Part>{"frame2", exporter::Part::Frame2, "frame 2's bitmap and attributes"},
+    Choice<exporter::Part>{"frame1-bitmap", exporter::Part::Frame1Bitmap, "frame 1's bitmap alone"},
+    Choice<exporter::Part>{"frame1-attributes", exporter::Part::Frame1Attributes, "frame 1's attributes alone"},
+    Choice<exporter::Part>{"frame2-bitmap", exporter::Part::Frame2Bitmap, "frame 2's bitmap alone"},
+    Choice<exporter::Part>{"frame2-attributes", exporter::Part::Frame2Attributes, "frame 2's attributes alone"},
 };
 
 inline constexpr std::array OrderChoices{

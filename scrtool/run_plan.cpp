@@ -17,6 +17,10 @@ RunPlan PlanRun(const std::vector<std::string>& inputs, const std::function<Writ
             continue;
         plan.inputs.push_back(input);
         const Writes writes = writesOf(input);
+        if (!writes.refusal.empty()) {
+            plan.refusal = writes.refusal + "; nothing was written";
+            return plan;
+        }
         for (const std::string& output : writes.files) {
             if (output == StandardStream)
                 continue;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "scrtool/command_line.h"
+#include "scrtool/mode_input.h"
 #include "scrtool/run_context.h"
 #include "screen/operations.h"
 
@@ -35,7 +36,7 @@ Writes TransformWrites(const Invocation& inv, const std::string& input) {
 }
 
 bool RunTransform(RunContext& run, const Invocation& inv, const std::string& input) {
-    base::Result<Screen> read = ReadScreen(input);
+    base::Result<Screen> read = ReadClassicScreen(input, inv.command->name);
     if (!read)
         return Failed(InputName(input), read.error());
     ApplyTransform(inv, *read);
