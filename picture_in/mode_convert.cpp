@@ -271,7 +271,7 @@ ModeDrawing ConvertHiRes(std::span<const LinearRgb> field, const ModeOptions& op
     drawing.cells.assign(1, std::vector<CellColours>(static_cast<std::size_t>(area.Cells()), CellColours{0, 1}));
     const std::vector<modes::CellOptions> cellOptions(
         static_cast<std::size_t>(area.Cells()), modes::OptionsOf(drawing.table, std::span(drawing.cells[0]).first(1)));
-    modes::PixelProblem problem{field, HiResWidth, ScreenHeight, 0, 0, area, cellOptions, {}, 0.f, 2.f, 1.f};
+    modes::PixelProblem problem{field, HiResWidth, ScreenHeight, 0, 0, area, cellOptions, {}, 0.f, 2.f, 1.f, 1.f};
     drawing.ink.assign(1, modes::ChoosePixels(problem, options.dither));
     return drawing;
 }
