@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <sstream>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,6 +202,28 @@ TEST(Conventions, HelpAndVersionGoToStandardOutput) {
         EXPECT_EQ(RunTool({command, "--help"}).out, help.out) << command;
     }
     EXPECT_NE(RunTool({"help", "png"}).out.find("spectralab 215"), std::string::npos);
+}
+
+// Below a command's first option, a line is an option, a choice listed under
+// one (in the options' help column) or the transforms' closing line.
+TEST(Conventions, ChoicesAreListedUnderTheirOption) {
+    std::istringstream overview(RunTool({"help"}).out);
+    std::vector<std::string> commands;
+    for (std::string line; std::getline(overview, line);)
+        if (line.size() > 2 && line.starts_with("  ") && std::islower(static_cast<unsigned char>(line[2])))
+            commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+    ASSERT_GE(commands.size(), 15u);
+    for (const std::string& command : commands) {
+        std::istringstream help(RunTool({"help", command}).out);
+        bool options = false;
+        for (std::string line; std::getline(help, line);) {
+            options = options || line.starts_with("  -");
+            if (options && !line.starts_with("  -")) {
+                EXPECT_TRUE(line.starts_with(std::string(23, ' ')) || line.starts_with("Without -o"))
+                    << command << ": " << line;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -58,8 +58,9 @@ void ChooseImportMode(Invocation& inv, std::size_t choice) { inv.importMode = st
 std::string ImportModeDetail() {
     std::string lines;
     for (const ImportMode& mode : Modes) {
-        std::string name(mode.name);
-        name.resize(std::max<std::size_t>(name.size() + 1, 24), ' ');
+        // Under the option, as every option's choices are listed.
+        std::string name = std::string(23, ' ') + std::string(mode.name);
+        name.resize(std::max<std::size_t>(name.size() + 1, 23 + 24), ' ');
         lines += name + std::string(mode.help) + "\n";
     }
     return lines;
