@@ -144,8 +144,10 @@ CellSums SumsOf(const Area& area, int cell) {
 }
 
 std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,
-                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp) {
+                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp, float* total) {
     std::vector<Pair> chosen(static_cast<std::size_t>(area.Cells()));
+    if (total)
+        *total = 0;
     if (runnersUp)
         runnersUp->assign(chosen.size(), {});
     std::vector<std::pair<float, int>> measured;
@@ -189,6 +191,8 @@ std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table
             }
         }
         chosen[cell] = pairs[best];
+        if (total)
+            *total += bestCost;
         if (runnersUp) {
             const auto kept = measured.begin() + std::min<std::ptrdiff_t>(RunnersUp, std::ssize(measured));
             std::partial_sort(measured.begin(), kept, measured.end());

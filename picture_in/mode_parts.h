@@ -104,9 +104,10 @@ enum class PairCost { Mix, Nearest };
 float DitherNoise();
 
 // Each cell's best pair, row by row; with `runnersUp`, each cell's few best
-// pairs too, the best first.
+// pairs too, the best first; with `total`, the sum of the chosen pairs' costs.
 std::vector<Pair> ChoosePairs(const Area& area, std::span<const LinearRgb> table, std::span<const Pair> pairs,
-                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp = nullptr);
+                              PairCost cost, std::vector<std::vector<Pair>>* runnersUp = nullptr,
+                              float* total = nullptr);
 
 // Each cell's pair in each of two frames, seen as their average;
 // `flickerWeight` prices the difference in luminance of the two frames.
