@@ -71,6 +71,9 @@ complete_line "scrtool import b.png --mode " $modes
 complete_line "scrtool import b.png --mode=timex-h" timex-hicolour timex-hicolour-ulaplus timex-hires
 complete_line "scrtool convert a.scr -o x.scr --mode g" gigascreen
 complete_line "scrtool import --flicker " low any
+# export's --part offers every part a mode may have.
+complete_line "scrtool export bin a.scr --part frame2" frame2 frame2-bitmap frame2-attributes
+complete_line "scrtool export zx0 --part=p" palette
 
 # Every command scrtool's overview lists, whatever it is: its name completes,
 # as the first word and after help; its options are exactly the ones its help
