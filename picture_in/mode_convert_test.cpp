@@ -288,8 +288,12 @@ TEST(ModeConversion, OneFrameModesLookNoWorseThanTheClassicScreenOnDrawings) {
     }
 }
 
+// The rest in blue without BRIGHT, at the window's level: the other
+// palettes lack it, and must not be the ones whose cells are named.
 TEST(ModeImport, StrictNamesTheCellsNoTwoFramesCanShow) {
-    Picture picture{ScreenWidth, ScreenHeight, std::vector<Rgb>(static_cast<std::size_t>(ScreenWidth) * ScreenHeight)};
+    Picture picture{
+        ScreenWidth, ScreenHeight,
+        std::vector<Rgb>(static_cast<std::size_t>(ScreenWidth) * ScreenHeight, picture::SpectrumRgb(1, false))};
     for (int i = 0; i < 5; ++i)  // five colours in cell (2,1)
         picture.pixels[static_cast<std::size_t>(8 + i) * ScreenWidth + 16] = picture::SpectrumRgb(i + 1, true);
     ModeImportOptions options;

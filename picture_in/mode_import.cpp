@@ -119,16 +119,21 @@ ModeImported ImportInMode(std::span<const std::uint8_t> bytes, const ModeImportO
     const std::span<const render::Palette> tried = options.import.palette ? std::span(&*options.import.palette, 1)
                                                    : candidates.empty()   ? std::span(&fallback, 1)
                                                                           : candidates;
+    // A refusal names the cells of the palette that came closest: the
+    // picture's own palette finds only the cells that do not fit, any other
+    // every cell of a colour it lacks.
     std::optional<ExactResult> exact;
     if (const std::optional<Picture> reduced = Reduced(*decoded, shape))
         for (render::Palette palette : tried) {
-            exact = Exact(*reduced, shape, palette);
-            if (exact->drawing) {
-                imported.bytes = BytesOf(*exact->drawing, options.file);
+            ExactResult attempt = Exact(*reduced, shape, palette);
+            if (attempt.drawing) {
+                imported.bytes = BytesOf(*attempt.drawing, options.file);
                 imported.exact = true;
-                imported.flicker = MeanFlicker(*exact->drawing, ColoursOf(palette));
+                imported.flicker = MeanFlicker(*attempt.drawing, ColoursOf(palette));
                 return imported;
             }
+            if (!exact || attempt.clashes.size() < exact->clashes.size())
+                exact = std::move(attempt);
             if (shape.ulaplus || shape.hires)
                 break;  // the palette does not enter into it
         }
