@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modes/picture_modes.h"
+#include "testsupport/mode_files.h"
 
 namespace {
 
@@ -17,20 +18,7 @@ std::vector<std::uint8_t> FileOf(const modes::PictureMode& mode) {
         state = state * 1103515245u + 12345u;
         byte = static_cast<std::uint8_t>(state >> 16);
     }
-    // The signatures of the formats that have one.
-    const std::string name(mode.name);
-    if (name.starts_with("mg")) {
-        const std::uint8_t head[] = {'M', 'G', 'H', 1, static_cast<std::uint8_t>(name[2] - '0')};
-        std::copy(std::begin(head), std::end(head), bytes.begin());
-    } else if (name == "hlr") {
-        const std::uint8_t head[] = {0x76, 0xAF, 0xD3, 0xFE, 0x21, 0x00, 0x58};
-        std::copy(std::begin(head), std::end(head), bytes.begin());
-    } else if (name == "zxs") {
-        const std::string head = "ZX_SSCII";
-        std::copy(head.begin(), head.end(), bytes.begin());
-        for (int i = 0; i < 768; ++i)
-            bytes[908 + i] %= 112;
-    }
+    testsupport::PlantSignature(bytes, mode.name);
     return bytes;
 }
 

@@ -1,8 +1,8 @@
 // png of every picture mode against the classic screen's, in one run: the
 // decoding, drawing and encoding of one file of each mode, at png's default
 // scale, as a multiple of the classic screen's. The files are real screens'
-// bytes one after another, cut to each mode's size: pictures as real as
-// zlib sees them, which random bytes are not.
+// bytes one after another, cut to each mode's size and signed where the
+// format is: pictures as real as zlib sees them, which random bytes are not.
 
 #include <chrono>
 #include <cstdint>
@@ -12,16 +12,14 @@
 
 #include "modes/picture_modes.h"
 #include "scrtool/picture.h"
-#include "testsupport/real_screens.h"
+#include "testsupport/mode_files.h"
 
 namespace {
 
-std::vector<std::uint8_t> RealBytes(std::uint64_t size) {
-    std::vector<std::uint8_t> bytes;
-    while (bytes.size() < size)
-        for (const auto& real : testsupport::RealScreens())
-            bytes.insert(bytes.end(), real.bytes.begin(), real.bytes.end());
-    bytes.resize(size);
+// A file of the mode: real screens' bytes, signed where the format is.
+std::vector<std::uint8_t> FileOf(const modes::PictureMode& mode) {
+    std::vector<std::uint8_t> bytes = testsupport::RealBytesOfSize(mode.sizes.front());
+    testsupport::PlantSignature(bytes, mode.name);
     return bytes;
 }
 
@@ -30,7 +28,7 @@ double classicSeconds = 0;
 // Seconds per picture of the mode, and the picture made, measured over the
 // benchmark's iterations.
 double PngSeconds(benchmark::State& state, const modes::PictureMode& mode) {
-    const std::vector<std::uint8_t> bytes = RealBytes(mode.sizes.front());
+    const std::vector<std::uint8_t> bytes = FileOf(mode);
     const scrtool::PngLook look;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
@@ -58,11 +56,11 @@ void BM_PngMode(benchmark::State& state) {
         state.counters["x classic"] = seconds / classicSeconds;
 }
 
-// Every row of fixed sizes whose random bytes decode (a signature aside).
+// Every row of fixed sizes whose file decodes.
 void EveryMode(benchmark::internal::Benchmark* bench) {
     const auto rows = modes::PictureModes();
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (!rows[i].sizes.empty() && rows[i].decode(RealBytes(rows[i].sizes.front()), screen::FlashPhase::First))
+        if (!rows[i].sizes.empty() && rows[i].decode(FileOf(rows[i]), screen::FlashPhase::First))
             bench->Arg(static_cast<int>(i));
 }
 BENCHMARK(BM_PngMode)->Apply(EveryMode)->Unit(benchmark::kMicrosecond);

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <QBuffer>
@@ -21,33 +20,15 @@
 #include <benchmark/benchmark.h>
 
 #include "modes/picture_modes.h"
-#include "testsupport/real_screens.h"
+#include "testsupport/mode_files.h"
 
 namespace {
 
-QByteArray RealBytes(std::uint64_t size) {
-    QByteArray bytes;
-    while (static_cast<std::uint64_t>(bytes.size()) < size)
-        for (const auto& real : testsupport::RealScreens())
-            bytes.append(reinterpret_cast<const char*>(real.bytes.data()), static_cast<qsizetype>(real.bytes.size()));
-    bytes.truncate(static_cast<qsizetype>(size));
-    return bytes;
-}
-
-// The signature the rows that have one check, over the file's first bytes.
-void Sign(QByteArray& bytes, std::string_view mode) {
-    QByteArray signature;
-    if (mode.starts_with("mg"))
-        signature = QByteArray("MGH\x01") + char(mode[2] - '0');
-    else if (mode == "hlr")
-        signature = QByteArray("\x76\xAF\xD3\xFE\x21\x00\x58", 7);
-    else if (mode == "zxs") {
-        signature = QByteArray("ZX_SSCII\x94\x09\x00\x00", 12);
-        // Its 768 character codes name one of its 112 glyphs each.
-        for (int at = 908; at < 908 + 768; ++at)
-            bytes[at] = static_cast<char>(static_cast<unsigned char>(bytes[at]) % 112);
-    }
-    bytes.replace(0, signature.size(), signature);
+// A file of the mode: real screens' bytes, signed where the format is.
+QByteArray FileOf(const modes::PictureMode& mode) {
+    std::vector<std::uint8_t> bytes = testsupport::RealBytesOfSize(mode.sizes.front());
+    testsupport::PlantSignature(bytes, mode.name);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
 QImage Read(const QByteArray& bytes, const QByteArray& format) {
@@ -85,8 +66,7 @@ void BM_ReadMode(benchmark::State& state) {
     const modes::PictureMode& mode = modes::PictureModes()[static_cast<std::size_t>(state.range(0))];
     const QByteArray extension =
         QByteArray(mode.extensions.front().data(), static_cast<qsizetype>(mode.extensions.front().size()));
-    QByteArray file = RealBytes(mode.sizes.front());
-    Sign(file, mode.name);
+    const QByteArray file = FileOf(mode);
     const QImage picture = Read(file, extension);
     if (picture.isNull()) {
         state.SkipWithError("the plugin does not read the file");
