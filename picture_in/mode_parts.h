@@ -101,7 +101,10 @@ enum class PairCost { Mix, Nearest };
 // way between two colours a distance d apart is drawn as a dither whose
 // noise, t (1 - t) d squared, the eye's blur mostly but not wholly removes;
 // without it a cell would take the widest pair that spans its pixels.
-float DitherNoise();
+// Measured on the test pictures: 0.005 to 0.02 all gain about 0.3 dB in
+// the multicolour modes over none at all (which leaves ties among the pairs
+// that span a cell to the order of the list), more loses.
+inline float DitherNoise() { return 0.01f; }
 
 // Each cell's best pair, row by row; with `runnersUp`, each cell's few best
 // pairs too, the best first; with `total`, the sum of the chosen pairs' costs.

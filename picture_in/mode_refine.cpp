@@ -98,9 +98,11 @@ public:
     LinearRgb Rotated(LinearRgb v) const { return {Dot(basis_[0], v), Dot(basis_[1], v), Dot(basis_[2], v)}; }
 
     // What changing pixel (x, y) by `step` (in RGB) does to the summed squared difference.
-    float Gain(int x, int y, LinearRgb step) const {
-        const LinearRgb r = Rotated(step);
-        return 2 * Dot(r, filtered_[At(x, y)]) + Cross(0, 0, r, r);
+    float Gain(int x, int y, LinearRgb step) const { return GainRotated(x, y, Rotated(step)); }
+    float GainRotated(int x, int y, LinearRgb r) const {
+        const LinearRgb w{cx_[rx_].red * cy_[ry_].red, cx_[rx_].green * cy_[ry_].green, cx_[rx_].blue * cy_[ry_].blue};
+        return 2 * Dot(r, filtered_[At(x, y)]) + w.red * r.red * r.red + w.green * r.green * r.green +
+               w.blue * r.blue * r.blue;
     }
     void Apply(int x, int y, LinearRgb step) {
         const LinearRgb r = Rotated(step);
@@ -114,18 +116,11 @@ public:
     }
 
     // The same for steps already Rotated: the part of one change alone that
-    // the others leave, and the cross term of two changes `dx`, `dy` apart.
+    // the others leave.
     float Alone(int x, int y, LinearRgb rotated) const { return 2 * Dot(rotated, filtered_[At(x, y)]); }
     // Each channel's weight of two changes `dx` apart across, `dy` down.
     LinearRgb WeightX(int dx) const { return std::abs(dx) > rx_ ? LinearRgb{} : cx_[dx + rx_]; }
     LinearRgb WeightY(int dy) const { return std::abs(dy) > ry_ ? LinearRgb{} : cy_[dy + ry_]; }
-    float Cross(int dx, int dy, LinearRgb a, LinearRgb b) const {
-        if (std::abs(dx) > rx_ || std::abs(dy) > ry_)
-            return 0.f;
-        const LinearRgb wx = cx_[dx + rx_], wy = cy_[dy + ry_];
-        return wx.red * wy.red * a.red * b.red + wx.green * wy.green * a.green * b.green +
-               wx.blue * wy.blue * a.blue * b.blue;
-    }
 
 private:
     static int Reach(float sigma, float chroma) {
@@ -195,51 +190,58 @@ int Pass(const PixelProblem& problem, std::vector<std::uint8_t>& chosen, EyeMode
 int SwapPass(const PixelProblem& problem, std::vector<std::uint8_t>& chosen, EyeModel& eye) {
     const Area& area = problem.area;
     constexpr int Near[4][2] = {{1, 0}, {0, 1}, {1, 1}, {-1, 1}};
+    std::array<LinearRgb, 4> weights;  // each channel's cross weight, twice, to each neighbour
+    for (int k = 0; k < 4; ++k) {
+        const LinearRgb wx = eye.WeightX(Near[k][0]), wy = eye.WeightY(Near[k][1]);
+        weights[k] = {2 * wx.red * wy.red, 2 * wx.green * wy.green, 2 * wx.blue * wy.blue};
+    }
     int changed = 0;
     for (int y = 0; y < area.height; ++y)
         for (int x = 0; x < area.width; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * area.width + x;
             const CellOptions& first = problem.cells[area.CellOf(x, y)];
             // Each change of this pixel alone, worked out again after a swap.
-            std::array<LinearRgb, 4> stepP;
+            std::array<LinearRgb, 4> stepP, turnedP;
             std::array<float, 4> aloneP;
             auto alone = [&] {
                 for (int op = 0; op < first.count; ++op) {
                     stepP[op] = Minus(first.seen[op], first.seen[chosen[i]]);
-                    aloneP[op] = eye.Gain(x + problem.left, y + problem.top, stepP[op]) +
+                    turnedP[op] = eye.Rotated(stepP[op]);
+                    aloneP[op] = eye.GainRotated(x + problem.left, y + problem.top, turnedP[op]) +
                                  problem.flickerWeight * (first.flicker[op] - first.flicker[chosen[i]]);
                 }
             };
             alone();
-            for (const auto& n : Near) {
-                const int qx = x + n[0], qy = y + n[1];
+            for (int k = 0; k < 4; ++k) {
+                const int qx = x + Near[k][0], qy = y + Near[k][1];
                 if (qx < 0 || qx >= area.width || qy >= area.height)
                     continue;
                 const std::size_t j = static_cast<std::size_t>(qy) * area.width + qx;
                 const CellOptions& second = problem.cells[area.CellOf(qx, qy)];
                 const int nowQ = chosen[j];
-                const float weight = 2;
+                const LinearRgb w = weights[k];
                 float bestGain = 0;
                 int bestP = -1, bestQ = -1;
                 LinearRgb bestSq;
                 for (int oq = 0; oq < second.count; ++oq) {
                     if (oq == nowQ)
                         continue;
-                    const LinearRgb sq = Minus(second.seen[oq], second.seen[nowQ]);
+                    const LinearRgb sq = Minus(second.seen[oq], second.seen[nowQ]), turnedQ = eye.Rotated(sq);
+                    const LinearRgb wq{w.red * turnedQ.red, w.green * turnedQ.green, w.blue * turnedQ.blue};
                     float aloneQ = 0;
                     bool known = false;
                     for (int op = 0; op < first.count; ++op) {
                         // Only steps of opposite senses can help together
                         // where neither helps alone.
-                        const float cross = eye.Cross(n[0], n[1], eye.Rotated(stepP[op]), eye.Rotated(sq));
+                        const float cross = Dot(turnedP[op], wq);
                         if (op == chosen[i] || cross >= 0)
                             continue;
                         if (!known) {
-                            aloneQ = eye.Gain(qx + problem.left, qy + problem.top, sq) +
+                            aloneQ = eye.GainRotated(qx + problem.left, qy + problem.top, turnedQ) +
                                      problem.flickerWeight * (second.flicker[oq] - second.flicker[nowQ]);
                             known = true;
                         }
-                        const float gain = aloneP[op] + aloneQ + weight * cross;
+                        const float gain = aloneP[op] + aloneQ + cross;
                         if (gain < bestGain) {
                             bestGain = gain;
                             bestP = op, bestQ = oq, bestSq = sq;
