@@ -176,6 +176,32 @@ void RefineCells(PixelProblem& problem, std::vector<CellOptions>& cells,
 // ULAplus: the 64 palette bytes chosen for the area's cells.
 std::array<std::uint8_t, 64> ChoosePalette(const Area& area);
 
+// The share of the way from a to b of the point of their segment nearest p.
+float SegmentShare(LinearRgb p, LinearRgb a, LinearRgb b);
+
+// ULAplus: fitted entries rounded to the nearest of the 256 colours, then
+// each settled among its grid neighbours for the cells that use it.
+std::array<std::uint8_t, 64> SettledPalette(const Area& area, const std::array<LinearRgb, 64>& entries,
+                                            std::span<const Pair> pairs);
+
+// ULAplus: of the fits it is given, each settled, the palette whose quick
+// drawing (each cell's best pair, error-diffused) is nearest the picture
+// under the blurred measure's blur.
+class PaletteJudge {
+public:
+    explicit PaletteJudge(const Area& area);
+    void Consider(const std::array<LinearRgb, 64>& entries, std::span<const Pair> pairs);
+    const std::array<std::uint8_t, 64>& Best() const { return best_; }
+
+private:
+    float DrawnError(std::span<const LinearRgb> table, const std::vector<Pair>& chosen) const;
+
+    const Area& area_;
+    std::vector<LinearRgb> blurred_;  // the area's pixels
+    std::array<std::uint8_t, 64> best_{};
+    float error_ = -1;
+};
+
 // The colour a ULAplus palette byte shows, in linear light.
 LinearRgb UlaPlusColour(std::uint8_t grb);
 

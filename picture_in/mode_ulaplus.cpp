@@ -20,9 +20,12 @@ constexpr int Rounds = 12;
 // of pair for every cell, so cells of one line take fewer (on the test
 // pictures 12 rounds gain 0.35 dB over 6 with 8 x 8 cells, 0.08 dB with 8 x 1).
 int Fits(const Area& area) { return area.cellHeight == 1 ? 6 : 12; }
-constexpr int Settles = 2;
 // Rounds of fitting each start before the best is chosen.
 constexpr int TrialFits = 2;
+// With 8 x 8 cells, the rounds after which the fit is judged by its
+// drawing: every third from the sixth (and the last, the twelfth).
+constexpr int JudgedFrom = 6;
+constexpr int JudgedEvery = 3;
 
 struct Ends {
     LinearRgb low, high;  // the darker and the lighter side
@@ -215,16 +218,6 @@ std::vector<int> ByColour(const std::vector<Ends>& cells, std::vector<int> group
     return groupOf;
 }
 
-// The share of the way from a to b of the point of their segment nearest p.
-float ShareOf(LinearRgb p, LinearRgb a, LinearRgb b) {
-    const LinearRgb d{b.red - a.red, b.green - a.green, b.blue - a.blue};
-    const float dd = d.red * d.red + d.green * d.green + d.blue * d.blue;
-    if (dd == 0)
-        return 0.5f;
-    const float t = ((p.red - a.red) * d.red + (p.green - a.green) * d.green + (p.blue - a.blue) * d.blue) / dd;
-    return std::clamp(t, 0.f, 1.f);
-}
-
 // Each entry moved to where the cells' pixels, each at its share along its
 // cell's pair, are nearest the pairs' segments: a linear least-squares
 // problem over the 64 entries, solved for the three channels at once. A
@@ -241,7 +234,7 @@ void FitEntries(const Area& area, const std::vector<Pair>& chosen, std::array<Li
     for (int cell = 0; cell < area.Cells(); ++cell) {
         const Pair pair = chosen[cell];
         for (const LinearRgb& p : PixelsOf(area, cell)) {
-            const float t = ShareOf(p, entries[pair.a], entries[pair.b]);
+            const float t = SegmentShare(p, entries[pair.a], entries[pair.b]);
             const float w[2] = {1 - t, t};
             const int at[2] = {pair.a, pair.b};
             for (int i = 0; i < 2; ++i) {
@@ -277,59 +270,16 @@ void FitEntries(const Area& area, const std::vector<Pair>& chosen, std::array<Li
                       std::clamp(static_cast<float>(x[e][2]), 0.f, 1.f)};
 }
 
-// The cost of the cells that use entry `e` if it were `colour`.
-float CostWith(const Area& area, const std::vector<std::vector<int>>& users, const std::vector<Pair>& chosen,
-               std::array<LinearRgb, 64>& entries, int e, LinearRgb colour) {
-    const LinearRgb kept = entries[e];
-    entries[e] = colour;
-    float cost = 0;
-    for (int cell : users[e]) {
-        const LinearRgb a = entries[chosen[cell].a], b = entries[chosen[cell].b];
-        for (const LinearRgb& p : PixelsOf(area, cell)) {
-            const float t = ShareOf(p, a, b);
-            cost += Distance2(p, LinearRgb{a.red + t * (b.red - a.red), a.green + t * (b.green - a.green),
-                                           a.blue + t * (b.blue - a.blue)});
-        }
-    }
-    entries[e] = kept;
-    return cost;
-}
-
-std::uint8_t Byte(int green, int red, int blue) { return static_cast<std::uint8_t>(green << 5 | red << 2 | blue); }
-
-// Each entry, in turn, the best of the 27 grid colours around it for the
-// cells that use it.
-void Settle(const Area& area, const std::vector<Pair>& chosen, std::array<std::uint8_t, 64>& palette) {
-    std::array<LinearRgb, 64> entries;
-    for (int e = 0; e < 64; ++e)
-        entries[e] = UlaPlusColour(palette[e]);
-    std::vector<std::vector<int>> users(64);
-    for (int cell = 0; cell < area.Cells(); ++cell) {
-        users[chosen[cell].a].push_back(cell);
-        users[chosen[cell].b].push_back(cell);
-    }
-    for (int e = 0; e < 64; ++e) {
-        if (users[e].empty())
-            continue;
-        const int g = palette[e] >> 5, r = (palette[e] >> 2) & 7, b = palette[e] & 3;
-        float best = CostWith(area, users, chosen, entries, e, entries[e]);
-        for (int dg = -1; dg <= 1; ++dg)
-            for (int dr = -1; dr <= 1; ++dr)
-                for (int db = -1; db <= 1; ++db) {
-                    if (g + dg < 0 || g + dg > 7 || r + dr < 0 || r + dr > 7 || b + db < 0 || b + db > 3)
-                        continue;
-                    const std::uint8_t candidate = Byte(g + dg, r + dr, b + db);
-                    const float cost = CostWith(area, users, chosen, entries, e, UlaPlusColour(candidate));
-                    if (cost < best) {
-                        best = cost;
-                        palette[e] = candidate;
-                        entries[e] = UlaPlusColour(candidate);
-                    }
-                }
-    }
-}
-
 }  // namespace
+
+float SegmentShare(LinearRgb p, LinearRgb a, LinearRgb b) {
+    const LinearRgb d{b.red - a.red, b.green - a.green, b.blue - a.blue};
+    const float dd = d.red * d.red + d.green * d.green + d.blue * d.blue;
+    if (dd == 0)
+        return 0.5f;
+    const float t = ((p.red - a.red) * d.red + (p.green - a.green) * d.green + (p.blue - a.blue) * d.blue) / dd;
+    return std::clamp(t, 0.f, 1.f);
+}
 
 LinearRgb UlaPlusColour(std::uint8_t grb) {
     const int green = grb >> 5, red = (grb >> 2) & 7, blue2 = grb & 3;
@@ -371,22 +321,23 @@ std::array<std::uint8_t, 64> ChoosePalette(const Area& area) {
             entries = start;
         }
     }
-    for (int round = trialFits; round < Fits(area); ++round)
+    if (starts.size() == 1) {
+        for (int round = trialFits; round < Fits(area); ++round)
+            FitEntries(area, ChoosePairs(area, entries, pairs, PairCost::Mix), entries);
+        return SettledPalette(area, entries, pairs);
+    }
+    // The fitting wanders: rounds that lower its measure can draw a worse
+    // picture, by up to 0.8 dB on the test pictures. So the fit after 6, 9
+    // and 12 rounds are each settled and judged by what they draw (0.21 dB
+    // on the test pictures, none worse by more than 0.02).
+    PaletteJudge judge(area);
+    for (int round = trialFits; round < Fits(area); ++round) {
         FitEntries(area, ChoosePairs(area, entries, pairs, PairCost::Mix), entries);
-    std::array<LinearRgb, 256> grid;
-    for (int grb = 0; grb < 256; ++grb)
-        grid[grb] = UlaPlusColour(static_cast<std::uint8_t>(grb));
-    std::array<std::uint8_t, 64> palette{};
-    for (int i = 0; i < 64; ++i) {
-        float distance = 0;
-        palette[i] = static_cast<std::uint8_t>(NearestOf(grid, entries[i], &distance));
+        const int done = round + 1;
+        if (done >= JudgedFrom && done % JudgedEvery == 0)
+            judge.Consider(entries, pairs);
     }
-    for (int round = 0; round < Settles; ++round) {
-        for (int e = 0; e < 64; ++e)
-            entries[e] = UlaPlusColour(palette[e]);
-        Settle(area, ChoosePairs(area, entries, pairs, PairCost::Mix), palette);
-    }
-    return palette;
+    return judge.Best();
 }
 
 }  // namespace picture_in::modes
