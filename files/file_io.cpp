@@ -86,10 +86,7 @@ FileDescriptor CreateHiddenBeside(int folder, const std::string& leaf, const cha
     constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     constexpr std::size_t RandomLetters = 6;
     const std::size_t room = NAME_MAX - 1 - std::char_traits<char>::length(mark) - RandomLetters;
-    // Built by appending: GCC 12 at -O2 warns falsely about operator+ here.
-    std::string stem(1, '.');
-    stem.append(leaf, 0, room);
-    stem.append(mark);
+    const std::string stem = "." + leaf.substr(0, room) + mark;
     for (int attempt = 0; attempt < 100; ++attempt) {
         unsigned char random[RandomLetters];
         if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
