@@ -10,38 +10,15 @@
 #include <vector>
 
 #include "export/mode_parts.h"
+#include "modes/formats_test_support.h"
 #include "screen/screen_layout.h"
+#include "testsupport/mode_files.h"
 #include "testsupport/pixel_oracle.h"
 
 namespace exporter {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes RandomFile(std::size_t size, std::uint32_t seed) {
-    Bytes bytes(size);
-    std::uint32_t state = seed * 2654435761u + 7;
-    for (auto& byte : bytes) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<std::uint8_t>(state >> 16);
-    }
-    return bytes;
-}
-
-// Random bytes made a file of the mode where its format has a signature.
-void Plant(const modes::PictureMode& mode, Bytes& bytes) {
-    auto put = [&bytes](const std::string& text) { std::copy(text.begin(), text.end(), bytes.begin()); };
-    if (mode.name.starts_with("mg")) {
-        put("MGH\x01");
-        bytes[4] = static_cast<std::uint8_t>(mode.name[2] - '0');
-    } else if (mode.name == "hlr") {
-        put(std::string("\x76\xAF\xD3\xFE\x21\x00\x58", 7));
-    } else if (mode.name == "zxs") {
-        put("ZX_SSCII");
-        for (int i = 0; i < 768; ++i)
-            bytes[908 + i] %= 112;
-    }
-}
 
 struct Change {
     std::vector<bool> frames;  // which frames changed
@@ -165,8 +142,8 @@ TEST(ModeParts, EveryPartOfEveryModeIsBytesItsDecoderShowsThere) {
         if (mode.sizes.empty())
             continue;  // sizes from the header: the file goes out whole
         const std::size_t size = mode.sizes.front();
-        Bytes file = RandomFile(size, seed++);
-        Plant(mode, file);
+        Bytes file = formats_test::RandomBytes(size, seed++);
+        testsupport::PlantSignature(file, mode.name);
         const auto picture = mode.decode(file, screen::FlashPhase::First);
         ASSERT_TRUE(picture.ok()) << mode.name;
         std::vector<int> owner(size, -1);  // which of bitmap, attributes, palette, border holds each byte
